@@ -1,0 +1,33 @@
+# zorvik_module(NAME DEPS ...): one engine module, a static library built from
+# every .cpp in its folder, public headers included as "module/Header.h".
+function(zorvik_module name)
+  cmake_parse_arguments(ARG "" "" "DEPS;LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  if(sources)
+    add_library(zorvik_${name} STATIC ${sources})
+    target_include_directories(zorvik_${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+    target_link_libraries(zorvik_${name} PUBLIC ${ARG_DEPS} ${ARG_LIBS}
+                          PRIVATE zorvik_warnings)
+  else()
+    add_library(zorvik_${name} INTERFACE)
+    target_include_directories(zorvik_${name} INTERFACE "${PROJECT_SOURCE_DIR}/src")
+    target_link_libraries(zorvik_${name} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()
+
+# zorvik_test_suite(MODULE LIBS ...): one GoogleTest program per module,
+# built from tests/MODULE/*.cpp plus the shared helpers of tests/support.
+function(zorvik_test_suite module)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${module}/*.cpp")
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(zorvik_${module}_tests ${sources})
+  target_link_libraries(zorvik_${module}_tests PRIVATE ${ARG_LIBS} zorvik_test_support
+                        GTest::gtest GTest::gtest_main zorvik_warnings)
+  gtest_discover_tests(zorvik_${module}_tests
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "ZORVIK_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data;ZORVIK_BUILD_DIR=${PROJECT_BINARY_DIR};ZORVIK_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+    TEST_PREFIX "${module}.")
+endfunction()

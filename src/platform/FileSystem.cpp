@@ -1,0 +1,155 @@
+#include "platform/FileSystem.h"
+
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "platform/TextEncoding.h"
+
+namespace zorvik::platform {
+namespace fs = std::filesystem;
+
+fs::path nativePath(std::string_view sjisPath) { return fs::path(sjisToUtf8(sjisPath)); }
+
+std::string sjisPath(const fs::path& native) { return utf8ToSjis(native.native()); }
+
+bool pathExists(std::string_view path) {
+  std::error_code ec;
+  return fs::exists(nativePath(path), ec);
+}
+
+bool isDirectory(std::string_view path) {
+  std::error_code ec;
+  return fs::is_directory(nativePath(path), ec);
+}
+
+bool isRegularFile(std::string_view path) {
+  std::error_code ec;
+  return fs::is_regular_file(nativePath(path), ec);
+}
+
+std::optional<std::uint64_t> fileSize(std::string_view path) {
+  std::error_code ec;
+  const auto size = fs::file_size(nativePath(path), ec);
+  if (ec) return std::nullopt;
+  return size;
+}
+
+bool makeDirectory(std::string_view path) {
+  std::error_code ec;
+  const auto native = nativePath(path);
+  fs::create_directory(native, ec);
+  return fs::is_directory(native, ec);
+}
+
+bool makeDirectories(std::string_view path) {
+  std::error_code ec;
+  const auto native = nativePath(path);
+  fs::create_directories(native, ec);
+  return fs::is_directory(native, ec);
+}
+
+bool removeFile(std::string_view path) {
+  std::error_code ec;
+  const auto native = nativePath(path);
+  if (fs::is_directory(native, ec)) return false;
+  return fs::remove(native, ec) && !ec;
+}
+
+bool removeDirectory(std::string_view path) {
+  std::error_code ec;
+  const auto native = nativePath(path);
+  if (!fs::is_directory(native, ec)) return false;
+  return fs::remove(native, ec) && !ec;
+}
+
+bool removeTree(std::string_view path) {
+  std::error_code ec;
+  fs::remove_all(nativePath(path), ec);
+  return !ec;
+}
+
+bool renamePath(std::string_view from, std::string_view to) {
+  std::error_code ec;
+  fs::rename(nativePath(from), nativePath(to), ec);
+  return !ec;
+}
+
+bool copyFile(std::string_view from, std::string_view to) {
+  std::error_code ec;
+  fs::copy_file(nativePath(from), nativePath(to), fs::copy_options::overwrite_existing, ec);
+  return !ec;
+}
+
+std::vector<DirectoryEntry> listDirectory(std::string_view path) {
+  std::vector<DirectoryEntry> entries;
+  std::error_code ec;
+  for (fs::directory_iterator it(nativePath(path), ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code typeError;
+    entries.push_back({sjisPath(it->path().filename()), it->is_directory(typeError)});
+  }
+  return entries;
+}
+
+std::optional<std::uint64_t> freeSpace(std::string_view path) {
+  struct statvfs info {};
+  if (statvfs(nativePath(path).c_str(), &info) != 0) return std::nullopt;
+  return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+}
+
+std::optional<std::string> readFile(std::string_view path) {
+  std::ifstream in(nativePath(path), std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return content;
+}
+
+bool writeFileAtomically(std::string_view path, std::string_view content) {
+  const std::string temporary = std::string(path) + ".new";
+  {
+    std::ofstream out(nativePath(temporary), std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    out.flush();
+    if (!out) {
+      removeFile(temporary);
+      return false;
+    }
+  }
+  if (renamePath(temporary, path)) return true;
+  removeFile(temporary);
+  return false;
+}
+
+std::string directoryOf(std::string_view path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string_view::npos) return {};
+  if (slash == 0) return "/";
+  return std::string(path.substr(0, slash));
+}
+
+std::string fileNameOf(std::string_view path) {
+  const auto slash = path.rfind('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string joinPath(std::string_view dir, std::string_view name) {
+  if (dir.empty()) return std::string(name);
+  std::string joined(dir);
+  if (joined.back() != '/') joined += '/';
+  joined += name;
+  return joined;
+}
+
+bool isFullPath(std::string_view path) { return !path.empty() && path.front() == '/'; }
+
+std::string currentDirectory() {
+  std::error_code ec;
+  return sjisPath(fs::current_path(ec));
+}
+
+}  // namespace zorvik::platform
