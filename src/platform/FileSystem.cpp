@@ -152,4 +152,11 @@ std::string currentDirectory() {
   return sjisPath(fs::current_path(ec));
 }
 
+std::string programDirectory() {
+  std::error_code ec;
+  const auto program = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) return joinPath(currentDirectory(), "");
+  return joinPath(sjisPath(program.parent_path()), "");
+}
+
 }  // namespace zorvik::platform

@@ -66,5 +66,7 @@ std::string joinPath(std::string_view dir, std::string_view name);
 bool isFullPath(std::string_view path);
 /// The current directory (Shift_JIS).
 std::string currentDirectory();
+/// The directory of the running program, with a trailing "/".
+std::string programDirectory();
 
 }  // namespace zorvik::platform

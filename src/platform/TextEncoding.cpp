@@ -3,6 +3,8 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <mutex>
+#include <unordered_map>
 #include <string>
 
 namespace zorvik::platform {
@@ -115,6 +117,15 @@ std::optional<std::string> charsetToSjis(std::string_view charset, std::string_v
   const IconvHandle toUnicode("UTF-8", std::string(charset));
   if (!toUnicode.valid()) return std::nullopt;
   return utf8ToSjis(convert(toUnicode, text, kUnicodeReplacement), replacement);
+}
+
+const std::string& sjisLiteral(const char* utf8) {
+  static std::mutex mutex;
+  static std::unordered_map<const char*, std::string> converted;
+  const std::lock_guard lock(mutex);
+  auto it = converted.find(utf8);
+  if (it == converted.end()) it = converted.emplace(utf8, utf8ToSjis(utf8)).first;
+  return it->second;
 }
 
 }  // namespace zorvik::platform

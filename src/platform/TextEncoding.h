@@ -23,6 +23,11 @@ std::string sjisToUtf8(std::string_view sjis);
 std::optional<std::string> charsetToSjis(std::string_view charset, std::string_view text,
                                          std::string_view replacement = "?");
 
+/// The Shift_JIS form of a UTF-8 string literal, converted on first use and
+/// kept for the life of the process: the one way Japanese literals of the
+/// source enter the program. `utf8` must be a literal (it is keyed by address).
+const std::string& sjisLiteral(const char* utf8);
+
 /// True when every byte is 7-bit: such text is the same in all three encodings.
 bool isAscii(std::string_view text);
 

@@ -1,2 +1,0 @@
-#include <cstdio>
-int main() { std::puts("zorvik-cli"); }

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that Zorvik needs and that are missing.
+#   scripts/install-deps.sh build   what building needs
+#   scripts/install-deps.sh test    that, plus the real peers the tests talk to
+# Runs apt-get only when something is missing; uses sudo when not root.
+set -euo pipefail
+
+build_packages=(cmake ninja-build clang g++ pkg-config libgtest-dev libbenchmark-dev)
+test_packages=(nkf python3 libc-bin dovecot-pop3d python3-aiosmtpd)
+
+wanted=("${build_packages[@]}")
+if [ "${1:-build}" = test ]; then
+  wanted+=("${test_packages[@]}")
+fi
+
+missing=()
+for package in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
