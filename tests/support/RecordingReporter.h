@@ -1,0 +1,44 @@
+/// \file
+/// A reporter for tests: remembers every box and answers questions with a
+/// preset answer.
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/Reporter.h"
+
+namespace zorvik::test {
+
+class RecordingReporter : public core::Reporter {
+public:
+  struct Box {
+    core::MessageKind kind;
+    std::string caption;  // Shift_JIS
+    std::string text;     // Shift_JIS
+    std::thread::id shownOn;
+  };
+
+  explicit RecordingReporter(bool answer = false) : answer_(answer) {}
+
+  bool show(core::MessageKind kind, const std::string& caption, const std::string& text) override {
+    const std::lock_guard lock(mutex_);
+    boxes_.push_back({kind, caption, text, std::this_thread::get_id()});
+    return answer_;
+  }
+
+  std::vector<Box> boxes() const {
+    const std::lock_guard lock(mutex_);
+    return boxes_;
+  }
+  void setAnswer(bool answer) { answer_ = answer; }
+
+private:
+  mutable std::mutex mutex_;
+  std::vector<Box> boxes_;
+  bool answer_;
+};
+
+}  // namespace zorvik::test
