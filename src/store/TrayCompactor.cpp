@@ -1,0 +1,147 @@
+#include "store/TrayCompactor.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/FileLock.h"
+#include "store/IndexRecord.h"
+#include "store/TrayIndex.h"
+
+namespace zorvik::store {
+namespace {
+
+using platform::FileAccess;
+
+struct Move {
+  std::uint32_t oldIndex;
+  std::uint32_t newIndex;
+};
+
+// Byte range [start, end) of the text file, in the file's original offsets.
+struct Range {
+  std::uint64_t start;
+  std::uint64_t end;
+};
+
+struct Plan {
+  std::string records;         // the kept records, offsets already moved
+  std::vector<Range> removed;  // text to remove, in file order
+  std::uint64_t textEnd = 0;   // original offset where the kept text ends
+  std::vector<Move> moves;
+};
+
+// Every record that refers to text must lie in text order and inside the
+// file; compaction moves text by these offsets and would otherwise cut
+// live mails apart.
+bool inTextOrder(const std::vector<IndexRecord>& records, std::uint64_t textLength) {
+  std::uint64_t previous = 0;
+  for (const auto& record : records) {
+    if (record.isLink()) continue;
+    if (record.textStart() < previous || record.textStart() > textLength) return false;
+    if (!record.isDeleted() && (record.bodyStart() < record.textStart() || record.bodyStart() > textLength))
+      return false;
+    previous = record.textStart();
+  }
+  return true;
+}
+
+Plan makePlan(const std::vector<IndexRecord>& records, std::uint64_t textLength) {
+  Plan plan;
+  std::uint64_t shift = 0;
+  std::uint64_t gapStart = 0;
+  bool inGap = false;
+  std::uint32_t removed = 0;
+  for (std::uint32_t j = 0; j < records.size(); ++j) {
+    IndexRecord record = records[j];
+    if (record.isDeleted()) {
+      if (!record.isLink() && !inGap) {
+        gapStart = record.textStart();
+        inGap = true;
+      }
+      ++removed;
+      continue;
+    }
+    if (!record.isLink()) {
+      if ((inGap || j == 0) && record.textStart() != gapStart) {
+        plan.removed.push_back({gapStart, record.textStart()});
+        shift += record.textStart() - gapStart;
+      }
+      inGap = false;
+      if (shift != 0) {
+        record.setTextStart(static_cast<std::uint32_t>(record.textStart() - shift));
+        record.setBodyStart(static_cast<std::uint32_t>(record.bodyStart() - shift));
+      }
+    }
+    if (record.referenceCount() > 0 && removed > 0) plan.moves.push_back({j, j - removed});
+    plan.records += record.bytes();
+  }
+  plan.textEnd = inGap ? gapStart : textLength;
+  return plan;
+}
+
+// Moves the kept text down over the removed ranges and cuts the file.
+bool applyToText(const platform::FileLock& text, const Plan& plan) {
+  std::vector<Range> kept;
+  std::uint64_t from = 0;
+  for (const auto& range : plan.removed) {
+    kept.push_back({from, range.start});
+    from = range.end;
+  }
+  kept.push_back({from, std::max(from, plan.textEnd)});
+  std::string buffer(1 << 20, '\0');
+  std::uint64_t to = 0;
+  for (const auto& range : kept) {
+    for (std::uint64_t at = range.start; at < range.end;) {
+      const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), range.end - at));
+      if (to != at) {
+        const auto got = text.readAt(at, buffer.data(), want);
+        if (!got || *got != want || !text.writeAt(to, std::string_view(buffer.data(), want))) return false;
+      }
+      at += want;
+      to += want;
+    }
+  }
+  return text.resize(to);
+}
+
+}  // namespace
+
+bool TrayCompactor::compact(std::string_view name, CompactionListener* listener) const {
+  if (!TrayName::isUsable(name)) return false;
+  const std::string indexPath = TrayName::path(store_, name, filetype::kIndex);
+  const std::string textPath = TrayName::path(store_, name, filetype::kText);
+  if (store_.writeCheck && (!store_.writeCheck(indexPath) || !store_.writeCheck(textPath))) return false;
+  std::vector<Move> moves;
+  {
+    auto index = TrayIndex::open(indexPath, FileAccess::Update);
+    if (!index) return false;
+    auto text = platform::FileLock::open(textPath, FileAccess::Update);
+    const auto textLength = text ? text->size() : std::nullopt;
+    if (!textLength) return false;
+
+    std::vector<IndexRecord> records;
+    records.reserve(index->recordCount());
+    std::string block;
+    for (std::uint32_t first = 0; first < index->recordCount();) {
+      const std::uint32_t got = index->readBlock(first, 4096, block);
+      if (got == 0) return false;
+      for (std::uint32_t i = 0; i < got; ++i)
+        records.push_back(IndexRecord::fromBytes(block.data() + static_cast<std::size_t>(i) * IndexRecord::kSize));
+      first += got;
+    }
+    if (!inTextOrder(records, *textLength)) return false;
+
+    Plan plan = makePlan(records, *textLength);
+    if (!applyToText(*text, plan)) return false;
+    const std::uint32_t kept = static_cast<std::uint32_t>(plan.records.size() / IndexRecord::kSize);
+    if (!index->file().writeAt(index->positionOf(0), plan.records) || !index->keepRecords(kept)) return false;
+    moves = std::move(plan.moves);
+  }
+  if (listener) {
+    for (const auto& move : moves) listener->recordMoved(name, move.oldIndex, move.newIndex);
+  }
+  return true;
+}
+
+}  // namespace zorvik::store
