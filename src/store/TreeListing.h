@@ -1,0 +1,37 @@
+/// \file
+/// The cabinets and trays of the store as the tree shows them: directories
+/// are cabinets, index files (".XM1") are trays, and every name that begins
+/// with "." (the work folder, ".inc", ".Xcut", ".Xcopy", ".Default" trays)
+/// is hidden. Entries come in byte order of their names, so a listing is
+/// the same on every run.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/TrayName.h"
+
+namespace zorvik::store {
+
+struct TreeEntry {
+  std::string path;  // tray name or cabinet path, relative like the listed cabinet
+  bool isCabinet = false;
+};
+
+/// The entries directly in `cabinet` ("" is the top cabinet).
+std::vector<TreeEntry> listCabinet(const StoreLocation& store, std::string_view cabinet);
+
+/// Visits every entry below `cabinet`, depth first: a cabinet, then what it
+/// holds. Cabinets deeper than `kMaxTreeDepth` levels are not entered, so a
+/// directory link that points back up cannot loop for ever.
+void walkTree(const StoreLocation& store, std::string_view cabinet,
+              const std::function<void(const TreeEntry&)>& visit);
+
+inline constexpr int kMaxTreeDepth = 64;
+
+/// True when `cabinet` is an existing cabinet directory ("" the top cabinet).
+bool isCabinet(const StoreLocation& store, std::string_view cabinet);
+
+}  // namespace zorvik::store
