@@ -1,0 +1,100 @@
+#include "message/HeaderReader.h"
+
+#include "message/EncodedWordDecoder.h"
+
+namespace zorvik::message {
+namespace {
+
+constexpr std::string_view kSeparator = "From ";
+
+bool isSeparator(std::string_view line) { return line.starts_with(kSeparator); }
+bool isContinuation(std::string_view line) { return !line.empty() && (line[0] == ' ' || line[0] == '\t'); }
+bool endsHeader(std::string_view line) { return line.empty() || line[0] == '\r'; }
+
+std::string_view withoutLeadingBlanks(std::string_view line) {
+  while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+  return line;
+}
+
+}  // namespace
+
+std::string HeaderReader::decodeLine(std::string_view line) {
+  std::string decoded = EncodedWordDecoder::decode(line);
+  for (char& c : decoded) {
+    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
+  }
+  return decoded;
+}
+
+bool HeaderReader::nextLine(std::string& line) {
+  if (hasPending_) {
+    hasPending_ = false;
+    line = std::move(pending_);
+    return true;
+  }
+  return input_.next(line);
+}
+
+bool HeaderReader::readHeader(MailRecord& record, MailLines& out, std::string_view identity) {
+  out = MailLines{};
+  std::string line;
+  do {
+    if (!nextLine(line)) return false;
+  } while (!isSeparator(line) || line.starts_with(kDeletionMarker));
+  out.separator = decodeLine(line);
+
+  // Every mail of the text starts from nothing: no bit or value of the
+  // previous mail may leak into it. A mail without a Date line is dated when
+  // it is read.
+  record = MailRecord{};
+  record.date = parser_.context().now;
+  // The header line being unfolded; stored and parsed once the next physical
+  // line shows that it does not continue.
+  std::string current;
+  const auto finishLine = [&] {
+    if (current.empty()) return;
+    std::string decoded = decodeLine(current);
+    current.clear();
+    // A line that decodes to nothing would read back as the header's end.
+    if (decoded.empty() || endsHeader(decoded)) return;
+    parser_.parseLine(record, decoded);
+    out.header.push_back(std::move(decoded));
+  };
+  while (nextLine(line)) {
+    if (isContinuation(line) && !current.empty()) {
+      current += withoutLeadingBlanks(line);
+      continue;
+    }
+    finishLine();
+    if (endsHeader(line)) break;
+    if (isSeparator(line)) {
+      // A mail without an empty line: the next mail starts here.
+      pending_ = std::move(line);
+      hasPending_ = true;
+      break;
+    }
+    current = std::move(line);
+  }
+  finishLine();
+  record.headerLineCount = static_cast<std::uint32_t>(out.header.size());
+  parser_.postProcess(record, identity);
+  return true;
+}
+
+void HeaderReader::copyBody(MailRecord& record, MailLines& out) {
+  out.body.clear();
+  std::string line;
+  while (nextLine(line)) {
+    if (isSeparator(line)) {
+      pending_ = std::move(line);
+      hasPending_ = true;
+      break;
+    }
+    std::string decoded = decodeLine(line);
+    if (isSeparator(decoded)) decoded.insert(0, 1, '>');
+    out.body.push_back(std::move(decoded));
+  }
+  record.bodyLineCount = static_cast<std::uint32_t>(out.body.size());
+}
+
+}  // namespace zorvik::message
