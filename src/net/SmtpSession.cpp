@@ -1,0 +1,426 @@
+#include "net/SmtpSession.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "net/SmtpAddress.h"
+
+namespace zorvik::net {
+
+namespace {
+
+constexpr int kReplyReady = 220;
+constexpr int kReplyOk = 250;
+constexpr int kReplyWillForward = 251;
+constexpr int kReplyStartData = 354;
+constexpr int kReplyClosing = 221;
+
+}  // namespace
+
+SmtpSession::SmtpSession(EventLoop& loop, SmtpTransport& transport, core::Messages& messages,
+                         SmtpSessionOwner& owner, SmtpSettings settings)
+    : loop_(loop), transport_(transport), messages_(messages), owner_(owner), settings_(std::move(settings)) {
+  transport_.setListener(this);
+}
+
+SmtpSession::~SmtpSession() {
+  stopTimer(Timer::Send);
+  stopTimer(Timer::Receive);
+  loop_.stopTimer(posted_);
+  transport_.setListener(nullptr);
+  transport_.close();
+}
+
+// --- what the owner calls -------------------------------------------------
+
+bool SmtpSession::send(OutgoingMail mail) {
+  if (mail.recipients.size() > kMaxRecipientsPerMail)
+    throw std::invalid_argument("SmtpSession::send: more than 100 recipients; split them with splitRecipients()");
+  mail.sender = std::string(trimAddress(mail.sender));
+  if (mail.recipients.empty()) {
+    messages_.error(41005);
+    return false;
+  }
+  // An empty sender is the null path "<>", which is harmless.
+  if (!mail.sender.empty() && !isSafeEnvelopeAddress(mail.sender)) {
+    messages_.error(41004, {mail.subject, visibleAddress(mail.sender)});
+    return false;
+  }
+  for (const std::string& recipient : mail.recipients) {
+    if (isSafeEnvelopeAddress(recipient)) continue;
+    messages_.error(41004, {mail.subject, visibleAddress(recipient)});
+    return false;
+  }
+  queue_.push_back(std::move(mail));
+  if (state_ == SmtpState::Idle) connect();
+  if (state_ == SmtpState::Ready) postNextMail();
+  return true;
+}
+
+void SmtpSession::quit() {
+  if (state_ == SmtpState::Idle || state_ == SmtpState::Closing) return;
+  quitRequested_ = true;
+  if (state_ == SmtpState::Ready && queue_.empty()) sendCommand(SmtpState::Quit, "QUIT\r\n");
+}
+
+void SmtpSession::abandon() {
+  stopTimer(Timer::Send);
+  stopTimer(Timer::Receive);
+  loop_.stopTimer(posted_);
+  posted_ = 0;
+  transport_.close();
+  data_.close();
+  reader_.reset();
+  queue_.clear();
+  current_.reset();
+  quitRequested_ = false;
+  setState(SmtpState::Idle);
+}
+
+// --- connection -------------------------------------------------------------
+
+void SmtpSession::connect() {
+  failed_ = false;
+  reader_.reset();
+  setState(SmtpState::Connecting);
+  startTimer(Timer::Send);
+  switch (transport_.open(settings_.host, settings_.port)) {
+    case SmtpTransport::OpenResult::Connecting: return;
+    case SmtpTransport::OpenResult::NoSocket: failBeforeConnecting(41014); return;
+    case SmtpTransport::OpenResult::ConnectFailed: failBeforeConnecting(41006); return;
+  }
+}
+
+// The owner hears of the failure from the loop, as of every other end, not
+// from inside its own send() call.
+void SmtpSession::failBeforeConnecting(int r) {
+  stopTimer(Timer::Send);
+  messages_.error(r);
+  failed_ = true;
+  setState(SmtpState::Closing);
+  loop_.stopTimer(posted_);
+  posted_ = loop_.startTimer(std::chrono::milliseconds(0), [this] {
+    posted_ = 0;
+    endConnection(true);
+  });
+}
+
+void SmtpSession::onConnected(int error) {
+  stopTimer(Timer::Send);
+  if (state_ != SmtpState::Connecting) return;
+  if (error != 0) {
+    failConnection(41001);
+    return;
+  }
+  setState(SmtpState::Greeting);
+  startTimer(Timer::Receive);
+}
+
+void SmtpSession::failConnection(int r, core::MessageArgs args) {
+  messages_.error(r, args);
+  endConnection(true);
+}
+
+void SmtpSession::endConnection(bool failed) {
+  stopTimer(Timer::Send);
+  stopTimer(Timer::Receive);
+  loop_.stopTimer(posted_);
+  posted_ = 0;
+  transport_.close();
+  data_.close();
+  reader_.reset();
+  failed_ = failed;
+  quitRequested_ = false;
+
+  // While the owner hears of the mails this connection leaves unsent, a mail
+  // it sends again only queues; it goes out on a new connection afterwards.
+  setState(SmtpState::Closing);
+  std::optional<OutgoingMail> current = std::exchange(current_, std::nullopt);
+  std::deque<OutgoingMail> unsent = std::exchange(queue_, {});
+  if (current) owner_.smtpMailFinished(*current, currentOutcome_);
+  for (const OutgoingMail& mail : unsent) owner_.smtpMailFinished(mail, SmtpMailOutcome::NotSent);
+  owner_.smtpConnectionEnded(failed);
+  if (state_ != SmtpState::Closing) return;  // abandoned meanwhile
+  setState(SmtpState::Idle);
+  if (!queue_.empty()) connect();
+}
+
+void SmtpSession::onReadFailed(int /*error*/) { failConnection(41011); }
+
+void SmtpSession::onWriteFailed(int /*error*/) { failConnection(41015); }
+
+void SmtpSession::onPeerClosed() {
+  switch (state_) {
+    case SmtpState::Ready:
+      // The server dropped a connection that had nothing to do (its idle
+      // time-out); the next mail opens a new one.
+      endConnection(false);
+      return;
+    case SmtpState::Quit:
+      if (failed_) messages_.error(43014);
+      endConnection(failed_);
+      return;
+    default:
+      // Also after the end of the data: the mail is then reported
+      // Unconfirmed, never Accepted, because the server's verdict is missing.
+      failConnection(41016);
+      return;
+  }
+}
+
+// --- replies ---------------------------------------------------------------
+
+void SmtpSession::onReceived(std::string_view bytes) {
+  stopTimer(Timer::Receive);
+  reader_.feed(bytes);
+  while (const auto reply = reader_.next()) {
+    handleReply(*reply);
+    if (state_ == SmtpState::Idle || state_ == SmtpState::Closing) return;
+  }
+  // Part of a reply arrived: the server is alive, so the wait starts again
+  // (without this a server that stops in the middle of a line would keep the
+  // session waiting for ever).
+  if (awaitsReply(state_) && receiveTimer_ == 0) startTimer(Timer::Receive);
+}
+
+void SmtpSession::handleReply(const SmtpReply& reply) {
+  switch (state_) {
+    case SmtpState::Greeting: onGreeting(reply); return;
+    case SmtpState::Helo: onHelo(reply); return;
+    case SmtpState::Mail: onMail(reply); return;
+    case SmtpState::Rcpt: onRcpt(reply); return;
+    case SmtpState::Data: onData(reply); return;
+    case SmtpState::SendingData:
+      // The server spoke in the middle of the data (a 421 or 554 before
+      // giving up). QUIT would be read as data, so only closing ends it.
+      failConnection(41010, {reply.text});
+      return;
+    case SmtpState::EndOfData: onEndOfData(reply); return;
+    case SmtpState::Rset:
+      finishMail(currentOutcome_);
+      if (state_ == SmtpState::Rset) startNextMail();
+      return;
+    case SmtpState::Quit: onQuit(reply); return;
+    default:
+      // Nothing was asked: a stray line is ignored.
+      return;
+  }
+}
+
+void SmtpSession::onGreeting(const SmtpReply& reply) {
+  if (reply.code != kReplyReady) {
+    failConnection(41002, {reply.text});
+    return;
+  }
+  if (hostName_.empty()) hostName_ = settings_.heloName.empty() ? transport_.localHostName() : settings_.heloName;
+  sendCommand(SmtpState::Helo, "HELO " + hostName_ + "\r\n");
+}
+
+void SmtpSession::onHelo(const SmtpReply& reply) {
+  if (reply.code != kReplyOk) {
+    failAndQuit(41003, reply);
+    return;
+  }
+  startNextMail();
+}
+
+void SmtpSession::onMail(const SmtpReply& reply) {
+  if (reply.code != kReplyOk) {
+    failAndQuit(41008, reply);
+    return;
+  }
+  recipient_ = 0;
+  sendCommand(SmtpState::Rcpt, "RCPT To:<" + current_->recipients[0] + ">\r\n");
+}
+
+void SmtpSession::onRcpt(const SmtpReply& reply) {
+  if (reply.code != kReplyOk && reply.code != kReplyWillForward) {
+    messages_.error(41004, {current_->subject, reply.text});
+    skipMail();
+    return;
+  }
+  ++recipient_;
+  if (recipient_ < current_->recipients.size()) {
+    sendCommand(SmtpState::Rcpt, "RCPT To:<" + current_->recipients[recipient_] + ">\r\n");
+    return;
+  }
+  if (!sizeAllowed()) {
+    skipMail();
+    return;
+  }
+  sendCommand(SmtpState::Data, "DATA\r\n");
+}
+
+bool SmtpSession::sizeAllowed() {
+  const std::uint64_t total = data_.totalSize();
+  if (settings_.maxSizeKilobytes <= 0 || static_cast<std::uint64_t>(settings_.maxSizeKilobytes) * 1024 >= total)
+    return true;
+  return messages_.question(43013, {current_->subject, static_cast<std::int64_t>(total / 1024)});
+}
+
+void SmtpSession::onData(const SmtpReply& reply) {
+  if (reply.code != kReplyStartData) {
+    failAndQuit(41009, reply);
+    return;
+  }
+  setState(SmtpState::SendingData);
+  tail_[0] = '\r';
+  tail_[1] = '\n';
+  sendData();
+}
+
+void SmtpSession::onEndOfData(const SmtpReply& reply) {
+  if (reply.code != kReplyOk) {
+    currentOutcome_ = SmtpMailOutcome::Refused;
+    failAndQuit(41012, reply);
+    return;
+  }
+  finishMail(SmtpMailOutcome::Accepted);
+  if (state_ == SmtpState::EndOfData) startNextMail();
+}
+
+void SmtpSession::onQuit(const SmtpReply& reply) {
+  if (reply.code != kReplyClosing) {
+    messages_.error(41013, {reply.text});
+    failed_ = true;
+  } else if (failed_) {
+    messages_.error(43014);
+  }
+  endConnection(failed_);
+}
+
+// --- mails -----------------------------------------------------------------
+
+void SmtpSession::postNextMail() {
+  if (posted_ != 0) return;
+  posted_ = loop_.startTimer(std::chrono::milliseconds(0), [this] {
+    posted_ = 0;
+    if (state_ == SmtpState::Ready) startNextMail();
+  });
+}
+
+void SmtpSession::startNextMail() {
+  while (!queue_.empty()) {
+    current_ = std::move(queue_.front());
+    queue_.pop_front();
+    currentOutcome_ = SmtpMailOutcome::NotSent;
+    setState(SmtpState::Mail);
+    // Both files are opened before MAIL, so a missing file costs the server
+    // nothing and the connection carries on with the next mail.
+    if (data_.open(current_->headerPath, current_->bodyPath)) {
+      sendCommand(SmtpState::Mail, "MAIL From:<" + current_->sender + ">\r\n");
+      return;
+    }
+    messages_.error(41007, {data_.failedPath()});
+    finishMail(SmtpMailOutcome::NotSent);
+    if (state_ != SmtpState::Mail) return;  // abandoned meanwhile
+  }
+  setState(SmtpState::Ready);
+  if (quitRequested_) sendCommand(SmtpState::Quit, "QUIT\r\n");
+}
+
+void SmtpSession::finishMail(SmtpMailOutcome outcome) {
+  data_.close();
+  const OutgoingMail mail = std::move(*current_);
+  current_.reset();
+  owner_.smtpMailFinished(mail, outcome);
+}
+
+void SmtpSession::skipMail() {
+  currentOutcome_ = SmtpMailOutcome::Refused;
+  data_.close();
+  sendCommand(SmtpState::Rset, "RSET\r\n");
+}
+
+void SmtpSession::failAndQuit(int r, const SmtpReply& reply) {
+  messages_.error(r, {reply.text});
+  failed_ = true;
+  sendCommand(SmtpState::Quit, "QUIT\r\n");
+}
+
+// --- sending -----------------------------------------------------------------
+
+void SmtpSession::sendCommand(SmtpState next, const std::string& command) {
+  setState(next);
+  if (sendBytes(command)) startTimer(Timer::Receive);
+}
+
+bool SmtpSession::sendBytes(std::string_view bytes) {
+  switch (transport_.send(bytes)) {
+    case SmtpTransport::SendResult::Sent: return true;
+    case SmtpTransport::SendResult::Pending:
+      if (sendTimer_ == 0) startTimer(Timer::Send);
+      return true;
+    case SmtpTransport::SendResult::Failed: break;
+  }
+  failConnection(41015);
+  return false;
+}
+
+void SmtpSession::onWritable() {
+  stopTimer(Timer::Send);
+  if (state_ == SmtpState::SendingData) sendData();
+}
+
+std::string SmtpSession::endOfData() const {
+  // The files normally end with CR LF; adding another would give every mail
+  // an extra empty last line. Data that do not end a line get one first, so
+  // the "." stands at the start of a line.
+  return tail_[0] == '\r' && tail_[1] == '\n' ? ".\r\n" : "\r\n.\r\n";
+}
+
+void SmtpSession::sendData() {
+  std::string block;
+  while (state_ == SmtpState::SendingData && !transport_.hasPending()) {
+    block.clear();
+    if (!data_.readInto(block, kBlockSize)) {
+      // A truncated mail must not be taken as complete, and inside DATA only
+      // closing the connection makes the server drop it.
+      failConnection(41007, {data_.failedPath()});
+      return;
+    }
+    if (block.size() >= 2) {
+      tail_[0] = block[block.size() - 2];
+      tail_[1] = block.back();
+    } else if (block.size() == 1) {
+      tail_[0] = tail_[1];
+      tail_[1] = block[0];
+    }
+    const bool last = data_.atEnd();
+    if (last) block += endOfData();
+    if (!sendBytes(block)) return;
+    if (last) {
+      data_.close();
+      setState(SmtpState::EndOfData);
+      currentOutcome_ = SmtpMailOutcome::Unconfirmed;
+      startTimer(Timer::Receive);
+    }
+    const std::uint64_t total = data_.totalSize();
+    owner_.smtpProgress(*current_, total == 0 || last ? 100 : static_cast<int>(data_.bytesRead() * 100 / total));
+  }
+}
+
+// --- timers ------------------------------------------------------------------
+
+void SmtpSession::startTimer(Timer timer) {
+  stopTimer(timer);
+  const int seconds = timer == Timer::Send ? settings_.sendTimeoutSeconds : settings_.receiveTimeoutSeconds;
+  if (seconds <= 0) return;
+  EventLoop::TimerId& id = timer == Timer::Send ? sendTimer_ : receiveTimer_;
+  id = loop_.startTimer(std::chrono::seconds(seconds), [this, timer] {
+    (timer == Timer::Send ? sendTimer_ : receiveTimer_) = 0;
+    onTimeout(timer);
+  });
+}
+
+void SmtpSession::stopTimer(Timer timer) {
+  EventLoop::TimerId& id = timer == Timer::Send ? sendTimer_ : receiveTimer_;
+  if (id != 0) loop_.stopTimer(id);
+  id = 0;
+}
+
+void SmtpSession::onTimeout(Timer timer) {
+  failConnection(timer == Timer::Send ? 43015 : 43016);
+}
+
+}  // namespace zorvik::net
