@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace zorvik::message {
 namespace {
@@ -124,24 +125,31 @@ std::size_t jisToSjisInPlace(char* text, std::size_t size) {
   std::size_t in = 0;
   std::size_t out = 0;
   while (in < size) {
+    if (mode == JisMode::ascii && !shiftOut) {
+      // Plain text runs up to the next escape or shift-out: move it whole.
+      const std::size_t start = in;
+      while (in < size && p[in] != kEsc && p[in] != kShiftOut) ++in;
+      if (out != start) std::memmove(p + out, p + start, in - start);
+      out += in - start;
+      if (in == size) break;
+    }
+    if (mode == JisMode::kanji) {
+      while (in + 1 < size && isJisByte(p[in]) && isJisByte(p[in + 1])) {
+        jisPairToSjis(p[in], p[in + 1], p + out);
+        in += 2;
+        out += 2;
+      }
+      if (in >= size) break;
+    }
     const unsigned char c = p[in];
     if (c == kEsc) {
-      if (readEscape(p + in, size - in, mode)) {
-        in += 3;
-        continue;
-      }
-      ++in;  // unknown escape or ESC at the end: only the ESC goes
+      // Unknown escape or ESC at the end: only the ESC goes.
+      in += readEscape(p + in, size - in, mode) ? 3 : 1;
       continue;
     }
     if (mode == JisMode::kanji && isJisByte(c)) {
-      if (in + 1 >= size) break;
-      if (!isJisByte(p[in + 1])) {
-        ++in;  // half a character before a line end or 8-bit byte
-        continue;
-      }
-      jisPairToSjis(c, p[in + 1], p + out);
-      in += 2;
-      out += 2;
+      // Half a character at the end, or before a line end or an 8-bit byte.
+      ++in;
       continue;
     }
     ++in;

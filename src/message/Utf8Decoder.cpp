@@ -12,7 +12,11 @@ namespace {
 
 constexpr char32_t kFirstNonAscii = 0x80;
 constexpr char32_t kPlaneSize = 0x10000;
-constexpr std::uint16_t kUnmapped = 0;
+// Unmappable characters hold the replacement's code in the table.
+constexpr std::uint16_t kUnmapped =
+    static_cast<std::uint16_t>(static_cast<unsigned char>(kSjisReplacement[0]) << 8 |
+                               static_cast<unsigned char>(kSjisReplacement[1]));
+static_assert(kSjisReplacement.size() == 2);
 
 void appendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x800) {
@@ -28,28 +32,35 @@ bool isSurrogate(char32_t cp) { return cp >= 0xD800 && cp <= 0xDFFF; }
 
 // The CP932 code of every non-ASCII character of the Basic Multilingual
 // Plane: below 0x100 a single byte, above it a lead and a trail byte,
-// kUnmapped when CP932 has no such character. Built by converting all the
-// characters, each on its own line, in one call through iconv; an
-// unmappable one comes back as an empty line.
-std::vector<std::uint16_t> buildTable() {
-  std::string all;
-  all.reserve(kPlaneSize * 4);
-  for (char32_t cp = kFirstNonAscii; cp < kPlaneSize; ++cp) {
-    if (!isSurrogate(cp)) appendUtf8(all, cp);
-    all.push_back('\n');
+// kUnmapped (the replacement) when CP932 has no such character. Built
+// through iconv, one block of characters a call, each character on its own
+// line, so that an unmappable one comes back as an empty line. (Blocks stay
+// short because every refused character costs iconv work in proportion to
+// what follows it in the call: the whole plane in one call takes seconds.)
+constexpr char32_t kBlock = 32;
+
+void readBlock(char32_t first, std::vector<std::uint16_t>& table) {
+  std::string utf8;
+  for (char32_t cp = first; cp < first + kBlock; ++cp) {
+    if (!isSurrogate(cp)) appendUtf8(utf8, cp);
+    utf8.push_back('\n');
   }
-  const std::string sjis = platform::utf8ToSjis(all, "");
-  std::vector<std::uint16_t> table(kPlaneSize, kUnmapped);
+  const std::string sjis = platform::utf8ToSjis(utf8, "");
   std::size_t pos = 0;
-  for (char32_t cp = kFirstNonAscii; cp < kPlaneSize && pos < sjis.size(); ++cp) {
+  for (char32_t cp = first; cp < first + kBlock; ++cp) {
     // A trail byte is never 0x0A, so the line ends are unambiguous.
     const std::size_t end = sjis.find('\n', pos);
-    if (end == std::string::npos) break;
+    if (end == std::string::npos) return;
     const auto* p = reinterpret_cast<const unsigned char*>(sjis.data() + pos);
     if (end - pos == 1) table[cp] = p[0];
     if (end - pos == 2) table[cp] = static_cast<std::uint16_t>((p[0] << 8) | p[1]);
     pos = end + 1;
   }
+}
+
+std::vector<std::uint16_t> buildTable() {
+  std::vector<std::uint16_t> table(kPlaneSize, kUnmapped);
+  for (char32_t first = kFirstNonAscii; first < kPlaneSize; first += kBlock) readBlock(first, table);
   return table;
 }
 
@@ -85,15 +96,13 @@ char* putReplacement(char* out) {
   return out + kSjisReplacement.size();
 }
 
+// Writes a table code without a branch on its length: the second byte is
+// written either way and kept only for a double-byte code.
 char* putCode(char* out, std::uint16_t code) {
-  if (code == kUnmapped) return putReplacement(out);
-  if (code < 0x100) {
-    *out++ = static_cast<char>(code);
-    return out;
-  }
-  *out++ = static_cast<char>(code >> 8);
-  *out++ = static_cast<char>(code & 0xFF);
-  return out;
+  const bool single = code < 0x100;
+  out[0] = static_cast<char>(single ? code : code >> 8);
+  out[1] = static_cast<char>(code & 0xFF);
+  return out + (single ? 1 : 2);
 }
 
 }  // namespace
@@ -109,6 +118,15 @@ Utf8Decoder::Progress Utf8Decoder::convert(std::string_view utf8, char* out) {
     if (c < 0x80) {
       *out++ = static_cast<char>(c);
       ++i;
+      continue;
+    }
+    // Japanese text is almost all three-byte characters: take a whole one
+    // at once when its lead byte needs no check of the second byte's range.
+    if (c >= 0xE1 && c != 0xED && c <= 0xEF && i + 2 < size && isContinuation(p[i + 1]) &&
+        isContinuation(p[i + 2])) {
+      const char32_t cp = (char32_t{c} & 0x0F) << 12 | (char32_t{p[i + 1]} & 0x3F) << 6 | (p[i + 2] & 0x3F);
+      out = putCode(out, table[cp]);
+      i += 3;
       continue;
     }
     const LeadInfo lead = leadInfo(c);
