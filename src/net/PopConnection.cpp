@@ -1,0 +1,131 @@
+#include "net/PopConnection.h"
+
+#include <algorithm>
+
+namespace zorvik::net {
+namespace {
+
+constexpr int kGreetingStep = 50;
+
+// Message numbers of the transport.
+constexpr int kSendTimeout = 43011;
+constexpr int kReceiveTimeout = 43012;
+constexpr int kReceiveError = 41051;
+constexpr int kConnectionGone = 41052;
+constexpr int kSendError = 41066;
+constexpr int kNoSocket = 41067;
+constexpr int kCannotConnect = 41068;
+
+}  // namespace
+
+PopConnection::PopConnection(PopTransport& transport, core::Messages& messages, const std::atomic<bool>& abort,
+                             std::atomic<int>& zeroReads, std::size_t lineLimit)
+    : transport_(transport), messages_(messages), abort_(abort), zeroReads_(zeroReads), reader_(lineLimit) {}
+
+void PopConnection::setTimeouts(int sendSeconds, int receiveSeconds) {
+  // A countdown that starts at zero or below would never reach zero and
+  // wait forever.
+  sendSeconds_ = std::max(1, sendSeconds);
+  receiveSeconds_ = std::max(1, receiveSeconds);
+}
+
+bool PopConnection::fail(int message) {
+  error_ = true;
+  if (message != 0) messages_.error(message);
+  return false;
+}
+
+PopConnection::Wait PopConnection::waitUntil(bool readable, int seconds) {
+  for (int left = seconds; left > 0; --left) {
+    if (abort_.load()) return Wait::Aborted;
+    // An error counts as ready: the receive or send that follows reports it.
+    if ((readable ? transport_.waitReadable() : transport_.waitWritable()) != 0) return Wait::Ready;
+  }
+  return abort_.load() ? Wait::Aborted : Wait::TimedOut;
+}
+
+bool PopConnection::open(std::string_view host, std::uint16_t port, std::string& greeting) {
+  error_ = false;
+  overflowed_ = false;
+  reconnects_ = 0;
+  for (;;) {
+    reader_.clear();
+    if (!transport_.create()) return fail(kNoSocket);
+    if (!transport_.connect(host, port)) return fail(kCannotConnect);
+    switch (waitUntil(false, sendSeconds_)) {
+      case Wait::Aborted: return fail(0);
+      case Wait::TimedOut: return fail(kCannotConnect);
+      case Wait::Ready: break;
+    }
+    if (!transport_.connected()) return fail(kCannotConnect);
+    switch (waitUntil(true, receiveSeconds_)) {
+      case Wait::Aborted: return fail(0);
+      case Wait::Ready: return readReply(kGreetingStep, greeting);
+      case Wait::TimedOut: break;
+    }
+    transport_.close();
+    ++reconnects_;
+  }
+}
+
+bool PopConnection::readReply(int stepCode, std::string& lines) {
+  for (;;) {
+    switch (waitUntil(true, receiveSeconds_)) {
+      case Wait::Aborted: return fail(0);
+      case Wait::TimedOut:
+        error_ = true;
+        messages_.error(kReceiveTimeout, {stepCode});
+        return false;
+      case Wait::Ready: break;
+    }
+    const long got = transport_.receive(chunk_.data(), chunk_.size());
+    if (got < 0 && transport_.lastCallWouldBlock()) {
+      stepCode += 1000;
+      continue;
+    }
+    if (got < 0) return fail(kReceiveError);
+    if (got == 0) {
+      if (zeroReads_.load() < kSilentZeroReads) {
+        ++zeroReads_;
+        return fail(0);
+      }
+      return fail(kConnectionGone);
+    }
+    zeroReads_ = 0;
+    switch (reader_.feed(std::string_view(chunk_.data(), static_cast<std::size_t>(got)), lines)) {
+      case PopReplyReader::Result::Lines: return true;
+      case PopReplyReader::Result::Partial: stepCode += 100; continue;
+      case PopReplyReader::Result::Overflow:
+        // The caller knows the step and reports it with a clear text.
+        overflowed_ = true;
+        return fail(0);
+    }
+  }
+}
+
+bool PopConnection::sendCommand(std::string_view bytes) {
+  while (!bytes.empty()) {
+    switch (waitUntil(false, sendSeconds_)) {
+      case Wait::Aborted: return fail(0);
+      case Wait::TimedOut: return fail(kSendTimeout);
+      case Wait::Ready: break;
+    }
+    const long sent = transport_.send(bytes);
+    if (sent < 0 && transport_.lastCallWouldBlock()) continue;
+    if (sent < 0) return fail(kSendError);
+    bytes.remove_prefix(static_cast<std::size_t>(sent));
+  }
+  return true;
+}
+
+long PopConnection::bytesWaiting() {
+  // Part of a line already read counts too: the server has begun answering.
+  return std::max(0L, transport_.bytesAvailable()) + static_cast<long>(reader_.carried());
+}
+
+void PopConnection::close() {
+  transport_.close();
+  reader_.clear();
+}
+
+}  // namespace zorvik::net

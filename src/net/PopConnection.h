@@ -1,0 +1,84 @@
+/// \file
+/// The line transport of a POP3 session over a PopTransport: connecting
+/// until a greeting arrives, reading replies cut into complete lines, writing
+/// whole commands. Every wait is made of one-second waits so that the abort
+/// flag is seen within a second and a time-out counts whole seconds. Failures
+/// show their numbered message (an abort shows none) and set the error flag.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/Messages.h"
+#include "net/PopReplyReader.h"
+#include "net/PopTransport.h"
+
+namespace zorvik::net {
+
+class PopConnection {
+public:
+  /// Bytes asked for in one receive call.
+  static constexpr std::size_t kReadSize = 16384;
+  /// A server that closes the connection is reported only from this many
+  /// consecutive times on; earlier ones end the session silently.
+  static constexpr int kSilentZeroReads = 3;
+
+  /// `abort` is set by the user interface; `zeroReads` counts consecutive
+  /// reads that found the connection closed and outlives connections.
+  PopConnection(PopTransport& transport, core::Messages& messages, const std::atomic<bool>& abort,
+                std::atomic<int>& zeroReads, std::size_t lineLimit = PopReplyReader::kDefaultLineLimit);
+
+  /// Time-outs in seconds: writing a command, and waiting for reply data
+  /// (the greeting included). Values below one count as one.
+  void setTimeouts(int sendSeconds, int receiveSeconds);
+
+  /// Connects to `host`:`port` and waits for the greeting; a server that
+  /// accepts but stays silent for the receive time-out is dropped and
+  /// connected to again, until a greeting arrives or the user aborts. The
+  /// greeting's complete lines go to `greeting`. False when the session
+  /// cannot go on (message shown unless aborted).
+  bool open(std::string_view host, std::uint16_t port, std::string& greeting);
+
+  /// Waits for reply data and puts every complete line read so far into
+  /// `lines` (the incomplete rest is kept for the next call). `stepCode`
+  /// names the protocol step in the time-out message 43012; it grows by 100
+  /// for each read that brought no complete line and by 1000 for each read
+  /// that found nothing after all, so the message shows how often a read was
+  /// repeated. False on failure, time-out, close or abort.
+  bool readReply(int stepCode, std::string& lines);
+
+  /// Writes all of `bytes`, waiting while the socket cannot take them.
+  bool sendCommand(std::string_view bytes);
+
+  /// Bytes that have arrived and wait to be read; 0 when unknown.
+  long bytesWaiting();
+
+  void close();
+  bool failed() const { return error_; }
+  /// The last failure was a line longer than the limit.
+  bool overflowed() const { return overflowed_; }
+  /// Connections dropped because no greeting came.
+  int reconnects() const { return reconnects_; }
+
+private:
+  enum class Wait { Ready, TimedOut, Aborted };
+  Wait waitUntil(bool readable, int seconds);
+  bool fail(int message);
+
+  PopTransport& transport_;
+  core::Messages& messages_;
+  const std::atomic<bool>& abort_;
+  std::atomic<int>& zeroReads_;
+  PopReplyReader reader_;
+  std::array<char, kReadSize> chunk_{};
+  int sendSeconds_ = 60;
+  int receiveSeconds_ = 60;
+  bool error_ = false;
+  bool overflowed_ = false;
+  int reconnects_ = 0;
+};
+
+}  // namespace zorvik::net

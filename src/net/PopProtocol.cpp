@@ -1,0 +1,578 @@
+#include "net/PopProtocol.h"
+
+#include <algorithm>
+#include <charconv>
+#include <new>
+#include <utility>
+
+#include "message/Md5.h"
+#include "net/UidList.h"
+#include "platform/TextEncoding.h"
+
+namespace zorvik::net {
+namespace {
+
+// Message numbers of the dialogue.
+constexpr int kReceiveError = 41051;
+constexpr int kNoApop = 41053;
+constexpr int kBadGreeting = 41054;
+constexpr int kUserFailed = 41055;
+constexpr int kPassRefused = 41056;
+constexpr int kPassFailed = 41057;
+constexpr int kApopRefused = 41058;
+constexpr int kApopFailed = 41059;
+constexpr int kStatFailed = 41060;
+constexpr int kListFailed = 41050;
+constexpr int kTopFailed = 41061;
+constexpr int kUidlFailed = 41062;
+constexpr int kRetrFailed = 41063;
+constexpr int kDeleFailed = 41064;
+
+// Step codes shown in the receive time-out message.
+constexpr int kStepApop = 51;
+constexpr int kStepUser = 52;
+constexpr int kStepPass = 53;
+constexpr int kStepStat = 30;
+constexpr int kStepList = 31;
+constexpr int kStepListRest = 32;
+constexpr int kStepUidl = 33;
+constexpr int kStepUidlRest = 34;
+constexpr int kStepTopPipeline = 40;
+constexpr int kStepRetr = 10;
+constexpr int kStepRetrRest = 11;
+constexpr int kStepDele = 20;
+constexpr int kStepQuit = 60;
+
+// Room for CR LF where a server counted LF only, and for dot-stuffing, above
+// the size LIST announced; beyond it the server is not sending that mail.
+constexpr std::size_t kMailSizeFactor = 4;
+constexpr std::size_t kMailSizeSlack = 64u << 10;
+
+const std::string& tooLongText() {
+  static const std::string text = platform::utf8ToSjis("サーバの応答が長すぎるため受信を中止しました。");
+  return text;
+}
+const std::string& tooManyText() {
+  static const std::string text = platform::utf8ToSjis("サーバのメール数が多すぎるため受信を中止しました。");
+  return text;
+}
+const std::string& notDurableText() {
+  static const std::string text =
+      platform::utf8ToSjis("受信したメールをディスクに保存できないため、サーバのメールは消去しません。");
+  return text;
+}
+
+std::string_view withoutLineEnd(std::string_view line) {
+  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
+bool isOk(std::string_view line) { return line.starts_with("+OK"); }
+bool isTerminator(std::string_view line) { return withoutLineEnd(line) == "."; }
+
+// The first `wanted` runs of decimal digits; a run too long for an int
+// gives -1 so that it can never pass as a valid number.
+std::vector<long> digitRuns(std::string_view text, std::size_t wanted) {
+  std::vector<long> runs;
+  std::size_t i = 0;
+  while (i < text.size() && runs.size() < wanted) {
+    if (text[i] < '0' || text[i] > '9') {
+      ++i;
+      continue;
+    }
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data() + i, text.data() + text.size(), value);
+    runs.push_back(error == std::errc() ? value : -1);
+    i = static_cast<std::size_t>(end - text.data());
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  }
+  return runs;
+}
+
+// A CR or LF in a setting would end the command early and start another.
+std::string oneLine(std::string text) {
+  std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
+  return text;
+}
+
+}  // namespace
+
+PopProtocol::PopProtocol(PopAccount account, MailServerTray& tray, ReceivedMailSink& sink, PopLimits limits)
+    : account_(std::move(account)), tray_(tray), sink_(sink), limits_(limits) {
+  account_.user = oneLine(std::move(account_.user));
+  account_.password = oneLine(std::move(account_.password));
+}
+
+void PopProtocol::setState(PopState next) {
+  if (next == state_) return;
+  const PopState previous = state_;
+  state_ = next;
+  if (observer_) observer_(previous, next);
+}
+
+void PopProtocol::send(std::string command, PopState next, int stepCode) {
+  commands_.push_back(std::move(command));
+  stepCode_ = stepCode;
+  setState(next);
+}
+
+void PopProtocol::post(PopNotification code, long value) { events_.push_back({code, value}); }
+
+void PopProtocol::fail(int message, std::string_view text) {
+  if (failure_) return;
+  failure_ = Failure{message, std::string(text)};
+}
+
+void PopProtocol::becomeReady(PopNotification code) {
+  setState(PopState::Ready);
+  post(code);
+}
+
+std::vector<std::string> PopProtocol::takeCommands() { return std::exchange(commands_, {}); }
+std::vector<PopProtocol::Event> PopProtocol::takeEvents() { return std::exchange(events_, {}); }
+
+// ---- Login ----
+
+void PopProtocol::greet(std::string_view greeting) {
+  const std::string_view firstLine = withoutLineEnd(greeting.substr(0, greeting.find('\n')));
+  if (!isOk(firstLine)) return fail(kBadGreeting, firstLine);
+  startLogin(firstLine);
+}
+
+void PopProtocol::startLogin(std::string_view greeting) {
+  changed_ = false;
+  if (!account_.useApop) {
+    send("USER " + account_.user + "\r\n", PopState::UserSent, kStepUser);
+    return;
+  }
+  // The time stamp is the server's "<...>"; without one there is nothing to
+  // hash, and the password must not go out in the clear instead.
+  const std::size_t open = greeting.find('<');
+  const std::size_t close = open == std::string_view::npos ? open : greeting.find('>', open);
+  if (close == std::string_view::npos) return fail(kNoApop);
+  const std::string stamp(greeting.substr(open, close - open + 1));
+  const std::string digest = message::Md5::hex(stamp + account_.password);
+  send("APOP " + account_.user + " " + digest + "\r\n", PopState::ApopSent, kStepApop);
+}
+
+void PopProtocol::onLoginReply(std::string_view line) {
+  const std::string_view text = withoutLineEnd(line);
+  const bool refused = text.starts_with("-ERR");
+  switch (state_) {
+    case PopState::UserSent:
+      if (!isOk(text)) return fail(kUserFailed, text);
+      send("PASS " + account_.password + "\r\n", PopState::PassSent, kStepPass);
+      return;
+    case PopState::PassSent:
+      if (isOk(text)) return becomeReady(PopNotification::LoggedIn);
+      return refused ? fail(kPassRefused, text) : fail(kPassFailed);
+    default:
+      if (isOk(text)) return becomeReady(PopNotification::LoggedIn);
+      return refused ? fail(kApopRefused, text) : fail(kApopFailed);
+  }
+}
+
+// ---- Listing ----
+
+void PopProtocol::list(ListMode mode) {
+  mode_ = mode;
+  entries_.clear();
+  totalSize_ = 0;
+  newCount_ = unreadCount_ = receivedCount_ = 0;
+  tray_.beginListing();
+  send("STAT\r\n", PopState::StatSent, kStepStat);
+}
+
+void PopProtocol::onStatReply(std::string_view line) {
+  const std::string_view text = withoutLineEnd(line);
+  if (!isOk(text)) return fail(kStatFailed, text);
+  const std::vector<long> runs = digitRuns(text.substr(3), 2);
+  const long count = runs.empty() ? 0 : runs[0];
+  if (count < 0 || count > limits_.maxMails) return fail(kStatFailed, tooManyText());
+  totalSize_ = runs.size() > 1 ? runs[1] : 0;
+  if (count == 0) {
+    if (account_.useUidl) UidList::remove(tray_.uidFilePath());
+    changed_ = true;
+    return becomeReady(PopNotification::ListingFinished);
+  }
+  post(PopNotification::CountersChanged);
+  entries_.assign(static_cast<std::size_t>(count), ServerMailEntry{});
+  listFilled_ = 0;
+  send("LIST\r\n", PopState::ListSent, kStepList);
+}
+
+void PopProtocol::onListReply(std::string_view line) {
+  if (!isOk(line)) return fail(kListFailed, withoutLineEnd(line));
+  stepCode_ = kStepListRest;
+  setState(PopState::ListReading);
+}
+
+void PopProtocol::onListLine(std::string_view line) {
+  if (!isTerminator(line)) {
+    // Lines beyond the count STAT gave are dropped: they cannot be kept
+    // anywhere, and a server that sends a million of them costs nothing.
+    const std::vector<long> runs = digitRuns(line, 2);
+    if (runs.size() < 2 || runs[0] <= 0 || runs[1] < 0 || listFilled_ >= entries_.size()) return;
+    entries_[listFilled_].number = static_cast<int>(runs[0]);
+    entries_[listFilled_].size = static_cast<int>(runs[1]);
+    ++listFilled_;
+    return;
+  }
+  if (!account_.useUidl) return classify();
+  send("UIDL\r\n", PopState::UidlSent, kStepUidl);
+}
+
+void PopProtocol::onUidlReply(std::string_view line) {
+  if (!isOk(line)) return fail(kUidlFailed, withoutLineEnd(line));
+  uidlPosition_ = 0;
+  stepCode_ = kStepUidlRest;
+  setState(PopState::UidlReading);
+}
+
+void PopProtocol::onUidlLine(std::string_view line) {
+  if (isTerminator(line)) {
+    linkUidFile();
+    return classify();
+  }
+  const std::string_view text = withoutLineEnd(line);
+  const std::size_t firstSpace = text.find(' ');
+  const std::size_t lastSpace = text.rfind(' ');
+  if (firstSpace == std::string_view::npos || lastSpace + 1 >= text.size()) return;
+  const std::vector<long> runs = digitRuns(text.substr(0, firstSpace), 1);
+  if (runs.empty() || runs[0] <= 0) return;
+  const int number = static_cast<int>(runs[0]);
+  const std::string uid(text.substr(lastSpace + 1));
+  // Servers answer in LIST order; the search is for those that do not.
+  if (uidlPosition_ < entries_.size() && entries_[uidlPosition_].number == number) {
+    entries_[uidlPosition_++].uid = uid;
+    return;
+  }
+  const auto match = std::find_if(entries_.begin(), entries_.end(),
+                                  [number](const ServerMailEntry& e) { return e.number == number; });
+  if (match != entries_.end()) match->uid = uid;
+}
+
+void PopProtocol::linkUidFile() {
+  const UidList known = UidList::load(tray_.uidFilePath());
+  for (ServerMailEntry& entry : entries_) {
+    if (entry.uid.empty()) continue;
+    if (const std::optional<int> index = known.find(entry.uid)) entry.trayIndex = *index;
+  }
+}
+
+void PopProtocol::classify() {
+  if (mode_ == ListMode::NoHeaders) {
+    for (ServerMailEntry& entry : entries_) {
+      if (!entry.addressable()) continue;
+      entry.fetch = entry.isNew = true;
+      ++newCount_;
+      post(PopNotification::CountersChanged);
+    }
+    return finishListing();
+  }
+  std::vector<int> wanted;
+  if (account_.useUidl) classifyByUidl();
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const ServerMailEntry& entry = entries_[i];
+    if (entry.addressable() && (!account_.useUidl || entry.isNew)) wanted.push_back(static_cast<int>(i));
+  }
+  if (account_.useUidl && mode_ == ListMode::UidlFast) return finishListing();
+  startHeaderPipeline(std::move(wanted));
+}
+
+void PopProtocol::classifyByUidl() {
+  for (ServerMailEntry& entry : entries_) {
+    if (!entry.addressable()) continue;
+    // A stale line of the ".uid" file may name a copy that is gone.
+    const auto copy = entry.trayIndex < 0 ? MailServerTray::CopyState::Missing : tray_.stateAt(entry.trayIndex);
+    if (copy == MailServerTray::CopyState::Missing) {
+      entry.trayIndex = -1;
+      entry.fetch = entry.isNew = true;
+      ++newCount_;
+      continue;
+    }
+    entry.fetch = copy != MailServerTray::CopyState::Received;
+    ++(entry.fetch ? unreadCount_ : receivedCount_);
+    tray_.markPresent(entry.trayIndex);
+  }
+  post(PopNotification::CountersChanged);
+}
+
+void PopProtocol::startHeaderPipeline(std::vector<int> wanted) {
+  if (wanted.empty()) return finishListing();
+  wantedHeaders_ = std::move(wanted);
+  topSent_ = topAnswered_ = 0;
+  inHeader_ = false;
+  stepCode_ = kStepTopPipeline;
+  setState(PopState::TopPipeline);
+  sendNextTop();
+}
+
+void PopProtocol::sendNextTop() {
+  const ServerMailEntry& entry = entries_[static_cast<std::size_t>(wantedHeaders_[topSent_++])];
+  commands_.push_back("TOP " + std::to_string(entry.number) + " 0\r\n");
+}
+
+bool PopProtocol::canPipelineMore() const {
+  return !failure_ && state_ == PopState::TopPipeline && topSent_ < wantedHeaders_.size() &&
+         topSent_ - topAnswered_ < static_cast<std::size_t>(limits_.maxTopInFlight);
+}
+
+void PopProtocol::pipelineMore() {
+  if (canPipelineMore()) sendNextTop();
+}
+
+void PopProtocol::onTopPipelineLine(std::string_view line) {
+  if (!inHeader_) {
+    if (line.starts_with("+")) {
+      inHeader_ = true;
+      buffer_.clear();
+      return;
+    }
+    if (line.starts_with("-")) return fail(kTopFailed, withoutLineEnd(line));
+    return;  // stray line between answers
+  }
+  if (!isTerminator(line)) {
+    if (buffer_.size() + line.size() > limits_.maxHeaderBytes) return fail(kTopFailed, tooLongText());
+    buffer_.append(line);
+    return;
+  }
+  inHeader_ = false;
+  storeHeader(wantedHeaders_[topAnswered_++], buffer_);
+  post(PopNotification::CountersChanged);
+  if (topAnswered_ == wantedHeaders_.size()) return finishListing();
+  // Keep one command in flight even when the server answers faster than
+  // the session asks whether it has begun.
+  if (topAnswered_ == topSent_) sendNextTop();
+}
+
+int PopProtocol::ordinalOf(int index) const {
+  const std::string& key = entries_[static_cast<std::size_t>(index)].headerKey;
+  return static_cast<int>(std::count_if(entries_.begin(), entries_.begin() + index,
+                                        [&key](const ServerMailEntry& e) { return e.headerKey == key; }));
+}
+
+void PopProtocol::storeHeader(int index, std::string_view header) {
+  ServerMailEntry& entry = entries_[static_cast<std::size_t>(index)];
+  entry.headerKey = tray_.headerKey(header, entry.size);
+  const MailServerTray::Match match = tray_.find(entry.headerKey, ordinalOf(index));
+  if (match.state == MailServerTray::CopyState::Missing) {
+    entry.trayIndex = tray_.append(header, entry.size);
+    if (entry.trayIndex >= 0) tray_.markPresent(entry.trayIndex);
+    if (account_.useUidl) return;  // counted as new by its identifier already
+    entry.fetch = entry.isNew = true;
+    ++newCount_;
+    return;
+  }
+  // With UIDL this happens when the ".uid" file was lost: the copy found by
+  // its header is linked again instead of fetching the mail a second time.
+  if (entry.isNew) --newCount_;
+  entry.isNew = false;
+  entry.trayIndex = match.index;
+  entry.fetch = match.state != MailServerTray::CopyState::Received;
+  ++(entry.fetch ? unreadCount_ : receivedCount_);
+  tray_.markPresent(match.index);
+}
+
+void PopProtocol::finishListing() {
+  changed_ = true;
+  becomeReady(PopNotification::ListingFinished);
+}
+
+// ---- One mail ----
+
+bool PopProtocol::reserveFor(int index) {
+  buffer_.clear();
+  const int size = entries_[static_cast<std::size_t>(index)].size;
+  try {
+    buffer_.reserve(std::min(static_cast<std::size_t>(std::max(size, 0)), limits_.maxMailBytes));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
+void PopProtocol::fetch(int index, bool headerOnly) {
+  current_ = index;
+  headerOnly_ = headerOnly;
+  buffer_.clear();
+  const ServerMailEntry& entry = entries_[static_cast<std::size_t>(index)];
+  bufferLimit_ = limits_.maxMailBytes;
+  if (headerOnly) bufferLimit_ = limits_.maxHeaderBytes;
+  else if (entry.size >= 0)
+    bufferLimit_ = std::min(bufferLimit_, static_cast<std::size_t>(entry.size) * kMailSizeFactor + kMailSizeSlack);
+  const std::string number = std::to_string(entry.number);
+  if (headerOnly) return send("TOP " + number + " 0\r\n", PopState::TopOversize, kStepRetr);
+  send("RETR " + number + "\r\n", PopState::RetrSent, kStepRetr);
+}
+
+void PopProtocol::onRetrReply(std::string_view line) {
+  if (!isOk(line)) return fail(kRetrFailed, withoutLineEnd(line));
+  stepCode_ = kStepRetrRest;
+  setState(PopState::RetrReading);
+}
+
+void PopProtocol::onRetrLine(std::string_view line) {
+  if (buffer_.size() + line.size() > bufferLimit_) return fail(kRetrFailed, tooLongText());
+  buffer_.append(line);
+  if (isTerminator(line)) finishMail();
+}
+
+void PopProtocol::finishMail() {
+  const ServerMailEntry& entry = entries_[static_cast<std::size_t>(current_)];
+  if (mode_ == ListMode::UidlFast && entry.isNew && entry.headerKey.empty()) {
+    const std::size_t end = buffer_.find("\r\n\r\n");
+    storeHeader(current_, end == std::string::npos ? std::string_view(buffer_)
+                                                   : std::string_view(buffer_).substr(0, end + 2));
+  }
+  const bool kept = sink_.beginMail(current_, entry, headerOnly_) && sink_.appendMail(buffer_) && sink_.endMail();
+  // The sink has said why (a full disk); ending here sends no DELE after it.
+  if (!kept) return fail(0);
+  ++undurableMails_;
+  setState(PopState::Ready);
+  post(PopNotification::Progress, static_cast<long>(buffer_.size()));
+  post(PopNotification::MailReceived);
+}
+
+// ---- DELE and QUIT ----
+
+void PopProtocol::deleteMail(int index) {
+  if (undurableMails_ > 0 && !sink_.makeDurable()) return fail(kDeleFailed, notDurableText());
+  undurableMails_ = 0;
+  current_ = index;
+  send("DELE " + std::to_string(entries_[static_cast<std::size_t>(index)].number) + "\r\n", PopState::DeleSent,
+       kStepDele);
+}
+
+void PopProtocol::onDeleReply(std::string_view line) {
+  if (!isOk(line)) return fail(kDeleFailed, withoutLineEnd(line));
+  changed_ = true;
+  becomeReady(PopNotification::Deleted);
+}
+
+void PopProtocol::quit() { send("QUIT\r\n", PopState::Quitting, kStepQuit); }
+
+void PopProtocol::onQuitReply(std::string_view) { stepCode_ = 0; }
+
+void PopProtocol::finishQuit() {
+  if (changed_) {
+    // Copies removed in this session shift every later copy down.
+    const std::vector<int> removed = tray_.compact();
+    if (account_.useUidl) {
+      for (ServerMailEntry& entry : entries_) {
+        if (entry.trayIndex < 0) continue;
+        entry.trayIndex -= static_cast<int>(std::lower_bound(removed.begin(), removed.end(), entry.trayIndex) -
+                                            removed.begin());
+      }
+      UidList::save(tray_.uidFilePath(), entries_);
+    }
+  }
+  // The ".uid" file is written before the owner hears of the end, so a
+  // session it starts at once reads the new numbering.
+  setState(PopState::Idle);
+  post(PopNotification::QuitFinished);
+}
+
+void PopProtocol::finishStop() {
+  if (changed_ && account_.useUidl) UidList::save(tray_.uidFilePath(), entries_);
+  setState(PopState::Idle);
+}
+
+// ---- Input ----
+
+bool PopProtocol::awaitingReply() const {
+  if (failure_) return false;
+  switch (state_) {
+    case PopState::UserSent:
+    case PopState::PassSent:
+    case PopState::ApopSent:
+    case PopState::StatSent:
+    case PopState::ListSent:
+    case PopState::ListReading:
+    case PopState::UidlSent:
+    case PopState::UidlReading:
+    case PopState::RetrSent:
+    case PopState::RetrReading:
+    case PopState::TopOversize:
+    case PopState::DeleSent: return true;
+    case PopState::TopPipeline: return topAnswered_ < topSent_;
+    case PopState::Quitting: return stepCode_ == kStepQuit;
+    default: return false;
+  }
+}
+
+void PopProtocol::handleLine(std::string_view line) {
+  switch (state_) {
+    case PopState::UserSent:
+    case PopState::PassSent:
+    case PopState::ApopSent: return onLoginReply(line);
+    case PopState::StatSent: return onStatReply(line);
+    case PopState::ListSent: return onListReply(line);
+    case PopState::ListReading: return onListLine(line);
+    case PopState::UidlSent: return onUidlReply(line);
+    case PopState::UidlReading: return onUidlLine(line);
+    case PopState::TopPipeline: return onTopPipelineLine(line);
+    case PopState::RetrSent:
+    case PopState::TopOversize: return onRetrReply(line);
+    case PopState::RetrReading: return onRetrLine(line);
+    case PopState::DeleSent: return onDeleReply(line);
+    case PopState::Quitting: return onQuitReply(line);
+    default: return;
+  }
+}
+
+void PopProtocol::receive(std::string_view lines) {
+  // Lines that arrive when no answer is expected are not the answer to
+  // anything the session will ask next; they are dropped.
+  while (!lines.empty() && awaitingReply()) {
+    const std::size_t end = lines.find('\n');
+    const std::size_t length = end == std::string_view::npos ? lines.size() : end + 1;
+    handleLine(lines.substr(0, length));
+    lines.remove_prefix(length);
+  }
+  if (state_ == PopState::RetrReading && !failure_) post(PopNotification::Progress, static_cast<long>(buffer_.size()));
+}
+
+int PopProtocol::failureMessageForState() const {
+  switch (state_) {
+    case PopState::Connecting: return kBadGreeting;
+    case PopState::UserSent: return kUserFailed;
+    case PopState::StatSent: return kStatFailed;
+    case PopState::ListSent:
+    case PopState::ListReading: return kListFailed;
+    case PopState::UidlSent:
+    case PopState::UidlReading: return kUidlFailed;
+    case PopState::TopPipeline: return kTopFailed;
+    case PopState::RetrSent:
+    case PopState::RetrReading:
+    case PopState::TopOversize: return kRetrFailed;
+    case PopState::DeleSent: return kDeleFailed;
+    default: return kReceiveError;
+  }
+}
+
+void PopProtocol::lineTooLong() { fail(failureMessageForState(), tooLongText()); }
+
+void PopProtocol::connectionLost() { fail(0); }
+
+// ---- Owner's bookkeeping ----
+
+void PopProtocol::markReceived(int index) {
+  ServerMailEntry& entry = entries_[static_cast<std::size_t>(index)];
+  if (entry.trayIndex >= 0) tray_.markReceived(entry.trayIndex);
+  entry.fetch = false;
+}
+
+void PopProtocol::markDeleted(int index) {
+  ServerMailEntry& entry = entries_[static_cast<std::size_t>(index)];
+  if (entry.trayIndex >= 0) tray_.remove(entry.trayIndex);
+  entry.trayIndex = -1;
+}
+
+bool PopProtocol::hasUnsavedAttachment(int index) const {
+  const ServerMailEntry& entry = entries_[static_cast<std::size_t>(index)];
+  return entry.trayIndex >= 0 && tray_.hasUnsavedAttachment(entry.trayIndex);
+}
+
+}  // namespace zorvik::net

@@ -1,0 +1,193 @@
+/// \file
+/// The POP3 dialogue as a state machine without input or output of its own:
+/// it is fed the complete lines the server sent and hands back the commands
+/// to write, the notifications for the owner and, when the dialogue cannot
+/// go on, the numbered message that says why. PopSession runs it over a
+/// socket on its worker thread; tests and the fuzzer feed it strings.
+///
+/// One handler per state reads one line at a time. Multi-line answers (LIST,
+/// UIDL, RETR, TOP) are taken line by line as they arrive, so nothing but a
+/// fetched mail is ever accumulated, and that is bounded too.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "net/MailServerTray.h"
+#include "net/PopNotification.h"
+#include "net/PopSettings.h"
+#include "net/PopState.h"
+#include "net/ReceivedMailSink.h"
+#include "net/ServerMailEntry.h"
+
+namespace zorvik::net {
+
+/// Bounds on what a misbehaving server can make the session keep.
+struct PopLimits {
+  std::size_t maxMailBytes = 512u << 20;    // one RETR answer, whatever LIST said
+  std::size_t maxHeaderBytes = 16u << 20;   // one TOP answer
+  int maxMails = 1'000'000;                 // mails announced by STAT
+  int maxTopInFlight = 100;                 // pipelined TOP commands not yet answered
+};
+
+enum class ListMode {
+  All,        // ask for headers wherever the mail is not known by UIDL
+  NoHeaders,  // every mail is new and to be fetched, no headers asked
+  UidlFast,   // with UIDL: new mails are fetched without asking their headers
+};
+
+class PopProtocol {
+public:
+  struct Event {
+    PopNotification code;
+    long value = 0;
+  };
+  /// A numbered message for the user; `text` fills its "%s" (Shift_JIS).
+  struct Failure {
+    int message = 0;  // 0: end silently
+    std::string text;
+  };
+
+  PopProtocol(PopAccount account, MailServerTray& tray, ReceivedMailSink& sink, PopLimits limits = {});
+
+  PopState state() const { return state_; }
+  /// Called on every change of state, with the old and the new one.
+  void setStateObserver(std::function<void(PopState from, PopState to)> observer) {
+    observer_ = std::move(observer);
+  }
+
+  // Starting a step. Each is valid only in the state named; the session
+  // checks before it calls.
+
+  /// Connecting: the greeting's lines arrived; starts the login.
+  void greet(std::string_view greeting);
+  /// Ready: STAT, LIST, maybe UIDL, then the headers the mode asks for.
+  void list(ListMode mode);
+  /// Ready: prepares the reception buffer for a RETR of `index` at the size
+  /// LIST announced. False when the memory cannot be had.
+  bool reserveFor(int index);
+  /// Ready: RETR of entry `index`, or TOP of its header only.
+  void fetch(int index, bool headerOnly);
+  /// Ready: DELE of entry `index`. Asks the sink to make the mails fetched
+  /// since the last DELE durable first.
+  void deleteMail(int index);
+  /// Any state: QUIT (answered or not, then finishQuit()).
+  void quit();
+
+  /// Feeds complete lines (each ending in LF) that the server sent.
+  void receive(std::string_view lines);
+  /// The line transport gave up on a line longer than its limit.
+  void lineTooLong();
+  /// The connection ended under the dialogue (error, time-out or abort);
+  /// its message, if any, has been shown.
+  void connectionLost();
+  /// After QUIT and closing: renumbers the tray copies, rewrites the ".uid"
+  /// file, goes Idle and tells the owner.
+  void finishQuit();
+  /// Ending without QUIT: keeps the ".uid" file up to date and goes Idle
+  /// without a notification.
+  void finishStop();
+
+  /// Whether the dialogue waits for more lines from the server.
+  bool awaitingReply() const;
+  /// The protocol step for the time-out message.
+  int stepCode() const { return stepCode_; }
+  /// While headers are asked for: another TOP may be sent before the server
+  /// answers the earlier ones.
+  bool canPipelineMore() const;
+  void pipelineMore();
+
+  std::vector<std::string> takeCommands();
+  std::vector<Event> takeEvents();
+  /// Set once the dialogue cannot go on; the session closes the connection.
+  const std::optional<Failure>& failure() const { return failure_; }
+
+  // What the owner reads between notifications.
+  const std::vector<ServerMailEntry>& entries() const { return entries_; }
+  long totalSize() const { return totalSize_; }
+  int newCount() const { return newCount_; }
+  int unreadCount() const { return unreadCount_; }
+  int receivedCount() const { return receivedCount_; }
+  /// The last RETR or TOP answer without its first line, as sent.
+  const std::string& receptionBuffer() const { return buffer_; }
+  bool changed() const { return changed_; }
+  /// The copy of `index` in the mail-server tray is marked received and the
+  /// entry no longer wants fetching.
+  void markReceived(int index);
+  /// The copy of `index` is removed from the mail-server tray.
+  void markDeleted(int index);
+  /// Whether the stored copy of `index` carries the attachment-not-saved mark.
+  bool hasUnsavedAttachment(int index) const;
+
+private:
+  void setState(PopState next);
+  void send(std::string command, PopState next, int stepCode);
+  void post(PopNotification code, long value = 0);
+  void fail(int message, std::string_view text = {});
+  void becomeReady(PopNotification code);
+  void handleLine(std::string_view line);
+
+  // One handler per state that reads a line.
+  void onLoginReply(std::string_view line);
+  void onStatReply(std::string_view line);
+  void onListReply(std::string_view line);
+  void onListLine(std::string_view line);
+  void onUidlReply(std::string_view line);
+  void onUidlLine(std::string_view line);
+  void onTopPipelineLine(std::string_view line);
+  void onRetrReply(std::string_view line);
+  void onRetrLine(std::string_view line);
+  void onDeleReply(std::string_view line);
+  void onQuitReply(std::string_view line);
+
+  void startLogin(std::string_view greeting);
+  void linkUidFile();
+  void classify();
+  void classifyByUidl();
+  void startHeaderPipeline(std::vector<int> wanted);
+  void sendNextTop();
+  void storeHeader(int index, std::string_view header);
+  int ordinalOf(int index) const;
+  void finishMail();
+  void finishListing();
+  int failureMessageForState() const;
+
+  PopAccount account_;
+  MailServerTray& tray_;
+  ReceivedMailSink& sink_;
+  PopLimits limits_;
+  std::function<void(PopState, PopState)> observer_;
+
+  PopState state_ = PopState::Connecting;
+  int stepCode_ = 0;
+  ListMode mode_ = ListMode::All;
+  std::vector<ServerMailEntry> entries_;
+  long totalSize_ = 0;
+  int newCount_ = 0;
+  int unreadCount_ = 0;
+  int receivedCount_ = 0;
+  std::size_t listFilled_ = 0;
+  std::size_t uidlPosition_ = 0;
+
+  int current_ = -1;  // entry being fetched or deleted
+  bool headerOnly_ = false;
+  std::size_t bufferLimit_ = 0;
+  std::string buffer_;
+  bool changed_ = false;
+  int undurableMails_ = 0;  // mails ended since the sink last made them durable
+
+  std::vector<int> wantedHeaders_;
+  std::size_t topSent_ = 0;
+  std::size_t topAnswered_ = 0;
+  bool inHeader_ = false;
+
+  std::vector<std::string> commands_;
+  std::vector<Event> events_;
+  std::optional<Failure> failure_;
+};
+
+}  // namespace zorvik::net
