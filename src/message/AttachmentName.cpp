@@ -1,0 +1,61 @@
+#include "message/AttachmentName.h"
+
+#include "core/MessageFormat.h"
+#include "platform/FileSystem.h"
+
+namespace zorvik::message {
+namespace {
+
+// Calls `visit(position, isDoubleByte)` for each character of `name`.
+template <typename Visit>
+void forEachCharacter(std::string_view name, Visit visit) {
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const bool doubleByte = core::isSjisLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < name.size();
+    visit(i, doubleByte);
+    if (doubleByte) ++i;
+  }
+}
+
+bool onlyDotsAndBlanks(std::string_view name) {
+  return name.find_first_not_of(". ") == std::string_view::npos;
+}
+
+}  // namespace
+
+std::string AttachmentName::safe(std::string_view name) {
+  std::size_t componentStart = 0;
+  forEachCharacter(name, [&](std::size_t i, bool doubleByte) {
+    if (!doubleByte && (name[i] == '/' || name[i] == '\\')) componentStart = i + 1;
+  });
+  std::string result(name.substr(componentStart));
+  forEachCharacter(result, [&](std::size_t i, bool doubleByte) {
+    const auto byte = static_cast<unsigned char>(result[i]);
+    if (!doubleByte && (byte < 0x20 || byte == 0x7F)) result[i] = '_';
+  });
+  if (onlyDotsAndBlanks(result)) return std::string(kFallback);
+  return result;
+}
+
+std::string AttachmentName::withoutReserved(std::string_view name) {
+  std::string result(name);
+  forEachCharacter(result, [&](std::size_t i, bool doubleByte) {
+    if (!doubleByte && std::string_view("\\/:*?\"<>|").find(result[i]) != std::string_view::npos)
+      result[i] = '_';
+  });
+  return result;
+}
+
+std::string AttachmentName::freePath(std::string_view folder, std::string_view name) {
+  std::string path = platform::joinPath(folder, name);
+  if (!platform::pathExists(path)) return path;
+  const auto dot = name.rfind('.');
+  const bool hasExtension = dot != std::string_view::npos && dot > 0;
+  const std::string_view stem = hasExtension ? name.substr(0, dot) : name;
+  const std::string_view extension = hasExtension ? name.substr(dot) : std::string_view();
+  for (int n = 1;; ++n) {
+    path = platform::joinPath(folder, std::string(stem) + "_" + std::to_string(n) + std::string(extension));
+    if (!platform::pathExists(path)) return path;
+  }
+}
+
+}  // namespace zorvik::message

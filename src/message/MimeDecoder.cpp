@@ -1,0 +1,521 @@
+#include "message/MimeDecoder.h"
+
+#include "message/AttachmentFolder.h"
+#include "message/AttachmentName.h"
+#include "message/ExtensionTable.h"
+#include "message/MailDate.h"
+#include "message/MimeCharset.h"
+#include "message/MimeHeader.h"
+#include "message/SavedFileList.h"
+#include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace zorvik::message {
+namespace {
+
+constexpr std::string_view kFolderLine = "X-Zorvik-AttachDir: ";
+constexpr std::string_view kDisabledFolderLine = "X-Zorvik-Attach---: ";
+constexpr std::string_view kPlainContentType = "Content-Type: text/plain; ";
+constexpr int kAttachmentNotCreated = 41110;
+constexpr int kTemporaryFileNotCreated = 41111;
+
+const std::string& attachedMailSeparator() {
+  return platform::sjisLiteral("-------- 添付メール --------");
+}
+
+std::string notSavedLine(std::string_view name) {
+  return platform::sjisLiteral("★★★ 添付ファイル：[") + std::string(name) +
+         platform::sjisLiteral("] は保存しませんでした。 ★★★") + "\r\n";
+}
+
+bool isEmptyLine(std::string_view line) { return line == "\r\n" || line == "\n" || line == "\r"; }
+
+bool isText(ContentKind kind) { return kind == ContentKind::textPlain || kind == ContentKind::otherText; }
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    if (upper(text[i]) != upper(prefix[i])) return false;
+  }
+  return true;
+}
+
+bool endsWithTxt(std::string_view name) {
+  return name.size() >= 4 && startsWithIgnoringCase(name.substr(name.size() - 4), ".TXT");
+}
+
+std::string_view withoutLineEnd(std::string_view line) {
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+  return line;
+}
+
+std::string threeDigits(int n) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%03d", n);
+  return text;
+}
+
+}  // namespace
+
+MimeDecoderSettings MimeDecoderSettings::fromSettings(const core::SettingsFile& settings) {
+  MimeDecoderSettings result;
+  const std::string top = settings.topCabinetPath();
+  result.attachmentRoot = platform::joinPath(top, ".inc");
+  const std::string& work = settings.workingDirectories().workDirectory;
+  result.workDirectory = platform::isFullPath(work) ? work : platform::joinPath(top, work);
+  result.expandTextAttachments = settings.flag(705);
+  result.dropAttachments = settings.flag(709);
+  result.zoneHours = settings.timeZoneOffsetHours();
+  return result;
+}
+
+MimeDecoder::MimeDecoder(MimeDecoderSettings settings, core::Messages& messages)
+    : settings_(std::move(settings)), messages_(messages) {}
+
+MimeDecoder::~MimeDecoder() {
+  charsetSink_.reset();
+  partFile_.reset();
+  if (!tempTextPath_.empty()) platform::removeFile(tempTextPath_);
+}
+
+bool MimeDecoder::decode(ByteSink& output, std::string_view received) {
+  std::size_t at = 0;
+  while (state_ != MimeState::endOfMail && !failed_) {
+    if (at >= received.size()) {
+      state_ = MimeState::endOfMail;
+      break;
+    }
+    handleLine(nextLine(received, at));
+  }
+  if (failed_) {
+    finishPart();
+    if (!folderPath_.empty()) platform::removeDirectory(folderPath_);  // only when still empty
+    return false;
+  }
+  finishPart();
+  finishMail();
+  return output.write(output_.text());
+}
+
+// Cuts the next line at CR LF (or LF, for text that lost its CRs). In a
+// header, continuation lines are joined with their line ends kept, so the
+// stored header keeps its folding. Ctrl-Z bytes (a DOS end-of-file mark some
+// servers leave in) vanish, and a dot doubled by the server loses one.
+std::string_view MimeDecoder::nextLine(std::string_view text, std::size_t& at) {
+  const bool header = state_ == MimeState::mailHeader || state_ == MimeState::partHeader ||
+                      state_ == MimeState::attachedMailHeader;
+  const std::size_t start = at;
+  for (;;) {
+    const auto lf = text.find('\n', at);
+    at = lf == std::string_view::npos ? text.size() : lf + 1;
+    if (!header || at >= text.size() || isEmptyLine(text.substr(start, at - start))) break;
+    if (text[at] != ' ' && text[at] != '\t') break;
+  }
+  std::string_view line = text.substr(start, at - start);
+  const bool stuffed = startsWith(line, "..");
+  if (!stuffed && line.find('\x1A') == std::string_view::npos) return line;
+  lineScratch_.assign(line.substr(stuffed ? 1 : 0));
+  std::erase(lineScratch_, '\x1A');
+  return lineScratch_;
+}
+
+void MimeDecoder::handleLine(std::string_view line) {
+  switch (state_) {
+    case MimeState::mailHeader:
+      if (isEmptyLine(line)) headerEndAt_ = output_.size();
+      interpret(line);
+      if (state_ != MimeState::endOfMail) writeHeaderLine(line);
+      return;
+    case MimeState::partHeader:
+      interpret(line);
+      return;
+    case MimeState::attachedMailHeader:
+      handleAttachedMailHeaderLine(line);
+      return;
+    case MimeState::firstBodyLine:
+      writeReference();
+      state_ = MimeState::partBody;
+      handleBodyLine(line);
+      return;
+    case MimeState::partBody:
+      handleBodyLine(line);
+      return;
+    case MimeState::endOfMail:
+      return;
+  }
+}
+
+// A folder line that came with the mail is disabled: it would name a folder
+// that Zorvik did not make for this mail, perhaps another mail's, whose
+// files would go when this mail is deleted.
+void MimeDecoder::writeHeaderLine(std::string_view line) {
+  if (!startsWithIgnoringCase(line, kFolderLine)) {
+    write(line);
+    return;
+  }
+  write(kDisabledFolderLine);
+  write(line.substr(kFolderLine.size()));
+}
+
+// The attached mail shows who sent it, to whom, when and about what; its
+// other header lines only steer decoding. Its Message-Id must not reach the
+// stored text, where it would be taken for the outer mail's.
+void MimeDecoder::handleAttachedMailHeaderLine(std::string_view line) {
+  if (startsWithIgnoringCase(line, "MESSAGE-ID:")) return;
+  for (const auto name : {"Date:", "From:", "To:", "Subject:"}) {
+    if (!startsWithIgnoringCase(line, name)) continue;
+    write(line);
+    return;
+  }
+  if (isEmptyLine(line)) write(line);
+  interpret(line);
+}
+
+void MimeDecoder::handleBodyLine(std::string_view line) {
+  std::string_view value;
+  if (MimeHeader::field(line, value) == MimeField::terminator) {
+    state_ = MimeState::endOfMail;
+    return;
+  }
+  if (inMultipart_ && startsWith(line, boundary_)) {
+    finishPart();
+    const bool closing = startsWith(line, closeBoundary_);
+    resetPart();
+    if (!closing) {
+      state_ = MimeState::partHeader;
+      return;
+    }
+    if (!outerBoundaries_.empty()) {
+      boundary_ = std::move(outerBoundaries_.back());
+      outerBoundaries_.pop_back();
+      closeBoundary_ = boundary_ + "--";
+    }
+    // Up to the next boundary (or the end: the epilogue) nothing is stored.
+    kind_ = ContentKind::multipart;
+    return;
+  }
+  writeBody(line);
+}
+
+void MimeDecoder::writeBody(std::string_view line) {
+  if (target_ == Target::dropped) return;
+  if (pipeline_ && target_ != Target::none) {
+    if (pipeline_->decodeAndWrite(partSink(), line)) return;
+    // The disk refused a saved file: what is on disk is incomplete, so the
+    // mail must not count as stored whole, and nothing more goes into it.
+    partFile_.reset();
+    target_ = Target::dropped;
+    mailNotComplete_ = true;
+    return;
+  }
+  if (kind_ == ContentKind::textPlain) write(line);
+}
+
+ByteSink& MimeDecoder::partSink() {
+  if (charsetSink_) return *charsetSink_;
+  if (partFile_) return *partFile_;
+  return output_;
+}
+
+void MimeDecoder::interpret(std::string_view line) {
+  std::string_view value;
+  switch (MimeHeader::field(line, value)) {
+    case MimeField::terminator:
+      state_ = MimeState::endOfMail;
+      return;
+    case MimeField::mimeVersion:
+      mimeVersion_ = true;
+      return;
+    case MimeField::contentType:
+      interpretContentType(value);
+      return;
+    case MimeField::transferEncoding: {
+      const auto encoding = MimeHeader::transferEncoding(value);
+      encoding_ = encoding.encoding;
+      if (encoding.uuencode) kind_ = ContentKind::uuencode;
+      return;
+    }
+    case MimeField::disposition:
+      takeName(value);
+      return;
+    case MimeField::messageId:
+      messageId_ = MimeHeader::messageId(value);
+      return;
+    case MimeField::date:
+      dateText_ = withoutLineEnd(value);
+      return;
+    case MimeField::none:
+      if (isEmptyLine(line)) endOfHeader();
+      return;
+  }
+}
+
+void MimeDecoder::interpretContentType(std::string_view value) {
+  const ContentType type = MimeHeader::contentType(value);
+  kind_ = type.kind;
+  contentTypeText_ = type.type;
+  if (type.output) outputKind_ = *type.output;
+  if (!type.boundary.empty()) pushBoundary(type.boundary);
+  if (!type.charset.empty()) charsetName_ = type.charset;
+  const CharsetKind charset = MimeCharset::pipelineKind(type.charset);
+  if (charset != CharsetKind::none) charset_ = charset;
+  takeName(value);
+  if (state_ == MimeState::mailHeader) contentTypeAt_ = output_.size();
+}
+
+void MimeDecoder::takeName(std::string_view value) {
+  if (kind_ == ContentKind::multipart || kind_ == ContentKind::partial || kind_ == ContentKind::encrypted)
+    return;
+  std::string name = MimeHeader::partName(value);
+  if (!name.empty()) partName_ = std::move(name);
+}
+
+void MimeDecoder::pushBoundary(const std::string& boundary) {
+  if (inMultipart_) outerBoundaries_.push_back(std::move(boundary_));
+  boundary_ = "--" + boundary;
+  closeBoundary_ = boundary_ + "--";
+  inMultipart_ = true;
+}
+
+void MimeDecoder::endOfHeader() {
+  const MimeState headerState = state_;
+  const bool plainText = isText(kind_) && partName_.empty();
+  if (headerState == MimeState::mailHeader && mimeVersion_ && !plainText &&
+      kind_ != ContentKind::partial && kind_ != ContentKind::attachedMail && kind_ != ContentKind::encrypted)
+    ensureFolder();
+  state_ = MimeState::firstBodyLine;
+
+  if (kind_ == ContentKind::uuencode) {
+    transfer_ = TransferKind::uuencode;
+  } else if (kind_ == ContentKind::binHex) {
+    transfer_ = TransferKind::binHex;
+  } else if (encoding_ == TransferEncoding::base64) {
+    transfer_ = TransferKind::base64;
+  } else if (encoding_ == TransferEncoding::quotedPrintable) {
+    transfer_ = TransferKind::quotedPrintable;
+  } else {
+    transfer_ = TransferKind::none;
+  }
+  // Unnamed ISO-2022-JP text is stored as it came; the move into the tray
+  // converts every stored line. A saved text file must be Shift_JIS itself.
+  if (charset_ == CharsetKind::iso2022jp && !(isText(kind_) && !partName_.empty())) charset_ = CharsetKind::none;
+  if (kind_ == ContentKind::attachedMail) {
+    resetPart();
+    state_ = MimeState::attachedMailHeader;
+    write(headerState == MimeState::mailHeader ? "\r\n" + attachedMailSeparator()
+                                               : attachedMailSeparator() + "\r\n");
+    return;
+  }
+  if (kind_ == ContentKind::multipart) return;
+  pipeline_ = std::make_unique<DecodePipeline>(transfer_, charset_, outputKind_);
+  if (partName_.empty()) {
+    if (isText(kind_) || !mimeVersion_ || kind_ == ContentKind::partial || kind_ == ContentKind::encrypted) {
+      target_ = Target::inlineText;
+      if (isText(kind_) && MimeCharset::needsIconv(charsetName_))
+        charsetSink_ = std::make_unique<MimeCharsetSink>(output_, charsetName_);
+      return;
+    }
+    partName_ = "__NONAME_" + threeDigits(++namelessParts_) + std::string(ExtensionTable::extensionFor(contentTypeText_));
+  }
+  if (!openPartFile()) failed_ = true;
+}
+
+// A part that does not stay inline: expanded into the text through a
+// temporary file, dropped by the user's choice, or saved.
+bool MimeDecoder::openPartFile() {
+  if (settings_.expandTextAttachments && (isText(kind_) || endsWithTxt(partName_))) return openExpandedText();
+  if (settings_.dropAttachments) {
+    resultBits_ |= kExpandedOrDropped;
+    mailNotComplete_ = true;
+    target_ = Target::dropped;
+    return true;
+  }
+  return saveAsFile();
+}
+
+bool MimeDecoder::openExpandedText() {
+  platform::makeDirectories(settings_.workDirectory);
+  for (int n = 0; n < 1000 && tempTextPath_.empty(); ++n) {
+    const std::string path = platform::joinPath(settings_.workDirectory, "MimeText" + threeDigits(n) + ".tmp");
+    if (!platform::pathExists(path)) tempTextPath_ = path;
+  }
+  if (!tempTextPath_.empty()) partFile_ = std::make_unique<FileByteSink>(tempTextPath_, FileByteSink::Mode::truncate);
+  if (!partFile_ || !partFile_->isOpen()) {
+    partFile_.reset();
+    messages_.error(kTemporaryFileNotCreated);
+    return false;
+  }
+  partFile_->write("-------- " + partName_ + " --------\r\n");
+  resultBits_ |= kExpandedOrDropped;
+  target_ = Target::expanded;
+  if (isText(kind_) && MimeCharset::needsIconv(charsetName_))
+    charsetSink_ = std::make_unique<MimeCharsetSink>(*partFile_, charsetName_);
+  return true;
+}
+
+// Three tries, as the name allows: the name made safe, then without the
+// characters other systems refuse, then the plain fallback name.
+bool MimeDecoder::saveAsFile() {
+  std::string path;
+  if (ensureFolder()) {
+    const std::string safe = AttachmentName::safe(partName_);
+    for (const std::string& name : {safe, AttachmentName::withoutReserved(safe), std::string(AttachmentName::kFallback)}) {
+      path = AttachmentName::freePath(folderPath_, name);
+      partFile_ = std::make_unique<FileByteSink>(path, FileByteSink::Mode::truncate);
+      if (partFile_->isOpen()) break;
+      partFile_.reset();
+    }
+  } else {
+    path = platform::joinPath(settings_.attachmentRoot, partName_);
+  }
+  if (!partFile_) {
+    messages_.error(kAttachmentNotCreated, {path});
+    return false;
+  }
+  savedName_ = platform::fileNameOf(path);
+  SavedFileList::instance().add(path);
+  resultBits_ |= kFileSaved;
+  target_ = Target::file;
+  if (isText(kind_) && MimeCharset::needsIconv(charsetName_))
+    charsetSink_ = std::make_unique<MimeCharsetSink>(*partFile_, charsetName_);
+  return true;
+}
+
+// The folder is made when the header shows the mail carries files, or at
+// the first file of a mail whose header did not (an attached mail inside
+// message/rfc822, a mail without MIME-Version): the folder line goes into
+// the header at the end either way.
+bool MimeDecoder::ensureFolder() {
+  if (!folderName_.empty()) return true;
+  const std::time_t date = MailDate::parse(dateText_, settings_.zoneHours, std::time(nullptr));
+  const auto name = AttachmentFolder::create(settings_.attachmentRoot, date, settings_.zoneHours);
+  if (!name) return false;
+  folderName_ = *name;
+  folderPath_ = platform::joinPath(settings_.attachmentRoot, folderName_);
+  return true;
+}
+
+void MimeDecoder::writeReference() {
+  if (target_ == Target::file) write("@#MIME \"%:" + savedName_ + "\"\r\n");
+  if (target_ == Target::dropped && !partName_.empty()) write(notSavedLine(partName_));
+}
+
+void MimeDecoder::finishPart() {
+  if (pipeline_ && target_ != Target::none && target_ != Target::dropped && !pipeline_->finish(partSink()))
+    mailNotComplete_ = true;
+  if (charsetSink_ && !charsetSink_->finish()) mailNotComplete_ = true;
+  charsetSink_.reset();
+  pipeline_.reset();
+  switch (target_) {
+    case Target::inlineText:
+      if (!output_.endsWithLineEnd()) write("\r\n");
+      break;
+    case Target::file:
+      if (!partFile_ || !partFile_->close()) mailNotComplete_ = true;
+      break;
+    case Target::expanded:
+      copyExpandedText();
+      break;
+    case Target::none:
+    case Target::dropped:
+      break;
+  }
+  partFile_.reset();
+  target_ = Target::none;
+}
+
+// The expanded text joins the stored text line by line, each line with
+// CR LF, whatever line ends the attachment had.
+void MimeDecoder::copyExpandedText() {
+  if (partFile_) partFile_->close();
+  partFile_.reset();
+  const std::optional<std::string> text = platform::readFile(tempTextPath_);
+  platform::removeFile(tempTextPath_);
+  tempTextPath_.clear();
+  if (!text) {
+    mailNotComplete_ = true;
+    return;
+  }
+  std::string_view rest = *text;
+  while (!rest.empty()) {
+    const auto lf = rest.find('\n');
+    const std::string_view line = withoutLineEnd(rest.substr(0, lf == std::string_view::npos ? rest.size() : lf));
+    write(line);
+    write("\r\n");
+    rest.remove_prefix(lf == std::string_view::npos ? rest.size() : lf + 1);
+  }
+}
+
+void MimeDecoder::resetPart() {
+  encoding_ = TransferEncoding::sevenBit;
+  kind_ = ContentKind::textPlain;
+  transfer_ = TransferKind::none;
+  charset_ = CharsetKind::none;
+  outputKind_ = OutputKind::binary;
+  charsetName_.clear();
+  partName_.clear();
+  contentTypeText_.clear();
+}
+
+void MimeDecoder::finishMail() {
+  if (!output_.endsWithLineEnd()) write("\r\n");
+  if (folderName_.empty()) return;
+  // No file went into the folder: the mail reads as plain text now, and an
+  // empty folder must not be left behind for every such mail.
+  const bool noFile = (resultBits_ & kFileSaved) == 0;
+  if (resultBits_ == kExpandedOrDropped) correctHeader();
+  const std::string line = std::string(noFile ? kDisabledFolderLine : kFolderLine) + folderName_ + "\r\n";
+  output_.text().insert(headerEndAt_.value_or(output_.size()), line);
+  if (noFile) {
+    platform::removeDirectory(folderPath_);
+    folderName_.clear();
+  }
+}
+
+// The top-level Content-Type line is overwritten in place, keeping what
+// follows the first 26 bytes (so the line's length, and every position after
+// it, stay the same). A line too short for that is replaced whole instead of
+// running over into the next header line.
+void MimeDecoder::correctHeader() {
+  if (!contentTypeAt_) return;
+  std::string& text = output_.text();
+  const std::size_t start = *contentTypeAt_;
+  const std::size_t lineEnd = text.find_first_of("\r\n", start);
+  const std::size_t length = (lineEnd == std::string::npos ? text.size() : lineEnd) - start;
+  if (length >= kPlainContentType.size()) {
+    text.replace(start, kPlainContentType.size(), kPlainContentType);
+    return;
+  }
+  text.replace(start, length, kPlainContentType.substr(0, kPlainContentType.size() - 1));
+}
+
+std::string MimeDecoder::wireForm(std::string_view mail) {
+  std::vector<std::string_view> lines;
+  for (std::size_t at = 0; at < mail.size();) {
+    const auto lf = mail.find('\n', at);
+    const std::size_t end = lf == std::string_view::npos ? mail.size() : lf;
+    lines.push_back(withoutLineEnd(mail.substr(at, end - at)));
+    at = end + 1;
+  }
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  const bool alreadyWire = !lines.empty() && lines.back() == ".";
+  std::string wire;
+  wire.reserve(mail.size() + mail.size() / 32 + 8);
+  for (const auto line : lines) {
+    if (!alreadyWire && startsWith(line, ".")) wire += '.';
+    wire.append(line);
+    wire += "\r\n";
+  }
+  if (!alreadyWire) wire += ".\r\n";
+  return wire;
+}
+
+}  // namespace zorvik::message
