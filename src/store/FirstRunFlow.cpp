@@ -61,6 +61,9 @@ void FirstRunFlow::fillSettings(const AccountSetup& account) {
 
 bool FirstRunFlow::writeSettings(const std::string& path) {
   settings_.resolveRelativePaths(places_.programDirectory);
+  // A current directory always exists for a desktop start; a directory
+  // named on the command line may be new.
+  if (!platform::isDirectory(places_.currentDirectory)) platform::makeDirectories(places_.currentDirectory);
   if (!settings_.save(messages_, path)) return false;
   if (!settings_.load(path, messages_)) return false;
   settings_.resolveRelativePaths(places_.programDirectory);

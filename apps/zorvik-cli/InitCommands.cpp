@@ -1,0 +1,78 @@
+// init --name N --address A [--password P] [--dir D]: the first start of an
+// account without the dialog; check: the environment check of a start.
+#include "CliCommand.h"
+#include "platform/FileSystem.h"
+#include "store/DocumentOpen.h"
+
+namespace zorvik::cli {
+namespace {
+
+struct InitOptions {
+  store::AccountSetup account;
+  std::string directory;
+  bool hasName = false;
+  bool hasAddress = false;
+};
+
+// "--name N" style options; empty for anything else or a missing value.
+std::optional<InitOptions> parseOptions(const std::vector<std::string>& args) {
+  InitOptions options;
+  for (std::size_t i = 0; i < args.size(); i += 2) {
+    if (i + 1 >= args.size()) return std::nullopt;
+    const std::string& value = args[i + 1];
+    if (args[i] == "--name") {
+      options.account.name = value;
+      options.hasName = true;
+    } else if (args[i] == "--address") {
+      options.account.address = value;
+      options.hasAddress = true;
+    } else if (args[i] == "--password") {
+      options.account.password = value;
+    } else if (args[i] == "--dir") {
+      options.directory = value;
+    } else {
+      return std::nullopt;
+    }
+  }
+  return options;
+}
+
+std::string absolute(const std::string& directory) {
+  if (directory.empty()) return platform::currentDirectory();
+  if (platform::isFullPath(directory)) return directory;
+  return platform::joinPath(platform::currentDirectory(), directory);
+}
+
+int init(CliContext& context) {
+  const auto options = parseOptions(context.args());
+  if (!options || !options->hasName || !options->hasAddress)
+    return context.usage("usage: init --name N --address A [--password P] [--dir D]");
+
+  core::SettingsFile settings;
+  const store::StartUpPlaces places = store::StartUpPlaces::ofProcess().inDirectory(absolute(options->directory));
+  store::DocumentOpen document(settings, context.messages(), places);
+  if (!document.open("", [&options] { return options->account; })) return kFailed;
+  context.printText(settings.fileName());
+  context.printText("\n");
+  return kDone;
+}
+
+int check(CliContext& context) {
+  if (!context.args().empty()) return context.usage("usage: check");
+  if (context.settingsPath().empty()) return context.usage("check: give --settings FILE or set ZORVIK_SETTINGS");
+  // The settings file's folder stands in for the program directory, as it
+  // does for `init --dir`: relative paths in the file are relative to it.
+  std::string folder = platform::directoryOf(context.settingsPath());
+  if (!platform::isFullPath(folder)) folder = absolute(folder);
+  core::SettingsFile settings;
+  const store::StartUpPlaces places = store::StartUpPlaces::ofProcess().inDirectory(folder);
+  store::DocumentOpen document(settings, context.messages(), places);
+  return document.open(context.settingsPath(), {}) ? kDone : kFailed;
+}
+
+}  // namespace
+
+ZORVIK_CLI_COMMAND("init", "--name N --address A [--password P] [--dir D]", init);
+ZORVIK_CLI_COMMAND("check", "", check);
+
+}  // namespace zorvik::cli

@@ -1,0 +1,200 @@
+// trays, prop, flags, export-tree, import-tree: the tree of the store and
+// the properties of its trays.
+#include <string>
+
+#include "CliCommand.h"
+#include "platform/FileSystem.h"
+#include "store/SystemTrays.h"
+#include "store/TrayFile.h"
+#include "store/TrayFlags.h"
+#include "store/TrayNameRule.h"
+#include "store/TrayPropertyTable.h"
+#include "store/TreeListing.h"
+#include "store/TreeTransfer.h"
+
+namespace zorvik::cli {
+namespace {
+
+// The settings with their relative paths taken from the settings file's
+// folder (where `init --dir` puts the store), and the store they name.
+struct OpenStore {
+  core::SettingsFile* settings = nullptr;
+  store::StoreLocation location;
+};
+
+std::optional<OpenStore> openStore(CliContext& context) {
+  core::SettingsFile* settings = context.rawSettings();
+  if (!settings) return std::nullopt;
+  std::string folder = platform::directoryOf(context.settingsPath());
+  if (!platform::isFullPath(folder)) folder = platform::joinPath(platform::currentDirectory(), folder);
+  settings->resolveRelativePaths(platform::joinPath(folder, ""));
+  return OpenStore{settings, store::StoreLocation::fromSettings(*settings)};
+}
+
+std::string_view kindWord(store::SystemTrayKind kind) {
+  switch (kind) {
+    case store::kMailServerTray: return "server";
+    case store::kNewMailTray: return "new";
+    case store::kUnsentTray: return "unsent";
+    case store::kSentTray: return "sent";
+    case store::kDraftsTray: return "drafts";
+    case store::kSearchResultsTray: return "search";
+    case store::kTrashTray: return "trash";
+    case store::kOrdinaryTray: break;
+  }
+  return "tray";
+}
+
+std::string countText(std::optional<std::uint32_t> count) { return count ? std::to_string(*count) : "?"; }
+
+// Tray and cabinet names come from the user: one that is absolute or climbs
+// out with ".." is refused before any file is touched.
+std::optional<store::TrayFile> existingTray(CliContext& context, const OpenStore& opened, const std::string& name) {
+  if (!store::isStoreRelativePath(name, false)) {
+    context.status("zorvik-cli: not a tray name inside the store: " + name);
+    return std::nullopt;
+  }
+  store::TrayFile tray(opened.location, name);
+  if (!tray.exists()) {
+    context.status("zorvik-cli: no tray " + name);
+    return std::nullopt;
+  }
+  return tray;
+}
+
+int listTrays(CliContext& context) {
+  if (!context.args().empty()) return context.usage("usage: trays");
+  const auto opened = openStore(context);
+  if (!opened) return kFailed;
+  if (!store::isCabinet(opened->location, "")) {
+    context.status("zorvik-cli: no store at " + opened->location.topCabinetPath());
+    return kFailed;
+  }
+  store::walkTree(opened->location, "", [&](const store::TreeEntry& entry) {
+    if (entry.isCabinet) return context.printRow({"cabinet", entry.path, "-", "-"});
+    const store::TrayFile tray(opened->location, entry.path);
+    context.printRow({kindWord(store::systemTrayKind(*opened->settings, entry.path)), entry.path,
+                      countText(tray.count(false)), countText(tray.count(true))});
+  });
+  return kDone;
+}
+
+// Multi-line properties hold CR LF; the terminal shows and gives LF.
+std::string toTerminal(std::string text) {
+  for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
+  return text;
+}
+std::string fromTerminal(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\n' && (out.empty() || out.back() != '\r')) out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+int property(CliContext& context) {
+  const auto& args = context.args();
+  if (args.size() != 2 && args.size() != 3) return context.usage("usage: prop TRAY ITEM [VALUE]");
+  char* end = nullptr;
+  const long id = std::strtol(args[1].c_str(), &end, 10);
+  if (end == args[1].c_str() || *end != '\0' || id < store::trayitem::kFirstProperty ||
+      id > store::trayitem::kLastProperty)
+    return context.usage("prop: ITEM is a tray property number from 1002 to 1026");
+  const auto opened = openStore(context);
+  if (!opened) return kFailed;
+  const auto tray = existingTray(context, *opened, args[0]);
+  if (!tray) return kFailed;
+  auto properties = tray->properties();
+  if (!properties) return kFailed;
+  if (args.size() == 2) {
+    context.printText(toTerminal(*store::propertyText(*properties, static_cast<int>(id))) + "\n");
+    return kDone;
+  }
+  if (!store::setPropertyText(*properties, static_cast<int>(id), fromTerminal(args[2])))
+    return context.usage("prop: item " + args[1] + " takes a number" + (id == 1002 ? " in hexadecimal" : ""));
+  if (tray->rewriteProperties(*properties)) return kDone;
+  context.status("zorvik-cli: cannot write the properties of " + tray->name());
+  return kFailed;
+}
+
+void printFlags(CliContext& context, std::uint32_t flags) {
+  std::vector<std::string> row{*store::propertyText(store::TrayProperties{.flags = flags}, store::trayitem::kFlags)};
+  for (const auto& flag : store::trayflag::kFlagNames)
+    if ((flags & flag.bit) != 0) row.emplace_back(flag.name);
+  context.printRow(row);
+}
+
+int flags(CliContext& context) {
+  const auto& args = context.args();
+  if (args.empty()) return context.usage("usage: flags TRAY [+NAME|-NAME]...");
+  std::uint32_t set = 0;
+  std::uint32_t clear = 0;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& change = args[i];
+    const auto bit = change.size() > 1 ? store::trayflag::bitOf(std::string_view(change).substr(1)) : std::nullopt;
+    if (!bit || (change[0] != '+' && change[0] != '-'))
+      return context.usage("flags: " + change + " is not +NAME or -NAME of a known flag");
+    (change[0] == '+' ? set : clear) |= *bit;
+  }
+  const auto opened = openStore(context);
+  if (!opened) return kFailed;
+  const auto tray = existingTray(context, *opened, args[0]);
+  if (!tray) return kFailed;
+  auto properties = tray->properties();
+  if (!properties) return kFailed;
+  if (set != 0 || clear != 0) {
+    properties->flags = (properties->flags & ~clear) | set;
+    if (!tray->rewriteProperties(*properties)) {
+      context.status("zorvik-cli: cannot write the properties of " + tray->name());
+      return kFailed;
+    }
+  }
+  printFlags(context, properties->flags);
+  return kDone;
+}
+
+// "" and "/" stand for the top cabinet.
+std::optional<std::string> cabinetArgument(CliContext& context, const std::string& text) {
+  if (text.empty() || text == "/") return std::string();
+  if (store::isStoreRelativePath(text, false)) return text;
+  context.status("zorvik-cli: not a cabinet inside the store: " + text);
+  return std::nullopt;
+}
+
+int exportTree(CliContext& context) {
+  if (context.args().size() != 2) return context.usage("usage: export-tree CABINET FILE.XM7");
+  const auto cabinet = cabinetArgument(context, context.args()[0]);
+  if (!cabinet) return kFailed;
+  const auto opened = openStore(context);
+  if (!opened) return kFailed;
+  if (!store::isCabinet(opened->location, *cabinet)) {
+    context.status("zorvik-cli: no cabinet " + *cabinet);
+    return kFailed;
+  }
+  if (store::exportTree(opened->location, *cabinet, context.args()[1])) return kDone;
+  context.status("zorvik-cli: " + context.args()[1] + " not written completely");
+  return kFailed;
+}
+
+int importTree(CliContext& context) {
+  if (context.args().size() != 1) return context.usage("usage: import-tree FILE.XM7");
+  const std::string& file = context.args()[0];
+  const auto opened = openStore(context);
+  if (!opened) return kFailed;
+  if (!platform::isRegularFile(file)) {
+    context.status("zorvik-cli: cannot read " + file);
+    return kFailed;
+  }
+  return store::importTree(opened->location, file, context.messages()) ? kDone : kFailed;
+}
+
+}  // namespace
+
+ZORVIK_CLI_COMMAND("trays", "", listTrays);
+ZORVIK_CLI_COMMAND("prop", "TRAY ITEM [VALUE]", property);
+ZORVIK_CLI_COMMAND("flags", "TRAY [+NAME|-NAME]...", flags);
+ZORVIK_CLI_COMMAND("export-tree", "CABINET FILE.XM7", exportTree);
+ZORVIK_CLI_COMMAND("import-tree", "FILE.XM7", importTree);
+
+}  // namespace zorvik::cli

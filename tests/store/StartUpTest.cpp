@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+#include "core/SettingsFile.h"
+#include "core/SettingsItemTable.h"
+#include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
+#include "store/DesktopLauncher.h"
+#include "store/DocumentOpen.h"
+#include "store/PostOpen.h"
+#include "store/StoreLayout.h"
+#include "store/TrayFile.h"
+#include "store/TrayPropertyFile.h"
+#include "store/TrayPropertyTable.h"
+#include "support/RecordingReporter.h"
+#include "support/TestEnvironment.h"
+
+namespace zorvik::store {
+namespace {
+
+struct FatalEnded : std::runtime_error {
+  FatalEnded() : std::runtime_error("fatal") {}
+};
+
+class StartUpTest : public ::testing::Test {
+protected:
+  StartUpTest() {
+    messages.setTerminate([] { throw FatalEnded(); });
+    platform::makeDirectory(dir.file("program"));
+    platform::makeDirectory(dir.file("current"));
+    platform::makeDirectory(dir.file("desktop"));
+    places.programDirectory = dir.file("program") + "/";
+    places.currentDirectory = dir.file("current");
+    places.programFile = dir.file("program/zorvik");
+    places.desktopDirectory = dir.file("desktop");
+  }
+
+  bool firstRun(const std::string& address) {
+    FirstRunFlow flow(settings, messages, places);
+    return flow.run(AccountSetup{platform::utf8ToSjis("山田"), address, "pw"});
+  }
+  // Message numbers shown so far, as "No." numbers of the captions.
+  std::vector<int> shown() const {
+    std::vector<int> numbers;
+    for (const auto& box : reporter.boxes()) {
+      const auto at = box.caption.find("No.");
+      numbers.push_back(at == std::string::npos ? -1 : 40000 + std::atoi(box.caption.c_str() + at + 3));
+    }
+    return numbers;
+  }
+  bool nothingWritten() const {
+    return platform::listDirectory(dir.file("program")).empty() && platform::listDirectory(dir.file("current")).empty();
+  }
+
+  test::ScratchDir dir;
+  test::RecordingReporter reporter;
+  core::Messages messages{reporter};
+  core::SettingsFile settings;
+  StartUpPlaces places;
+};
+
+TEST_F(StartUpTest, RefusedAccountsWriteNothing) {
+  EXPECT_FALSE(FirstRunFlow(settings, messages, places).run(std::nullopt));
+  EXPECT_FALSE(firstRun("taro.example.jp"));
+  EXPECT_FALSE(firstRun("taro@example.org"));
+  EXPECT_FALSE(firstRun("@example.jp"));
+  EXPECT_FALSE(firstRun("a/b@example.jp"));
+  EXPECT_FALSE(firstRun("..@example.jp"));
+  EXPECT_EQ(shown(), (std::vector<int>{43022, 43023, 40201, 40204, 40204}));
+  EXPECT_TRUE(nothingWritten());
+  EXPECT_TRUE(platform::listDirectory(dir.file("desktop")).empty());
+}
+
+TEST_F(StartUpTest, FirstRunWritesSettingsNamedAfterTheAccountAndBuildsTheStore) {
+  ASSERT_TRUE(firstRun("TARO@EXAMPLE.JP")) << "domains are compared without regard to case";
+  const std::string file = dir.file("current/TARO.xm9");
+  EXPECT_EQ(settings.fileName(), file);
+  EXPECT_TRUE(platform::isRegularFile(file));
+  EXPECT_EQ(settings.text(core::item::kStoreRoot), dir.file("program/TARO"));
+  EXPECT_EQ(settings.text(core::item::kPopUser), "TARO@EXAMPLE.JP");
+  EXPECT_EQ(settings.text(core::item::kSenderAddress), "TARO@EXAMPLE.JP");
+  EXPECT_EQ(settings.text(core::item::kSenderName), platform::utf8ToSjis("山田"));
+  EXPECT_EQ(settings.plainPassword(core::item::kPopPassword), "pw");
+  EXPECT_EQ(settings.text(core::item::kTreeStructureFile), dir.file("program/ZuvuRidi.XM7"));
+  EXPECT_TRUE(TrayFile(StoreLocation::fromSettings(settings), platform::utf8ToSjis("新着受信")).exists());
+  EXPECT_TRUE(shown().empty());
+
+  const auto launcher = platform::readFile(dir.file("desktop/Zorvik(TARO).desktop"));
+  ASSERT_TRUE(launcher);
+  EXPECT_NE(launcher->find("Exec=\"" + dir.file("program/zorvik") + "\" \"" + file + "\"\n"), std::string::npos);
+}
+
+TEST_F(StartUpTest, TreeStructureFileIsReadIntoTheNewStore) {
+  TrayProperties properties = defaultTrayProperties();
+  properties.sortKeyword = "ml";
+  const std::string tree = formatTrayPropertyFile({{true, "List", {}}, {false, "List/ml", properties}});
+  ASSERT_TRUE(platform::writeFileAtomically(dir.file("program/ZuvuRidi.XM7"), tree));
+  ASSERT_TRUE(firstRun("taro@example.jp"));
+  EXPECT_EQ(TrayFile(StoreLocation::fromSettings(settings), "List/ml").properties(), properties);
+}
+
+TEST_F(StartUpTest, DamagedTreeStructureFileAndMissingDesktopDoNotStopTheStart) {
+  ASSERT_TRUE(platform::writeFileAtomically(dir.file("program/ZuvuRidi.XM7"), "##1001:x\r\n"));
+  places.desktopDirectory = dir.file("no-desktop");
+  ASSERT_TRUE(firstRun("taro@example.jp"));
+  EXPECT_EQ(shown(), (std::vector<int>{40190, 40806}));
+  EXPECT_FALSE(platform::pathExists(dir.file("no-desktop")));
+}
+
+TEST_F(StartUpTest, OpenWithoutAFileRunsTheFirstRunFlow) {
+  DocumentOpen document(settings, messages, places);
+  EXPECT_FALSE(document.open(dir.file("current/missing.xm9"), [] { return std::nullopt; }));
+  EXPECT_TRUE(nothingWritten());
+  ASSERT_TRUE(document.open(dir.file("current/missing.xm9"),
+                            [] { return AccountSetup{"n", "hanako@example.com", ""}; }));
+  EXPECT_TRUE(platform::isRegularFile(dir.file("current/hanako.xm9"))) << "named after the account";
+  EXPECT_FALSE(platform::pathExists(dir.file("current/missing.xm9")));
+}
+
+class OpenExistingTest : public StartUpTest {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(firstRun("taro@example.jp"));
+    file = settings.fileName();
+  }
+  bool open() {
+    core::SettingsFile fresh;
+    const bool result = DocumentOpen(fresh, messages, places).open(file, {});
+    opened = fresh.text(core::item::kWorkFolder);
+    topCabinet = fresh.topCabinetPath();
+    return result;
+  }
+  std::string file;
+  std::string opened;
+  std::string topCabinet;
+};
+
+TEST_F(OpenExistingTest, DamagedSettingsAreRewrittenOnlyWhenTheUserAgrees) {
+  const std::string brokenFile = "##0201:x\r\n" + dir.file("program/taro") + "\r\n##0603:x\r\n";
+  ASSERT_TRUE(platform::writeFileAtomically(file, brokenFile));
+  EXPECT_FALSE(open());
+  EXPECT_EQ(shown(), (std::vector<int>{40190, 40800})) << "the reader's fault, then the question";
+  EXPECT_EQ(platform::readFile(file), brokenFile);
+
+  reporter.setAnswer(true);
+  EXPECT_TRUE(open());
+  EXPECT_EQ(platform::readFile(core::backupNameOf(file)), brokenFile);
+  core::SettingsFile reread;
+  EXPECT_TRUE(reread.load(file, messages));
+  EXPECT_EQ(reread.text(core::item::kStoreRoot), dir.file("program/taro")) << "values read before the fault are kept";
+}
+
+TEST_F(OpenExistingTest, RelativeWorkFolderIsResolvedAgainstTheProgramDirectory) {
+  settings.setText(core::item::kWorkFolder, "work");
+  ASSERT_TRUE(settings.save(messages, file));
+  ASSERT_TRUE(open());
+  EXPECT_EQ(opened, dir.file("program/work"));
+  EXPECT_TRUE(platform::isDirectory(dir.file("program/work/ed")));
+  EXPECT_FALSE(platform::pathExists(dir.file("current/work")));
+}
+
+TEST_F(OpenExistingTest, MissingStoreIsBuiltOnlyAfterAsking) {
+  ASSERT_TRUE(platform::removeTree(dir.file("program/taro")));
+  EXPECT_FALSE(open());
+  EXPECT_EQ(shown(), (std::vector<int>{40801}));
+  EXPECT_FALSE(platform::pathExists(dir.file("program/taro")));
+  reporter.setAnswer(true);
+  EXPECT_TRUE(open());
+  EXPECT_TRUE(platform::isDirectory(topCabinet + "/.inc"));
+}
+
+TEST_F(OpenExistingTest, UnrepairableSystemTrayAndFileInPlaceOfTheStoreFail) {
+  const std::string trash = TrayFile(StoreLocation::fromSettings(settings), platform::utf8ToSjis("ごみ箱")).path(filetype::kIndex);
+  ASSERT_TRUE(platform::writeFileAtomically(trash, "not an index"));
+  EXPECT_FALSE(open());
+  EXPECT_EQ(shown(), (std::vector<int>{40803}));
+
+  ASSERT_TRUE(platform::removeTree(settings.topCabinetPath()));
+  ASSERT_TRUE(platform::writeFileAtomically(settings.topCabinetPath(), "a file"));
+  reporter.setAnswer(true);
+  EXPECT_FALSE(open());
+  EXPECT_EQ(shown(), (std::vector<int>{40803, 40802})) << "no question: building cannot succeed";
+}
+
+TEST_F(OpenExistingTest, UnwritableSettingsOnRewriteShowError40804) {
+  ASSERT_TRUE(platform::writeFileAtomically(file, "##0201:x\r\n"));
+  // A folder where the new file would be written first blocks the write,
+  // whoever runs the test.
+  ASSERT_TRUE(platform::makeDirectory(file + ".new"));
+  reporter.setAnswer(true);
+  EXPECT_FALSE(open());
+  EXPECT_EQ(shown(), (std::vector<int>{40190, 40800, 40186, 40804}));
+}
+
+class WorkFileTest : public OpenExistingTest {
+protected:
+  void writeWorkFile(std::size_t size) {
+    ASSERT_TRUE(platform::writeFileAtomically(workFileTextPath(settings), std::string(size, 'x')));
+  }
+  bool workFileExists() const { return platform::pathExists(workFileTextPath(settings)); }
+  WorkFileMover mover(bool result) {
+    return [this, result](const std::string& work, const std::string& tray) {
+      moved.emplace_back(work + " -> " + tray);
+      return result;
+    };
+  }
+  std::vector<std::string> moved;
+};
+
+TEST_F(WorkFileTest, TenBytesOrFewerAreDeletedWithoutAsking) {
+  EXPECT_EQ(workFileTextPath(settings), settings.topCabinetPath() + "/.tmp/RxMail.XM0");
+  recoverWorkFile(settings, messages, mover(true));
+  EXPECT_TRUE(shown().empty()) << "no work file, no question";
+  writeWorkFile(10);
+  recoverWorkFile(settings, messages, mover(true));
+  EXPECT_TRUE(shown().empty());
+  EXPECT_FALSE(workFileExists());
+  EXPECT_TRUE(moved.empty());
+}
+
+TEST_F(WorkFileTest, LongerFileIsMovedOrDeletedAsTheUserAnswers) {
+  writeWorkFile(11);
+  recoverWorkFile(settings, messages, mover(true));
+  EXPECT_EQ(shown(), (std::vector<int>{44111}));
+  EXPECT_FALSE(workFileExists());
+  EXPECT_TRUE(moved.empty());
+
+  writeWorkFile(11);
+  reporter.setAnswer(true);
+  recoverWorkFile(settings, messages, mover(true));
+  ASSERT_EQ(moved.size(), 1u);
+  EXPECT_EQ(moved[0], ".tmp/RxMail -> " + platform::utf8ToSjis("新着受信"));
+}
+
+TEST_F(WorkFileTest, FailedMoveIsFatalAndKeepsTheWorkFile) {
+  writeWorkFile(100);
+  reporter.setAnswer(true);
+  EXPECT_THROW(recoverWorkFile(settings, messages, mover(false)), FatalEnded);
+  EXPECT_EQ(shown(), (std::vector<int>{44111, 44112}));
+  EXPECT_TRUE(workFileExists()) << "the next start may offer it again";
+}
+
+TEST(PostOpen, TimeZoneGoesIntoTheEnvironment) {
+  core::SettingsFile settings;
+  settings.setText(core::item::kTimeZone, "UTC0");
+  applyTimeZone(settings);
+  EXPECT_STREQ(std::getenv("TZ"), "UTC0");
+  settings.setText(core::item::kTimeZone, "");
+  applyTimeZone(settings);
+  EXPECT_STREQ(std::getenv("TZ"), "JST-9");
+}
+
+TEST(DesktopLauncher, PathsAreQuotedSoTheyStayLiteral) {
+  const std::string text = desktopLauncherText("a", "/opt/my zorvik/zorvik", "/h/\"x\" $y `z` 100% \\w.xm9");
+  EXPECT_NE(text.find("Exec=\"/opt/my zorvik/zorvik\" \"/h/\\\\\"x\\\\\" \\\\$y \\\\`z\\\\` 100%% \\\\\\\\w.xm9\"\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("Name=Zorvik(a)\n"), std::string::npos);
+}
+
+TEST(DesktopLauncher, DesktopFolderComesFromTheUserDirsFile) {
+  const test::ScratchDir home;
+  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+  const char* savedConfig = std::getenv("XDG_CONFIG_HOME");
+  const std::string keptConfig = savedConfig ? savedConfig : "";
+  ::setenv("HOME", home.path().c_str(), 1);
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(desktopDirectory(), home.file("Desktop"));
+  platform::makeDirectories(home.file(".config"));
+  platform::writeFileAtomically(home.file(".config/user-dirs.dirs"),
+                                "# comment\nXDG_DOWNLOAD_DIR=\"$HOME/dl\"\nXDG_DESKTOP_DIR=\"$HOME/デスク\"\n");
+  EXPECT_EQ(desktopDirectory(), home.file(platform::utf8ToSjis("デスク")));
+  ::setenv("HOME", savedHome.c_str(), 1);
+  if (savedConfig) ::setenv("XDG_CONFIG_HOME", keptConfig.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace zorvik::store
