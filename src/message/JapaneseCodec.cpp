@@ -20,17 +20,27 @@ bool isHalfWidthKanaJis(unsigned char c) { return c >= 0x21 && c <= 0x5F; }
 bool isLeadByte(unsigned char c) { return (c >= 0x80 && c <= 0x9F) || c >= 0xE0; }
 bool isTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
 
-// JIS X 0208 row/cell bytes to the Shift_JIS pair.
+// JIS X 0208 row/cell bytes to the Shift_JIS pair, by table: the lead byte
+// depends on the row byte alone, the trail byte on the cell byte and on
+// whether the row byte is odd.
+struct SjisTables {
+  std::array<unsigned char, 128> lead{};
+  std::array<unsigned char, 256> trail{};  // [odd row << 7 | cell]
+};
+
+constexpr SjisTables kSjisTables = [] {
+  SjisTables t;
+  for (int j = 0x21; j <= 0x7E; ++j) {
+    t.lead[static_cast<std::size_t>(j)] = static_cast<unsigned char>(((j + 1) >> 1) + (j >= 0x5F ? 0xB0 : 0x70));
+    t.trail[static_cast<std::size_t>(0x80 | j)] = static_cast<unsigned char>(j + 0x1F + (j >= 0x60 ? 1 : 0));
+    t.trail[static_cast<std::size_t>(j)] = static_cast<unsigned char>(j + 0x7E);
+  }
+  return t;
+}();
+
 void jisPairToSjis(unsigned char j1, unsigned char j2, unsigned char* out) {
-  int s1 = ((j1 + 1) >> 1) + 0x70;
-  if (j1 >= 0x5F) s1 += 0x40;
-  int s2 = 0;
-  if (j1 & 1)
-    s2 = j2 + 0x1F + (j2 >= 0x60 ? 1 : 0);
-  else
-    s2 = j2 + 0x7E;
-  out[0] = static_cast<unsigned char>(s1);
-  out[1] = static_cast<unsigned char>(s2);
+  out[0] = kSjisTables.lead[j1 & 0x7F];
+  out[1] = kSjisTables.trail[static_cast<std::size_t>((j1 & 1) << 7 | (j2 & 0x7F))];
 }
 
 enum class JisMode { ascii, kanji, katakana };
