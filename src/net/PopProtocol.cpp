@@ -212,8 +212,9 @@ void PopProtocol::onListLine(std::string_view line) {
   if (!isTerminator(line)) {
     // Lines beyond the count STAT gave are dropped: they cannot be kept
     // anywhere, and a server that sends a million of them costs nothing.
+    if (listFilled_ >= entries_.size()) return;
     const std::vector<long> runs = digitRuns(line, 2);
-    if (runs.size() < 2 || runs[0] <= 0 || runs[1] < 0 || listFilled_ >= entries_.size()) return;
+    if (runs.size() < 2 || runs[0] <= 0 || runs[1] < 0) return;
     entries_[listFilled_].number = static_cast<int>(runs[0]);
     entries_[listFilled_].size = static_cast<int>(runs[1]);
     ++listFilled_;
