@@ -471,9 +471,9 @@ void MimeDecoder::finishMail() {
   // No file went into the folder: the mail reads as plain text now, and an
   // empty folder must not be left behind for every such mail.
   const bool noFile = (resultBits_ & kFileSaved) == 0;
-  if (resultBits_ == kExpandedOrDropped) correctHeader();
   const std::string line = std::string(noFile ? kDisabledFolderLine : kFolderLine) + folderName_ + "\r\n";
   output_.text().insert(headerEndAt_.value_or(output_.size()), line);
+  if (resultBits_ == kExpandedOrDropped) correctHeader();  // before the folder line: positions hold
   if (noFile) {
     platform::removeDirectory(folderPath_);
     folderName_.clear();

@@ -1,0 +1,284 @@
+#include "MimeTestSupport.h"
+
+#include "message/AttachmentName.h"
+#include "message/SavedFileList.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace zorvik::message {
+namespace {
+
+using mimetest::crlf;
+using mimetest::Decoded;
+using mimetest::MimeFixture;
+using mimetest::sjis;
+
+class MimeDecoderTest : public ::testing::Test, public MimeFixture {};
+
+const std::string kMixedHeader =
+    "From: a@example.jp\n"
+    "To: b@example.jp\n"
+    "Subject: test\n"
+    "Date: Mon, 07 Dec 2026 09:30:00 +0900\n"
+    "MIME-Version: 1.0\n"
+    "Content-Type: multipart/mixed; boundary=\"XX\"\n"
+    "\n"
+    "This is a multi-part message in MIME format.\n";
+
+std::string part(const std::string& header, const std::string& body) { return "--XX\n" + header + "\n" + body; }
+
+TEST_F(MimeDecoderTest, PlainMailIsStoredAsItCameExceptDotsFromLinesAndCtrlZ) {
+  const std::string wire =
+      "Subject: hi\r\n\r\n..dot\r\nFrom here\r\nFromage\r\nend\x1A";
+  const Decoded d = decode(wire + "\r\n.\r\n", true);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.text, "Subject: hi\r\n\r\n.dot\r\n>From here\r\nFromage\r\nend\r\n");
+  EXPECT_EQ(d.bits, 0u);
+  EXPECT_EQ(folderCount(), 0u) << "a plain mail gets no attachment folder";
+
+  const Decoded unterminated = decode("Subject: hi\r\n\r\nlast line without end", true);
+  EXPECT_EQ(unterminated.text, "Subject: hi\r\n\r\nlast line without end\r\n");
+}
+
+TEST_F(MimeDecoderTest, JapaneseTextAndJpegGiveFolderLineTextAndOneReference) {
+
+  const std::string body = "\x1B$B$3$s$K$A$O\x1B(B\n";  // こんにちは in ISO-2022-JP
+  const std::string mail = kMixedHeader +
+                           part("Content-Type: text/plain; charset=iso-2022-jp\n", body) +
+                           part("Content-Type: image/jpeg; name=\"photo.jpg\"\n"
+                                "Content-Transfer-Encoding: base64\n",
+                                "/9j/4AAQ\n") +
+                           "--XX--\n";
+  const Decoded d = decode(mail);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.folder, "1261207.000") << "dated by the mail, years counted from 1900";
+  const std::string header = crlf(kMixedHeader.substr(0, kMixedHeader.find("\n\n") + 1));
+  EXPECT_EQ(d.text, header + "X-Zorvik-AttachDir: 1261207.000\r\n\r\n" + crlf(body) +
+                        "@#MIME \"%:photo.jpg\"\r\n")
+      << "unnamed ISO-2022-JP text stays as it came: the tray converts it";
+  ASSERT_EQ(d.files.count("photo.jpg"), 1u);
+  EXPECT_EQ(d.files.at("photo.jpg"), std::string("\xFF\xD8\xFF\xE0\x00\x10", 6));
+  EXPECT_EQ(d.bits, MimeDecoder::kFileSaved);
+
+  const Decoded second = decode(mail);
+  EXPECT_EQ(second.folder, "1261207.001") << "the next mail of the day gets the next folder";
+}
+
+TEST_F(MimeDecoderTest, NamelessPartsAreNumberedWithTheExtensionOfTheirType) {
+  const std::string mail = kMixedHeader +
+                           part("Content-Type: application/octet-stream\nContent-Transfer-Encoding: base64\n",
+                                "QUJD\n") +
+                           part("Content-Type: image/GIF\n", "gif\n") +
+                           part("Content-Type: application/x-unknown\n", "???\n") + "--XX--\n";
+  const Decoded d = decode(mail);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.files.at("__NONAME_001.bin"), "ABC");
+  EXPECT_EQ(d.files.at("__NONAME_002.gif"), "gif\r\n");
+  EXPECT_EQ(d.files.count("__NONAME_003.000"), 1u);
+  EXPECT_NE(d.text.find("@#MIME \"%:__NONAME_002.gif\"\r\n"), std::string::npos);
+}
+
+TEST_F(MimeDecoderTest, ExpandedTextAttachmentTurnsTheMailIntoPlainText) {
+  settings.expandTextAttachments = true;
+  const std::string mail = kMixedHeader +
+                           part("Content-Type: application/octet-stream; name=\"memo.TXT\"\n"
+                                "Content-Transfer-Encoding: base64\n",
+                                "bGluZTEKRnJvbSBtZQpsaW5lMw==\n") +  // "line1\nFrom me\nline3"
+                           "--XX--\n";
+  const Decoded d = decode(mail);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.bits, MimeDecoder::kExpandedOrDropped);
+  EXPECT_NE(d.text.find("Content-Type: text/plain; xed; boundary=\"XX\"\r\n"), std::string::npos)
+      << "the first 26 bytes are overwritten in place: " << d.text;
+  EXPECT_NE(d.text.find("X-Zorvik-Attach---: 1261207.000\r\n\r\n"), std::string::npos);
+  EXPECT_NE(d.text.find("-------- memo.TXT --------\r\nline1\r\n>From me\r\nline3\r\n"), std::string::npos);
+  EXPECT_EQ(folderCount(), 0u) << "the empty folder is removed";
+  EXPECT_TRUE(platform::listDirectory(settings.workDirectory).empty()) << "the temporary file is gone";
+}
+
+TEST_F(MimeDecoderTest, ShortContentTypeLineIsCorrectedWithoutTouchingTheNextLine) {
+  settings.expandTextAttachments = true;
+  const std::string mail =
+      "MIME-Version: 1.0\nContent-Type: text/x\n ; name=a.txt\nSubject: s\n\nhello\n";
+  const Decoded d = decode(mail);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.text.find("MIME-Version: 1.0\r\nContent-Type: text/plain;\r\n ; name=a.txt\r\nSubject: s\r\n"), 0u)
+      << d.text;
+}
+
+TEST_F(MimeDecoderTest, DroppedAttachmentLeavesOnlyTheNotSavedLine) {
+  settings.expandTextAttachments = false;
+  settings.dropAttachments = true;
+  const std::string mail = kMixedHeader + part("Content-Type: text/plain\n", "see the picture\n") +
+                           part("Content-Type: image/jpeg; name=\"p.jpg\"\nContent-Transfer-Encoding: base64\n",
+                                "/9j/4AAQ\n") +
+                           "--XX--\n";
+  const Decoded d = decode(mail);
+  ASSERT_TRUE(d.ok);
+  EXPECT_TRUE(d.notComplete);
+  EXPECT_EQ(d.bits, MimeDecoder::kExpandedOrDropped);
+  EXPECT_NE(d.text.find("see the picture\r\n" + sjis("★★★ 添付ファイル：[p.jpg] は保存しませんでした。 ★★★") + "\r\n"),
+            std::string::npos)
+      << platform::sjisToUtf8(d.text);
+  EXPECT_EQ(d.text.find("/9j/"), std::string::npos);
+  EXPECT_EQ(folderCount(), 0u);
+}
+
+TEST_F(MimeDecoderTest, NestedAlternativeReturnsToTheOuterBoundary) {
+  const std::string mail = kMixedHeader +
+                           part("Content-Type: multipart/alternative; boundary=YY\n",
+                                "inner preamble\n"
+                                "--YY\nContent-Type: text/plain\n\nplain version\n"
+                                "--YY\nContent-Type: text/html\nContent-Disposition: attachment; filename=v.htm\n\n"
+                                "<p>html</p>\n"
+                                "--YY--\n"
+                                "between the boundaries\n") +
+                           part("Content-Type: application/pdf; name=doc.pdf\n", "%PDF\n") + "--XX--\nepilogue\n";
+  settings.expandTextAttachments = false;
+  const Decoded d = decode(mail);
+  ASSERT_TRUE(d.ok);
+  EXPECT_NE(d.text.find("plain version\r\n"), std::string::npos);
+  EXPECT_EQ(d.files.at("v.htm"), "<p>html</p>\r\n");
+  EXPECT_EQ(d.files.at("doc.pdf"), "%PDF\r\n");
+  for (const char* gone : {"preamble", "between", "epilogue", "multi-part"})
+    EXPECT_EQ(d.text.find(gone), std::string::npos) << gone << " must not be stored";
+}
+
+TEST_F(MimeDecoderTest, AttachedMailShowsItsOwnHeaderAfterTheSeparator) {
+  const std::string mail = kMixedHeader + part("Content-Type: text/plain\n", "forwarding\n") +
+                           part("Content-Type: message/rfc822\n",
+                                "Message-ID: <inner@x>\nDate: Sun, 6 Dec 2026 10:00:00 +0900\nFrom: c@x\n"
+                                "To: d@x\nSubject: inner\nX-Other: no\nContent-Type: text/plain\n\ninner body\n") +
+                           "--XX--\n";
+  const Decoded d = decode(mail);
+  ASSERT_TRUE(d.ok);
+  EXPECT_NE(d.text.find("forwarding\r\n" + sjis("-------- 添付メール --------") +
+                        "\r\nDate: Sun, 6 Dec 2026 10:00:00 +0900\r\nFrom: c@x\r\nTo: d@x\r\nSubject: inner\r\n"
+                        "\r\ninner body\r\n"),
+            std::string::npos)
+      << d.text;
+  EXPECT_EQ(d.text.find("inner@x"), std::string::npos);
+  EXPECT_EQ(d.text.find("X-Other"), std::string::npos);
+  EXPECT_NE(d.text.find("X-Zorvik-Attach---:"), std::string::npos) << "no file was saved: the folder line is disabled";
+}
+
+TEST_F(MimeDecoderTest, TopLevelAttachedMailWithAFileGetsAFolderAfterAll) {
+  const std::string mail =
+      "Date: Mon, 07 Dec 2026 09:30:00 +0900\nMIME-Version: 1.0\nContent-Type: message/rfc822\n\n"
+      "Subject: inner\nContent-Type: multipart/mixed; boundary=II\n\n"
+      "--II\nContent-Type: application/zip; name=a.zip\nContent-Transfer-Encoding: base64\n\nUEsD\n--II--\n";
+  const Decoded d = decode(mail);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.files.at("a.zip"), "PK\x03");
+  EXPECT_NE(d.text.find("Content-Type: message/rfc822\r\nX-Zorvik-AttachDir: 1261207.000\r\n\r\n"), std::string::npos)
+      << d.text;
+}
+
+TEST_F(MimeDecoderTest, HostileAttachmentNamesStayInsideTheFolder) {
+  settings.expandTextAttachments = false;
+  std::string mail = kMixedHeader;
+  for (const char* name : {"../../.bashrc", "/etc/passwd", "..", "a\\..\\..\\b.exe", "tab\there.bin", "a:b.doc"})
+    mail += part(std::string("Content-Type: application/octet-stream; name=\"") + name + "\"\n", "x\n");
+  mail += part("Content-Type: application/octet-stream; name=\"" + sjis("表.xls") + "\"\n", "x\n");
+  mail += "--XX--\n";
+  const Decoded d = decode(mail);
+  ASSERT_TRUE(d.ok);
+  for (const std::string& name : std::vector<std::string>{".bashrc", "passwd", "Attach", "b.exe", "tab_here.bin", "a:b.doc", sjis("表.xls")})
+    EXPECT_EQ(d.files.count(name), 1u) << name;
+  EXPECT_EQ(d.files.size(), 7u);
+  EXPECT_EQ(platform::listDirectory(settings.attachmentRoot).size(), 1u) << "nothing beside the mail's folder";
+  EXPECT_FALSE(platform::pathExists(scratch.file(".bashrc")));
+}
+
+TEST_F(MimeDecoderTest, SecondAttemptReplacesReservedCharactersWithoutBreakingKanji) {
+  EXPECT_EQ(AttachmentName::withoutReserved("a:b*c?d\"e<f>g|h"), "a_b_c_d_e_f_g_h");
+  const std::string soft = sjis("ソフト|表.txt");  // ソ and 表 end in the byte of "\"
+  EXPECT_EQ(AttachmentName::withoutReserved(soft), sjis("ソフト_表.txt"));
+  EXPECT_EQ(AttachmentName::safe(sjis("dir\\ソフト.txt")), sjis("ソフト.txt"));
+  EXPECT_EQ(AttachmentName::safe(" . "), "Attach");
+}
+
+TEST_F(MimeDecoderTest, DeepNestingAndUnclosedBoundariesKeepWhatCame) {
+  std::string mail = "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b0\n\n";
+  for (int i = 1; i <= 1000; ++i)
+    mail += "--b" + std::to_string(i - 1) + "\nContent-Type: multipart/mixed; boundary=b" + std::to_string(i) + "\n\n";
+  mail += "--b1000\nContent-Type: text/plain\n\ndeep text\n--b1000\nContent-Type: application/x-y; name=z.bin\n\nzz\n";
+  const Decoded d = decode(mail);
+  ASSERT_TRUE(d.ok);
+  EXPECT_NE(d.text.find("deep text\r\n"), std::string::npos);
+  EXPECT_EQ(d.files.at("z.bin"), "zz\r\n") << "the boundary never closes: the rest stays in the part";
+}
+
+TEST_F(MimeDecoderTest, ExtendedNamesAndCharsetsBeyondJisAndUtf8) {
+  settings.expandTextAttachments = false;
+  const std::string mail =
+      kMixedHeader +
+      part("Content-Type: text/plain; charset=euc-jp\nContent-Transfer-Encoding: 8bit\n", "\xC6\xFC\xCB\xDC\n") +
+      part("Content-Type: text/plain; charset=Shift_JIS\n", sjis("日本") + "\n") +
+      part("Content-Type: text/plain; charset=iso-8859-1\n", "caf\xE9\n") +
+      part("Content-Type: application/pdf\nContent-Disposition: attachment;\n"
+           " filename*0*=utf-8''%E5%86;\n filename*1*=%99%E7%9C%9F.pdf\n",
+           "pdf\n") +
+      part("Content-Type: application/pdf; name=\"=?ISO-2022-JP?B?GyRCSVVCMBsoQg==?=.pdf\"\n", "pdf\n") +
+      "--XX--\n";
+  const Decoded d = decode(mail);
+  ASSERT_TRUE(d.ok);
+  EXPECT_NE(d.text.find(sjis("日本") + "\r\n" + sjis("日本") + "\r\ncaf" + sjis("〓")), std::string::npos)
+      << platform::sjisToUtf8(d.text);
+  EXPECT_EQ(d.files.count(sjis("写真.pdf")), 1u) << "a UTF-8 character cut between two sections comes out whole";
+  EXPECT_EQ(d.files.count(sjis("付属.pdf")), 1u);
+}
+
+TEST_F(MimeDecoderTest, QuotingAndForgedLinesCannotSplitOrRedirectTheStoredMail) {
+  const std::string mail =
+      "X-Zorvik-AttachDir: ../other\nMIME-Version: 1.0\nContent-Type: text/plain\n"
+      "Content-Transfer-Encoding: base64\n\nRnJvbSBldmlsCg==\n";  // "From evil\n"
+  const Decoded d = decode(mail);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.text.find("X-Zorvik-Attach---: ../other\r\n"), 0u);
+  EXPECT_NE(d.text.find("\r\n>From evil\r\n"), std::string::npos) << "a decoded line would start a new mail";
+}
+
+TEST_F(MimeDecoderTest, UncreatableFilesAreReportedAndNothingIsStored) {
+  settings.expandTextAttachments = false;
+  const std::string mail = kMixedHeader + part("Content-Type: image/gif; name=a.gif\n", "x\n") + "--XX--\n";
+  ASSERT_TRUE(platform::writeFileAtomically(settings.attachmentRoot, "a file where the folders should go"));
+  const Decoded d = decode(mail);
+  EXPECT_FALSE(d.ok);
+  EXPECT_TRUE(d.text.empty());
+  ASSERT_EQ(reporter.boxes().size(), 1u);
+  EXPECT_NE(reporter.boxes()[0].caption.find("1110"), std::string::npos);
+
+  settings.expandTextAttachments = true;
+  ASSERT_TRUE(platform::writeFileAtomically(settings.workDirectory, "not a folder"));
+  const Decoded text = decode(kMixedHeader + part("Content-Type: text/plain; name=a.txt\n", "x\n"));
+  EXPECT_FALSE(text.ok);
+  ASSERT_EQ(reporter.boxes().size(), 2u);
+  EXPECT_NE(reporter.boxes()[1].caption.find("1111"), std::string::npos);
+}
+
+TEST_F(MimeDecoderTest, SavedFilesAreListedForAnAbandonedReceive) {
+  settings.expandTextAttachments = false;
+  SavedFileList::instance().clear();
+  const Decoded d = decode(kMixedHeader + part("Content-Type: image/gif; name=a.gif\n", "x\n") +
+                           part("Content-Type: image/gif; name=a.gif\n", "y\n") + "--XX--\n");
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.files.count("a_1.gif"), 1u) << "a second file of the same name";
+  const auto paths = SavedFileList::instance().paths();
+  ASSERT_EQ(paths.size(), 2u);
+  SavedFileList::instance().deleteAll();
+  EXPECT_FALSE(platform::pathExists(paths[0]));
+  EXPECT_FALSE(platform::pathExists(paths[1]));
+  EXPECT_TRUE(SavedFileList::instance().paths().empty());
+}
+
+TEST(MimeWireForm, FilesBecomeWhatAPop3ServerSends) {
+  EXPECT_EQ(MimeDecoder::wireForm("A: b\n\n.x\nend\n"), "A: b\r\n\r\n..x\r\nend\r\n.\r\n");
+  EXPECT_EQ(MimeDecoder::wireForm("A: b\r\n\r\n..x\r\n.\r\n"), "A: b\r\n\r\n..x\r\n.\r\n")
+      << "already in server form: left as it is";
+}
+
+}  // namespace
+}  // namespace zorvik::message
