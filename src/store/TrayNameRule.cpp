@@ -21,7 +21,8 @@ NameProblem checkName(std::string_view name) {
       ++i;
       continue;
     }
-    if (forbidden.find(static_cast<char>(byte)) != std::string::npos) return NameProblem::ForbiddenCharacter;
+    if (byte < 0x20 || byte == 0x7F || forbidden.find(static_cast<char>(byte)) != std::string::npos)
+      return NameProblem::ForbiddenCharacter;
   }
   return NameProblem::None;
 }

@@ -7,7 +7,9 @@
 /// may be 0x5C or 0x7C ("表", "ソ", "能" end in a backslash byte), and such a
 /// character is a legal part of a name. The names "." and ".." are refused as
 /// well: on disk they are the cabinet itself and its parent, so a tray called
-/// ".." would write outside its cabinet.
+/// ".." would write outside its cabinet. So are control characters: tray
+/// names are stored as lines of text (property files, the sorting order),
+/// and a CR or LF in one would split it.
 #pragma once
 
 #include <string>

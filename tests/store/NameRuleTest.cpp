@@ -38,6 +38,13 @@ TEST(NameRule, EmptyDotAndDotDotAreRefused_DotNamesAreNot) {
   EXPECT_EQ(checkName("a b"), NameProblem::None);
 }
 
+TEST(NameRule, ControlCharactersWouldSplitStoredNamesAndAreRefused) {
+  for (const char* bad : {"a\rb", "\n", "tab\there", "\x7f"})
+    EXPECT_EQ(checkName(bad), NameProblem::ForbiddenCharacter) << bad;
+  EXPECT_EQ(checkName(std::string("a\0b", 3)), NameProblem::ForbiddenCharacter);
+  EXPECT_FALSE(isStoreRelativePath("\rp/u", false));
+}
+
 TEST(NameRule, AcceptNameShowsTheForbiddenSetOrTheEmptyMessage) {
   test::RecordingReporter reporter;
   core::Messages messages(reporter);
