@@ -103,7 +103,7 @@ std::string cutSjis(std::string text, std::size_t limit) {
   if (text.size() <= limit) return text;
   std::size_t end = 0;
   while (end < limit) {
-    const std::size_t step = isSjisLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+    const std::size_t step = sjisCharLength(text, end);
     if (end + step > limit) break;
     end += step;
   }

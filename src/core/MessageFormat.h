@@ -10,6 +10,8 @@
 #include <type_traits>
 #include <variant>
 
+#include "core/SjisText.h"
+
 namespace zorvik::core {
 
 /// One argument of a message: text (Shift_JIS) or a number.
@@ -40,10 +42,5 @@ std::string formatMessage(std::string_view format, MessageArgs args);
 /// Cuts Shift_JIS text to at most `limit` bytes without splitting a
 /// double-byte character.
 std::string cutSjis(std::string text, std::size_t limit);
-
-/// True when `c` is the first byte of a Shift_JIS double-byte character.
-constexpr bool isSjisLeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 
 }  // namespace zorvik::core
