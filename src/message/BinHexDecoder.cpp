@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace zorvik::message {
 namespace {
@@ -93,7 +94,9 @@ void BinHexDecoder::expand(unsigned char byte) {
     return;
   }
   // The count includes the byte already written.
-  for (int i = 1; i < byte; ++i) raw_.append(static_cast<char>(previous_));
+  const std::int32_t copies = byte - 1;
+  std::memset(raw_.prepareAppend(copies), previous_, static_cast<std::size_t>(copies));
+  raw_.commitAppend(copies);
 }
 
 bool BinHexDecoder::take(std::int32_t n, std::uint32_t* value) {
