@@ -118,8 +118,10 @@ int property(CliContext& context) {
   return kFailed;
 }
 
-void printFlags(CliContext& context, std::uint32_t flags) {
-  std::vector<std::string> row{*store::propertyText(store::TrayProperties{.flags = flags}, store::trayitem::kFlags)};
+// The word in hexadecimal, then the name of every bit that is set.
+void printFlags(CliContext& context, const store::TrayProperties& properties) {
+  const std::uint32_t flags = properties.flags;
+  std::vector<std::string> row{*store::propertyText(properties, store::trayitem::kFlags)};
   for (const auto& flag : store::trayflag::kFlagNames)
     if ((flags & flag.bit) != 0) row.emplace_back(flag.name);
   context.printRow(row);
@@ -150,7 +152,7 @@ int flags(CliContext& context) {
       return kFailed;
     }
   }
-  printFlags(context, properties->flags);
+  printFlags(context, *properties);
   return kDone;
 }
 

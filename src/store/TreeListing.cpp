@@ -44,6 +44,15 @@ void walkTree(const StoreLocation& store, std::string_view cabinet,
   walk(store, cabinet, 1, visit);
 }
 
+std::optional<std::string> nameInStore(const StoreLocation& store, std::string_view fullPath) {
+  const std::string top = store.topCabinetPath();
+  if (!fullPath.starts_with(top)) return std::nullopt;
+  fullPath.remove_prefix(top.size());
+  if (fullPath.empty()) return std::string();
+  if (fullPath.front() != '/') return std::nullopt;
+  return std::string(fullPath.substr(1));
+}
+
 bool isCabinet(const StoreLocation& store, std::string_view cabinet) {
   return platform::isDirectory(directoryPath(store, cabinet));
 }

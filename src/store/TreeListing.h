@@ -7,6 +7,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,11 @@ void walkTree(const StoreLocation& store, std::string_view cabinet,
               const std::function<void(const TreeEntry&)>& visit);
 
 inline constexpr int kMaxTreeDepth = 64;
+
+/// The name relative to the top cabinet of a full path inside it ("" for
+/// the top cabinet itself); empty when the path lies outside the top
+/// cabinet. "/store/topX/a" is not inside "/store/top".
+std::optional<std::string> nameInStore(const StoreLocation& store, std::string_view fullPath);
 
 /// True when `cabinet` is an existing cabinet directory ("" the top cabinet).
 bool isCabinet(const StoreLocation& store, std::string_view cabinet);

@@ -10,6 +10,7 @@
 #include "store/TrayFile.h"
 #include "store/TrayInheritance.h"
 #include "store/TrayPropertyTable.h"
+#include "store/TreeListing.h"
 #include "support/TestEnvironment.h"
 
 namespace zorvik::store {
@@ -116,6 +117,22 @@ TEST_F(StoreLayoutTest, StoreRootLevelsAreCreated) {
   settings.setText(core::item::kStoreRoot, scratch.file("a/b/c"));
   ASSERT_TRUE(createStore(settings));
   EXPECT_TRUE(tray("新着受信").exists());
+}
+
+TEST_F(StoreLayoutTest, ListingHidesDotNamesAndNamesFullPaths) {
+  ASSERT_TRUE(createStore(settings));
+  ASSERT_TRUE(platform::makeDirectories(inTop("B/C")));
+  ASSERT_TRUE(TrayFile(store(), "B/.Default").create(defaultTrayProperties()));
+  ASSERT_TRUE(TrayFile(store(), "B/t").create(defaultTrayProperties()));
+  ASSERT_TRUE(platform::writeFileAtomically(inTop("B/notes.txt"), "x"));
+  std::vector<std::string> seen;
+  walkTree(store(), "B", [&](const TreeEntry& entry) { seen.push_back(entry.path + (entry.isCabinet ? "/" : "")); });
+  EXPECT_EQ(seen, (std::vector<std::string>{"B/C/", "B/t"}));
+
+  EXPECT_EQ(nameInStore(store(), inTop("B/t")), "B/t");
+  EXPECT_EQ(nameInStore(store(), top()), "");
+  EXPECT_FALSE(nameInStore(store(), top() + "X/t"));
+  EXPECT_FALSE(nameInStore(store(), scratch.file("elsewhere")));
 }
 
 class InheritanceTest : public StoreLayoutTest {

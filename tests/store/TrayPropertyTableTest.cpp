@@ -3,7 +3,6 @@
 #include "core/SettingsItemTable.h"
 #include "platform/TextEncoding.h"
 #include "store/SystemTrays.h"
-#include "store/TrayFlags.h"
 #include "store/TrayPropertyTable.h"
 
 namespace zorvik::store {
@@ -149,15 +148,6 @@ TEST(SystemTrays, PropertiesStartFromTheEmptySet) {
   EXPECT_EQ(trash.replyTemplate, platform::utf8ToSjis("標準"));
   EXPECT_EQ(systemTrayProperties(kNewMailTray).description, platform::utf8ToSjis("受信したばかりの未整理メール"));
   EXPECT_EQ(systemTrayProperties(kUnsentTray).flags, 0x00010008u);
-}
-
-TEST(TrayFlags, NamesMapToTheirBits) {
-  EXPECT_EQ(trayflag::bitOf("delete-tray"), 0x2u);
-  EXPECT_EQ(trayflag::bitOf("delete-mails"), 0x4u);
-  EXPECT_TRUE(trayflag::bitOf("autosort"));
-  EXPECT_TRUE(trayflag::bitOf("no-keep-sent"));
-  EXPECT_FALSE(trayflag::bitOf("bogus"));
-  EXPECT_FALSE(trayflag::bitOf(""));
 }
 
 }  // namespace
