@@ -1,5 +1,7 @@
 #include "message/BinHexDecoder.h"
 
+#include "core/SjisText.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -23,10 +25,7 @@ constexpr std::array<std::int8_t, 256> kValues = [] {
 }();
 
 bool startsWithTitle(std::string_view line) {
-  if (line.size() < kTitle.size()) return false;
-  return std::equal(kTitle.begin(), kTitle.end(), line.begin(), [](char a, char b) {
-    return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
-  });
+  return core::equalsIgnoringAsciiCase(line.substr(0, kTitle.size()), kTitle);
 }
 
 }  // namespace

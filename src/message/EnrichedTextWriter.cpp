@@ -1,16 +1,11 @@
 #include "message/EnrichedTextWriter.h"
 
+#include "core/SjisText.h"
+
 #include <algorithm>
 
 namespace zorvik::message {
 namespace {
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-           return lower(x) == lower(y);
-         });
-}
 
 constexpr std::string_view kKanjiRunStart = "\x1B$";
 constexpr std::string_view kKanjiRunEnd = "\x1B(";
@@ -57,10 +52,10 @@ void EnrichedTextWriter::settlePending() {
 }
 
 void EnrichedTextWriter::runCommand(std::string_view command) {
-  if (equalsNoCase(command, "param")) ++paramDepth_;
-  if (equalsNoCase(command, "/param")) paramDepth_ = std::max(0, paramDepth_ - 1);
-  if (equalsNoCase(command, "nofill")) ++noFillDepth_;
-  if (equalsNoCase(command, "/nofill")) noFillDepth_ = std::max(0, noFillDepth_ - 1);
+  if (core::equalsIgnoringAsciiCase(command, "param")) ++paramDepth_;
+  if (core::equalsIgnoringAsciiCase(command, "/param")) paramDepth_ = std::max(0, paramDepth_ - 1);
+  if (core::equalsIgnoringAsciiCase(command, "nofill")) ++noFillDepth_;
+  if (core::equalsIgnoringAsciiCase(command, "/nofill")) noFillDepth_ = std::max(0, noFillDepth_ - 1);
 }
 
 void EnrichedTextWriter::convertLine(std::string_view line) {

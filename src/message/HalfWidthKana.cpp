@@ -1,5 +1,7 @@
 #include "message/HalfWidthKana.h"
 
+#include "core/SjisText.h"
+
 #include <array>
 #include <cstdint>
 
@@ -20,8 +22,6 @@ constexpr std::array<std::uint16_t, kLastKana - kFirstKana + 1> kFullWidth = {
     0x8393, 0x814A, 0x814B,
 };
 
-bool isLeadByte(unsigned char c) { return (c >= 0x80 && c <= 0x9F) || c >= 0xE0; }
-
 }  // namespace
 
 std::string hankanaToZenkana(std::string_view sjis) {
@@ -30,7 +30,7 @@ std::string hankanaToZenkana(std::string_view sjis) {
   const auto* p = reinterpret_cast<const unsigned char*>(sjis.data());
   for (std::size_t i = 0; i < sjis.size(); ++i) {
     const unsigned char c = p[i];
-    if (isLeadByte(c)) {
+    if (core::isSjisLeadByte(c)) {
       out.push_back(static_cast<char>(c));
       if (i + 1 < sjis.size()) out.push_back(static_cast<char>(p[++i]));
       continue;

@@ -1,5 +1,6 @@
 #include "message/JapaneseCodec.h"
 
+#include "core/SjisText.h"
 #include "message/Base64.h"
 
 #include <array>
@@ -17,7 +18,6 @@ constexpr std::string_view kAsciiIn = "\x1B(B";
 
 bool isJisByte(unsigned char c) { return c >= 0x21 && c <= 0x7E; }
 bool isHalfWidthKanaJis(unsigned char c) { return c >= 0x21 && c <= 0x5F; }
-bool isLeadByte(unsigned char c) { return (c >= 0x80 && c <= 0x9F) || c >= 0xE0; }
 bool isTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
 
 // JIS X 0208 row/cell bytes to the Shift_JIS pair, by table: the lead byte
@@ -193,12 +193,12 @@ void appendSjisToJis(std::string& out, std::string_view line, JisRuns runs) {
   std::size_t i = 0;
   while (i < size) {
     const unsigned char c = p[i];
-    if (!isLeadByte(c)) {
+    if (!core::isSjisLeadByte(c)) {
       if (inRun) closeRun(out, runStart, runs);
       inRun = false;
       // Copy the whole single-byte stretch at once: most text is ASCII.
       std::size_t end = i + 1;
-      while (end < size && !isLeadByte(p[end])) ++end;
+      while (end < size && !core::isSjisLeadByte(p[end])) ++end;
       out.append(line.data() + i, end - i);
       i = end;
       continue;

@@ -1,16 +1,14 @@
 #include "message/UuDecoder.h"
 
-#include <algorithm>
+#include "core/SjisText.h"
+
 #include <cstdint>
 
 namespace zorvik::message {
 namespace {
 
 bool startsWithNoCase(std::string_view line, std::string_view word) {
-  if (line.size() < word.size()) return false;
-  return std::equal(word.begin(), word.end(), line.begin(), [](char a, char b) {
-    return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
-  });
+  return core::equalsIgnoringAsciiCase(line.substr(0, word.size()), word);
 }
 
 // The 6-bit value of a character: space to "_" count their code minus 32,
