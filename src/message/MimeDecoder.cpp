@@ -467,6 +467,13 @@ void MimeDecoder::resetPart() {
 
 void MimeDecoder::finishMail() {
   if (!output_.endsWithLineEnd()) write("\r\n");
+  // A mail that is all header still gets the empty line that ends it: a
+  // reader of the work file would otherwise take the next mail's lines as
+  // more of this header.
+  if (!headerEndAt_) {
+    headerEndAt_ = output_.size();
+    write("\r\n");
+  }
   if (folderName_.empty()) return;
   // No file went into the folder: the mail reads as plain text now, and an
   // empty folder must not be left behind for every such mail.

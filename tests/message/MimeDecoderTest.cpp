@@ -40,6 +40,8 @@ TEST_F(MimeDecoderTest, PlainMailIsStoredAsItCameExceptDotsFromLinesAndCtrlZ) {
 
   const Decoded unterminated = decode("Subject: hi\r\n\r\nlast line without end", true);
   EXPECT_EQ(unterminated.text, "Subject: hi\r\n\r\nlast line without end\r\n");
+  EXPECT_EQ(decode("Subject: all header\r\nX: y", true).text, "Subject: all header\r\nX: y\r\n\r\n")
+      << "the header is ended, or the next mail in the work file would join it";
 }
 
 TEST_F(MimeDecoderTest, JapaneseTextAndJpegGiveFolderLineTextAndOneReference) {

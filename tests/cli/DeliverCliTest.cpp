@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
+#include "support/CliRunner.h"
+#include "support/TestEnvironment.h"
+
+namespace zorvik {
+namespace {
+
+// A fresh account and store in a scratch folder.
+class DeliverCli : public ::testing::Test {
+protected:
+  void SetUp() override {
+    const auto result = test::runCli({"init", "--name", "T", "--address", "me@example.jp", "--dir", dir.path()},
+                                     dir.path(), {"HOME=" + dir.path()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    settings = result.out.substr(0, result.out.find('\n'));
+  }
+
+  test::CliResult cli(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--settings", settings});
+    return test::runCli(args, dir.path(), {"HOME=" + dir.path()});
+  }
+
+  std::string mailFile(const std::string& name, const std::string& text) {
+    const std::string path = dir.file(name);
+    EXPECT_TRUE(platform::writeFileAtomically(platform::utf8ToSjis(path), text));
+    return path;
+  }
+
+  test::ScratchDir dir;
+  std::string settings;
+};
+
+const std::string kJpeg("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x02\x00\x00\x01\x00\x01\x00\x00\xFF\xD9", 22);
+
+TEST_F(DeliverCli, MixedMailWithJapaneseTextAndJpegIsStoredWithItsFile) {
+  const std::string mail =
+      "From: a@example.jp\nTo: me@example.jp\nSubject: =?ISO-2022-JP?B?GyRCRnxLXBsoQg==?=\n"
+      "Date: Mon, 07 Dec 2026 09:30:00 +0900\nMessage-ID: <1@example.jp>\nMIME-Version: 1.0\n"
+      "Content-Type: multipart/mixed; boundary=\"b\"\n\n--b\nContent-Type: text/plain; charset=ISO-2022-JP\n\n"
+      "\x1B$B$3$s$K$A$O\x1B(B\n.dot\n--b\nContent-Type: image/jpeg; name=\"photo.jpg\"\n"
+      "Content-Transfer-Encoding: base64\n\n/9j/4AAQSkZJRgABAgAAAQABAAD/2Q==\n--b--\n";
+  const auto delivered = cli({"deliver", mailFile("m.eml", mail)});
+  ASSERT_EQ(delivered.exitCode, 0) << delivered.err;
+  EXPECT_EQ(delivered.out, "0\n");
+
+  const auto shown = cli({"show", "新着受信", "0"});
+  ASSERT_EQ(shown.exitCode, 0) << shown.err;
+  EXPECT_NE(shown.out.find("Subject: 日本\n"), std::string::npos) << shown.out;
+  EXPECT_NE(shown.out.find("X-Zorvik-AttachDir: 1261207.000\n"), std::string::npos) << shown.out;
+  EXPECT_NE(shown.out.find("\nこんにちは\n.dot\n@#MIME \"%:photo.jpg\"\n"), std::string::npos) << shown.out;
+
+  const std::string folder = platform::directoryOf(platform::utf8ToSjis(settings));
+  std::string saved;
+  for (const auto& entry : platform::listDirectory(folder)) {
+    const std::string file = platform::joinPath(folder, entry.name + "/" + platform::utf8ToSjis("すべてのトレイ") +
+                                                            "/.inc/1261207.000/photo.jpg");
+    if (platform::pathExists(file)) saved = platform::readFile(file).value();
+  }
+  EXPECT_EQ(saved, kJpeg) << "the JPEG is saved byte for byte";
+}
+
+TEST_F(DeliverCli, ServerFormAndBadInputAreStoredAndAMissingTrayIsRefused) {
+  const std::string serverForm = mailFile("s.eml", "Subject: s\r\n\r\n..one dot\r\n.\r\n");
+  const std::string noEmptyLine = mailFile("h.eml", "Subject: only a header\nX: y\n");
+  std::string random(3000, '\0');
+  for (std::size_t i = 0; i < random.size(); ++i) random[i] = static_cast<char>((i * 7919 + 13) % 251);
+  const std::string noise = mailFile("r.eml", random);
+  const auto delivered = cli({"deliver", serverForm, noEmptyLine, noise});
+  ASSERT_EQ(delivered.exitCode, 0) << delivered.err;
+  EXPECT_EQ(delivered.out, "0\n1\n2\n");
+  EXPECT_NE(cli({"show", "新着受信", "0"}).out.find("\n.one dot\n"), std::string::npos);
+
+  const auto missing = cli({"deliver", "--tray", "no such tray", serverForm});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(cli({"deliver"}).exitCode, 2);
+  EXPECT_EQ(cli({"deliver", dir.file("absent.eml")}).exitCode, 1);
+}
+
+}  // namespace
+}  // namespace zorvik
