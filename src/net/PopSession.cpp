@@ -202,6 +202,16 @@ void PopSession::apply(const Request& next) {
   }
 }
 
+void PopSession::finish(std::vector<PopProtocol::Event> last) {
+  // Marked finished before the owner hears the end, so that a new start()
+  // made in answer to it is not refused as busy; the worker touches nothing
+  // of the session after this but the owner.
+  PopOwner* target = owner();
+  finished_ = true;
+  for (const PopProtocol::Event& event : last)
+    if (target) target->notify(event.code, event.value);
+}
+
 void PopSession::endOnError() {
   connection_->close();
   deliver(protocol_->takeEvents());
@@ -209,7 +219,7 @@ void PopSession::endOnError() {
   if (protocol_->failure() && protocol_->failure()->message != 0)
     messages_.error(protocol_->failure()->message, {protocol_->failure()->text});
   observeState(protocol_->state(), PopState::Idle);
-  if (PopOwner* target = owner()) target->notify(PopNotification::Ended, 0);
+  finish({{PopNotification::Ended, 0}});
 }
 
 void PopSession::quit() {
@@ -221,7 +231,7 @@ void PopSession::quit() {
   if (!connection_->failed() && connection_->readReply(protocol_->stepCode(), lines)) protocol_->receive(lines);
   connection_->close();
   protocol_->finishQuit();
-  deliver(protocol_->takeEvents());
+  finish(protocol_->takeEvents());
 }
 
 void PopSession::run(PopSettings settings) {
@@ -232,7 +242,6 @@ void PopSession::run(PopSettings settings) {
   if (!opened || !exchange()) {
     if (!opened && connection_->overflowed()) protocol_->lineTooLong();
     endOnError();
-    finished_ = true;
     return;
   }
   for (;;) {
@@ -250,22 +259,15 @@ void PopSession::run(PopSettings settings) {
       ending = ending_;
       next = std::exchange(request_, {});
     }
-    if (ending == Ending::Quit) {
-      quit();
-      break;
-    }
+    if (ending == Ending::Quit) return quit();
     if (ending == Ending::Abort) {
       connection_->close();
       protocol_->finishStop();
-      break;
+      return finish({});
     }
     apply(next);
-    if (!exchange()) {
-      endOnError();
-      break;
-    }
+    if (!exchange()) return endOnError();
   }
-  finished_ = true;
 }
 
 }  // namespace zorvik::net

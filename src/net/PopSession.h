@@ -108,6 +108,7 @@ private:
   void apply(const Request& next);
   void quit();
   void endOnError();
+  void finish(std::vector<PopProtocol::Event> last);
   void deliver(std::vector<PopProtocol::Event> events);
   void deliverHeld();
   void observeState(PopState from, PopState to);

@@ -18,9 +18,11 @@
 #include "core/Messages.h"
 #include "net/MailServerTray.h"
 #include "net/PopNotification.h"
+#include "net/PopSession.h"
 #include "net/PopTransport.h"
 #include "net/ReceivedMailSink.h"
 #include "support/FakeClock.h"
+#include "support/RecordingReporter.h"
 
 namespace zorvik::test {
 
@@ -241,6 +243,68 @@ private:
   FakeClock& clock_;
   std::deque<Read> reads_;
   bool wouldBlock_ = false;
+};
+
+/// A session with every party it needs, and a small driver that receives
+/// the way the send/receive command does: list, fetch what is to be fetched
+/// (only the header of a mail above the size limit), delete when asked, quit.
+struct PopRig {
+  explicit PopRig(std::string uidPath = {}) : tray(std::move(uidPath)) {}
+
+  net::PopSettings settings(std::uint16_t port, net::PopAccount account, int timeout = 5) const {
+    return {"127.0.0.1", port, timeout, timeout, std::move(account)};
+  }
+  /// Starts and waits for the login; true when logged in.
+  bool login(const net::PopSettings& s) {
+    return session.start(owner, s) && wait({net::PopNotification::LoggedIn, net::PopNotification::Ended}) == 1;
+  }
+  int wait(std::initializer_list<net::PopNotification> codes) { return owner.next(messages, codes); }
+
+  struct Result {
+    bool completed = false;  // ended with QUIT, not by an error
+    int fetched = 0;
+    int deleted = 0;
+  };
+  Result receive(net::ListMode mode, bool deleteFromServer, int maxSize = 0) {
+    using net::PopNotification;
+    Result result;
+    const bool listed = mode == net::ListMode::All ? session.listAll()
+                        : mode == net::ListMode::NoHeaders ? session.listNoHeaders()
+                                                           : session.listUidlFast();
+    if (!listed || wait({PopNotification::ListingFinished, PopNotification::Ended}) != 8) return result;
+    std::vector<int> toDelete;
+    for (int i = 0; i < session.count(); ++i) {
+      const net::ServerMailEntry& e = session.entry(i);
+      const bool oversize = maxSize > 0 && e.size > maxSize;
+      if (deleteFromServer && !oversize && e.addressable()) toDelete.push_back(i);
+      if (!e.fetch) continue;
+      if (!(oversize ? session.fetchHeaderOnly(i) : session.fetch(i))) return result;
+      if (wait({PopNotification::MailReceived, PopNotification::Ended}) != 9) return result;
+      session.markReceived(i);
+      ++result.fetched;
+    }
+    for (int i : toDelete) {
+      if (!session.deleteMail(i) || wait({PopNotification::Deleted, PopNotification::Ended}) != 11) return result;
+      session.markDeleted(i);
+      ++result.deleted;
+    }
+    session.stop(false);
+    result.completed = wait({PopNotification::QuitFinished}) == 2;
+    return result;
+  }
+
+  std::vector<std::string> boxTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& box : reporter.boxes()) texts.push_back(box.text);
+    return texts;
+  }
+
+  RecordingReporter reporter;
+  core::Messages messages{reporter};
+  MemoryServerTray tray;
+  MemorySink sink;
+  QueueOwner owner;
+  net::PopSession session{messages, tray, sink};
 };
 
 }  // namespace zorvik::test
