@@ -45,8 +45,8 @@ void jisPairToSjis(unsigned char j1, unsigned char j2, unsigned char* out) {
 
 enum class JisMode { ascii, kanji, katakana };
 
-// The mode an escape sequence at `p` (with `left` bytes from the ESC on)
-// selects, or nothing when it is not one of the four we know.
+// Reads the escape sequence at `p` (`left` bytes from the ESC on): true, with
+// `mode` set, for the five we know; false for any other or a cut one.
 bool readEscape(const unsigned char* p, std::size_t left, JisMode& mode) {
   if (left < 3) return false;
   if (p[1] == '$' && (p[2] == '@' || p[2] == 'B')) {
