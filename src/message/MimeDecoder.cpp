@@ -180,8 +180,7 @@ void MimeDecoder::handleAttachedMailHeaderLine(std::string_view line) {
 }
 
 void MimeDecoder::handleBodyLine(std::string_view line) {
-  std::string_view value;
-  if (MimeHeader::field(line, value) == MimeField::terminator) {
+  if (line == ".\r\n" || line == "." || line == ".\n") {
     state_ = MimeState::endOfMail;
     return;
   }

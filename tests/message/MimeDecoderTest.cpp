@@ -284,3 +284,33 @@ TEST(MimeWireForm, FilesBecomeWhatAPop3ServerSends) {
 
 }  // namespace
 }  // namespace zorvik::message
+
+namespace zorvik::message {
+namespace {
+
+TEST_F(MimeDecoderTest, OversizedAndBrokenInputIsStoredNotFatal) {
+  settings.expandTextAttachments = false;
+  // A 50 MB attachment in base64 lines, and a header line of 1 MB.
+  const std::string chunk(76, 'A');
+  std::string body;
+  body.reserve(70'000'000);
+  for (std::size_t i = 0; i < 50'000'000 / 57 + 1; ++i) body += chunk + "\r\n";
+  const std::string mail = "MIME-Version: 1.0\r\nX-Long: " + std::string(1 << 20, 'x') +
+                           "\r\nContent-Type: multipart/mixed; boundary=\"AAAA\"\r\n\r\n"
+                           "--AAAA\r\nContent-Type: application/octet-stream; name=big.bin\r\n"
+                           "Content-Transfer-Encoding: base64\r\n\r\n" +
+                           body + "--AAAA--\r\n.\r\n";
+  const Decoded d = decode(mail, true);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.files.at("big.bin").size(), body.size() / 78 * 57);
+  EXPECT_LT(d.text.size(), (1u << 20) + 1000) << "the attachment is not kept in the stored text";
+
+  const Decoded inside = decode(kMixedHeader + part("Content-Type: image/png; name=a.png\nContent-Transfer-Encoding: base64\n",
+                                                    "QUJD\n--XX\nContent-Type: text/plain\n\nafter\n") +
+                                "--XX--\n");
+  EXPECT_EQ(inside.files.at("a.png"), "ABC") << "a boundary ends a base64 part wherever it appears";
+  EXPECT_NE(inside.text.find("after\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zorvik::message
