@@ -1,8 +1,10 @@
 // init --name N --address A [--password P] [--dir D]: the first start of an
-// account without the dialog; check: the environment check of a start.
+// account without the dialog; check: the environment check of a start and
+// the recovery of mails left in the new-mail work file.
 #include "CliCommand.h"
 #include "platform/FileSystem.h"
 #include "store/DocumentOpen.h"
+#include "store/PostOpen.h"
 
 namespace zorvik::cli {
 namespace {
@@ -67,7 +69,10 @@ int check(CliContext& context) {
   core::SettingsFile settings;
   const store::StartUpPlaces places = store::StartUpPlaces::ofProcess().inDirectory(folder);
   store::DocumentOpen document(settings, context.messages(), places);
-  return document.open(context.settingsPath(), {}) ? kDone : kFailed;
+  if (!document.open(context.settingsPath(), {})) return kFailed;
+  store::applyTimeZone(settings);
+  store::recoverWorkFile(settings, context.messages(), store::workFileMover(settings));
+  return kDone;
 }
 
 }  // namespace

@@ -5,7 +5,10 @@
 
 #include "core/SettingsItemTable.h"
 #include "platform/FileSystem.h"
+#include "message/MailRecordParser.h"
+#include "store/TrayFile.h"
 #include "store/TrayName.h"
+#include "store/WorkFileAppender.h"
 
 namespace zorvik::store {
 namespace {
@@ -22,6 +25,16 @@ void applyTimeZone(const core::SettingsFile& settings) {
   const std::string& zone = settings.text(core::item::kTimeZone);
   ::setenv("TZ", zone.empty() ? "JST-9" : zone.c_str(), 1);
   ::tzset();
+}
+
+WorkFileMover workFileMover(const core::SettingsFile& settings) {
+  return [&settings](const std::string& workFile, const std::string& newMailTray) {
+    const StoreLocation store = StoreLocation::fromSettings(settings);
+    const message::MailRecordParser parser(message::ParseContext::fromSettings(settings, std::time(nullptr)));
+    return WorkFileAppender::append(TrayName::path(store, workFile, filetype::kText), TrayFile(store, newMailTray),
+                                    parser)
+        .has_value();
+  };
 }
 
 std::string workFileTextPath(const core::SettingsFile& settings) {

@@ -21,6 +21,10 @@ void applyTimeZone(const core::SettingsFile& settings);
 /// and deletes the work file; false when that fails.
 using WorkFileMover = std::function<bool(const std::string& workFile, const std::string& newMailTray)>;
 
+/// The mover of a real start: the mails are decoded and appended as a
+/// receive appends them, and the work file goes once all are stored.
+WorkFileMover workFileMover(const core::SettingsFile& settings);
+
 /// The text file of the new-mail work file (its ".XM0").
 std::string workFileTextPath(const core::SettingsFile& settings);
 

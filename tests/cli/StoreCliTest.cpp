@@ -121,6 +121,24 @@ TEST_F(StoreCli, CheckRebuildsAMissingSystemTrayAndAsksForAMissingStore) {
   EXPECT_TRUE(platform::pathExists(onDisk("z/taro/すべてのトレイ/ごみ箱.XM1")));
 }
 
+TEST_F(StoreCli, CheckRecoversMailsLeftInTheWorkFile) {
+  ASSERT_EQ(init("z").exitCode, 0);
+  const std::string settings = dir.file("z/taro.xm9");
+  const std::string workFile = onDisk("z/taro/すべてのトレイ/.tmp/RxMail.XM0");
+  const std::string mail = "From \r\nFrom: a@example.jp\r\nSubject: left over\r\n\r\nbody\r\n";
+  ASSERT_TRUE(platform::writeFileAtomically(workFile, mail));
+  auto result = in(settings, {"--yes", "check"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.err.find("No.4111"), std::string::npos) << result.err;
+  EXPECT_FALSE(platform::pathExists(workFile));
+  EXPECT_NE(in(settings, {"trays"}).out.find("new\t新着受信\t1\t"), std::string::npos);
+
+  ASSERT_TRUE(platform::writeFileAtomically(workFile, mail));
+  ASSERT_EQ(in(settings, {"--no", "check"}).exitCode, 0);
+  EXPECT_FALSE(platform::pathExists(workFile)) << "declined: the mails are thrown away";
+  EXPECT_NE(in(settings, {"trays"}).out.find("new\t新着受信\t1\t"), std::string::npos);
+}
+
 TEST_F(StoreCli, PropAndFlagsReadAndWriteOneTray) {
   ASSERT_EQ(init("z").exitCode, 0);
   const std::string settings = dir.file("z/taro.xm9");
