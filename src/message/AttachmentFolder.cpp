@@ -14,28 +14,9 @@ namespace {
 // Past this many folders of one day something is wrong with the root (a
 // file system that claims every name exists); stop instead of looping.
 constexpr int kSequenceLimit = 100000;
-constexpr std::string_view kFallbackName = "Attach";
 
 bool isPlainName(std::string_view name) {
-  return !name.empty() && name != "." && name != ".." && name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
-}
-
-// The name of a file to save: one level, never "." or "..".
-std::string safeFileName(std::string_view name) {
-  std::string safe(name);
-  for (char& c : safe) {
-    if (c == '/' || c == '\\' || c == '\0') c = '_';
-  }
-  if (safe.empty() || safe == "." || safe == "..") return std::string(kFallbackName);
-  return safe;
-}
-
-// "a.txt" with `number` before the extension: "a_1.txt". A leading dot
-// starts no extension (".profile" gives ".profile_1").
-std::string numbered(std::string_view name, int number) {
-  std::size_t dot = name.rfind('.');
-  if (dot == 0 || dot == std::string_view::npos) dot = name.size();
-  return std::string(name.substr(0, dot)) + "_" + std::to_string(number) + std::string(name.substr(dot));
+  return !name.empty() && name != "." && name != ".." && name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
 }
 
 }  // namespace
@@ -57,15 +38,6 @@ std::optional<std::string> AttachmentFolder::create(std::string_view root, std::
     if (errno != EEXIST) return std::nullopt;
   }
   return std::nullopt;
-}
-
-std::string AttachmentFolder::freeFileName(std::string_view folderPath, std::string_view fileName) {
-  const std::string name = safeFileName(fileName);
-  if (!platform::pathExists(platform::joinPath(folderPath, name))) return name;
-  for (int number = 1;; ++number) {
-    std::string candidate = numbered(name, number);
-    if (!platform::pathExists(platform::joinPath(folderPath, candidate))) return candidate;
-  }
 }
 
 std::optional<std::string> AttachmentFolder::resolve(std::string_view reference, std::string_view root,

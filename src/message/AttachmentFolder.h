@@ -6,8 +6,9 @@
 /// The mail names its folder in its "X-Zorvik-AttachDir: " line, and its
 /// reference lines name the files as "%:" followed by the file name.
 ///
-/// Names come from mail, so they are made safe before they touch the disk:
-/// no saved file and no resolved reference ever lies outside its folder.
+/// The names of the files saved in a folder are AttachmentName's. References
+/// come from mail text, which anyone can write, so a resolved reference
+/// never lies outside its folder.
 #pragma once
 
 #include <ctime>
@@ -28,12 +29,6 @@ public:
   /// its name. The directory is claimed atomically, so two receivers never
   /// share a folder. Empty when nothing can be created.
   static std::optional<std::string> create(std::string_view root, std::time_t date, int zoneHours);
-
-  /// The file name to save `fileName` under in the folder `folderPath`: the
-  /// name itself when no such file exists, else with "_1", "_2", ... before
-  /// its extension ("a.txt", "a_1.txt"). "/", backslash and NUL become "_";
-  /// an empty name, "." and ".." become "Attach".
-  static std::string freeFileName(std::string_view folderPath, std::string_view fileName);
 
   /// The file a stored reference names. "%:" followed by a file name stands
   /// for that file in the mail's folder: `root`, "/", the folder (the mail's
