@@ -31,6 +31,11 @@ std::optional<OpenStore> openStore(CliContext& context) {
   return OpenStore{settings, store::StoreLocation::fromSettings(*settings)};
 }
 
+int noStore(CliContext& context, const OpenStore& opened) {
+  context.status("zorvik-cli: no store at " + opened.location.topCabinetPath());
+  return kFailed;
+}
+
 std::string_view kindWord(store::SystemTrayKind kind) {
   switch (kind) {
     case store::kMailServerTray: return "server";
@@ -66,10 +71,7 @@ int listTrays(CliContext& context) {
   if (!context.args().empty()) return context.usage("usage: trays");
   const auto opened = openStore(context);
   if (!opened) return kFailed;
-  if (!store::isCabinet(opened->location, "")) {
-    context.status("zorvik-cli: no store at " + opened->location.topCabinetPath());
-    return kFailed;
-  }
+  if (!store::isCabinet(opened->location, "")) return noStore(context, *opened);
   store::walkTree(opened->location, "", [&](const store::TreeEntry& entry) {
     if (entry.isCabinet) return context.printRow({"cabinet", entry.path, "-", "-"});
     const store::TrayFile tray(opened->location, entry.path);
@@ -188,6 +190,7 @@ int importTree(CliContext& context) {
     context.status("zorvik-cli: cannot read " + file);
     return kFailed;
   }
+  if (!store::isCabinet(opened->location, "")) return noStore(context, *opened);
   return store::importTree(opened->location, file, context.messages()) ? kDone : kFailed;
 }
 

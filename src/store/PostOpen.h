@@ -22,7 +22,8 @@ void applyTimeZone(const core::SettingsFile& settings);
 using WorkFileMover = std::function<bool(const std::string& workFile, const std::string& newMailTray)>;
 
 /// The mover of a real start: the mails are decoded and appended as a
-/// receive appends them, and the work file goes once all are stored.
+/// receive appends them, and the work file goes once all are stored. It
+/// refers to `settings`, which must outlive it.
 WorkFileMover workFileMover(const core::SettingsFile& settings);
 
 /// The text file of the new-mail work file (its ".XM0").

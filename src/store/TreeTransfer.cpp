@@ -102,6 +102,9 @@ bool exportTree(const StoreLocation& store, std::string_view cabinet, std::strin
 }
 
 bool importTree(const StoreLocation& store, std::string_view filePath, core::Messages& messages) {
+  // Records only ever build below an existing top cabinet: a store that is
+  // not there (an empty store root names "/") is not made by an import.
+  if (!isCabinet(store, "")) return false;
   platform::LineReader lines = platform::LineReader::openFile(filePath);
   if (!lines.isOpen()) return false;
   Importer importer(store, filePath, messages);

@@ -37,8 +37,8 @@ bool exportTree(const StoreLocation& store, std::string_view cabinet, std::strin
 /// Every problem is shown as error 40190 with the file name, the line and a
 /// reason; after 20 of them the file is taken for garbage and the rest is
 /// not applied. Records before a fault keep their effect. False when the
-/// file cannot be opened, an item error ends the read, or a record could
-/// not be applied.
+/// top cabinet does not exist, the file cannot be opened, an item error
+/// ends the read, or a record could not be applied.
 bool importTree(const StoreLocation& store, std::string_view filePath, core::Messages& messages);
 
 }  // namespace zorvik::store
