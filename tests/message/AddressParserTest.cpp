@@ -88,6 +88,20 @@ TEST(AddressParser, BrokenInputStaysInsideTheText) {
   EXPECT_EQ(AddressParser(kNoAliases).parseOne(std::string_view(lead.data(), 3)).mail.address, "t@x");
 }
 
+TEST(AddressParser, MegabyteLines) {
+  const AddressParser parser(kNoAliases);
+  const std::string commas(1u << 16, ',');
+  EXPECT_TRUE(parser.parseList(commas).empty());
+  EXPECT_TRUE(AddressParser::splitList(commas).empty());
+  const std::string nested = std::string(1u << 19, '(') + "x" + std::string(1u << 19, ')');
+  EXPECT_EQ(parser.parseOne(nested + ",a@x").end, nested.size());
+  // Escapes and a trail byte 0x5C before every address.
+  const std::string entry = "\\\"a\\\\b\x83\x5c<c@d>;";
+  std::string many;
+  while (many.size() < (1u << 20)) many += entry;
+  EXPECT_EQ(parser.parseList(many).size(), many.size() / entry.size());
+}
+
 TEST(AddressParser, AliasesRewriteTheDomain) {
   const core::AliasTable aliases = {{"", "ignored"},
                                     {"mail.example.ne.jp", "example.ne.jp"},
