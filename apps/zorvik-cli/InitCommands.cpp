@@ -62,6 +62,12 @@ int init(CliContext& context) {
 int check(CliContext& context) {
   if (!context.args().empty()) return context.usage("usage: check");
   if (context.settingsPath().empty()) return context.usage("check: give --settings FILE or set ZORVIK_SETTINGS");
+  // Without a file a start runs the first-run flow, which needs `init`'s
+  // account fields.
+  if (!platform::isRegularFile(context.settingsPath())) {
+    context.status("zorvik-cli: no settings file " + context.settingsPath() + " (see init)");
+    return kFailed;
+  }
   // The settings file's folder stands in for the program directory, as it
   // does for `init --dir`: relative paths in the file are relative to it.
   std::string folder = platform::directoryOf(context.settingsPath());
