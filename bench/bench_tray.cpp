@@ -79,7 +79,7 @@ void BM_AppendMails(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kMails);
 }
-BENCHMARK(BM_AppendMails)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AppendMails)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ReadAllRecords(benchmark::State& state) {
   Scratch scratch;
@@ -97,7 +97,7 @@ void BM_ReadAllRecords(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kMails);
 }
-BENCHMARK(BM_ReadAllRecords)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadAllRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_RawIndexRead(benchmark::State& state) {
   Scratch scratch;
@@ -114,7 +114,7 @@ void BM_RawIndexRead(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kMails);
 }
-BENCHMARK(BM_RawIndexRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawIndexRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -9,9 +9,11 @@ namespace zorvik::store {
 
 IndexRecord IndexRecord::fromBytes(const char* bytes) {
   IndexRecord record;
-  std::memcpy(record.bytes_.data(), bytes, kSize);
+  record.assign(bytes);
   return record;
 }
+
+void IndexRecord::assign(const char* bytes) { std::memcpy(bytes_.data(), bytes, kSize); }
 
 bool IndexRecord::isDeleted() const { return hasFlag(recordflag::kDeleted); }
 bool IndexRecord::isLink() const { return hasFlag(recordflag::kLink); }

@@ -33,6 +33,8 @@ public:
   IndexRecord() = default;
   /// The record whose stored form is the first kSize bytes at `bytes`.
   static IndexRecord fromBytes(const char* bytes);
+  /// Replaces the record by the kSize bytes at `bytes` (no temporary).
+  void assign(const char* bytes);
 
   /// The stored form, kSize bytes.
   std::string_view bytes() const { return {bytes_.data(), kSize}; }

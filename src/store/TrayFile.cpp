@@ -11,6 +11,7 @@
 #include "store/LinkRecord.h"
 #include "store/RecordFlags.h"
 #include "store/TrayAttachments.h"
+#include "store/TrayInheritance.h"
 
 namespace zorvik::store {
 namespace {
@@ -69,6 +70,10 @@ bool TrayFile::create(const TrayProperties& properties) const {
   if (!index || !index->writeAt(0, IndexHead::encode(properties))) return false;
   auto text = platform::FileLock::open(path(filetype::kText), FileAccess::Truncate);
   return text.has_value();
+}
+
+bool TrayFile::createInheriting() const {
+  return create(inheritedProperties(store_, platform::directoryOf(name_)));
 }
 
 bool TrayFile::exists() const { return openIndex(FileAccess::Read).has_value(); }

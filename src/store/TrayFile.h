@@ -51,6 +51,9 @@ public:
   /// `properties`, and an empty text file. Inheritance from a ".Default"
   /// tray is the caller's: it passes the inherited properties.
   bool create(const TrayProperties& properties) const;
+  /// Creates the tray as the new-tray command does: with the properties of
+  /// the nearest ".Default" tray of its cabinet or above, description empty.
+  bool createInheriting() const;
   /// True when the index can be opened for reading and its head read.
   bool exists() const;
   std::optional<TrayProperties> properties() const;

@@ -1,8 +1,8 @@
 /// \file
 /// A reading session over one tray's index: the list, the sorting and the
-/// search walk every record with it. The index is read in blocks of a few
-/// hundred records, so walking 100,000 records costs a few hundred reads
-/// and no allocation per record. The shared lock is held until the session
+/// search walk every record with it. The index is read in blocks of about
+/// 128 KB, so walking 100,000 records costs about 130 reads and no
+/// allocation per record. The shared lock is held until the session
 /// ends: at the last record, or when the object goes.
 ///
 /// Links are followed into their target trays; the target index last used

@@ -94,6 +94,18 @@ TEST_F(TrayFileTest, NewTrayIsJustTheHeadInTheListedOrder) {
   EXPECT_EQ(tray.properties(), p);
 }
 
+TEST_F(TrayFileTest, NewTrayTakesTheCabinetsDefaultPropertiesWithoutTheDescription) {
+  std::filesystem::create_directories(builder.store().topCabinetPath() + "/Cab");
+  TrayProperties defaults;
+  defaults.description = "defaults of Cab";
+  defaults.sortKeyword = "ML";
+  ASSERT_TRUE(builder.tray("Cab/.Default").create(defaults));
+  const TrayFile tray = builder.tray("Cab/New");
+  ASSERT_TRUE(tray.createInheriting());
+  defaults.description.clear();
+  EXPECT_EQ(tray.properties(), defaults);
+}
+
 TEST_F(TrayFileTest, WrongFormatMarkIsNotATray) {
   const TrayFile tray = builder.createTray("Inbox");
   std::string index = TrayBuilder::bytes(tray.path(filetype::kIndex));
