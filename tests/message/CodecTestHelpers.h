@@ -1,7 +1,7 @@
 /// \file
 /// Shared by the codec tests: a string sink, and the one helper that runs a
-/// DecodePipeline three ways (the lines as they come, one byte at a time
-/// where the decoder allows it, and followed by trailing data), because
+/// DecodePipeline three ways (the input whole or line by line, one byte at a
+/// time where the stages allow it, and followed by trailing data), because
 /// state carried between calls is exactly where line-by-line decoders break.
 #pragma once
 
@@ -53,16 +53,19 @@ inline std::string runPipeline(const PipelineKinds& kinds, const std::vector<std
   return sink.text;
 }
 
-/// Decodes `body` line by line; then, when every stage carries its state
-/// within a line (base64 or no transfer decoding, and no ISO-2022-JP, whose
-/// escapes hold only for the line they are on), one byte at a time; then with
-/// `trailing` appended, which must give `withTrailing` (by default: the
-/// same output, for decoders that stop at their end mark).
+/// Decodes `body` line by line; as a whole when there is no transfer
+/// decoding (the decoders take one line a call); one byte at a time when
+/// every stage carries its state within a line (base64 or no transfer
+/// decoding, and no ISO-2022-JP, whose escapes hold only for their line);
+/// then with `trailing` appended, which must give `withTrailing` (by
+/// default the same output, for decoders that stop at their end mark).
 inline void expectDecodes(const PipelineKinds& kinds, std::string_view body, std::string_view expected,
                           std::string_view trailing = {},
                           std::optional<std::string_view> withTrailing = std::nullopt) {
   const std::vector<std::string> lines = splitLines(body);
   EXPECT_EQ(runPipeline(kinds, lines), expected) << "line by line";
+  if (kinds.transfer == TransferKind::none)
+    EXPECT_EQ(runPipeline(kinds, {std::string(body)}), expected) << "whole";
   const bool splittable = kinds.transfer == TransferKind::base64 || kinds.transfer == TransferKind::none;
   if (splittable && kinds.charset != CharsetKind::iso2022jp) {
     std::vector<std::string> bytes;
