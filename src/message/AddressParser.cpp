@@ -1,5 +1,6 @@
 #include "message/AddressParser.h"
 
+#include "core/SjisText.h"
 #include "platform/TextEncoding.h"
 
 namespace zorvik::message {
@@ -13,8 +14,6 @@ constexpr std::string_view kClosing = "'\")]";
 constexpr std::size_t kFirstNesting = 2;
 
 constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
-
-bool isLeadByte(unsigned char c) { return (c >= 0x80 && c <= 0x9F) || c >= 0xE0; }
 
 std::string_view trimmed(std::string_view text) {
   const auto first = text.find_first_not_of(kWhiteSpace);
@@ -148,7 +147,7 @@ AddressParser::Parsed AddressParser::parseOne(std::string_view text) const {
       continue;
     }
     if (!scan.take(c, false)) break;
-    if (isLeadByte(static_cast<unsigned char>(c)) && i + 1 < text.size()) scan.take(text[++i], true);
+    if (core::sjisCharLength(text, i) == 2) scan.take(text[++i], true);
   }
   Parsed parsed{scan.result(), i};
   parsed.mail.address = applyAliases(std::move(parsed.mail.address), aliases_);
@@ -193,19 +192,17 @@ MailAddress AddressParser::shortDisplay(std::string_view list, bool multiLine) c
 }
 
 std::optional<std::string> AddressParser::localPart(std::string_view address) {
-  for (std::size_t i = 0; i < address.size(); ++i) {
-    const auto c = static_cast<unsigned char>(address[i]);
-    if (c == '@') return std::string(address.substr(0, i));
-    if (isLeadByte(c)) ++i;  // a trail byte 0x40 is not "@"
-  }
-  return std::nullopt;
+  // A trail byte 0x40 is not "@".
+  const auto at = core::findSjis(address, "@");
+  if (at == std::string_view::npos) return std::nullopt;
+  return std::string(address.substr(0, at));
 }
 
 std::string AddressParser::applyAliases(std::string address, const core::AliasTable& aliases) {
   for (const core::DomainAlias& alias : aliases) {
     if (alias.from.empty()) continue;
-    const auto at = address.find(alias.from);
-    if (at == std::string::npos || at == 0) continue;
+    const auto at = core::findSjis(address, alias.from);
+    if (at == std::string_view::npos || at == 0) continue;
     if (address[at - 1] != '@' && address[at - 1] != '.') continue;
     address.replace(at, alias.from.size(), alias.to);
     return address;

@@ -1,5 +1,6 @@
 #include "message/EncodedWordDecoder.h"
 
+#include "core/SjisText.h"
 #include "message/Base64.h"
 #include "message/JapaneseCodec.h"
 #include "message/QuotedPrintable.h"
@@ -37,10 +38,7 @@ char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + '
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (upper(text[i]) != upper(prefix[i])) return false;
-  return true;
+  return core::equalsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 // One recognised encoded word: its charset, whether it is B (base64) or Q,

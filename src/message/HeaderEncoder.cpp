@@ -1,5 +1,6 @@
 #include "message/HeaderEncoder.h"
 
+#include "core/SjisText.h"
 #include "message/JapaneseCodec.h"
 
 #include <algorithm>
@@ -12,13 +13,11 @@ namespace {
 constexpr std::size_t kCharactersPerWord = 18;
 constexpr std::string_view kWordSeparator = "\r\n ";
 
-bool isLeadByte(unsigned char c) { return (c >= 0x80 && c <= 0x9F) || c >= 0xE0; }
-
 // The end of the double-byte run that starts at `at`, or of its first
 // kCharactersPerWord characters.
 std::size_t chunkEnd(std::string_view text, std::size_t at) {
   std::size_t characters = 0;
-  while (at < text.size() && isLeadByte(static_cast<unsigned char>(text[at])) &&
+  while (at < text.size() && core::isSjisLeadByte(static_cast<unsigned char>(text[at])) &&
          characters < kCharactersPerWord) {
     at = std::min(at + 2, text.size());
     ++characters;
@@ -34,7 +33,7 @@ std::string HeaderEncoder::encode(std::string_view sjis) {
   std::size_t at = 0;
   bool afterWord = false;
   while (at < sjis.size()) {
-    if (!isLeadByte(static_cast<unsigned char>(sjis[at]))) {
+    if (!core::isSjisLeadByte(static_cast<unsigned char>(sjis[at]))) {
       out += sjis[at++];
       afterWord = false;
       continue;

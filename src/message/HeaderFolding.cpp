@@ -1,14 +1,13 @@
 #include "message/HeaderFolding.h"
 
+#include "core/SjisText.h"
+
 namespace zorvik::message {
 namespace {
 
 bool isAddressLine(std::string_view line) {
-  if (line.size() < 3 || line[2] != ':') return false;
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  const char first = lower(line[0]);
-  const char second = lower(line[1]);
-  return (first == 't' && second == 'o') || (first == 'c' && second == 'c');
+  const std::string_view name = line.substr(0, 3);
+  return core::equalsIgnoringAsciiCase(name, "To:") || core::equalsIgnoringAsciiCase(name, "Cc:");
 }
 
 // Writes the folded line piece by piece; `start` is where the physical line

@@ -1,5 +1,7 @@
 #include "message/MailDate.h"
 
+#include "core/SjisText.h"
+
 #include <array>
 #include <cstdio>
 #include <cstdint>
@@ -35,17 +37,10 @@ constexpr std::array<NamedZone, 11> kNamedZones = {{{"JST", 540},
 
 bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (upper(a[i]) != upper(b[i])) return false;
-  return true;
-}
-
-// Days since 1970-01-01 of a proleptic Gregorian date; days past the end of
-// the month run on into the next one, as a mail's "31 Feb" did before.
+// Days since 1970-01-01 of a proleptic Gregorian date. Days past the end of
+// the month run on into the next one ("31 Feb" is 3 March), as C's mktime
+// has always read them.
 std::int64_t daysFromCivil(std::int64_t year, int month, int day) {
   year -= month <= 2 ? 1 : 0;
   const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
@@ -119,7 +114,7 @@ std::string_view skipBlanks(std::string_view text) {
 std::optional<int> monthNumber(std::string_view text) {
   if (text.size() < 3) return std::nullopt;
   for (std::size_t i = 0; i < kMonths.size(); ++i)
-    if (equalsNoCase(text.substr(0, 3), kMonths[i])) return static_cast<int>(i) + 1;
+    if (core::equalsIgnoringAsciiCase(text.substr(0, 3), kMonths[i])) return static_cast<int>(i) + 1;
   return std::nullopt;
 }
 
@@ -127,7 +122,7 @@ std::optional<int> monthNumber(std::string_view text) {
 // name Zorvik does not know counts as UTC.
 int zoneMinutes(std::string_view zone) {
   for (const NamedZone& named : kNamedZones)
-    if (equalsNoCase(zone, named.name)) return named.minutes;
+    if (core::equalsIgnoringAsciiCase(zone, named.name)) return named.minutes;
   const std::optional<int> number = FieldReader(zone).number();
   if (!number) return 0;
   return *number / 100 * 60 + *number % 100;
