@@ -4,3 +4,9 @@ if(ZORVIK_SANITIZE)
                       -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# For real fuzzing runs the engine itself must report coverage to libFuzzer,
+# not only the fuzz target's own function.
+if(ZORVIK_FUZZ_COVERAGE)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
