@@ -21,7 +21,13 @@ std::atomic<long long> retryWaitMs{100};
 bool isMissing(int error) { return error == ENOENT || error == ENOTDIR; }
 
 int openFlags(FileAccess access) {
-  return access == FileAccess::Read ? O_RDONLY | O_CLOEXEC : O_RDWR | O_CREAT | O_CLOEXEC;
+  switch (access) {
+    case FileAccess::Read: return O_RDONLY | O_CLOEXEC;
+    case FileAccess::Update: return O_RDWR | O_CLOEXEC;
+    case FileAccess::Create:
+    case FileAccess::Truncate: return O_RDWR | O_CREAT | O_CLOEXEC;
+  }
+  return O_RDONLY | O_CLOEXEC;
 }
 
 // True when `fd` is still the file the path names. A holder that replaced

@@ -21,8 +21,9 @@ namespace zorvik::platform {
 
 enum class FileAccess {
   Read,      // shared lock, read only; a missing file fails at once
-  Update,    // exclusive lock, read and write, created when missing
-  Truncate,  // as Update, and cut to zero length once the lock is held
+  Update,    // exclusive lock, read and write; a missing file fails at once
+  Create,    // as Update, but a missing file is created
+  Truncate,  // as Create, and cut to zero length once the lock is held
 };
 
 /// How often, and how far apart, a refused open or lock is tried.

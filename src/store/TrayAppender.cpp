@@ -35,7 +35,7 @@ std::optional<TrayAppender> TrayAppender::open(const StoreLocation& store, std::
   // same tray never hold one file each.
   auto index = TrayIndex::open(indexPath, platform::FileAccess::Update);
   if (!index) return std::nullopt;
-  auto text = platform::FileLock::open(textPath, platform::FileAccess::Update);
+  auto text = platform::FileLock::open(textPath, platform::FileAccess::Create);
   if (!text) return std::nullopt;
   const auto textEnd = text->size();
   if (!textEnd) return std::nullopt;

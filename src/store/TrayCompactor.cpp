@@ -116,7 +116,7 @@ bool TrayCompactor::compact(std::string_view name, CompactionListener* listener)
   {
     auto index = TrayIndex::open(indexPath, FileAccess::Update);
     if (!index) return false;
-    auto text = platform::FileLock::open(textPath, FileAccess::Update);
+    auto text = platform::FileLock::open(textPath, FileAccess::Create);
     const auto textLength = text ? text->size() : std::nullopt;
     if (!textLength) return false;
 

@@ -31,25 +31,26 @@ void TrayReader::end() {
   targetPath_.clear();
 }
 
-const char* TrayReader::rawRecord(std::uint32_t index) {
+const char* TrayReader::rawRecord(std::uint32_t index, std::uint32_t readAhead) {
   if (!index_) return nullptr;
   if (index < blockFirst_ || index >= blockFirst_ + blockCount_) {
     blockFirst_ = index;
-    blockCount_ = index_->readBlock(index, kBlockRecords, block_);
+    blockCount_ = index_->readBlock(index, readAhead, block_);
     if (blockCount_ == 0) return nullptr;
   }
   return block_.data() + static_cast<std::size_t>(index - blockFirst_) * IndexRecord::kSize;
 }
 
 ReadResult TrayReader::read(std::uint32_t index, TrayRecord& out) {
-  const char* bytes = rawRecord(index);
+  // One record is what a single read usually wants; a walk reads ahead.
+  const char* bytes = rawRecord(index, 1);
   if (!bytes) return ReadResult::End;
   position_ = index + 1;
   return interpret(index, bytes, out);
 }
 
 ReadResult TrayReader::next(TrayRecord& out) {
-  const char* bytes = rawRecord(position_);
+  const char* bytes = rawRecord(position_, kBlockRecords);
   if (!bytes) {
     end();
     return ReadResult::End;

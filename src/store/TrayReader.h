@@ -42,8 +42,9 @@ public:
 
 private:
   TrayReader(StoreLocation store, TrayIndex index) : store_(std::move(store)), index_(std::move(index)) {}
-  // The raw record `index` from the block buffer, refilled as needed.
-  const char* rawRecord(std::uint32_t index);
+  // The raw record `index` from the block buffer, refilled from `index`
+  // on with up to `readAhead` records when it is not there.
+  const char* rawRecord(std::uint32_t index, std::uint32_t readAhead);
   ReadResult interpret(std::uint32_t index, const char* bytes, TrayRecord& out);
   void end();
 

@@ -8,6 +8,7 @@ using namespace std::string_literals;
 #include "platform/FileLock.h"
 #include "store/IndexHead.h"
 #include "store/RecordFlags.h"
+#include "store/TrayCompactor.h"
 #include "store/TrayFile.h"
 #include "store/TrayName.h"
 #include "support/TrayBuilder.h"
@@ -104,6 +105,20 @@ TEST_F(TrayFileTest, NewTrayTakesTheCabinetsDefaultPropertiesWithoutTheDescripti
   ASSERT_TRUE(tray.createInheriting());
   defaults.description.clear();
   EXPECT_EQ(tray.properties(), defaults);
+}
+
+TEST_F(TrayFileTest, OperationsOnAMissingTrayLeaveNoFileBehind) {
+  const TrayFile missing = builder.tray("Missing");
+  EXPECT_FALSE(missing.appendRecord(IndexRecord{}));
+  EXPECT_FALSE(missing.changeFlags(0, 0x10, true));
+  EXPECT_FALSE(missing.markDeleted(0));
+  EXPECT_FALSE(missing.rewriteProperties(TrayProperties{}));
+  EXPECT_FALSE(missing.restampFirstMail("Date: x"));
+  EXPECT_FALSE(missing.empty(true));
+  EXPECT_FALSE(TrayCompactor(builder.store()).compact("Missing"));
+  EXPECT_FALSE(missing.writeLink(std::nullopt, "Other", 0));
+  EXPECT_TRUE(std::filesystem::is_empty(builder.store().topCabinetPath()))
+      << "a stray empty index would show as a tray in the tree";
 }
 
 TEST_F(TrayFileTest, WrongFormatMarkIsNotATray) {
