@@ -1,11 +1,13 @@
 #include "store/TrayFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <limits>
 #include <map>
 #include <vector>
 
+#include "core/Messages.h"
 #include "platform/FileSystem.h"
 #include "store/IndexHead.h"
 #include "store/LinkRecord.h"
@@ -221,7 +223,9 @@ std::optional<std::string> TrayFile::headerLines(std::uint32_t index) const {
   if (read(index, record) != ReadResult::Live) return std::nullopt;
   const IndexRecord& mail = record.record;
   if (mail.bodyStart() < mail.textStart()) return std::nullopt;
-  auto text = TrayTextReader::open(textPathOf(record), mail.textStart(), mail.headerLineCount() + 1);
+  // The separator line comes first; a damaged count must not wrap to zero.
+  const std::uint32_t lines = std::max(mail.headerLineCount(), mail.headerLineCount() + 1);
+  auto text = TrayTextReader::open(textPathOf(record), mail.textStart(), lines);
   std::string line;
   if (!text || !text->next(line) || !startsWith(line, kSeparator)) return std::nullopt;
   std::string header;
@@ -297,6 +301,13 @@ ReadResult TrayFile::releaseLink(std::uint32_t index) const {
   if (!record.isLink()) return result;
   TrayFile(store_, record.linkTarget).changeReferenceCount(record.linkIndex, -1);
   markDeleted(index);
+  return result;
+}
+
+LinkResult TrayFile::linkInto(std::uint32_t index, const TrayFile& destination, core::Messages& messages,
+                              std::uint32_t* newIndex) const {
+  const LinkResult result = linkInto(index, destination, newIndex);
+  if (result == LinkResult::LimitReached) messages.error(kLinkLimitMessage, {name_});
   return result;
 }
 

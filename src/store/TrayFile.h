@@ -27,6 +27,10 @@
 #include "store/TrayRecord.h"
 #include "store/TrayTextReader.h"
 
+namespace zorvik::core {
+class Messages;
+}
+
 namespace zorvik::store {
 
 /// Outcome of a change that the 15-reference limit can refuse.
@@ -112,6 +116,10 @@ public:
   /// goes up by one and a link is appended there. LimitReached (the caller
   /// shows kLinkLimitMessage) leaves both trays unchanged.
   LinkResult linkInto(std::uint32_t index, const TrayFile& destination,
+                      std::uint32_t* newIndex = nullptr) const;
+  /// The same, showing error kLinkLimitMessage with this tray's name when
+  /// the limit refuses the link, as the link command does.
+  LinkResult linkInto(std::uint32_t index, const TrayFile& destination, core::Messages& messages,
                       std::uint32_t* newIndex = nullptr) const;
 
   /// Empties both files, keeping the properties; with `attachments` the

@@ -2,10 +2,12 @@
 
 #include <filesystem>
 
+#include "core/Messages.h"
 #include "platform/FileLock.h"
 #include "store/LinkRecord.h"
 #include "store/RecordFlags.h"
 #include "store/TrayFile.h"
+#include "support/RecordingReporter.h"
 #include "support/TrayBuilder.h"
 
 namespace zorvik::store {
@@ -49,11 +51,16 @@ TEST_F(LinkTest, LinkReadsAsTheTargetMailAndCountsTheReference) {
   EXPECT_EQ(line, "line 1") << "the body comes from the target tray's text";
 }
 
-TEST_F(LinkTest, SixteenthLinkFailsAndLeavesBothTraysUnchanged) {
-  for (int i = 0; i < 15; ++i) ASSERT_EQ(source.linkInto(0, dest), LinkResult::Done);
+TEST_F(LinkTest, SixteenthLinkFailsWithItsMessageAndLeavesBothTraysUnchanged) {
+  test::RecordingReporter reporter;
+  core::Messages messages(reporter);
+  for (int i = 0; i < 15; ++i) ASSERT_EQ(source.linkInto(0, dest, messages), LinkResult::Done);
+  EXPECT_TRUE(reporter.boxes().empty());
   const std::string sourceIndex = TrayBuilder::bytes(source.path(filetype::kIndex));
   const std::string destIndex = TrayBuilder::bytes(dest.path(filetype::kIndex));
-  EXPECT_EQ(source.linkInto(0, dest), LinkResult::LimitReached);
+  EXPECT_EQ(source.linkInto(0, dest, messages), LinkResult::LimitReached);
+  ASSERT_EQ(reporter.boxes().size(), 1U);
+  EXPECT_EQ(reporter.boxes()[0].text, core::Messages::text(42680, {"Source"}));
   EXPECT_EQ(TrayBuilder::bytes(source.path(filetype::kIndex)), sourceIndex);
   EXPECT_EQ(TrayBuilder::bytes(dest.path(filetype::kIndex)), destIndex);
 }
