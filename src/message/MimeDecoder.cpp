@@ -10,8 +10,13 @@
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <map>
+#include <mutex>
 
 namespace zorvik::message {
 namespace {
@@ -21,6 +26,7 @@ constexpr std::string_view kDisabledFolderLine = "X-Zorvik-Attach---: ";
 constexpr std::string_view kPlainContentType = "Content-Type: text/plain; ";
 constexpr int kAttachmentNotCreated = 41110;
 constexpr int kTemporaryFileNotCreated = 41111;
+constexpr int kFolderSequenceLimit = 100000;
 
 const std::string& attachedMailSeparator() {
   return platform::sjisLiteral("-------- 添付メール --------");
@@ -395,11 +401,35 @@ bool MimeDecoder::saveAsFile() {
 bool MimeDecoder::ensureFolder() {
   if (!folderName_.empty()) return true;
   const std::time_t date = MailDate::parse(dateText_, settings_.zoneHours, std::time(nullptr));
-  const auto name = AttachmentFolder::create(settings_.attachmentRoot, date, settings_.zoneHours);
+  auto name = claimNextFolder(date);
+  if (!name) name = AttachmentFolder::create(settings_.attachmentRoot, date, settings_.zoneHours);
   if (!name) return false;
   folderName_ = *name;
   folderPath_ = platform::joinPath(settings_.attachmentRoot, folderName_);
   return true;
+}
+
+// Probing the day's names from 000 for every mail costs one mkdir per
+// earlier folder of that day: a receive of thousands of mails of one date
+// would spend minutes in the file system. So the probe starts where the last
+// folder of the day was found (per root, for the life of the process); the
+// caller falls back to probing from 000, which also makes a missing root.
+std::optional<std::string> MimeDecoder::claimNextFolder(std::time_t date) const {
+  static std::mutex mutex;
+  static std::map<std::string, int> nextSequence;
+  const std::string day = settings_.attachmentRoot + "/" + AttachmentFolder::nameFor(date, settings_.zoneHours, 0);
+  const std::lock_guard lock(mutex);
+  int& next = nextSequence[day];
+  for (int sequence = next; sequence < kFolderSequenceLimit; ++sequence) {
+    std::string name = AttachmentFolder::nameFor(date, settings_.zoneHours, sequence);
+    const auto path = platform::nativePath(platform::joinPath(settings_.attachmentRoot, name));
+    if (::mkdir(path.c_str(), 0777) == 0) {
+      next = sequence + 1;
+      return name;
+    }
+    if (errno != EEXIST) break;
+  }
+  return std::nullopt;
 }
 
 void MimeDecoder::writeReference() {

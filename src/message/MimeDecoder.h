@@ -30,6 +30,7 @@
 #include "message/MimeState.h"
 
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
@@ -95,6 +96,7 @@ private:
   bool openExpandedText();
   bool saveAsFile();
   bool ensureFolder();
+  std::optional<std::string> claimNextFolder(std::time_t date) const;
   void writeReference();
   void writeBody(std::string_view line);
   ByteSink& partSink();
