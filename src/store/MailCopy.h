@@ -1,0 +1,43 @@
+/// \file
+/// The stored text of one mail taken out of its tray so that it can be
+/// written into another: the separator line, the header lines and the body
+/// lines, read by the record's offsets and counts. A mail with attachments
+/// names its folder in its "X-Zorvik-AttachDir: " line; a copy that is to
+/// own its attachments gets a new folder in the destination's attachment
+/// root with the files copied, and the line names that folder.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "store/TrayAppender.h"
+#include "store/TrayName.h"
+#include "store/TrayRecord.h"
+
+namespace zorvik::store {
+
+class MailCopy {
+public:
+  /// The zone used to name new attachment folders when the caller has none.
+  static constexpr int kDefaultZoneHours = 9;
+
+  /// The text of the mail `stored` read from tray `trayName` (for a link,
+  /// from the tray it points at). Empty when the text cannot be read or
+  /// does not begin with a separator line where the record says.
+  static std::optional<MailText> read(const StoreLocation& store, std::string_view trayName,
+                                      const TrayRecord& stored);
+
+  /// Gives `mail` (read from tray `from`) its own attachment folder in the
+  /// attachment root of tray `to`: a new folder named after `date`, the
+  /// files copied, the folder line rewritten. A mail without a folder line,
+  /// or whose folder is gone, is left as it is. False when the folder or a
+  /// file could not be made.
+  static bool copyAttachments(const StoreLocation& store, MailText& mail, std::string_view from, std::string_view to,
+                              std::int64_t date, int zoneHours = kDefaultZoneHours);
+
+  /// The folder named in the header of `mail`, if any.
+  static std::optional<std::string> folderOf(const MailText& mail);
+};
+
+}  // namespace zorvik::store

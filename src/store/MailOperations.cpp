@@ -1,0 +1,307 @@
+#include "store/MailOperations.h"
+
+#include <algorithm>
+#include <map>
+
+#include "platform/FileLock.h"
+#include "store/OperationStep.h"
+#include "store/RecordFlags.h"
+#include "store/TrayAttachments.h"
+#include "store/TrayIndex.h"
+
+namespace zorvik::store {
+namespace {
+
+using platform::FileAccess;
+
+// Mails read and written per opening of the destination: large enough that
+// opening costs nothing, small enough that the texts held meanwhile stay
+// small; reading and writing apart also lets a mail be copied into its own
+// tray, whose files a reader and a writer cannot hold at once.
+constexpr std::size_t kChunk = 256;
+
+struct Pending {
+  std::size_t slot;  // position in the caller's list
+  TrayRecord stored;
+  std::optional<MailText> text;  // empty for a link row that moves as a link
+};
+
+// The record a copy is stored with: the mail's own record (a link row gives
+// its target's), not a link, and with the reference count `references`.
+IndexRecord copiedRecord(const TrayRecord& stored, int references) {
+  IndexRecord record = stored.record;
+  record.setFlags(recordflag::withReferenceCount(
+      record.flags() & ~(recordflag::kLink | recordflag::kBrokenLink | recordflag::kDeleted), references));
+  return record;
+}
+
+// Overwrites the separator of a deleted mail, only where a separator really
+// is and only when the marker ends before the body (see TrayFile).
+bool writeMarker(const platform::FileLock& text, const IndexRecord& record) {
+  char first[5];
+  const auto got = text.readAt(record.textStart(), first, sizeof first);
+  if (!got || std::string_view(first, *got) != "From ") return true;
+  if (record.textStart() + TrayFile::kDeletionMarker.size() > record.bodyStart()) return true;
+  return text.writeAt(record.textStart(), TrayFile::kDeletionMarker);
+}
+
+bool anyLive(const TrayIndex& index) {
+  std::string block;
+  for (std::uint32_t first = 0; first < index.recordCount();) {
+    const std::uint32_t got = index.readBlock(first, 4096, block);
+    if (got == 0) return true;  // unreadable: never empty a tray on a guess
+    for (std::uint32_t i = 0; i < got; ++i) {
+      if (!IndexRecord::fromBytes(block.data() + static_cast<std::size_t>(i) * IndexRecord::kSize).isDeleted())
+        return true;
+    }
+    first += got;
+  }
+  return false;
+}
+
+}  // namespace
+
+MailOperations::MailOperations(StoreLocation store, std::string trashTray, int zoneHours)
+    : store_(std::move(store)), trash_(std::move(trashTray)), zoneHours_(zoneHours), links_(store_) {}
+
+MailOperations::Placed MailOperations::transfer(std::string_view from, const std::vector<std::uint32_t>& indices,
+                                                std::string_view to, Transfer kind) const {
+  Placed placed(indices.size());
+  if (!TrayFile(store_, std::string(to)).exists()) return placed;
+  const bool sameRoot = TrayAttachments::root(store_, from) == TrayAttachments::root(store_, to);
+  std::map<MailPlace, MailPlace> moved;  // referenced mails whose links follow
+  std::vector<std::uint32_t> referenced;   // referenced mails gone to the trash
+  for (std::size_t begin = 0; begin < indices.size(); begin += kChunk) {
+    const std::size_t end = std::min(indices.size(), begin + kChunk);
+    std::vector<Pending> chunk;
+    {
+      auto reader = TrayReader::open(store_, from);
+      if (!reader) return placed;
+      for (std::size_t slot = begin; slot < end; ++slot) {
+        Pending pending{slot, {}, {}};
+        if (reader->read(indices[slot], pending.stored) != ReadResult::Live) continue;
+        const bool linkRow = pending.stored.isLink();
+        if (!linkRow || kind == Transfer::Copy) {
+          pending.text = MailCopy::read(store_, from, pending.stored);
+          if (!pending.text) continue;
+          const std::string_view holder = linkRow ? std::string_view(pending.stored.linkTarget) : from;
+          const bool ownFolder = kind == Transfer::Copy || !sameRoot;
+          if (pending.stored.record.hasFlag(recordflag::kAttachments) && ownFolder &&
+              !MailCopy::copyAttachments(store_, *pending.text, holder, to, pending.stored.record.date(), zoneHours_))
+            continue;
+        }
+        chunk.push_back(std::move(pending));
+      }
+    }
+    auto appender = TrayAppender::open(store_, to);
+    if (!appender) return placed;
+    std::vector<std::pair<std::size_t, std::uint32_t>> written;
+    for (Pending& pending : chunk) {
+      std::optional<std::uint32_t> at;
+      if (!pending.text) {
+        const auto link = LinkRecord::make(pending.stored.linkTarget, pending.stored.linkIndex);
+        if (link) at = appender->appendRecord(*link);
+      } else {
+        const int references = kind == Transfer::Move ? pending.stored.record.referenceCount() : 0;
+        at = appender->appendMail(*pending.text, copiedRecord(pending.stored, references));
+        if (at && references > 0)
+          moved[{std::string(from), indices[pending.slot]}] = {std::string(to), *at};
+        if (at && kind == Transfer::ToTrash && pending.stored.record.referenceCount() > 0)
+          referenced.push_back(indices[pending.slot]);
+      }
+      if (at) written.emplace_back(pending.slot, *at);
+    }
+    // Records counted as appended are on disk only when the session ends
+    // well; otherwise the originals stay where they are.
+    if (!appender->finish()) return placed;
+    for (const auto& [slot, at] : written) placed[slot] = at;
+    operationStep();
+  }
+  if (kind == Transfer::Copy) return placed;
+
+  std::vector<std::uint32_t> done;
+  for (std::size_t slot = 0; slot < indices.size(); ++slot) {
+    if (placed[slot]) done.push_back(indices[slot]);
+  }
+  links_.followMoves(moved);
+  for (const std::uint32_t index : referenced) links_.releaseLinksTo({std::string(from), index});
+  operationStep();
+  deleteRecords(from, done);
+  return placed;
+}
+
+bool MailOperations::deleteRecords(std::string_view tray, const std::vector<std::uint32_t>& indices) const {
+  if (indices.empty()) return true;
+  const TrayFile file(store_, std::string(tray));
+  if (store_.writeCheck && (!store_.writeCheck(file.path(filetype::kIndex)) ||
+                            !store_.writeCheck(file.path(filetype::kText))))
+    return false;
+  bool ok = true;
+  {
+    auto index = TrayIndex::open(file.path(filetype::kIndex), FileAccess::Update);
+    if (!index) return false;
+    auto text = platform::FileLock::open(file.path(filetype::kText), FileAccess::Update);
+    if (!text) return false;
+    for (const std::uint32_t at : indices) {
+      const auto record = index->read(at);
+      if (!record || record->isDeleted()) continue;
+      if (!record->isLink()) ok = writeMarker(*text, *record) && ok;
+      ok = index->writeFlags(at, record->flags() | recordflag::kDeleted) && ok;
+    }
+    if (anyLive(*index)) return ok;
+  }
+  operationStep();
+  return file.empty(false) && ok;
+}
+
+MailOperations::Placed MailOperations::copy(std::string_view from, const std::vector<std::uint32_t>& indices,
+                                            std::string_view to) const {
+  return transfer(from, indices, to, Transfer::Copy);
+}
+
+MailOperations::Placed MailOperations::move(std::string_view from, const std::vector<std::uint32_t>& indices,
+                                            std::string_view to) const {
+  return transfer(from, indices, to, Transfer::Move);
+}
+
+LinkResult MailOperations::link(std::string_view from, std::uint32_t index, std::string_view to,
+                                std::uint32_t* newIndex) const {
+  const TrayFile source(store_, std::string(from));
+  const TrayFile destination(store_, std::string(to));
+  if (!destination.exists()) return LinkResult::Failed;
+  return source.linkInto(index, destination, newIndex);
+}
+
+void MailOperations::deleteForGood(std::string_view tray, const std::vector<TrayRecord>& mails) const {
+  const TrayFile file(store_, std::string(tray));
+  std::vector<std::uint32_t> indices;
+  for (const TrayRecord& mail : mails) {
+    if (mail.record.referenceCount() > 0) links_.releaseLinksTo({std::string(tray), mail.index});
+    if (mail.record.hasFlag(recordflag::kAttachments)) {
+      const auto header = file.headerLines(mail.index);
+      const auto folder = header ? TrayAttachments::folderName(*header) : std::nullopt;
+      if (folder) TrayAttachments::removeFolder(store_, tray, *folder);
+    }
+    indices.push_back(mail.index);
+  }
+  operationStep();
+  deleteRecords(tray, indices);
+}
+
+std::size_t MailOperations::remove(std::string_view tray, const std::vector<std::uint32_t>& indices,
+                                   bool forGood) const {
+  std::vector<std::uint32_t> linkRows;
+  std::vector<std::uint32_t> mailRows;
+  std::vector<TrayRecord> mails;
+  {
+    auto reader = TrayReader::open(store_, tray);
+    if (!reader) return 0;
+    TrayRecord stored;
+    for (const std::uint32_t index : indices) {
+      const ReadResult result = reader->read(index, stored);
+      if (result == ReadResult::Deleted && stored.record.hasFlag(recordflag::kBrokenLink)) linkRows.push_back(index);
+      if (result != ReadResult::Live) continue;
+      if (stored.isLink()) {
+        linkRows.push_back(index);
+        continue;
+      }
+      mailRows.push_back(index);
+      mails.push_back(stored);
+    }
+  }
+  std::size_t removed = releaseLinks(tray, linkRows);
+  if (forGood || tray == trash_) {
+    deleteForGood(tray, mails);
+    return removed + mails.size();
+  }
+  const Placed placed = transfer(tray, mailRows, trash_, Transfer::ToTrash);
+  return removed + static_cast<std::size_t>(std::count_if(placed.begin(), placed.end(), [](const auto& at) {
+           return at.has_value();
+         }));
+}
+
+std::size_t MailOperations::releaseLinks(std::string_view tray, const std::vector<std::uint32_t>& indices) const {
+  const TrayFile file(store_, std::string(tray));
+  std::size_t released = 0;
+  for (const std::uint32_t index : indices) {
+    TrayRecord stored;
+    const ReadResult before = file.read(index, stored);
+    if (!stored.isLink() || before == ReadResult::End) continue;
+    if (file.releaseLink(index) != ReadResult::End) ++released;
+  }
+  return released;
+}
+
+std::size_t MailOperations::releaseAllLinks(std::string_view tray) const {
+  std::vector<std::uint32_t> linkRows;
+  auto reader = TrayReader::open(store_, tray);
+  if (!reader) return 0;
+  TrayRecord stored;
+  for (ReadResult result; (result = reader->next(stored)) != ReadResult::End;) {
+    if (stored.isLink() && !stored.record.hasFlag(recordflag::kDeleted)) linkRows.push_back(stored.index);
+  }
+  reader.reset();
+  return releaseLinks(tray, linkRows);
+}
+
+std::vector<std::uint32_t> MailOperations::liveIndices(std::string_view tray) const {
+  std::vector<std::uint32_t> live;
+  auto reader = TrayReader::open(store_, tray);
+  if (!reader) return live;
+  TrayRecord stored;
+  while (reader->nextMail(stored) == ReadResult::Live) live.push_back(stored.index);
+  return live;
+}
+
+bool MailOperations::setOpened(std::string_view tray, const std::vector<std::uint32_t>& indices, bool opened,
+                               bool thenReleaseLinks) const {
+  // The records to change, grouped by the tray that holds each mail, so
+  // every index is opened once however many mails change.
+  std::map<std::string, std::vector<std::uint32_t>> targets;
+  std::vector<std::uint32_t> linkRows;
+  {
+    auto reader = TrayReader::open(store_, tray);
+    if (!reader) return false;
+    TrayRecord stored;
+    for (const std::uint32_t index : indices) {
+      if (reader->read(index, stored) != ReadResult::Live) continue;
+      if (stored.isLink()) {
+        targets[stored.linkTarget].push_back(stored.linkIndex);
+        linkRows.push_back(index);
+      } else {
+        targets[std::string(tray)].push_back(index);
+      }
+    }
+  }
+  bool ok = true;
+  for (const auto& [holder, records] : targets) {
+    auto index = TrayIndex::open(TrayName::path(store_, holder, filetype::kIndex), FileAccess::Update);
+    if (!index) {
+      ok = false;
+      continue;
+    }
+    for (const std::uint32_t at : records) {
+      const auto record = index->read(at);
+      if (!record) continue;
+      const std::uint32_t flags = opened ? record->flags() | recordflag::kOpened : record->flags() & ~recordflag::kOpened;
+      ok = index->writeFlags(at, flags) && ok;
+    }
+  }
+  if (thenReleaseLinks) releaseLinks(tray, linkRows);
+  return ok;
+}
+
+bool MailOperations::setTrayOpened(std::string_view tray, bool opened, bool thenReleaseLinks) const {
+  if (!TrayFile(store_, std::string(tray)).exists()) return false;
+  return setOpened(tray, liveIndices(tray), opened, thenReleaseLinks);
+}
+
+bool MailOperations::setMark(std::string_view tray, std::uint32_t index, int mark) const {
+  if (mark < 0 || mark > 5) return false;
+  TrayRecord stored;
+  if (TrayFile(store_, std::string(tray)).read(index, stored) != ReadResult::Live) return false;
+  if (stored.isLink()) return TrayFile(store_, stored.linkTarget).setMark(stored.linkIndex, mark);
+  return TrayFile(store_, std::string(tray)).setMark(index, mark);
+}
+
+}  // namespace zorvik::store

@@ -1,0 +1,286 @@
+#include "store/TreeOperations.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
+#include "store/FreeName.h"
+#include "store/OperationStep.h"
+#include "store/SystemTrays.h"
+#include "store/TrayFlags.h"
+#include "store/TrayNameRule.h"
+#include "store/TrayRelocation.h"
+#include "store/TreeListing.h"
+
+namespace zorvik::store {
+namespace {
+
+namespace msg {
+constexpr int kEmptyName = 40201;
+constexpr int kCabinetRenameFailed = 40202;
+constexpr int kTrayRenameFailed = 40203;
+constexpr int kNoCabinetBelow = 40210;
+constexpr int kCabinetCreateFailed = 40211;
+constexpr int kNoTrayBelow = 40212;
+constexpr int kTrayCreateFailed = 40213;
+constexpr int kNotDeletable = 40220;
+constexpr int kTrayDeleteFailed = 40221;
+constexpr int kMailsDeleteFailed = 40222;
+constexpr int kNoBulkDelete = 40223;
+constexpr int kCabinetHoldsTrays = 40224;
+constexpr int kCabinetHoldsCabinets = 40226;
+constexpr int kNotRenamable = 40230;
+constexpr int kMoveFailed = 40240;
+constexpr int kClearCabinetLinks = 40121;
+constexpr int kDeleteTrayAndMails = 40122;
+constexpr int kDeleteAllMails = 40123;
+constexpr int kDeleteCabinet = 40124;
+constexpr int kTrayReadState = 40127;
+constexpr int kCabinetReadState = 40128;
+}  // namespace msg
+
+constexpr int kNewCabinetNameItem = 207;
+constexpr int kNewTrayNameItem = 208;
+
+const std::string& stateWord(ReadState state) {
+  static const std::string opened = platform::utf8ToSjis("開封");
+  static const std::string unread = platform::utf8ToSjis("未読");
+  static const std::string clearLinks = platform::utf8ToSjis("開封後リンク消去");
+  switch (state) {
+    case ReadState::Opened: return opened;
+    case ReadState::Unread: return unread;
+    case ReadState::OpenedClearLinks: break;
+  }
+  return clearLinks;
+}
+
+bool isTrayTextFile(std::string_view name) {
+  if (name.empty() || name.front() == '.' || name.size() < 4) return false;
+  const std::string_view ext = name.substr(name.size() - 4);
+  return ext[0] == '.' && std::toupper(static_cast<unsigned char>(ext[1])) == 'X' &&
+         std::toupper(static_cast<unsigned char>(ext[2])) == 'M' && ext[3] == '0';
+}
+
+}  // namespace
+
+TreeOperations::TreeOperations(StoreLocation store, const core::ItemValues& settings, core::Messages& messages)
+    : store_(std::move(store)),
+      settings_(settings),
+      messages_(messages),
+      links_(store_),
+      mails_(store_, settings.text(206)) {}
+
+std::string TreeOperations::displayName(std::string_view path) const {
+  return path.empty() ? store_.topCabinet : std::string(path);
+}
+
+bool TreeOperations::isTray(std::string_view path) const {
+  return !path.empty() && TrayName::isUsable(path) && TrayFile(store_, std::string(path)).exists();
+}
+
+std::vector<std::string> TreeOperations::traysBelow(std::string_view cabinet) const {
+  std::vector<std::string> trays;
+  walkTree(store_, cabinet, [&](const TreeEntry& entry) {
+    if (!entry.isCabinet) trays.push_back(entry.path);
+  });
+  return trays;
+}
+
+std::optional<std::string> TreeOperations::newEntry(std::string_view cabinet, bool tray) {
+  if (!isCabinet(store_, cabinet)) {
+    messages_.error(tray ? msg::kNoTrayBelow : msg::kNoCabinetBelow, {displayName(cabinet)});
+    return std::nullopt;
+  }
+  const std::string& base = settings_.text(tray ? kNewTrayNameItem : kNewCabinetNameItem);
+  const int failure = tray ? msg::kTrayCreateFailed : msg::kCabinetCreateFailed;
+  const auto name = freeName(store_, cabinet, base);
+  const bool created = name && (tray ? TrayFile(store_, *name).createInheriting()
+                                     : platform::makeDirectory(TrayName::path(store_, *name, filetype::kPathOnly)));
+  if (created) return name;
+  messages_.error(failure, {TrayName::path(store_, name.value_or(platform::joinPath(cabinet, base)), filetype::kPathOnly)});
+  return std::nullopt;
+}
+
+std::optional<std::string> TreeOperations::newCabinet(std::string_view cabinet) { return newEntry(cabinet, false); }
+
+std::optional<std::string> TreeOperations::newTray(std::string_view cabinet) { return newEntry(cabinet, true); }
+
+bool TreeOperations::createCabinet(std::string_view path) {
+  if (!acceptName(platform::fileNameOf(path), messages_, msg::kEmptyName)) return false;
+  const std::string parent = platform::directoryOf(path);
+  if (!isStoreRelativePath(path, false) || !isCabinet(store_, parent)) {
+    messages_.error(msg::kNoCabinetBelow, {displayName(parent)});
+    return false;
+  }
+  if (!nameTaken(store_, path) && platform::makeDirectory(TrayName::path(store_, path, filetype::kPathOnly)))
+    return true;
+  messages_.error(msg::kCabinetCreateFailed, {TrayName::path(store_, path, filetype::kPathOnly)});
+  return false;
+}
+
+bool TreeOperations::createTray(std::string_view path) {
+  if (!acceptName(platform::fileNameOf(path), messages_, msg::kEmptyName)) return false;
+  const std::string parent = platform::directoryOf(path);
+  if (!isStoreRelativePath(path, false) || !isCabinet(store_, parent)) {
+    messages_.error(msg::kNoTrayBelow, {displayName(parent)});
+    return false;
+  }
+  if (!nameTaken(store_, path) && TrayFile(store_, std::string(path)).createInheriting()) return true;
+  messages_.error(msg::kTrayCreateFailed, {TrayName::path(store_, path, filetype::kPathOnly)});
+  return false;
+}
+
+bool TreeOperations::relocate(std::string_view path, const std::string& target) {
+  missed_.clear();
+  const std::string from(path);
+  if (isCabinet(store_, path)) {
+    // A directory renamed onto an existing empty one would replace it.
+    if (nameTaken(store_, target)) return false;
+    if (!platform::renamePath(TrayName::path(store_, from, filetype::kPathOnly),
+                              TrayName::path(store_, target, filetype::kPathOnly)))
+      return false;
+    operationStep();
+    missed_ = links_.followRename(from, target, true);
+    return true;
+  }
+  const auto result = TrayRelocation(store_, from, target).run([&] { missed_ = links_.followRename(from, target, false); });
+  return result == RelocationResult::Done;
+}
+
+bool TreeOperations::rename(std::string_view path, std::string_view newName) {
+  if (!acceptName(newName, messages_, msg::kEmptyName)) return false;
+  if (path.empty() || !isStoreRelativePath(path, false) || systemTrayKind(settings_, path) != kOrdinaryTray) {
+    messages_.error(msg::kNotRenamable, {displayName(path)});
+    return false;
+  }
+  const bool cabinet = isCabinet(store_, path);
+  const std::string target = platform::joinPath(platform::directoryOf(path), newName);
+  if (target == path) return true;
+  if ((cabinet || isTray(path)) && relocate(path, target)) return true;
+  messages_.error(cabinet ? msg::kCabinetRenameFailed : msg::kTrayRenameFailed, {displayName(path)});
+  return false;
+}
+
+bool TreeOperations::move(std::string_view path, std::string_view cabinet) {
+  const std::string target = platform::joinPath(cabinet, platform::fileNameOf(path));
+  const bool intoItself = cabinet == path || (cabinet.starts_with(path) && cabinet.size() > path.size() &&
+                                              cabinet[path.size()] == '/');
+  const bool movable = !path.empty() && isStoreRelativePath(path, false) && isCabinet(store_, cabinet) &&
+                       !intoItself && target != path && systemTrayKind(settings_, path) == kOrdinaryTray &&
+                       (isCabinet(store_, path) || isTray(path));
+  if (movable && relocate(path, target)) return true;
+  messages_.error(msg::kMoveFailed, {displayName(path)});
+  return false;
+}
+
+bool TreeOperations::deleteCabinet(std::string_view path) {
+  if (!messages_.question(msg::kDeleteCabinet, {displayName(path)})) return false;
+  const std::string directory = TrayName::path(store_, path, filetype::kPathOnly);
+  const auto entries = platform::listDirectory(directory);
+  for (const auto& entry : entries) {
+    if (!entry.isDirectory && isTrayTextFile(entry.name)) {
+      messages_.error(msg::kCabinetHoldsTrays, {displayName(path)});
+      return false;
+    }
+  }
+  for (const auto& entry : entries) {
+    if (!entry.isDirectory) platform::removeFile(platform::joinPath(directory, entry.name));
+  }
+  if (platform::removeDirectory(directory)) return true;
+  messages_.error(msg::kCabinetHoldsCabinets, {displayName(path)});
+  return false;
+}
+
+bool TreeOperations::emptyTray(std::string_view tray) {
+  const TrayFile file(store_, std::string(tray));
+  // Links elsewhere that point into the tray would otherwise read as broken
+  // and keep the attachment folders of their mails alive.
+  auto reader = file.reader();
+  if (!reader) return false;
+  std::vector<std::uint32_t> referenced;
+  TrayRecord stored;
+  while (reader->nextMail(stored) == ReadResult::Live) {
+    if (!stored.isLink() && stored.record.referenceCount() > 0) referenced.push_back(stored.index);
+  }
+  reader.reset();
+  for (const std::uint32_t index : referenced) links_.releaseLinksTo({std::string(tray), index});
+  mails_.releaseAllLinks(tray);
+  operationStep();
+  return file.empty(true);
+}
+
+bool TreeOperations::deleteTray(std::string_view path) {
+  const SystemTrayKind kind = systemTrayKind(settings_, path);
+  const auto properties = TrayFile(store_, std::string(path)).properties();
+  if (kind == kMailServerTray || !properties) {
+    messages_.error(msg::kNotDeletable, {displayName(path)});
+    return false;
+  }
+  if ((properties->flags & trayflag::kDeleteTray) != 0 && kind == kOrdinaryTray) {
+    if (!messages_.question(msg::kDeleteTrayAndMails, {displayName(path)})) return false;
+    bool ok = emptyTray(path);
+    // The index goes first, so a tray half removed is no tray any more.
+    auto files = TrayRelocation::filesOf(store_, path);
+    std::stable_partition(files.begin(), files.end(), [&](const std::string& file) {
+      return file == TrayName::path(store_, path, filetype::kIndex);
+    });
+    for (const std::string& file : files) ok = platform::removeFile(file) && ok;
+    if (!ok) messages_.error(msg::kTrayDeleteFailed, {displayName(path)});
+    return ok;
+  }
+  if ((properties->flags & trayflag::kDeleteMails) == 0) {
+    messages_.error(msg::kNoBulkDelete);
+    return false;
+  }
+  if (!messages_.question(msg::kDeleteAllMails, {displayName(path)})) return false;
+  if (emptyTray(path)) return true;
+  messages_.error(msg::kMailsDeleteFailed, {displayName(path)});
+  return false;
+}
+
+bool TreeOperations::remove(std::string_view path) {
+  if (!path.empty() && isStoreRelativePath(path, false)) {
+    if (isCabinet(store_, path)) return deleteCabinet(path);
+    if (isTray(path)) return deleteTray(path);
+  }
+  messages_.error(msg::kNotDeletable, {displayName(path)});
+  return false;
+}
+
+std::size_t TreeOperations::clearLinks(std::string_view path) {
+  if (isTray(path)) return mails_.releaseAllLinks(path);
+  if (!isCabinet(store_, path) || !messages_.question(msg::kClearCabinetLinks, {displayName(path)})) return 0;
+  std::size_t released = 0;
+  for (const std::string& tray : traysBelow(path)) released += mails_.releaseAllLinks(tray);
+  return released;
+}
+
+bool TreeOperations::setReadState(std::string_view path, ReadState state) {
+  const bool opened = state != ReadState::Unread;
+  const bool release = state == ReadState::OpenedClearLinks;
+  std::vector<std::string> trays;
+  if (isTray(path)) {
+    if (!messages_.question(msg::kTrayReadState, {displayName(path), stateWord(state)})) return false;
+    trays.emplace_back(path);
+  } else if (isCabinet(store_, path)) {
+    if (!messages_.question(msg::kCabinetReadState, {displayName(path), stateWord(state)})) return false;
+    trays = traysBelow(path);
+  } else {
+    return false;
+  }
+  bool ok = true;
+  for (const std::string& tray : trays) {
+    // The server tray's read state is the server list's, not the store's.
+    if (systemTrayKind(settings_, tray) == kMailServerTray) continue;
+    ok = mails_.setTrayOpened(tray, opened, release) && ok;
+  }
+  return ok;
+}
+
+bool TreeOperations::compact(std::string_view tray) {
+  missed_.clear();
+  return isTray(tray) && links_.compact(tray, &missed_);
+}
+
+}  // namespace zorvik::store
