@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "message/MailDate.h"
+#include "core/SettingsFile.h"
+#include "message/ComposedHeaderWriter.h"
 #include "platform/TextEncoding.h"
 
 namespace zorvik::message {
@@ -224,6 +225,25 @@ TEST(MailRecordParser, ReparseKeepsWhatTheIndexKnows) {
   EXPECT_EQ(r.textStart, 100U);
   EXPECT_EQ(r.headerLineCount, 4U);
   EXPECT_EQ(r.date, 12345) << "a header without Date keeps the stored date";
+}
+
+TEST(MailRecordParser, ValuesFromTheSettings) {
+  core::SettingsFile settings;
+  settings.setText(core::item::kTimeZone, "EST5");
+  settings.setText(core::item::kDomainAliases, "mail.example.jp=example.jp");
+  settings.setText(core::item::kSenderName, "Me");
+  settings.setText(core::item::kSenderAddress, "me@example.jp");
+  settings.setText(core::item::kOrganization, "Org");
+  settings.updateDerivedValues();
+  const ParseContext context = ParseContext::fromSettings(settings, kNow);
+  EXPECT_EQ(context.zoneHours, -5);
+  EXPECT_EQ(context.userAddress, "me@example.jp");
+  EXPECT_TRUE(MailRecordParser(context).sameAddress("me@mail.example.jp", "me@example.jp"));
+  const ComposeSettings compose = ComposeSettings::fromSettings(settings, kNow);
+  EXPECT_EQ(compose.userName, "Me");
+  EXPECT_EQ(compose.organization, "Org");
+  EXPECT_TRUE(compose.fullWidthKana) << "on by default";
+  EXPECT_EQ(compose.zoneHours, -5);
 }
 
 TEST(MailRecord, SameMailAndJapaneseDomain) {

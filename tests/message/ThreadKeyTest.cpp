@@ -28,13 +28,5 @@ TEST(ThreadKey, BytesCountAsSigned) {
   EXPECT_EQ(threadKeyOf("\x82\xa0\x82\xa2xyz@example.jp"), (ThreadKey{58400, 9406, 60748, 59222}));
 }
 
-TEST(ThreadKey, LongIdsWrapWithoutOverflow) {
-  // A hostile megabyte-long id: the sums wrap modulo 65536, no undefined
-  // arithmetic (the sanitizer build checks).
-  const std::string id(1 << 20, '\x7f');
-  const ThreadKey key = threadKeyOf(id);
-  EXPECT_EQ(key, threadKeyOf(std::string(1 << 20, '\x7f')));
-}
-
 }  // namespace
 }  // namespace zorvik::message

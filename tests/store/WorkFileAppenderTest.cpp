@@ -43,7 +43,7 @@ const std::string kWorkFile =
     "\r\n"
     "@#MIME \"%:a.txt\"\r\n"
     "From  \r\n"
-    "Subject: part 1\r\n"
+    "Subject: fragment one\r\n"
     "Message-Id: <m3@example.jp>\r\n"
     "In-Reply-To: <m1@example.jp>\r\n"
     "Content-Type: message/partial; number=1\r\n"
@@ -120,13 +120,13 @@ TEST_F(WorkFileAppenderTest, StoredHeaderParsesBackToTheSameRecord) {
 TEST_F(WorkFileAppenderTest, FilterAndLearner) {
   std::vector<std::string> learned;
   const auto result = WorkFileAppender::append(
-      workFile, tray, parser, [](const message::MailRecord& mail) { return mail.subject != "part 1"; },
+      workFile, tray, parser, [](const message::MailRecord& mail) { return mail.subject != "fragment one"; },
       [&](const message::MailRecord& mail) { learned.push_back(mail.to); });
   ASSERT_TRUE(result);
   EXPECT_EQ(result->appended, 2U);
   EXPECT_FALSE(result->fragment) << "the dropped mail was the fragment";
   EXPECT_EQ(learned, std::vector<std::string>{"Hanako <hanako@example.jp>\r\njiro@example.jp"});
-  EXPECT_EQ(TrayBuilder::bytes(tray.path(filetype::kText)).find("part 1"), std::string::npos);
+  EXPECT_EQ(TrayBuilder::bytes(tray.path(filetype::kText)).find("fragment one"), std::string::npos);
 }
 
 TEST_F(WorkFileAppenderTest, NothingIsLostWhenTheTrayCannotTakeTheMails) {
