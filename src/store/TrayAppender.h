@@ -12,21 +12,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/FileLock.h"
 #include "store/IndexRecord.h"
+#include "store/MailText.h"
 #include "store/TrayIndex.h"
 #include "store/TrayName.h"
 
 namespace zorvik::store {
-
-/// The text of one mail as it is stored: lines without their line ends.
-struct MailText {
-  std::string separator = "From ";  // must begin with "From "
-  std::vector<std::string> header;  // header lines, already Shift_JIS
-  std::vector<std::string> body;
-};
 
 class TrayAppender {
 public:

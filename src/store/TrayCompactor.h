@@ -20,16 +20,10 @@
 #include <string_view>
 #include <utility>
 
+#include "store/CompactionListener.h"
 #include "store/TrayName.h"
 
 namespace zorvik::store {
-
-/// Told about every referenced mail that compaction moved.
-class CompactionListener {
-public:
-  virtual ~CompactionListener() = default;
-  virtual void recordMoved(std::string_view tray, std::uint32_t oldIndex, std::uint32_t newIndex) = 0;
-};
 
 class TrayCompactor {
 public:

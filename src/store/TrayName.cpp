@@ -1,10 +1,9 @@
 #include "store/TrayName.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 
-#include "core/ItemValues.h"
-#include "core/SettingsItemTable.h"
 
 namespace zorvik::store {
 namespace {
@@ -31,16 +30,6 @@ std::size_t extensionStart(std::string_view path) {
 }
 
 }  // namespace
-
-StoreLocation StoreLocation::fromSettings(const core::ItemValues& settings) {
-  StoreLocation store;
-  store.root = settings.text(core::item::kStoreRoot);
-  while (store.root.size() > 1 && store.root.back() == '/') store.root.pop_back();
-  store.topCabinet = settings.text(core::item::kTopCabinet);
-  return store;
-}
-
-std::string StoreLocation::topCabinetPath() const { return root + "/" + topCabinet; }
 
 std::string_view TrayName::extension(int type) {
   if (type < 0 || static_cast<std::size_t>(type) >= kExtensions.size()) return "";

@@ -5,13 +5,10 @@
 /// what callers pass and what stored data carries, so the numbers are fixed.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 
-namespace zorvik::core {
-class ItemValues;
-}
+#include "store/StoreLocation.h"
 
 namespace zorvik::store {
 
@@ -25,21 +22,6 @@ inline constexpr int kTemplate = 9;      // ".XM8"
 inline constexpr int kSettings = 10;     // ".XM9"
 inline constexpr int kNewIndex = 11;     // ".tmp"
 }  // namespace filetype
-
-/// Asked before a tray file is opened for writing, with the file's path;
-/// false refuses the write (the operation then fails).
-using WriteCheck = std::function<bool(std::string_view path)>;
-
-/// Where the store lies, and what guards writes into it.
-struct StoreLocation {
-  std::string root;        // store root (settings item 201), without a trailing "/"
-  std::string topCabinet;  // top cabinet name (settings item 202)
-  WriteCheck writeCheck;   // empty: writes always allowed
-
-  /// Items 201 and 202 of the personal settings.
-  static StoreLocation fromSettings(const core::ItemValues& settings);
-  std::string topCabinetPath() const;
-};
 
 /// Kinds of a cabinet listing entry, as the tree shows them.
 enum class ListingKind { Hidden = 0, Tray = 1, CabinetMark = 2, Plain = 3 };
