@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <mutex>
 #include <unordered_map>
@@ -60,30 +61,32 @@ std::string convert(const IconvHandle& cd, std::string_view text, std::string_vi
   return out;
 }
 
-// Skips the continuation bytes that follow a refused UTF-8 lead byte, so one
-// unconvertible character gives one replacement, not one per byte.
+// Converts UTF-8 in short pieces that end on character boundaries. glibc's
+// iconv recomputes its position within the whole piece it was given when it
+// meets a character it cannot convert, so handing it the whole text makes
+// each refused character cost as much as the rest of the text; short pieces
+// keep a text full of such characters (Hangul, emoji) linear.
+// A refused character gives one replacement, not one per byte.
 std::string convertUtf8(const IconvHandle& cd, std::string_view text, std::string_view replacement) {
+  constexpr std::size_t kPiece = 256;
   std::string out;
-  size_t start = 0;
+  out.reserve(text.size());
+  char buffer[kPiece * 4];
+  std::size_t start = 0;
   while (start < text.size()) {
-    // Find the longest prefix iconv accepts by converting whole, and on a
-    // refusal cut at the bad character.
-    char* in = const_cast<char*>(text.data() + start);
-    size_t inLeft = text.size() - start;
-    char buffer[4096];
-    bool failed = false;
-    while (inLeft > 0) {
-      char* outPtr = buffer;
-      size_t outLeft = sizeof buffer;
-      const size_t rc = iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
-      out.append(buffer, static_cast<size_t>(outPtr - buffer));
-      if (rc != static_cast<size_t>(-1)) break;
-      if (errno == E2BIG) continue;
-      failed = true;
-      break;
-    }
-    start = static_cast<size_t>(in - text.data());
-    if (!failed) break;
+    std::size_t end = std::min(text.size(), start + kPiece);
+    while (end < text.size() && end > start + 1 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    char* const pieceStart = const_cast<char*>(text.data() + start);
+    char* in = pieceStart;
+    size_t inLeft = end - start;
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    const size_t rc = iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
+    out.append(buffer, static_cast<size_t>(outPtr - buffer));
+    start = static_cast<std::size_t>(in - text.data());
+    if (rc != static_cast<size_t>(-1)) continue;
+    // A character cut by the piece's end is taken up by the next piece.
+    if (errno == EINVAL && end < text.size() && in > pieceStart) continue;
     out.append(replacement);
     ++start;
     while (start < text.size() && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) ++start;

@@ -21,6 +21,16 @@ TEST(TextEncoding, UnconvertibleCharactersBecomeOneReplacementEach) {
   EXPECT_EQ(sjisToUtf8("a\x82"), "a\xEF\xBF\xBD") << "a lone lead byte";
 }
 
+TEST(TextEncoding, TextFullOfUnconvertibleCharactersStaysLinear) {
+  // Hangul has no CP932 form; each character gives one replacement, and a
+  // long run of them must not cost the rest of the text at every character.
+  std::string hangul;
+  for (int i = 0; i < 20000; ++i) hangul += "\xEA\xB0\x80";
+  EXPECT_EQ(utf8ToSjis(hangul + "end", "?"), std::string(20000, '?') + "end");
+  // A lead byte followed by a long run of continuation bytes.
+  EXPECT_EQ(utf8ToSjis("\xE3" + std::string(600, '\x80') + "x", "?"), "?x");
+}
+
 TEST(TextEncoding, OtherCharsetsThroughIconv) {
   EXPECT_EQ(charsetToSjis("EUC-JP", "\xC6\xFC\xCB\xDC").value(), utf8ToSjis("日本"));
   EXPECT_EQ(charsetToSjis("ISO-8859-1", "caf\xE9", "?").value(), "caf?");
