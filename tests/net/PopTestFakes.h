@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <condition_variable>
 #include <deque>
 #include <fstream>
@@ -256,6 +258,11 @@ struct PopRig {
   }
   /// Starts and waits for the login; true when logged in.
   bool login(const net::PopSettings& s) {
+    // ZORVIK_POP_TRACE=1 prints every change of state with its time.
+    if (std::getenv("ZORVIK_POP_TRACE"))
+      session.setStateLog([t0 = std::chrono::steady_clock::now()](std::string_view line) {
+        fprintf(stderr, "%6lld ms %.*s\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count()), static_cast<int>(line.size()), line.data());
+      });
     return session.start(owner, s) && wait({net::PopNotification::LoggedIn, net::PopNotification::Ended}) == 1;
   }
   int wait(std::initializer_list<net::PopNotification> codes) { return owner.next(messages, codes); }
