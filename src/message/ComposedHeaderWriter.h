@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "message/HeaderReader.h"
+#include "message/MailLines.h"
 #include "message/MailRecord.h"
 #include "message/MailRecordParser.h"
 

@@ -13,21 +13,13 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "message/MailLines.h"
 #include "message/MailRecord.h"
 #include "message/MailRecordParser.h"
 #include "platform/LineReader.h"
 
 namespace zorvik::message {
-
-/// The lines of one mail as they go into a tray, without line ends. Header
-/// lines are unfolded and never empty; no line holds a CR or LF.
-struct MailLines {
-  std::string separator;  // begins with "From "
-  std::vector<std::string> header;
-  std::vector<std::string> body;
-};
 
 class HeaderReader {
 public:

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "message/ComposedHeaderWriter.h"
-#include "message/HeaderReader.h"
+#include "message/MailLines.h"
 #include "message/MailRecord.h"
 #include "message/MailRecordParser.h"
 #include "store/IndexRecord.h"
