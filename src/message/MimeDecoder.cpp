@@ -442,6 +442,7 @@ void MimeDecoder::finishPart() {
     mailNotComplete_ = true;
   if (charsetSink_ && !charsetSink_->finish()) mailNotComplete_ = true;
   charsetSink_.reset();
+  if (pipeline_) warnings_.insert(warnings_.end(), pipeline_->warnings().begin(), pipeline_->warnings().end());
   pipeline_.reset();
   switch (target_) {
     case Target::inlineText:

@@ -73,6 +73,12 @@ public:
   bool mailNotComplete() const { return mailNotComplete_; }
   /// The attachment folder's name, when one was made and kept.
   const std::string& folderName() const { return folderName_; }
+  /// The Message-Id of the mail, or of the last attached mail or part that
+  /// carried one (without the angle brackets).
+  const std::string& messageId() const { return messageId_; }
+  /// Problems met in parts that were still decoded (BinHex CRC mismatches),
+  /// in order, for the caller to show: the decoder itself never stops at them.
+  const std::vector<DecodeWarning>& warnings() const { return warnings_; }
 
   /// A mail as read from a file (LF or CR LF line ends, with or without the
   /// final ".") in the form a POP3 server sends it: CR LF line ends,
@@ -146,6 +152,7 @@ private:
   bool inMultipart_ = false;
   std::vector<std::string> outerBoundaries_;  // the most recent last
 
+  std::vector<DecodeWarning> warnings_;
   std::string lineScratch_;
 };
 

@@ -288,6 +288,34 @@ TEST(MimeWireForm, FilesBecomeWhatAPop3ServerSends) {
 namespace zorvik::message {
 namespace {
 
+TEST_F(MimeDecoderTest, PartialEncryptedAndEnrichedPartsStayInline) {
+  const std::string partial =
+      "MIME-Version: 1.0\nMessage-ID: <p@x>\nContent-Type: message/partial; id=\"a\"; number=1; total=2\n\n"
+      "Content-Type: image/gif\n\nR0lG\n";
+  const Decoded p = decode(partial);
+  EXPECT_NE(p.text.find("\r\n\r\nContent-Type: image/gif\r\n\r\nR0lG\r\n"), std::string::npos)
+      << "a fragment is kept whole for joining later";
+  EXPECT_TRUE(p.folder.empty());
+
+  const Decoded e = decode(kMixedHeader + part("Content-Type: multipart/encrypted; protocol=x; boundary=E\n",
+                                               "--E\nContent-Type: application/pgp-encrypted\n\nVersion: 1\n--E--\n") +
+                           part("Content-Type: text/enriched\n", "a\n\nb\n<bold>c</bold>\n") + "--XX--\n");
+  EXPECT_NE(e.text.find("--E\r\nContent-Type: application/pgp-encrypted\r\n\r\nVersion: 1\r\n--E--\r\n"),
+            std::string::npos)
+      << e.text;
+  EXPECT_NE(e.text.find("a\r\nb c"), std::string::npos) << "text/enriched is stored as plain text: " << e.text;
+}
+
+TEST_F(MimeDecoderTest, BinHexCrcProblemsAreHandedToTheCaller) {
+  settings.expandTextAttachments = false;
+  MimeDecoder decoder(settings, messages);
+  mimetest::StringSink sink;
+  ASSERT_TRUE(decoder.decode(sink, MimeDecoder::wireForm(kMixedHeader + part("Content-Type: application/mac-binhex40\n",
+                                                                              "(This file must be converted)\n:!!!!!!!!!!!!!!!!!!!!!!!!!!$rr`!!!!!:\n") +
+                                                         "--XX--\n")));
+  EXPECT_FALSE(decoder.warnings().empty());
+}
+
 TEST_F(MimeDecoderTest, OversizedAndBrokenInputIsStoredNotFatal) {
   settings.expandTextAttachments = false;
   // A 50 MB attachment in base64 lines, and a header line of 1 MB.
