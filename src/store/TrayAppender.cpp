@@ -1,6 +1,7 @@
 #include "store/TrayAppender.h"
 
 #include <limits>
+#include <utility>
 
 namespace zorvik::store {
 namespace {
@@ -48,6 +49,30 @@ TrayAppender::TrayAppender(TrayIndex index, platform::FileLock text, std::uint64
       textEnd_(textEnd),
       textWritten_(textEnd),
       nextIndex_(index_->recordCount()) {}
+
+TrayAppender::TrayAppender(TrayAppender&& other) noexcept
+    : index_(std::exchange(other.index_, std::nullopt)),
+      text_(std::exchange(other.text_, std::nullopt)),
+      textEnd_(other.textEnd_),
+      textWritten_(other.textWritten_),
+      nextIndex_(other.nextIndex_),
+      textBuffer_(std::exchange(other.textBuffer_, {})),
+      indexBuffer_(std::exchange(other.indexBuffer_, {})),
+      failed_(other.failed_) {}
+
+TrayAppender& TrayAppender::operator=(TrayAppender&& other) noexcept {
+  if (this == &other) return *this;
+  finish();
+  index_ = std::exchange(other.index_, std::nullopt);
+  text_ = std::exchange(other.text_, std::nullopt);
+  textEnd_ = other.textEnd_;
+  textWritten_ = other.textWritten_;
+  nextIndex_ = other.nextIndex_;
+  textBuffer_ = std::exchange(other.textBuffer_, {});
+  indexBuffer_ = std::exchange(other.indexBuffer_, {});
+  failed_ = other.failed_;
+  return *this;
+}
 
 TrayAppender::~TrayAppender() { finish(); }
 

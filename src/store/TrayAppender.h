@@ -28,8 +28,9 @@ public:
   /// write check refuses.
   static std::optional<TrayAppender> open(const StoreLocation& store, std::string_view name);
 
-  TrayAppender(TrayAppender&&) = default;
-  TrayAppender& operator=(TrayAppender&&) = default;
+  /// The moved-from session is ended: it owns no file and writes nothing.
+  TrayAppender(TrayAppender&& other) noexcept;
+  TrayAppender& operator=(TrayAppender&& other) noexcept;
   /// Writes what is still gathered (see finish()).
   ~TrayAppender();
 

@@ -185,6 +185,31 @@ TEST_F(TrayFileTest, AppendedMailIsStoredWithCrLfAndExactOffsets) {
   EXPECT_FALSE(body->next(line)) << "the body ends at its stored line count, not at the next mail";
 }
 
+TEST_F(TrayFileTest, AppendSessionKeepsTextAndRecordsInStepAcrossItsBlockWrites) {
+  const TrayFile tray = builder.createTray("Inbox");
+  {
+    auto first = tray.appender();
+    ASSERT_TRUE(first);
+    auto session = std::move(*first);  // the moved-from session must write nothing twice
+    for (std::uint32_t i = 0; i < 3000; ++i) {
+      const MailText mail = TrayBuilder::mail("m" + std::to_string(i), 40);
+      ASSERT_EQ(session.appendMail(mail, IndexRecord{}), i);
+    }
+    EXPECT_FALSE(TrayFile(builder.store(), "Inbox").reader()) << "the session holds the tray";
+    ASSERT_TRUE(session.finish());
+  }
+  EXPECT_EQ(tray.recordCount(), 3000U);
+  EXPECT_EQ(tray.headerLines(2999), "Subject: m2999\r\nMessage-Id: <m2999@example.jp>");
+  TrayRecord last;
+  ASSERT_EQ(tray.read(2999, last), ReadResult::Live);
+  std::string text = TrayBuilder::bytes(tray.path(filetype::kText));
+  EXPECT_EQ(text.substr(last.record.bodyStart()), [] {
+    std::string body;
+    for (int i = 1; i <= 40; ++i) body += "line " + std::to_string(i) + "\r\n";
+    return body;
+  }());
+}
+
 TEST_F(TrayFileTest, MailTextThatWouldBreakTheLayoutIsRefused) {
   const TrayFile tray = builder.createTray("Inbox");
   MailText mail = TrayBuilder::mail("x");
