@@ -80,7 +80,7 @@ public:
   void addIfAny(std::string_view name, std::string_view value) {
     if (!value.empty()) add(name, value);
   }
-  // Zorvik's own lines are read back by Zorvik only: never converted.
+  // The internal line is read back by Zorvik only: never converted.
   void addAsIs(std::string_view name, std::string_view value) {
     out_.header.push_back(std::string(name) + oneLine(value));
   }
@@ -148,7 +148,7 @@ MailLines ComposedHeaderWriter::write(MailRecord& record, const ComposeSettings&
   const InternalLine internal{internalcode::kWrittenByUser, record.internalText, record.has(mailflag::kSwitch1),
                               record.has(mailflag::kSwitch2), record.internalNumber};
   lines.addAsIs("Zorvik: ", internal.format());
-  lines.addAsIs("KRDX: ", record.krdx);
+  lines.add("KRDX: ", record.krdx);
 
   // The record becomes what a reader of the stored header will find.
   std::string header;
