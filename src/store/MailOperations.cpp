@@ -81,11 +81,11 @@ MailOperations::Placed MailOperations::transfer(std::string_view from, const std
         Pending pending{slot, {}, {}};
         if (reader->read(indices[slot], pending.stored) != ReadResult::Live) continue;
         const bool linkRow = pending.stored.isLink();
-        if (!linkRow || kind == Transfer::Copy) {
+        if (!linkRow || kind != Transfer::Move) {
           pending.text = MailCopy::read(store_, from, pending.stored);
           if (!pending.text) continue;
           const std::string_view holder = linkRow ? std::string_view(pending.stored.linkTarget) : from;
-          const bool ownFolder = kind == Transfer::Copy || !sameRoot;
+          const bool ownFolder = kind == Transfer::Copy || kind == Transfer::CopyFollowed || !sameRoot;
           if (pending.stored.record.hasFlag(recordflag::kAttachments) && ownFolder &&
               !MailCopy::copyAttachments(store_, *pending.text, holder, to, pending.stored.record.date(), zoneHours_))
             continue;
@@ -102,7 +102,8 @@ MailOperations::Placed MailOperations::transfer(std::string_view from, const std
         const auto link = LinkRecord::make(pending.stored.linkTarget, pending.stored.linkIndex);
         if (link) at = appender->appendRecord(*link);
       } else {
-        const int references = kind == Transfer::Move ? pending.stored.record.referenceCount() : 0;
+        const bool keepsReferences = kind == Transfer::Move || kind == Transfer::CopyFollowed;
+        const int references = keepsReferences && !pending.stored.isLink() ? pending.stored.record.referenceCount() : 0;
         at = appender->appendMail(*pending.text, copiedRecord(pending.stored, references));
         if (at && references > 0)
           moved[{std::string(from), indices[pending.slot]}] = {std::string(to), *at};
@@ -118,6 +119,10 @@ MailOperations::Placed MailOperations::transfer(std::string_view from, const std
     operationStep();
   }
   if (kind == Transfer::Copy) return placed;
+  if (kind == Transfer::CopyFollowed) {
+    links_.followMoves(moved);
+    return placed;
+  }
 
   std::vector<std::uint32_t> done;
   for (std::size_t slot = 0; slot < indices.size(); ++slot) {
@@ -155,8 +160,8 @@ bool MailOperations::deleteRecords(std::string_view tray, const std::vector<std:
 }
 
 MailOperations::Placed MailOperations::copy(std::string_view from, const std::vector<std::uint32_t>& indices,
-                                            std::string_view to) const {
-  return transfer(from, indices, to, Transfer::Copy);
+                                            std::string_view to, bool linksFollow) const {
+  return transfer(from, indices, to, linksFollow ? Transfer::CopyFollowed : Transfer::Copy);
 }
 
 MailOperations::Placed MailOperations::move(std::string_view from, const std::vector<std::uint32_t>& indices,

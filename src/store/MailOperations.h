@@ -39,8 +39,11 @@ public:
   MailOperations(StoreLocation store, std::string trashTray, int zoneHours = MailCopy::kDefaultZoneHours);
 
   /// Copies live mails of `from` to the end of `to`; a link row copies the
-  /// mail it points at. The copies have no references.
-  Placed copy(std::string_view from, const std::vector<std::uint32_t>& indices, std::string_view to) const;
+  /// mail it points at. The copies have no references; with `linksFollow`
+  /// a copy keeps the original's count and the links that pointed at the
+  /// original point at the copy (a merge that keeps the references).
+  Placed copy(std::string_view from, const std::vector<std::uint32_t>& indices, std::string_view to,
+              bool linksFollow = false) const;
   /// Moves mails: the copy, then the original marked deleted (its
   /// attachment folder goes with the mail). A link row moves as a link.
   Placed move(std::string_view from, const std::vector<std::uint32_t>& indices, std::string_view to) const;
@@ -71,7 +74,7 @@ public:
   std::vector<std::uint32_t> liveIndices(std::string_view tray) const;
 
 private:
-  enum class Transfer { Copy, Move, ToTrash };
+  enum class Transfer { Copy, CopyFollowed, Move, ToTrash };
   Placed transfer(std::string_view from, const std::vector<std::uint32_t>& indices, std::string_view to,
                   Transfer kind) const;
   /// Marks records deleted (a stored mail's separator overwritten first)

@@ -37,7 +37,9 @@ std::string TrayAttachments::root(const StoreLocation& store, std::string_view t
   if (trayName.substr(0, inStore.size()) == inStore) return platform::joinPath(store.topCabinetPath(), ".inc");
   for (std::size_t slash = trayName.find('/', 1); slash != std::string_view::npos;
        slash = trayName.find('/', slash + 1)) {
-    const std::string candidate = std::string(trayName.substr(0, slash)) + ".inc";
+    // "<level>/.inc": the attachment root a backup or export makes at the
+    // top of the tree it writes, found from any tray below it.
+    const std::string candidate = std::string(trayName.substr(0, slash + 1)) + ".inc";
     if (platform::isDirectory(candidate)) return candidate;
   }
   return TrayName::path(store, trayName, filetype::kPathOnly);

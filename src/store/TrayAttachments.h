@@ -2,8 +2,8 @@
 /// Finds and removes the attachment folder of a stored mail. The folder is
 /// named by the mail's "X-Zorvik-AttachDir: " header line and lies in the
 /// attachment root: ".inc" in the top cabinet for a tray of the store; for a
-/// tray outside it, the first "<level>.inc" directory that exists along the
-/// tray's path, else the tray's own path.
+/// tray outside it, the first "<level>/.inc" directory that exists along the
+/// tray's path, from the root down, else the tray's own path.
 ///
 /// The folder name comes from mail text, so it is trusted only when it is a
 /// single plain name: a damaged or forged line such as "../../home" must

@@ -210,6 +210,17 @@ bool TreeOperations::emptyTray(std::string_view tray) {
   return file.empty(true);
 }
 
+bool TreeOperations::discardTray(std::string_view tray) {
+  bool ok = emptyTray(tray);
+  // The index goes first, so a tray half removed is no tray any more.
+  auto files = TrayRelocation::filesOf(store_, tray);
+  std::stable_partition(files.begin(), files.end(), [&](const std::string& file) {
+    return file == TrayName::path(store_, tray, filetype::kIndex);
+  });
+  for (const std::string& file : files) ok = platform::removeFile(file) && ok;
+  return ok;
+}
+
 bool TreeOperations::deleteTray(std::string_view path) {
   const SystemTrayKind kind = systemTrayKind(settings_, path);
   const auto properties = TrayFile(store_, std::string(path)).properties();
@@ -219,15 +230,9 @@ bool TreeOperations::deleteTray(std::string_view path) {
   }
   if ((properties->flags & trayflag::kDeleteTray) != 0 && kind == kOrdinaryTray) {
     if (!messages_.question(msg::kDeleteTrayAndMails, {displayName(path)})) return false;
-    bool ok = emptyTray(path);
-    // The index goes first, so a tray half removed is no tray any more.
-    auto files = TrayRelocation::filesOf(store_, path);
-    std::stable_partition(files.begin(), files.end(), [&](const std::string& file) {
-      return file == TrayName::path(store_, path, filetype::kIndex);
-    });
-    for (const std::string& file : files) ok = platform::removeFile(file) && ok;
-    if (!ok) messages_.error(msg::kTrayDeleteFailed, {displayName(path)});
-    return ok;
+    if (discardTray(path)) return true;
+    messages_.error(msg::kTrayDeleteFailed, {displayName(path)});
+    return false;
   }
   if ((properties->flags & trayflag::kDeleteMails) == 0) {
     messages_.error(msg::kNoBulkDelete);

@@ -58,6 +58,12 @@ public:
   bool setReadState(std::string_view path, ReadState state);
   /// Compacts a tray, links following the moved mails.
   bool compact(std::string_view tray);
+  /// Removes a tray without asking: its links and the links into it are
+  /// released, its mails and attachment folders go, then its files.
+  bool discardTray(std::string_view tray);
+  /// Empties a tray without asking: its link rows and the links that point
+  /// into it are released, then its mails go with their attachment folders.
+  bool emptyTray(std::string_view tray);
 
   /// Trays whose links the last rename, move or compaction could not update.
   const std::vector<std::string>& missedTrays() const { return missed_; }
@@ -70,9 +76,6 @@ private:
   std::optional<std::string> newEntry(std::string_view cabinet, bool tray);
   bool deleteCabinet(std::string_view path);
   bool deleteTray(std::string_view path);
-  /// Releases the links of a tray and those that point into it, then
-  /// empties it with its attachment folders.
-  bool emptyTray(std::string_view tray);
   bool relocate(std::string_view path, const std::string& target);
   std::string displayName(std::string_view path) const;
 

@@ -1,0 +1,75 @@
+#include "store/Backup.h"
+
+#include "platform/FileSystem.h"
+#include "store/LinkMaintenance.h"
+#include "store/OutsideTree.h"
+#include "store/TrayCopy.h"
+#include "store/TrayFile.h"
+#include "store/TreeListing.h"
+#include "store/TreeOperations.h"
+
+namespace zorvik::store {
+namespace {
+
+constexpr int kIntoOwnTree = 40160;
+constexpr int kDirectoryFailed = 41126;
+
+}  // namespace
+
+Backup::Backup(StoreLocation store, const core::ItemValues& settings, core::Messages& messages,
+               core::Progress& progress, int zoneHours)
+    : store_(std::move(store)), settings_(settings), messages_(messages), progress_(progress), zoneHours_(zoneHours) {}
+
+bool Backup::backupTray(const std::string& tray, const std::string& destination, const BackupRequest& request) {
+  const TrayFile source(store_, tray);
+  const auto properties = source.properties();
+  if (!properties || !prepareTray(store_, destination, *properties)) return false;
+  const int copied = TrayCopy(store_, progress_, zoneHours_).backup(tray, destination, request.limit,
+                                                                  request.deleteCopied);
+  if (copied < 0) return false;
+  copied_ += copied;
+  if (!request.deleteCopied || !request.compactAfter || copied == 0) return true;
+  if (source.count(false).value_or(1) > 0) return LinkMaintenance(store_).compact(tray);
+  // Nothing is left: the tray goes (a system tray comes back at the next start).
+  return TreeOperations(store_, settings_, messages_).discardTray(tray);
+}
+
+bool Backup::backupCabinet(const std::string& cabinet, const std::string& destination,
+                           const BackupRequest& request) {
+  for (const TreeEntry& entry : listCabinet(store_, cabinet)) {
+    const std::string target = platform::joinPath(destination, platform::fileNameOf(entry.path));
+    if (!entry.isCabinet) {
+      if (!backupTray(entry.path, target, request)) return false;
+      continue;
+    }
+    if (!platform::makeDirectories(target)) {
+      messages_.error(kDirectoryFailed);
+      return false;
+    }
+    if (!backupCabinet(entry.path, target, request)) return false;
+  }
+  return true;
+}
+
+bool Backup::run(const BackupRequest& request) {
+  copied_ = 0;
+  std::string root = platform::joinPath(request.directory, store_.topCabinet);
+  if (liesInside(root, store_.topCabinetPath())) {
+    messages_.error(kIntoOwnTree);
+    return false;
+  }
+  if (!platform::makeDirectories(platform::joinPath(root, ".inc"))) {
+    messages_.error(kDirectoryFailed);
+    return false;
+  }
+  const std::string source = request.focusedOnly ? request.selection : std::string();
+  if (!source.empty()) root = platform::joinPath(root, source);
+  if (!source.empty() && !isCabinet(store_, source)) return backupTray(source, root, request);
+  if (!platform::makeDirectories(root)) {
+    messages_.error(kDirectoryFailed);
+    return false;
+  }
+  return backupCabinet(source, root, request);
+}
+
+}  // namespace zorvik::store
