@@ -178,7 +178,6 @@ void PopProtocol::onLoginReply(std::string_view line) {
 void PopProtocol::list(ListMode mode) {
   mode_ = mode;
   entries_.clear();
-  totalSize_ = 0;
   newCount_ = unreadCount_ = receivedCount_ = 0;
   tray_.beginListing();
   send("STAT\r\n", PopState::StatSent, kStepStat);
@@ -187,10 +186,11 @@ void PopProtocol::list(ListMode mode) {
 void PopProtocol::onStatReply(std::string_view line) {
   const std::string_view text = withoutLineEnd(line);
   if (!isOk(text)) return fail(kStatFailed, text);
-  const std::vector<long> runs = digitRuns(text.substr(3), 2);
+  // The count is the first number; the total size after it is not needed,
+  // the sizes of LIST are.
+  const std::vector<long> runs = digitRuns(text.substr(3), 1);
   const long count = runs.empty() ? 0 : runs[0];
   if (count < 0 || count > limits_.maxMails) return fail(kStatFailed, tooManyText());
-  totalSize_ = runs.size() > 1 ? runs[1] : 0;
   if (count == 0) {
     if (account_.useUidl) UidList::remove(tray_.uidFilePath());
     changed_ = true;

@@ -108,13 +108,11 @@ public:
 
   // What the owner reads between notifications.
   const std::vector<ServerMailEntry>& entries() const { return entries_; }
-  long totalSize() const { return totalSize_; }
   int newCount() const { return newCount_; }
   int unreadCount() const { return unreadCount_; }
   int receivedCount() const { return receivedCount_; }
   /// The last RETR or TOP answer without its first line, as sent.
   const std::string& receptionBuffer() const { return buffer_; }
-  bool changed() const { return changed_; }
   /// The copy of `index` in the mail-server tray is marked received and the
   /// entry no longer wants fetching.
   void markReceived(int index);
@@ -166,7 +164,6 @@ private:
   int stepCode_ = 0;
   ListMode mode_ = ListMode::All;
   std::vector<ServerMailEntry> entries_;
-  long totalSize_ = 0;
   int newCount_ = 0;
   int unreadCount_ = 0;
   int receivedCount_ = 0;

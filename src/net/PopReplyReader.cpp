@@ -20,8 +20,4 @@ PopReplyReader::Result PopReplyReader::feed(std::string_view bytes, std::string&
   return Result::Lines;
 }
 
-bool PopReplyReader::endsWithTerminator(std::string_view buffer) {
-  return buffer.size() > 4 && buffer.substr(buffer.size() - 5) == "\r\n.\r\n";
-}
-
 }  // namespace zorvik::net

@@ -34,10 +34,6 @@ public:
   /// Forgets the carry-over (a new connection starts clean).
   void clear() { carry_.clear(); }
   std::size_t carried() const { return carry_.size(); }
-  std::size_t lineLimit() const { return lineLimit_; }
-
-  /// True when `buffer` holds more than four bytes and ends in CR LF "." CR LF.
-  static bool endsWithTerminator(std::string_view buffer);
 
 private:
   std::size_t lineLimit_;

@@ -37,7 +37,6 @@ bool PopSession::start(PopOwner& owner, const PopSettings& settings) {
   }
   held_.clear();
   abort_ = false;
-  reconnects_ = 0;
   protocol_ = std::make_unique<PopProtocol>(settings.account, tray_, sink_, limits_);
   protocol_->setStateObserver([this](PopState from, PopState to) { observeState(from, to); });
   connection_ = std::make_unique<PopConnection>(*transport_, messages_, abort_, zeroReads_);
@@ -237,7 +236,6 @@ void PopSession::quit() {
 void PopSession::run(PopSettings settings) {
   std::string greeting;
   const bool opened = connection_->open(settings.host, settings.port, greeting);
-  reconnects_ = connection_->reconnects();
   if (opened) protocol_->greet(greeting);
   if (!opened || !exchange()) {
     if (!opened && connection_->overflowed()) protocol_->lineTooLong();

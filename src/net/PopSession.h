@@ -88,8 +88,6 @@ public:
   void markReceived(int index);
   /// The copy is removed from the mail-server tray.
   void markDeleted(int index);
-  /// Connections dropped in the last start because no greeting came.
-  int reconnects() const { return reconnects_.load(); }
 
 private:
   enum class Command { None, List, Fetch, FetchHeader, Delete };
@@ -136,7 +134,6 @@ private:
   std::atomic<int> state_{static_cast<int>(PopState::Idle)};
   std::atomic<bool> abort_{false};
   std::atomic<int> zeroReads_{0};
-  std::atomic<int> reconnects_{0};
   std::function<void(std::string_view)> stateLog_;
 };
 

@@ -23,7 +23,6 @@ public:
 
   /// The tray index stored for `uid`.
   std::optional<int> find(const std::string& uid) const;
-  std::size_t size() const { return indexOf_.size(); }
 
   /// Rewrites `path` whole from `entries` (atomically, so a crash leaves the
   /// old file or the new one). Deletes it when no entry has both an

@@ -124,11 +124,6 @@ TEST_F(PopConnectionTest, AbortIsSeenWithinOneWait) {
   EXPECT_TRUE(reporter.boxes().empty());
 }
 
-TEST_F(PopConnectionTest, CommandIsWrittenWhole) {
-  EXPECT_TRUE(connect(5, 5).sendCommand("RETR 1\r\n"));
-  EXPECT_EQ(transport.sent, "RETR 1\r\n");
-}
-
 // The reader gives the same lines however the bytes are cut up.
 std::string feedInPieces(std::string_view input, std::size_t piece) {
   PopReplyReader reader;
@@ -154,13 +149,6 @@ TEST(PopReplyReader, PartialLineIsReportedAsSuch) {
   EXPECT_EQ(reader.carried(), 3u);
   EXPECT_EQ(reader.feed("\r\n", lines), PopReplyReader::Result::Lines);
   EXPECT_EQ(lines, "+OK\r\n");
-}
-
-TEST(PopReplyReader, TerminatorNeedsMoreThanFourBytes) {
-  EXPECT_TRUE(PopReplyReader::endsWithTerminator("x\r\n.\r\n"));
-  EXPECT_TRUE(PopReplyReader::endsWithTerminator("\r\n.\r\n"));
-  EXPECT_FALSE(PopReplyReader::endsWithTerminator(".\r\n"));
-  EXPECT_FALSE(PopReplyReader::endsWithTerminator("x\r\n..\r\n"));
 }
 
 }  // namespace

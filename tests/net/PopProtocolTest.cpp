@@ -457,5 +457,29 @@ TEST(PopProtocolBounds, AbsurdMailCountIsRefused) {
   EXPECT_FALSE(d.protocol.failure()->text.empty());
 }
 
+// The ".uid" file outlives sessions and may have been edited or cut short.
+TEST(PopUidFile, DamagedLinesAreSkippedAndMailsWithoutCopyAreNotWritten) {
+  const test::ScratchDir dir;
+  const std::string path = dir.file("server.uid");
+  ASSERT_TRUE(platform::writeFileAtomically(path, "3 abc\r\nxyz\r\n-1 neg\r\n7 \r\n4 two words\n5 last-no-eol"));
+  const UidList list = UidList::load(path);
+  EXPECT_EQ(list.find("abc"), 3);
+  EXPECT_EQ(list.find("words"), 4);
+  EXPECT_EQ(list.find("last-no-eol"), 5);
+  EXPECT_FALSE(list.find("neg"));
+  EXPECT_FALSE(list.find("xyz"));
+
+  std::vector<ServerMailEntry> entries(3);
+  entries[0].uid = "a";
+  entries[0].trayIndex = 2;
+  entries[1].uid = "b";  // no copy in the tray
+  entries[2].trayIndex = 5;  // no identifier
+  ASSERT_TRUE(UidList::save(path, entries));
+  EXPECT_EQ(platform::readFile(path).value_or(""), "2 a\r\n");
+  entries[0].trayIndex = -1;
+  ASSERT_TRUE(UidList::save(path, entries));
+  EXPECT_FALSE(platform::pathExists(path));
+}
+
 }  // namespace
 }  // namespace zorvik::net
