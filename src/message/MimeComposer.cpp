@@ -1,0 +1,299 @@
+#include "message/MimeComposer.h"
+
+#include <fstream>
+#include <new>
+
+#include "core/SjisText.h"
+#include "message/Base64.h"
+#include "message/ExtensionTable.h"
+#include "message/FileByteSink.h"
+#include "message/HalfWidthKana.h"
+#include "message/HeaderEncoder.h"
+#include "message/HeaderFolding.h"
+#include "message/JapaneseCodec.h"
+#include "message/Uuencode.h"
+#include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
+
+namespace zorvik::message {
+namespace {
+
+constexpr int kCannotOpenAttachment = 41100;
+constexpr int kCannotCreateWorkFile = 41101;
+constexpr int kOutOfMemory = 41124;
+constexpr int kDiskFull = 41125;
+
+constexpr std::string_view kTextPartHeader =
+    "Content-Type: text/plain; charset=\"ISO-2022-JP\"\r\n"
+    "Content-Transfer-Encoding: 7bit\r\n";
+// Whole base64 lines are read at a time, so a 50 MB file never sits in memory.
+constexpr std::size_t kBase64Block = 57 * 1024;
+
+const std::string& attachmentNoteText() {
+  static const std::string text = platform::utf8ToSjis("■添付ファイル ");
+  return text;
+}
+
+bool startsWithIgnoringCase(std::string_view line, std::string_view prefix) {
+  return line.size() >= prefix.size() && core::equalsIgnoringAsciiCase(line.substr(0, prefix.size()), prefix);
+}
+
+// Lines the composer writes itself or that must never leave: Zorvik's own
+// lines (as written, in their case), and the MIME lines and blind copies in
+// any case, so that "bcc:" cannot slip through where "Bcc:" would not.
+bool isLeftOut(std::string_view line) {
+  for (const std::string_view own : {"Zorvik: ", "X-Zorvik-", "KRDX: "}) {
+    if (line.starts_with(own)) return true;
+  }
+  for (const std::string_view name : {"Content-Type:", "Content-Transfer-Encoding:", "Mime-Version:", "Bcc:",
+                                      "Resent-Bcc:"}) {
+    if (startsWithIgnoringCase(line, name)) return true;
+  }
+  return false;
+}
+
+// A draft value as one line: nothing in it may start a new one.
+std::string oneLine(std::string_view text) {
+  std::string line(text);
+  for (char& c : line) {
+    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
+  }
+  return line;
+}
+
+// The body text of one draft line in ISO-2022-JP.
+std::string jisLine(std::string_view sjis) { return sjisToJis(hankanaToZenkana(oneLine(sjis))); }
+
+// A file name as the mail carries it: encoded words for the Japanese in it,
+// never folded (it stands inside quotes); control characters, possible in
+// Linux file names, become "_" so the name cannot break its header line.
+std::string encodedFileName(std::string_view fileName) {
+  std::string safe(fileName);
+  for (char& c : safe) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
+  }
+  return sjisToJis(hankanaToZenkana(safe), JisRuns::encodedWords);
+}
+
+// The inside of a quoted parameter: quotes and backslashes escaped, so the
+// name cannot end the parameter early.
+std::string quotedText(std::string_view text) {
+  std::string quoted;
+  for (const char c : text) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted;
+}
+
+bool isTextFile(std::string_view extension) { return core::equalsIgnoringAsciiCase(extension, ".txt"); }
+
+}  // namespace
+
+bool MimeComposer::composeFiles(const MailLines& draft, std::string_view headerPath, std::string_view bodyPath) {
+  bool composed = false;
+  {
+    FileByteSink header(headerPath, FileByteSink::Mode::truncate);
+    if (!header.isOpen()) {
+      messages_.error(kCannotCreateWorkFile, {headerPath});
+    } else {
+      FileByteSink body(bodyPath, FileByteSink::Mode::truncate);
+      if (!body.isOpen()) {
+        messages_.error(kCannotCreateWorkFile, {bodyPath});
+      } else if (compose(draft, header, body)) {
+        composed = body.close() && header.close();
+        if (!composed) messages_.error(kDiskFull);
+      }
+    }
+  }
+  if (composed) return true;
+  platform::removeFile(headerPath);
+  platform::removeFile(bodyPath);
+  return false;
+}
+
+bool MimeComposer::compose(const MailLines& draft, ByteSink& header, ByteSink& body) {
+  body_ = &body;
+  header_.clear();
+  extraHeader_.clear();
+  multipart_ = false;
+  reopenText_ = false;
+  writeFailed_ = false;
+  try {
+    if (!composeHeaderLines(draft) || !composeBody(draft)) return false;
+    if (multipart_ && !writeBody("--" + std::string(kBoundary) + "--\r\n")) return false;
+    return finishHeader(header);
+  } catch (const std::bad_alloc&) {
+    messages_.error(kOutOfMemory);
+    return false;
+  }
+}
+
+bool MimeComposer::composeHeaderLines(const MailLines& draft) {
+  for (std::size_t i = 0; i < draft.header.size(); ++i) {
+    const std::string& line = draft.header[i];
+    if (i == 0 && line.starts_with("From ")) continue;
+    if (!isLeftOut(line)) addHeaderLine(line, header_);
+  }
+  return true;
+}
+
+void MimeComposer::addHeaderLine(std::string_view line, std::string& to) {
+  std::string encoded = HeaderEncoder::encode(hankanaToZenkana(oneLine(line)));
+  if (encoded.empty()) return;
+  if (encoded.size() >= HeaderFolding::kLineLimit) encoded = HeaderFolding::foldAddressLine(encoded);
+  if (encoded.front() == '.') to += '.';
+  to += encoded;
+  to += "\r\n";
+}
+
+bool MimeComposer::composeBody(const MailLines& draft) {
+  for (const std::string& line : draft.body) {
+    if (!composeLine(line)) return false;
+  }
+  return true;
+}
+
+bool MimeComposer::composeLine(const std::string& line) {
+  const TagCommand command = TagCommand::parse(line);
+  switch (command.kind) {
+    case TagCommand::Kind::mime:
+      if (!options_.attachments) return attachmentNote(command);
+      if (options_.expandTextFiles && isTextFile(command.extension)) return includeTextFile(command);
+      return attachBase64(command);
+    case TagCommand::Kind::uuencode:
+      // Recipients who are to get no attachments get no uuencoded file either.
+      if (!options_.attachments) return attachmentNote(command);
+      return attachUuencoded(command);
+    case TagCommand::Kind::header:
+      if (!isLeftOut(command.argument)) addHeaderLine(command.argument, extraHeader_);
+      return true;
+    case TagCommand::Kind::text:
+      break;
+  }
+  return textLine(line);
+}
+
+bool MimeComposer::textLine(std::string_view sjis) { return reopenTextPart() && writeBodyLine(jisLine(sjis)); }
+
+bool MimeComposer::attachmentNote(const TagCommand& command) {
+  return textLine(attachmentNoteText() + command.argument);
+}
+
+bool MimeComposer::reopenTextPart() {
+  if (!reopenText_) return true;
+  reopenText_ = false;
+  return writeBody("\r\n--" + std::string(kBoundary) + "\r\n" + std::string(kTextPartHeader) + "\r\n");
+}
+
+bool MimeComposer::missingFile(const TagCommand& command) {
+  messages_.error(kCannotOpenAttachment, {command.path});
+  return false;
+}
+
+bool MimeComposer::includeTextFile(const TagCommand& command) {
+  if (!platform::isRegularFile(command.path)) return missingFile(command);
+  const auto content = platform::readFile(command.path);
+  if (!content) return missingFile(command);
+  if (!reopenTextPart() || !writeBodyLine(jisLine("-------- " + command.fileName + " --------"))) return false;
+  std::string_view rest = *content;
+  while (!rest.empty()) {
+    const std::size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (!writeBodyLine(jisLine(line))) return false;
+    if (end == std::string_view::npos) break;
+    rest.remove_prefix(end + 1);
+  }
+  return writeBody("\r\n");
+}
+
+bool MimeComposer::openAttachmentPart(std::string_view contentType, std::string_view name,
+                                      std::string_view encoding) {
+  multipart_ = true;
+  reopenText_ = true;
+  const std::string quoted = quotedText(name);
+  return writeBody("--" + std::string(kBoundary) + "\r\nContent-Type: " + std::string(contentType) + "; name=\"" +
+                   quoted + "\"\r\nContent-Disposition: attachment; filename=\"" + quoted +
+                   "\"\r\nContent-Transfer-Encoding: " + std::string(encoding) + "\r\n\r\n");
+}
+
+bool MimeComposer::attachBase64(const TagCommand& command) {
+  if (!platform::isRegularFile(command.path)) return missingFile(command);
+  std::ifstream file(platform::nativePath(command.path), std::ios::binary);
+  if (!file) return missingFile(command);
+  const std::string name = encodedFileName(command.fileName);
+  if (!openAttachmentPart(ExtensionTable::contentTypeFor(command.extension), name, "base64")) return false;
+  std::string block(kBase64Block, '\0');
+  std::string encoded;
+  for (;;) {
+    file.read(block.data(), static_cast<std::streamsize>(block.size()));
+    const auto got = static_cast<std::size_t>(file.gcount());
+    if (file.bad()) return missingFile(command);
+    const std::string_view bytes(block.data(), got);
+    if (got < block.size()) return writeBody(base64MimeBody(bytes));
+    encoded.clear();
+    for (std::size_t at = 0; at < got; at += 57) {
+      appendBase64(encoded, bytes.substr(at, 57));
+      encoded += "\r\n";
+    }
+    if (!writeBody(encoded)) return false;
+  }
+}
+
+bool MimeComposer::attachUuencoded(const TagCommand& command) {
+  if (!platform::isRegularFile(command.path)) return missingFile(command);
+  const auto content = platform::readFile(command.path);
+  if (!content) return missingFile(command);
+  const std::string name = encodedFileName(command.fileName);
+  if (!openAttachmentPart("application/x-uuencode", name, "7bit")) return false;
+  return writeBodyLines(uuencodeBody(*content, name));
+}
+
+// Text of CR LF lines, each written through the dot-stuffing.
+bool MimeComposer::writeBodyLines(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t end = text.find("\r\n");
+    if (!writeBodyLine(text.substr(0, end))) return false;
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 2);
+  }
+  return true;
+}
+
+bool MimeComposer::writeBodyLine(std::string_view line) {
+  std::string out;
+  out.reserve(line.size() + 3);
+  if (!line.empty() && line.front() == '.') out += '.';
+  out += line;
+  out += "\r\n";
+  return writeBody(out);
+}
+
+bool MimeComposer::writeBody(std::string_view bytes) {
+  if (body_->write(bytes)) return true;
+  if (!writeFailed_) messages_.error(kDiskFull);
+  writeFailed_ = true;
+  return false;
+}
+
+bool MimeComposer::finishHeader(ByteSink& header) {
+  header_ += "Mime-Version: 1.0\r\n";
+  if (!multipart_) {
+    header_ += kTextPartHeader;
+    header_ += extraHeader_;
+    header_ += "\r\n";
+  } else {
+    header_ += "Content-Type: multipart/mixed; boundary=\"" + std::string(kBoundary) +
+               "\"\r\nContent-Transfer-Encoding: 7bit\r\n";
+    header_ += extraHeader_;
+    header_ += "\r\nThis is a MIME-encapsulated message\r\n\r\n--" + std::string(kBoundary) + "\r\n";
+    header_ += kTextPartHeader;
+    header_ += "\r\n";
+  }
+  if (header.write(header_)) return true;
+  messages_.error(kDiskFull);
+  return false;
+}
+
+}  // namespace zorvik::message
