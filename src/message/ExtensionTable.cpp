@@ -1,5 +1,7 @@
 #include "message/ExtensionTable.h"
 
+#include "message/MimeCaseless.h"
+
 #include <array>
 #include <utility>
 
@@ -36,26 +38,17 @@ constexpr std::array<Pair, 23> kPairs{{
     {"video/x-msvideo", ".avi"},
 }};
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string_view ExtensionTable::extensionFor(std::string_view contentType) {
   for (const auto& [type, extension] : kPairs)
-    if (equalsIgnoringCase(type, contentType)) return extension;
+    if (equalsCaseless(type, contentType)) return extension;
   return ".000";
 }
 
 std::string_view ExtensionTable::contentTypeFor(std::string_view extension) {
   for (const auto& [type, known] : kPairs)
-    if (equalsIgnoringCase(known, extension)) return type;
+    if (equalsCaseless(known, extension)) return type;
   return "application/octet-stream";
 }
 

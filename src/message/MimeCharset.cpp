@@ -1,21 +1,13 @@
 #include "message/MimeCharset.h"
 
 #include "message/JapaneseCodec.h"
+#include "message/MimeCaseless.h"
 #include "platform/TextEncoding.h"
 
 #include <array>
 
 namespace zorvik::message {
 namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 constexpr std::array<std::string_view, 14> kUnchanged{
     "",          "shift_jis",  "shift-jis", "sjis",     "x-sjis",      "cp932",      "ms932",
@@ -24,14 +16,14 @@ constexpr std::array<std::string_view, 14> kUnchanged{
 }  // namespace
 
 CharsetKind MimeCharset::pipelineKind(std::string_view charset) {
-  if (equalsIgnoringCase(charset, "iso-2022-jp")) return CharsetKind::iso2022jp;
-  if (equalsIgnoringCase(charset, "utf-8")) return CharsetKind::utf8;
+  if (equalsCaseless(charset, "iso-2022-jp")) return CharsetKind::iso2022jp;
+  if (equalsCaseless(charset, "utf-8")) return CharsetKind::utf8;
   return CharsetKind::none;
 }
 
 bool MimeCharset::passesUnchanged(std::string_view charset) {
   for (const auto name : kUnchanged)
-    if (equalsIgnoringCase(charset, name)) return true;
+    if (equalsCaseless(charset, name)) return true;
   return false;
 }
 

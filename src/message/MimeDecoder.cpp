@@ -4,6 +4,7 @@
 #include "message/AttachmentName.h"
 #include "message/ExtensionTable.h"
 #include "message/MailDate.h"
+#include "message/MimeCaseless.h"
 #include "message/MimeCharset.h"
 #include "message/MimeHeader.h"
 #include "message/SavedFileList.h"
@@ -45,17 +46,8 @@ bool startsWith(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
 }
 
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    if (upper(text[i]) != upper(prefix[i])) return false;
-  }
-  return true;
-}
-
 bool endsWithTxt(std::string_view name) {
-  return name.size() >= 4 && startsWithIgnoringCase(name.substr(name.size() - 4), ".TXT");
+  return name.size() >= 4 && startsWithCaseless(name.substr(name.size() - 4), ".TXT");
 }
 
 std::string_view withoutLineEnd(std::string_view line) {
@@ -163,7 +155,7 @@ void MimeDecoder::handleLine(std::string_view line) {
 // that Zorvik did not make for this mail, perhaps another mail's, whose
 // files would go when this mail is deleted.
 void MimeDecoder::writeHeaderLine(std::string_view line) {
-  if (!startsWithIgnoringCase(line, kFolderLine)) {
+  if (!startsWithCaseless(line, kFolderLine)) {
     write(line);
     return;
   }
@@ -175,9 +167,9 @@ void MimeDecoder::writeHeaderLine(std::string_view line) {
 // other header lines only steer decoding. Its Message-Id must not reach the
 // stored text, where it would be taken for the outer mail's.
 void MimeDecoder::handleAttachedMailHeaderLine(std::string_view line) {
-  if (startsWithIgnoringCase(line, "MESSAGE-ID:")) return;
+  if (startsWithCaseless(line, "MESSAGE-ID:")) return;
   for (const auto name : {"Date:", "From:", "To:", "Subject:"}) {
-    if (!startsWithIgnoringCase(line, name)) continue;
+    if (!startsWithCaseless(line, name)) continue;
     write(line);
     return;
   }

@@ -1,6 +1,7 @@
 #include "message/MimeHeader.h"
 
 #include "message/EncodedWordDecoder.h"
+#include "message/MimeCaseless.h"
 #include "message/MimeParameters.h"
 
 #include <array>
@@ -8,19 +9,6 @@
 
 namespace zorvik::message {
 namespace {
-
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (upper(text[i]) != upper(prefix[i])) return false;
-  return true;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && startsWithIgnoringCase(a, b);
-}
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -54,7 +42,7 @@ constexpr std::array<std::pair<std::string_view, MimeField>, 6> kFields{{
 MimeField MimeHeader::field(std::string_view line, std::string_view& value) {
   if (line == ".\r\n" || line == "." || line == ".\n") return MimeField::terminator;
   for (const auto& [name, field] : kFields) {
-    if (!startsWithIgnoringCase(line, name)) continue;
+    if (!startsWithCaseless(line, name)) continue;
     value = skipBlanks(line.substr(name.size()));
     return field;
   }
@@ -67,28 +55,28 @@ ContentType MimeHeader::contentType(std::string_view value) {
   const std::string_view type = result.type;
   const MimeParameters parameters(value);
   result.charset = parameters.get("charset").value_or("");
-  if (startsWithIgnoringCase(type, "MULTIPART")) {
-    result.kind = equalsIgnoringCase(type, "MULTIPART/ENCRYPTED") ? ContentKind::encrypted
+  if (startsWithCaseless(type, "MULTIPART")) {
+    result.kind = equalsCaseless(type, "MULTIPART/ENCRYPTED") ? ContentKind::encrypted
                                                                    : ContentKind::multipart;
     if (result.kind == ContentKind::multipart) result.boundary = parameters.get("boundary").value_or("");
     return result;
   }
-  if (equalsIgnoringCase(type, "APPLICATION/X-UUENCODE")) {
+  if (equalsCaseless(type, "APPLICATION/X-UUENCODE")) {
     result.kind = ContentKind::uuencode;
-  } else if (equalsIgnoringCase(type, "APPLICATION/MAC-BINHEX40")) {
+  } else if (equalsCaseless(type, "APPLICATION/MAC-BINHEX40")) {
     result.kind = ContentKind::binHex;
-  } else if (equalsIgnoringCase(type, "TEXT/PLAIN")) {
+  } else if (equalsCaseless(type, "TEXT/PLAIN")) {
     result.kind = ContentKind::textPlain;
     result.output = OutputKind::text;
-  } else if (equalsIgnoringCase(type, "TEXT/ENRICHED")) {
+  } else if (equalsCaseless(type, "TEXT/ENRICHED")) {
     result.kind = ContentKind::otherText;
     result.output = OutputKind::enriched;
-  } else if (equalsIgnoringCase(type, "TEXT") || startsWithIgnoringCase(type, "TEXT/")) {
+  } else if (equalsCaseless(type, "TEXT") || startsWithCaseless(type, "TEXT/")) {
     result.kind = ContentKind::otherText;
     result.output = OutputKind::text;
-  } else if (equalsIgnoringCase(type, "MESSAGE/PARTIAL")) {
+  } else if (equalsCaseless(type, "MESSAGE/PARTIAL")) {
     result.kind = ContentKind::partial;
-  } else if (equalsIgnoringCase(type, "MESSAGE/RFC822")) {
+  } else if (equalsCaseless(type, "MESSAGE/RFC822")) {
     result.kind = ContentKind::attachedMail;
   } else {
     result.kind = ContentKind::other;
@@ -98,11 +86,11 @@ ContentType MimeHeader::contentType(std::string_view value) {
 
 TransferEncodingValue MimeHeader::transferEncoding(std::string_view value) {
   const std::string_view token = leadingToken(value, [](char c) { return !isBlank(c) && c != ';'; });
-  if (equalsIgnoringCase(token, "7BIT")) return {TransferEncoding::sevenBit, false};
-  if (equalsIgnoringCase(token, "8BIT")) return {TransferEncoding::eightBit, false};
-  if (equalsIgnoringCase(token, "BASE64")) return {TransferEncoding::base64, false};
-  if (equalsIgnoringCase(token, "QUOTED-PRINTABLE")) return {TransferEncoding::quotedPrintable, false};
-  const bool uuencode = equalsIgnoringCase(token, "X-UUENCODE") || equalsIgnoringCase(token, "UUENCODE");
+  if (equalsCaseless(token, "7BIT")) return {TransferEncoding::sevenBit, false};
+  if (equalsCaseless(token, "8BIT")) return {TransferEncoding::eightBit, false};
+  if (equalsCaseless(token, "BASE64")) return {TransferEncoding::base64, false};
+  if (equalsCaseless(token, "QUOTED-PRINTABLE")) return {TransferEncoding::quotedPrintable, false};
+  const bool uuencode = equalsCaseless(token, "X-UUENCODE") || equalsCaseless(token, "UUENCODE");
   return {TransferEncoding::sevenBit, uuencode};
 }
 

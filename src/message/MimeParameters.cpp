@@ -1,5 +1,6 @@
 #include "message/MimeParameters.h"
 
+#include "message/MimeCaseless.h"
 #include "message/MimeCharset.h"
 
 #include <charconv>
@@ -7,14 +8,6 @@
 
 namespace zorvik::message {
 namespace {
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
-std::string lowerCase(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = lower(c);
-  return out;
-}
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -54,7 +47,7 @@ std::size_t readQuoted(std::string_view text, std::size_t at, std::string& value
 
 int hexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  const char l = lower(c);
+  const char l = asciiLower(c);
   if (l >= 'a' && l <= 'f') return l - 'a' + 10;
   return -1;
 }
@@ -93,7 +86,7 @@ MimeParameters::MimeParameters(std::string_view value) {
     at = skipBlanksAndComments(value, at);
     const std::size_t nameStart = at;
     while (at < value.size() && value[at] != '=' && value[at] != ';' && !isBlank(value[at])) ++at;
-    std::string name = lowerCase(value.substr(nameStart, at - nameStart));
+    std::string name = asciiLowerCase(value.substr(nameStart, at - nameStart));
     at = skipBlanksAndComments(value, at);
     if (at >= value.size() || value[at] != '=') {
       // A stray word: skip to the next parameter.
@@ -117,14 +110,14 @@ MimeParameters::MimeParameters(std::string_view value) {
 }
 
 std::optional<std::string> MimeParameters::get(std::string_view name) const {
-  const std::string wanted = lowerCase(name);
+  const std::string wanted = asciiLowerCase(name);
   for (const auto& [key, value] : parameters_)
     if (key == wanted) return value;
   return std::nullopt;
 }
 
 std::optional<std::string> MimeParameters::extended(std::string_view name) const {
-  const std::string prefix = lowerCase(name) + "*";
+  const std::string prefix = asciiLowerCase(name) + "*";
   if (const auto whole = get(prefix)) {
     auto [charset, text] = splitCharset(*whole);
     return MimeCharset::toSjis(charset, percentDecoded(text));
