@@ -18,7 +18,10 @@ namespace {
 std::atomic<int> retryAttempts{12};
 std::atomic<long long> retryWaitMs{100};
 
-bool isMissing(int error) { return error == ENOENT || error == ENOTDIR; }
+// Only another opener's lock (or a file replaced under us) goes away by
+// waiting; a missing file, a missing directory or a refused permission do
+// not, and waiting 1.2 seconds for them would only slow every caller.
+bool isTransient(int error) { return error == EWOULDBLOCK || error == EAGAIN || error == EINTR; }
 
 int openFlags(FileAccess access) {
   switch (access) {
@@ -78,7 +81,7 @@ std::optional<FileLock> FileLock::open(std::string_view path, FileAccess access)
       if (access == FileAccess::Truncate && !file.resize(0)) return std::nullopt;
       return file;
     }
-    if (isMissing(errno) || attempt >= rule.attempts) return std::nullopt;
+    if (!isTransient(errno) || attempt >= rule.attempts) return std::nullopt;
     std::this_thread::sleep_for(rule.wait);
   }
 }

@@ -36,8 +36,8 @@ class FileLock {
 public:
   /// Opens and locks the file at the Shift_JIS `path`. Empty when the file
   /// cannot be opened or the lock is still held by another opener after the
-  /// last attempt. A missing file or directory is never retried: waiting does
-  /// not make it appear.
+  /// last attempt. Only a held lock is retried: a missing file or directory,
+  /// or a permission refused, fails at once.
   static std::optional<FileLock> open(std::string_view path, FileAccess access);
 
   /// The retry rule of every open in this process. Tests shorten the wait.

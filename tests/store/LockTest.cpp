@@ -58,11 +58,12 @@ TEST_F(LockTest, OpenWaitsForALockReleasedWithinTheRetries) {
   EXPECT_TRUE(reader);
 }
 
-TEST_F(LockTest, MissingFileIsNotWaitedFor) {
+TEST_F(LockTest, FailuresOtherThanALockAreNotWaitedFor) {
   FileLock::setRetry({12, 100ms});
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(FileLock::open(file + "-missing", FileAccess::Read));
-  EXPECT_FALSE(FileLock::open(builder.store().root + "/no/dir/f", FileAccess::Update));
+  EXPECT_FALSE(FileLock::open(builder.store().root + "/no/dir/f", FileAccess::Create));
+  EXPECT_FALSE(FileLock::open(builder.store().root, FileAccess::Update)) << "a directory";
   EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
 }
 
