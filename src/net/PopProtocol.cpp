@@ -47,6 +47,7 @@ constexpr int kStepQuit = 60;
 // the size LIST announced; beyond it the server is not sending that mail.
 constexpr std::size_t kMailSizeFactor = 4;
 constexpr std::size_t kMailSizeSlack = 64u << 10;
+constexpr std::size_t kMaxReservation = 32u << 20;
 
 const std::string& tooLongText() {
   static const std::string text = platform::utf8ToSjis("サーバの応答が長すぎるため受信を中止しました。");
@@ -88,6 +89,21 @@ std::vector<long> digitRuns(std::string_view text, std::size_t wanted) {
     while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
   }
   return runs;
+}
+
+// The header lines of a mail's text: up to the first empty line or the
+// terminator. The answer to TOP and to RETR of the same mail give the same
+// header, whether the server sends the empty line after it or not.
+std::string_view headerPart(std::string_view text) {
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t end = text.find('\n', at);
+    const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+    const std::string_view line = withoutLineEnd(text.substr(at, next - at));
+    if (line.empty() || line == ".") break;
+    at = next;
+  }
+  return text.substr(0, at);
 }
 
 // A CR or LF in a setting would end the command early and start another.
@@ -354,7 +370,8 @@ int PopProtocol::ordinalOf(int index) const {
                                         [&key](const ServerMailEntry& e) { return e.headerKey == key; }));
 }
 
-void PopProtocol::storeHeader(int index, std::string_view header) {
+void PopProtocol::storeHeader(int index, std::string_view text) {
+  const std::string_view header = headerPart(text);
   ServerMailEntry& entry = entries_[static_cast<std::size_t>(index)];
   entry.headerKey = tray_.headerKey(header, entry.size);
   const MailServerTray::Match match = tray_.find(entry.headerKey, ordinalOf(index));
@@ -386,8 +403,10 @@ void PopProtocol::finishListing() {
 bool PopProtocol::reserveFor(int index) {
   buffer_.clear();
   const int size = entries_[static_cast<std::size_t>(index)].size;
+  // A size from LIST is only the server's word: beyond a modest reservation
+  // the buffer grows with what really arrives.
   try {
-    buffer_.reserve(std::min(static_cast<std::size_t>(std::max(size, 0)), limits_.maxMailBytes));
+    buffer_.reserve(std::min({static_cast<std::size_t>(std::max(size, 0)), limits_.maxMailBytes, kMaxReservation}));
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -422,11 +441,7 @@ void PopProtocol::onRetrLine(std::string_view line) {
 
 void PopProtocol::finishMail() {
   const ServerMailEntry& entry = entries_[static_cast<std::size_t>(current_)];
-  if (mode_ == ListMode::UidlFast && entry.isNew && entry.headerKey.empty()) {
-    const std::size_t end = buffer_.find("\r\n\r\n");
-    storeHeader(current_, end == std::string::npos ? std::string_view(buffer_)
-                                                   : std::string_view(buffer_).substr(0, end + 2));
-  }
+  if (mode_ == ListMode::UidlFast && entry.isNew && entry.headerKey.empty()) storeHeader(current_, buffer_);
   const bool kept = sink_.beginMail(current_, entry, headerOnly_) && sink_.appendMail(buffer_) && sink_.endMail();
   // The sink has said why (a full disk); ending here sends no DELE after it.
   if (!kept) return fail(0);

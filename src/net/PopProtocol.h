@@ -68,7 +68,8 @@ public:
   /// Ready: STAT, LIST, maybe UIDL, then the headers the mode asks for.
   void list(ListMode mode);
   /// Ready: prepares the reception buffer for a RETR of `index` at the size
-  /// LIST announced. False when the memory cannot be had.
+  /// LIST announced (up to 32 MiB; a larger mail grows it as it arrives).
+  /// False when the memory cannot be had.
   bool reserveFor(int index);
   /// Ready: RETR of entry `index`, or TOP of its header only.
   void fetch(int index, bool headerOnly);
@@ -148,7 +149,7 @@ private:
   void classifyByUidl();
   void startHeaderPipeline(std::vector<int> wanted);
   void sendNextTop();
-  void storeHeader(int index, std::string_view header);
+  void storeHeader(int index, std::string_view text);
   int ordinalOf(int index) const;
   void finishMail();
   void finishListing();

@@ -356,6 +356,29 @@ TEST(PopProtocolUidl, LostUidFileIsRecoveredFromHeaders) {
   EXPECT_EQ(d.protocol.receivedCount(), 1);
 }
 
+// A header stored from RETR (UIDL-fast mode) and the same header from TOP
+// (with the empty line servers send after it) must be the same record, or a
+// lost ".uid" file makes every mail come again.
+TEST(PopProtocolUidl, HeaderFromRetrMatchesHeaderFromTop) {
+  const test::ScratchDir dir;
+  Dialogue first(withUidl(), dir.file("first.uid"));
+  first.login();
+  first.list(ListMode::UidlFast, {30});
+  first.feed("+OK\r\n1 a\r\n.\r\n");
+  first.protocol.fetch(0, false);
+  first.feed("+OK\r\n" + header(1) + "\r\nbody\r\n.\r\n");
+  first.protocol.markReceived(0);
+
+  Dialogue second(withUidl(), dir.file("lost.uid"));
+  second.tray.copies = first.tray.copies;
+  second.login();
+  second.list(ListMode::All, {30});
+  second.feed("+OK\r\n1 a\r\n.\r\n");
+  second.answerTops([](int n) { return header(n) + "\r\n"; });
+  EXPECT_FALSE(second.protocol.entries()[0].fetch);
+  EXPECT_EQ(second.tray.copies.size(), 1u);
+}
+
 TEST(PopProtocolFetch, MailIsKeptAsSentAndHandedToTheSink) {
   Dialogue d(plain());
   d.login();
