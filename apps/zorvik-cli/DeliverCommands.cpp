@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CliCommand.h"
+#include "CliStore.h"
 #include "message/FileByteSink.h"
 #include "message/MailRecordParser.h"
 #include "message/MimeDecoder.h"
@@ -30,17 +31,6 @@ public:
   }
   std::string text;
 };
-
-// A relative store root lies in the settings file's folder, where
-// `init --dir` puts the store.
-std::optional<store::StoreLocation> storeOf(CliContext& context, const core::SettingsFile& settings) {
-  store::StoreLocation location = store::StoreLocation::fromSettings(settings);
-  if (platform::isFullPath(location.root)) return location;
-  std::string base = platform::directoryOf(context.settingsPath());
-  if (!platform::isFullPath(base)) base = platform::joinPath(platform::currentDirectory(), base);
-  location.root = platform::joinPath(base, location.root);
-  return location;
-}
 
 std::string belowTopCabinet(const store::StoreLocation& location, const std::string& path) {
   return platform::isFullPath(path) ? path : platform::joinPath(location.topCabinetPath(), path);
@@ -88,19 +78,19 @@ int deliver(CliContext& context) {
   if (!arguments) return context.usage("usage: deliver [--tray T] FILE...");
   core::SettingsFile* settings = context.rawSettings();
   if (!settings) return kFailed;
-  const auto location = storeOf(context, *settings);
+  const store::StoreLocation location = storeOf(context, *settings);
   const std::string trayName = arguments->tray.empty() ? settings->text(kNewMailTrayItem) : arguments->tray;
-  const store::TrayFile tray(*location, trayName);
+  const store::TrayFile tray(location, trayName);
   if (!tray.exists()) {
     context.status("zorvik-cli: no tray " + trayName);
     return kFailed;
   }
 
   message::MimeDecoderSettings decoding = message::MimeDecoderSettings::fromSettings(*settings);
-  decoding.attachmentRoot = store::TrayAttachments::root(*location, trayName);
+  decoding.attachmentRoot = store::TrayAttachments::root(location, trayName);
   const auto& work = settings->workingDirectories();
-  decoding.workDirectory = belowTopCabinet(*location, work.workDirectory);
-  const std::string workFile = belowTopCabinet(*location, work.newMailWorkFile);
+  decoding.workDirectory = belowTopCabinet(location, work.workDirectory);
+  const std::string workFile = belowTopCabinet(location, work.newMailWorkFile);
   platform::makeDirectories(platform::directoryOf(workFile));
 
   auto& saved = message::SavedFileList::instance();

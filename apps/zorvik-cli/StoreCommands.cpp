@@ -3,6 +3,7 @@
 #include <string>
 
 #include "CliCommand.h"
+#include "CliStore.h"
 #include "platform/FileSystem.h"
 #include "store/SystemTrays.h"
 #include "store/TrayFile.h"
@@ -14,22 +15,6 @@
 
 namespace zorvik::cli {
 namespace {
-
-// The settings with their relative paths taken from the settings file's
-// folder (where `init --dir` puts the store), and the store they name.
-struct OpenStore {
-  core::SettingsFile* settings = nullptr;
-  store::StoreLocation location;
-};
-
-std::optional<OpenStore> openStore(CliContext& context) {
-  core::SettingsFile* settings = context.rawSettings();
-  if (!settings) return std::nullopt;
-  std::string folder = platform::directoryOf(context.settingsPath());
-  if (!platform::isFullPath(folder)) folder = platform::joinPath(platform::currentDirectory(), folder);
-  settings->resolveRelativePaths(platform::joinPath(folder, ""));
-  return OpenStore{settings, store::StoreLocation::fromSettings(*settings)};
-}
 
 int noStore(CliContext& context, const OpenStore& opened) {
   context.status("zorvik-cli: no store at " + opened.location.topCabinetPath());

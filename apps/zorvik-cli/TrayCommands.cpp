@@ -6,24 +6,18 @@
 #include <string>
 
 #include "CliCommand.h"
+#include "CliStore.h"
 #include "platform/FileSystem.h"
 #include "store/TrayFile.h"
 
 namespace zorvik::cli {
 namespace {
 
-// The store of the settings file; a relative store root is taken from the
-// settings file's folder, where `init --dir` puts the store.
+// The store of the settings file, when they can be loaded.
 std::optional<store::StoreLocation> storeOf(CliContext& context) {
-  core::SettingsFile* settings = context.rawSettings();
+  const core::SettingsFile* settings = context.rawSettings();
   if (!settings) return std::nullopt;
-  store::StoreLocation location = store::StoreLocation::fromSettings(*settings);
-  if (!platform::isFullPath(location.root)) {
-    std::string base = platform::directoryOf(context.settingsPath());
-    if (!platform::isFullPath(base)) base = platform::joinPath(platform::currentDirectory(), base);
-    location.root = platform::joinPath(base, location.root);
-  }
-  return location;
+  return cli::storeOf(context, *settings);
 }
 
 // "2026-12-07T09:30:00+09:00": the stored UTC seconds in the user's zone.
@@ -64,13 +58,6 @@ int listTray(CliContext& context) {
                       record.listAddress(), record.listName(), record.subject()});
   }
   return kDone;
-}
-
-std::optional<std::uint32_t> recordIndex(const std::string& text) {
-  char* end = nullptr;
-  const unsigned long value = std::strtoul(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || text[0] == '-' || value > UINT32_MAX) return std::nullopt;
-  return static_cast<std::uint32_t>(value);
 }
 
 bool printBody(CliContext& context, const store::TrayFile& tray, std::uint32_t index) {

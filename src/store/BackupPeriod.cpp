@@ -1,6 +1,8 @@
 #include "store/BackupPeriod.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 namespace zorvik::store {
 namespace {
@@ -55,7 +57,7 @@ std::optional<DateLimit> BackupPeriod::forBackup(int choice, std::time_t now, in
     case kBackupAll: return DateLimit{};
     case kBackupPicked:
       if (!picked) return std::nullopt;
-      return DateLimit{static_cast<std::int64_t>(*picked), std::nullopt};
+      return DateLimit{static_cast<std::int64_t>(*picked) + kDay - 1, std::nullopt};
     default: return std::nullopt;
   }
 }
@@ -75,6 +77,21 @@ std::optional<DateLimit> BackupPeriod::forMerge(int choice, std::time_t now, int
     case kMergeAll: return DateLimit{};
     default: return std::nullopt;
   }
+}
+
+std::optional<std::time_t> BackupPeriod::parseDay(std::string_view text, int zoneHours) {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  char rest = 0;
+  const std::string copy(text);
+  if (text.size() != 10 || std::sscanf(copy.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &rest) != 3) return std::nullopt;
+  if (year < 1970 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month - 1)) return std::nullopt;
+  std::tm fields{};
+  fields.tm_year = year - 1900;
+  fields.tm_mon = month - 1;
+  fields.tm_mday = day;
+  return static_cast<std::time_t>(fromLocal(fields, zoneHours));
 }
 
 }  // namespace zorvik::store
