@@ -30,7 +30,7 @@ std::string AttachmentName::safe(std::string_view name) {
   std::string result(name.substr(componentStart));
   forEachCharacter(result, [&](std::size_t i, bool doubleByte) {
     const auto byte = static_cast<unsigned char>(result[i]);
-    if (!doubleByte && (byte < 0x20 || byte == 0x7F)) result[i] = '_';
+    if (!doubleByte && (byte < 0x20 || byte == 0x7F || byte == '"')) result[i] = '_';
   });
   if (onlyDotsAndBlanks(result)) return std::string(kFallback);
   return result;

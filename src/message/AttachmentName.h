@@ -20,8 +20,10 @@ public:
   static constexpr std::string_view kFallback = "Attach";
 
   /// The name as a single file name: only its last path component (after
-  /// "/" or "\"), control characters replaced by "_", and kFallback for
-  /// what is left empty, ".", "..", or made of dots and blanks only.
+  /// "/" or "\"), control characters and double quotes replaced by "_" (a
+  /// quote would end the reference line's name early, a line break would
+  /// split the stored text), and kFallback for what is left empty, ".",
+  /// "..", or made of dots and blanks only.
   static std::string safe(std::string_view name);
 
   /// `name` with every character that file systems of the mail's world

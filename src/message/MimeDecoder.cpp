@@ -350,7 +350,7 @@ bool MimeDecoder::openExpandedText() {
     messages_.error(kTemporaryFileNotCreated);
     return false;
   }
-  partFile_->write("-------- " + partName_ + " --------\r\n");
+  partFile_->write("-------- " + AttachmentName::safe(partName_) + " --------\r\n");
   resultBits_ |= kExpandedOrDropped;
   target_ = Target::expanded;
   if (isText(kind_) && MimeCharset::needsIconv(charsetName_))
@@ -426,7 +426,7 @@ std::optional<std::string> MimeDecoder::claimNextFolder(std::time_t date) const 
 
 void MimeDecoder::writeReference() {
   if (target_ == Target::file) write("@#MIME \"%:" + savedName_ + "\"\r\n");
-  if (target_ == Target::dropped && !partName_.empty()) write(notSavedLine(partName_));
+  if (target_ == Target::dropped && !partName_.empty()) write(notSavedLine(AttachmentName::safe(partName_)));
 }
 
 void MimeDecoder::finishPart() {

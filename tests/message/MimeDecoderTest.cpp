@@ -200,6 +200,7 @@ TEST_F(MimeDecoderTest, SecondAttemptReplacesReservedCharactersWithoutBreakingKa
   EXPECT_EQ(AttachmentName::withoutReserved(soft), sjis("ソフト_表.txt"));
   EXPECT_EQ(AttachmentName::safe(sjis("dir\\ソフト.txt")), sjis("ソフト.txt"));
   EXPECT_EQ(AttachmentName::safe(" . "), "Attach");
+  EXPECT_EQ(AttachmentName::safe("a\"b\r\nFrom x"), "a_b__From x") << "the name goes into a reference line";
 }
 
 TEST_F(MimeDecoderTest, DeepNestingAndUnclosedBoundariesKeepWhatCame) {
