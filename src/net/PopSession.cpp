@@ -100,7 +100,9 @@ bool PopSession::deleteMail(int index) { return request({Command::Delete, ListMo
 
 void PopSession::stop(bool abort) {
   if (worker_.joinable()) {
-    if (abort) abort_ = true;
+    // Before the login there is nothing to QUIT, and a server that never
+    // greets would keep the worker reconnecting for ever.
+    if (abort || state_.load() <= static_cast<int>(PopState::ApopSent)) abort_ = true;
     {
       const std::lock_guard lock(mutex_);
       ending_ = abort ? Ending::Abort : Ending::Quit;

@@ -58,8 +58,10 @@ public:
   bool fetchHeaderOnly(int index);
   /// DELE of entry `index`; Deleted follows. False (41070) unless Ready.
   bool deleteMail(int index);
-  /// Ends the session: QUIT (QuitFinished follows) or, with `abort`, just
-  /// closing. Waits for the worker, pumping the owner's messages meanwhile.
+  /// Ends the session: QUIT (QuitFinished follows) or, with `abort` or
+  /// before the login is done, just closing. A command under way is
+  /// finished first unless aborting. Waits for the worker, pumping the
+  /// owner's messages meanwhile.
   void stop(bool abort);
   /// The user cancelled: the worker gives up its current wait within a
   /// second and ends with Ended. Any thread.

@@ -129,5 +129,17 @@ TEST(PopSession, AbortWhileWaitingForTheServerIsSilentAndQuick) {
   EXPECT_TRUE(rig.boxTexts().empty());
 }
 
+TEST(PopSession, StopBeforeTheGreetingDoesNotWaitForIt) {
+  ScriptedServer server({readUntilClosed()});
+  test::PopRig rig;
+  ASSERT_TRUE(rig.session.start(rig.owner, rig.settings(server.port(), kPlain, 30)));
+  std::this_thread::sleep_for(200ms);
+  const auto start = std::chrono::steady_clock::now();
+  rig.session.stop(false);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
+  EXPECT_EQ(rig.session.state(), PopState::Idle);
+  EXPECT_TRUE(rig.boxTexts().empty());
+}
+
 }  // namespace
 }  // namespace zorvik::net
