@@ -1,0 +1,138 @@
+#include "store/MailOperations.h"
+
+#include "OperationFixture.h"
+#include "store/LinkMaintenance.h"
+#include "store/TrayAttachments.h"
+
+namespace zorvik::store {
+namespace {
+
+class MailOperationsTest : public OperationFixture {
+protected:
+  MailOperationsTest() {
+    builder.append(inbox, "zero");
+    builder.append(inbox, "one");
+    builder.append(inbox, "two");
+  }
+
+  TrayFile inbox = builder.createTray("Inbox");
+  TrayFile work = builder.createTray("Work");
+  MailOperations mails{store(), trash};
+};
+
+TEST_F(MailOperationsTest, DeleteMovesToTheTrashAndDeletingInTheTrashIsForGood) {
+  EXPECT_EQ(mails.remove("Inbox", {1}, false), 1U);
+  EXPECT_EQ(subjects("Inbox"), (std::vector<std::string>{"zero", "two"}));
+  EXPECT_EQ(subjects(trash), std::vector<std::string>{"one"});
+  EXPECT_EQ(tray(trash).headerLines(0), "Subject: one\r\nMessage-Id: <one@example.jp>");
+  const std::string text = test::TrayBuilder::bytes(inbox.path(filetype::kText));
+  EXPECT_NE(text.find("From DeleteZorvik\r\n"), std::string::npos) << "the original's separator carries the marker";
+
+  EXPECT_EQ(mails.remove(trash, {0}, false), 1U);
+  EXPECT_EQ(live(trash), 0);
+  EXPECT_EQ(test::TrayBuilder::bytes(tray(trash).path(filetype::kText)), "")
+      << "the last mail of a tray deleted for good empties its files";
+}
+
+TEST_F(MailOperationsTest, ForGoodRemovesTheAttachmentFolderButTheTrashKeepsIt) {
+  const auto kept = appendWithAttachment(inbox, "photo", "1261207.000");
+  const auto gone = appendWithAttachment(inbox, "scan", "1261207.001");
+  EXPECT_EQ(mails.remove("Inbox", {kept}, false), 1U);
+  EXPECT_TRUE(platform::isDirectory(incPath("1261207.000"))) << "the mail in the trash still shows its files";
+  EXPECT_NE(tray(trash).headerLines(0)->find("X-Zorvik-AttachDir: 1261207.000"), std::string::npos);
+  EXPECT_EQ(mails.remove("Inbox", {gone}, true), 1U);
+  EXPECT_FALSE(platform::pathExists(incPath("1261207.001")));
+  EXPECT_EQ(subjects(trash), std::vector<std::string>{"photo"});
+}
+
+TEST_F(MailOperationsTest, CopyGivesTheCopyItsOwnAttachmentFolder) {
+  const auto index = appendWithAttachment(inbox, "photo", "1261207.000");
+  const auto placed = mails.copy("Inbox", {index}, "Work");
+  ASSERT_EQ(placed.size(), 1U);
+  ASSERT_TRUE(placed[0]);
+  const auto header = tray("Work").headerLines(*placed[0]);
+  ASSERT_TRUE(header);
+  const auto folder = TrayAttachments::folderName(*header);
+  ASSERT_TRUE(folder);
+  EXPECT_NE(*folder, "1261207.000");
+  EXPECT_EQ(platform::readFile(incPath(*folder + "/a.txt")), "attached photo");
+  // Deleting the copy for good must leave the original's files alone.
+  mails.remove("Work", {*placed[0]}, true);
+  EXPECT_EQ(platform::readFile(incPath("1261207.000/a.txt")), "attached photo");
+  EXPECT_EQ(subjects("Inbox").back(), "photo");
+}
+
+TEST_F(MailOperationsTest, MovedMailKeepsItsLinksWhichFollowIt) {
+  ASSERT_EQ(mails.link("Inbox", 2, "Work"), LinkResult::Done);
+  const auto placed = mails.move("Inbox", {2, 0}, "Work");
+  ASSERT_TRUE(placed[0] && placed[1]);
+  EXPECT_EQ(subjects("Inbox"), std::vector<std::string>{"one"});
+  EXPECT_EQ(subjects("Work"), (std::vector<std::string>{"two", "two", "zero"}));
+  EXPECT_EQ(references("Work", *placed[0]), 1);
+  TrayRecord link;
+  ASSERT_EQ(tray("Work").read(0, link), ReadResult::Live);
+  EXPECT_EQ(link.linkTarget, "Work");
+  EXPECT_EQ(link.linkIndex, *placed[0]);
+  EXPECT_EQ(mails.move("Inbox", {7}, "Work")[0], std::nullopt) << "no such record";
+  EXPECT_EQ(mails.move("Inbox", {1}, "Missing")[0], std::nullopt);
+  EXPECT_EQ(subjects("Inbox"), std::vector<std::string>{"one"}) << "a failed move keeps the mail";
+}
+
+TEST_F(MailOperationsTest, DeletingAReferencedMailReleasesItsLinks) {
+  ASSERT_EQ(mails.link("Inbox", 0, "Work"), LinkResult::Done);
+  ASSERT_EQ(mails.link("Inbox", 0, trash), LinkResult::Done);
+  EXPECT_EQ(mails.remove("Inbox", {0}, false), 1U);
+  EXPECT_EQ(live("Work"), 0) << "the link went with the mail instead of pointing at a deleted record";
+  const auto trashed = subjects(trash);
+  EXPECT_EQ(trashed, std::vector<std::string>{"zero"});
+  TrayRecord copy;
+  ASSERT_EQ(tray(trash).read(1, copy), ReadResult::Live);
+  EXPECT_EQ(copy.record.referenceCount(), 0) << "the copy in the trash starts without references";
+  EXPECT_FALSE(copy.isLink());
+}
+
+TEST_F(MailOperationsTest, LinkRowsAreReleasedNotTrashedAndNeverLinkedAgain) {
+  std::uint32_t at = 0;
+  ASSERT_EQ(mails.link("Inbox", 1, "Work", &at), LinkResult::Done);
+  EXPECT_EQ(mails.link("Work", at, "Inbox"), LinkResult::Failed);
+  EXPECT_EQ(mails.remove("Work", {at}, false), 1U);
+  EXPECT_EQ(live(trash), 0);
+  EXPECT_EQ(references("Inbox", 1), 0);
+  EXPECT_EQ(live("Inbox"), 3);
+}
+
+TEST_F(MailOperationsTest, ReadStateAndMarksFollowLinksToTheMail) {
+  std::uint32_t at = 0;
+  ASSERT_EQ(mails.link("Inbox", 1, "Work", &at), LinkResult::Done);
+  EXPECT_TRUE(mails.setOpened("Work", {at}, true));
+  TrayRecord row;
+  ASSERT_EQ(tray("Inbox").read(1, row), ReadResult::Live);
+  EXPECT_TRUE(row.record.hasFlag(recordflag::kOpened));
+  EXPECT_TRUE(mails.setMark("Work", at, 3));
+  ASSERT_EQ(tray("Inbox").read(1, row), ReadResult::Live);
+  EXPECT_EQ(row.record.mark(), 3);
+  EXPECT_FALSE(mails.setMark("Work", at, 6));
+
+  EXPECT_TRUE(mails.setOpened("Work", {at}, true, true)) << "opened and clear links";
+  EXPECT_EQ(live("Work"), 0);
+  EXPECT_EQ(references("Inbox", 1), 0);
+  EXPECT_TRUE(mails.setTrayOpened("Inbox", false));
+  EXPECT_EQ(tray("Inbox").count(true), 3U);
+}
+
+TEST_F(MailOperationsTest, CopyIntoTheSameTrayAndManyMailsInOneCall) {
+  std::vector<std::uint32_t> all;
+  for (int i = 0; i < 600; ++i) all.push_back(builder.append(inbox, "bulk" + std::to_string(i)));
+  const auto placed = mails.copy("Inbox", {0}, "Inbox");
+  ASSERT_TRUE(placed[0]);
+  EXPECT_EQ(live("Inbox"), 604);
+  const auto moved = mails.move("Inbox", all, "Work");
+  EXPECT_EQ(std::count(moved.begin(), moved.end(), std::nullopt), 0);
+  EXPECT_EQ(live("Work"), 600);
+  EXPECT_EQ(live("Inbox"), 4);
+  EXPECT_EQ(subjects("Work")[599], "bulk599");
+  EXPECT_EQ(tray("Work").headerLines(599), "Subject: bulk599\r\nMessage-Id: <bulk599@example.jp>");
+}
+
+}  // namespace
+}  // namespace zorvik::store

@@ -1,0 +1,181 @@
+#include "store/TreeOperations.h"
+
+#include "OperationFixture.h"
+#include "platform/TextEncoding.h"
+#include "store/TrayFlags.h"
+
+namespace zorvik::store {
+namespace {
+
+class TreeOperationsTest : public OperationFixture {
+protected:
+  TreeOperations tree{store(), settings, messages};
+  MailOperations mails{store(), trash};
+};
+
+TEST_F(TreeOperationsTest, NewTraysAndCabinetsTakeTheFirstFreeName) {
+  ASSERT_TRUE(tree.createCabinet("A"));
+  const std::string base = settings.text(208);
+  EXPECT_EQ(tree.newTray("A"), "A/" + base);
+  EXPECT_EQ(tree.newTray("A"), "A/" + base + "1");
+  // A cabinet of the next name makes the tray skip it.
+  ASSERT_TRUE(platform::makeDirectory(topPath("A/" + base + "2")));
+  EXPECT_EQ(tree.newTray("A"), "A/" + base + "3");
+  EXPECT_EQ(tree.newCabinet(""), settings.text(207));
+  EXPECT_EQ(tree.newTray("A/" + base), std::nullopt) << "a tray holds no trays";
+  EXPECT_EQ(boxes(40212), 1);
+  EXPECT_EQ(tray("A/" + base).properties()->description, "");
+}
+
+TEST_F(TreeOperationsTest, FreeNameRunsOutAfterNineHundredNinetyNine) {
+  ASSERT_TRUE(tree.createCabinet("B"));
+  const std::string base = settings.text(207);
+  platform::makeDirectory(topPath("B/" + base));
+  for (int i = 1; i <= 999; ++i) platform::makeDirectory(topPath("B/" + base + std::to_string(i)));
+  EXPECT_EQ(tree.newCabinet("B"), std::nullopt);
+  EXPECT_EQ(boxes(40211), 1);
+}
+
+TEST_F(TreeOperationsTest, CabinetDeletionRules) {
+  ASSERT_TRUE(tree.createCabinet("Holds"));
+  ASSERT_TRUE(tree.createTray("Holds/Tray"));
+  EXPECT_FALSE(tree.remove("Holds"));
+  EXPECT_EQ(boxes(40224), 1);
+  ASSERT_TRUE(tree.createCabinet("Outer"));
+  ASSERT_TRUE(tree.createCabinet("Outer/Inner"));
+  platform::writeFileAtomically(topPath("Outer/note.txt"), "x");
+  EXPECT_FALSE(tree.remove("Outer"));
+  EXPECT_EQ(boxes(40226), 1);
+  EXPECT_TRUE(platform::isDirectory(topPath("Outer/Inner")));
+  EXPECT_TRUE(tree.remove("Outer/Inner"));
+  EXPECT_TRUE(tree.remove("Outer"));
+  EXPECT_FALSE(platform::pathExists(topPath("Outer")));
+  reporter.setAnswer(false);
+  EXPECT_FALSE(tree.remove("Holds/Tray")) << "a no to the question deletes nothing";
+  EXPECT_TRUE(tray("Holds/Tray").exists());
+}
+
+TEST_F(TreeOperationsTest, NewTrayIsEmptiedUntilItsFlagsAllowDeletingIt) {
+  ASSERT_TRUE(tree.createTray("Plain"));
+  builder.append(tray("Plain"), "kept?");
+  ASSERT_EQ(tray("Plain").properties()->flags, trayflag::kNewTrayDefault);
+  EXPECT_TRUE(tree.remove("Plain"));
+  EXPECT_EQ(boxes(40123), 1) << "the question offers to delete the mails only";
+  EXPECT_TRUE(tray("Plain").exists());
+  EXPECT_EQ(live("Plain"), 0);
+
+  auto properties = *tray("Plain").properties();
+  properties.flags |= trayflag::kDeleteTray;
+  ASSERT_TRUE(tray("Plain").rewriteProperties(properties));
+  EXPECT_TRUE(tree.remove("Plain"));
+  EXPECT_EQ(boxes(40122), 1);
+  EXPECT_FALSE(platform::pathExists(tray("Plain").path(filetype::kIndex)));
+  EXPECT_FALSE(platform::pathExists(tray("Plain").path(filetype::kText)));
+
+  properties.flags &= ~(trayflag::kDeleteTray | trayflag::kDeleteMails);
+  ASSERT_TRUE(tree.createTray("Locked"));
+  ASSERT_TRUE(tray("Locked").rewriteProperties(properties));
+  EXPECT_FALSE(tree.remove("Locked"));
+  EXPECT_EQ(boxes(40223), 1);
+}
+
+TEST_F(TreeOperationsTest, SystemTraysAreNeitherDeletedNorRenamed) {
+  const std::string server = settings.text(212);
+  builder.createTray(server);
+  auto properties = *tray(server).properties();
+  properties.flags |= trayflag::kDeleteTray;
+  ASSERT_TRUE(tray(server).rewriteProperties(properties));
+  EXPECT_FALSE(tree.remove(server));
+  EXPECT_EQ(boxes(40220), 1);
+  EXPECT_FALSE(tree.rename(trash, "Bin"));
+  EXPECT_EQ(boxes(40230), 1);
+  EXPECT_TRUE(tray(trash).exists());
+  EXPECT_FALSE(tree.remove(""));
+}
+
+TEST_F(TreeOperationsTest, RenameOntoAnExistingNameIsRefusedAndDestroysNothing) {
+  ASSERT_TRUE(tree.createCabinet("A"));
+  ASSERT_TRUE(tree.createCabinet("B"));
+  ASSERT_TRUE(tree.createTray("A/T"));
+  ASSERT_TRUE(tree.createTray("A/U"));
+  builder.append(tray("A/U"), "in U");
+  EXPECT_FALSE(tree.rename("A", "B")) << "B is empty, and a plain rename would have replaced it";
+  EXPECT_EQ(boxes(40202), 1);
+  EXPECT_TRUE(tray("A/T").exists());
+  EXPECT_FALSE(tree.rename("A/T", "U"));
+  EXPECT_EQ(boxes(40203), 1);
+  EXPECT_EQ(subjects("A/U"), std::vector<std::string>{"in U"});
+  EXPECT_FALSE(tree.rename("A/T", "bad/name"));
+  EXPECT_EQ(boxes(40204), 1);
+  EXPECT_FALSE(tree.rename("A/T", ""));
+  EXPECT_EQ(boxes(40201), 1);
+}
+
+TEST_F(TreeOperationsTest, CabinetCannotMoveIntoItselfOrBelowItself) {
+  ASSERT_TRUE(tree.createCabinet("A"));
+  ASSERT_TRUE(tree.createCabinet("A/B"));
+  ASSERT_TRUE(tree.createTray("A/B/T"));
+  EXPECT_FALSE(tree.move("A", "A"));
+  EXPECT_FALSE(tree.move("A", "A/B"));
+  EXPECT_EQ(boxes(40240), 2);
+  EXPECT_TRUE(tray("A/B/T").exists());
+  ASSERT_TRUE(tree.createCabinet("AB"));
+  EXPECT_TRUE(tree.move("A", "AB")) << "a name that only begins like the cabinet is another cabinet";
+  EXPECT_TRUE(tray("AB/A/B/T").exists());
+  ASSERT_TRUE(tree.createCabinet("C"));
+  ASSERT_TRUE(tree.createCabinet("C/A"));
+  EXPECT_FALSE(tree.move("AB/A", "C")) << "the name is taken there";
+  EXPECT_TRUE(tray("AB/A/B/T").exists());
+}
+
+TEST_F(TreeOperationsTest, MovedTrayTakesEveryFileOfItsNameAndItsLinks) {
+  ASSERT_TRUE(tree.createCabinet("Dest"));
+  ASSERT_TRUE(tree.createTray("Src"));
+  builder.append(tray("Src"), "mail");
+  platform::writeFileAtomically(topPath("Src.xm7"), "props");
+  ASSERT_TRUE(tree.createTray("Links"));
+  ASSERT_EQ(mails.link("Src", 0, "Links"), LinkResult::Done);
+  EXPECT_TRUE(tree.move("Src", "Dest"));
+  EXPECT_EQ(platform::readFile(topPath("Dest/Src.xm7")), "props");
+  EXPECT_FALSE(platform::pathExists(topPath("Src.XM1")));
+  EXPECT_FALSE(platform::pathExists(topPath("Src.xm7")));
+  TrayRecord link;
+  ASSERT_EQ(tray("Links").read(0, link), ReadResult::Live);
+  EXPECT_EQ(link.linkTarget, "Dest/Src");
+  EXPECT_EQ(link.record.subject(), "mail");
+}
+
+TEST_F(TreeOperationsTest, ReadStateOnACabinetAsksOnceAndChangesEveryTrayBelow) {
+  ASSERT_TRUE(tree.createCabinet("A"));
+  ASSERT_TRUE(tree.createCabinet("A/B"));
+  ASSERT_TRUE(tree.createTray("A/T"));
+  ASSERT_TRUE(tree.createTray("A/B/U"));
+  builder.append(tray("A/T"), "t");
+  builder.append(tray("A/B/U"), "u");
+  builder.append(tray("A/B/U"), "u2");
+  EXPECT_TRUE(tree.setReadState("A", ReadState::Opened));
+  EXPECT_EQ(boxes(40128), 1);
+  EXPECT_EQ(reporter.boxes().size(), 1U);
+  EXPECT_NE(reporter.boxes()[0].text.find(platform::utf8ToSjis("開封")), std::string::npos);
+  EXPECT_EQ(tray("A/T").count(true), 0U);
+  EXPECT_EQ(tray("A/B/U").count(true), 0U);
+  EXPECT_TRUE(tree.setReadState("A/B/U", ReadState::Unread));
+  EXPECT_EQ(boxes(40127), 1);
+  EXPECT_EQ(tray("A/B/U").count(true), 2U);
+}
+
+TEST_F(TreeOperationsTest, ClearingLinksOfACabinetReleasesThemAll) {
+  ASSERT_TRUE(tree.createCabinet("A"));
+  ASSERT_TRUE(tree.createTray("A/T"));
+  ASSERT_TRUE(tree.createTray("Src"));
+  builder.append(tray("Src"), "m");
+  ASSERT_EQ(mails.link("Src", 0, "A/T"), LinkResult::Done);
+  ASSERT_EQ(mails.link("Src", 0, "A/T"), LinkResult::Done);
+  EXPECT_EQ(tree.clearLinks("A"), 2U);
+  EXPECT_EQ(boxes(40121), 1);
+  EXPECT_EQ(references("Src", 0), 0);
+  EXPECT_EQ(live("A/T"), 0);
+}
+
+}  // namespace
+}  // namespace zorvik::store
