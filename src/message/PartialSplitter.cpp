@@ -63,19 +63,19 @@ std::string quotedText(std::string_view text) {
 }  // namespace
 
 PartialSplitter::PartialSplitter(std::string headerPath, std::string bodyPath, core::Messages& messages)
-    : headerPath_(std::move(headerPath)), bodyPath_(std::move(bodyPath)), messages_(messages) {}
+    : headerPath_(std::move(headerPath)), bodyPath_(std::move(bodyPath)), messages_(&messages) {}
 
 std::optional<int> PartialSplitter::start(std::int32_t splitKilobytes, std::string_view fallbackId) {
   cuts_.clear();
   next_ = 0;
   auto header = platform::readFile(headerPath_);
   if (!header) {
-    messages_.error(kCannotCreateWorkFile, {headerPath_});
+    messages_->error(kCannotCreateWorkFile, {headerPath_});
     return std::nullopt;
   }
   const auto bodySize = platform::fileSize(bodyPath_);
   if (!bodySize) {
-    messages_.error(kCannotCreateWorkFile, {bodyPath_});
+    messages_->error(kCannotCreateWorkFile, {bodyPath_});
     return std::nullopt;
   }
   header_ = std::move(*header);
@@ -94,7 +94,7 @@ std::optional<int> PartialSplitter::start(std::int32_t splitKilobytes, std::stri
     if (want < *bodySize) {
       const auto end = lineEndFrom(want == 0 ? 0 : want - 1, *bodySize);
       if (!end) {
-        messages_.error(kCannotCreateWorkFile, {bodyPath_});
+        messages_->error(kCannotCreateWorkFile, {bodyPath_});
         return std::nullopt;
       }
       cut = *end;
@@ -164,18 +164,18 @@ bool PartialSplitter::makeFragment(std::string_view headerOut, std::string_view 
   const std::uint64_t from = next_ == 0 ? 0 : cuts_[next_ - 1];
   FileByteSink header(headerOut, FileByteSink::Mode::truncate);
   if (!header.isOpen()) {
-    messages_.error(kCannotCreateWorkFile, {headerOut});
+    messages_->error(kCannotCreateWorkFile, {headerOut});
     return false;
   }
   FileByteSink body(bodyOut, FileByteSink::Mode::truncate);
   if (!body.isOpen()) {
-    messages_.error(kCannotCreateWorkFile, {bodyOut});
+    messages_->error(kCannotCreateWorkFile, {bodyOut});
     return false;
   }
   const bool written = header.write(fragmentHeader(number)) && (number != 1 || body.write(header_)) &&
                        copyBody(body, from, cuts_[next_]) && header.close() && body.close();
   if (!written) {
-    messages_.error(kDiskFull);
+    messages_->error(kDiskFull);
     return false;
   }
   ++next_;

@@ -63,7 +63,7 @@ private:
 
   std::string headerPath_;
   std::string bodyPath_;
-  core::Messages& messages_;
+  core::Messages* messages_;  // a pointer, so that a splitter can be moved and assigned
   std::string header_;               // the composed header file
   std::string id_;
   std::vector<std::uint64_t> cuts_;  // end of each fragment's part of the body
