@@ -38,7 +38,7 @@ put('defects.txt', ' '.join(type(d).__name__ for p in msg.walk() for d in p.defe
 for n, part in enumerate(p for p in msg.walk() if not p.is_multipart()):
     name = part.get_filename()
     if name is None:
-        put('text-%d.txt' % n, part.get_content())
+        put('text-%d.txt' % n, part.get_content().replace('\r\n', '\n'))
     else:
         put('file-%d.name' % n, name)
         put('file-%d.bin' % n, part.get_payload(decode=True))
@@ -116,13 +116,13 @@ TEST(ComposerPythonTest, JapaneseMailWithTwoAttachmentsComesBackExactly) {
   EXPECT_EQ(read(out + "/subject.txt"), subject);
   EXPECT_EQ(read(out + "/bcc.txt"), "None") << "Bcc never reaches the header";
   EXPECT_EQ(read(out + "/defects.txt"), "");
-  EXPECT_EQ(read(out + "/text-0.txt"), "花子さん\n.\n資料を添付します。カタカナも。\n");
+  // The line end before each boundary belongs to the boundary.
+  EXPECT_EQ(read(out + "/text-0.txt"), "花子さん\n.\n資料を添付します。カタカナも。");
   EXPECT_EQ(read(out + "/file-1.name"), photoName);
   EXPECT_EQ(read(out + "/file-1.bin"), photo);
-  EXPECT_EQ(read(out + "/text-2.txt"), "写真は上です。\n");
+  EXPECT_EQ(read(out + "/text-2.txt"), "写真は上です。");
   EXPECT_EQ(read(out + "/file-3.name"), "minutes.pdf");
   EXPECT_EQ(read(out + "/file-3.bin"), minutes);
-  // The line end before the closing boundary belongs to the boundary.
   EXPECT_EQ(read(out + "/text-4.txt"), "山田");
   EXPECT_TRUE(reporter.boxes().empty());
 }
