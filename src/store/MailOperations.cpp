@@ -150,8 +150,12 @@ bool MailOperations::deleteRecords(std::string_view tray, const std::vector<std:
     for (const std::uint32_t at : indices) {
       const auto record = index->read(at);
       if (!record || record->isDeleted()) continue;
-      if (!record->isLink()) ok = writeMarker(*text, *record) && ok;
+      // The deleted bit goes first: a process killed before the marker is
+      // written leaves a deleted record over intact text, while the other
+      // order would leave a live record whose header the marker has cut.
       ok = index->writeFlags(at, record->flags() | recordflag::kDeleted) && ok;
+      operationStep();
+      if (!record->isLink()) ok = writeMarker(*text, *record) && ok;
     }
     if (anyLive(*index)) return ok;
   }

@@ -1,0 +1,184 @@
+// A process killed in the middle of a store operation must leave a store
+// that reads, and no mail may be lost: a moved mail is in one tray or the
+// other (or both), a renamed tray exists under one of its names with every
+// mail, and the links still reach their mails.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <thread>
+
+#include "OperationFixture.h"
+#include "store/MailOperations.h"
+#include "store/OperationStep.h"
+#include "store/TreeOperations.h"
+
+namespace zorvik::store {
+namespace {
+
+constexpr int kCompleted = 3;
+constexpr int kInterrupted = 4;
+
+// Runs `operation` in a child that ends itself at step point `step` (or
+// completes); returns whether the child got to the end.
+bool runUntilStep(int step, const std::function<void()>& operation) {
+  const pid_t child = fork();
+  if (child == 0) {
+    int seen = 0;
+    setOperationStepHook([&] {
+      if (++seen == step) _exit(kInterrupted);
+    });
+    operation();
+    _exit(kCompleted);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == kCompleted;
+}
+
+// Runs `operation` in a child and kills it after `delay`.
+void killAfter(std::chrono::microseconds delay, const std::function<void()>& operation) {
+  const pid_t child = fork();
+  if (child == 0) {
+    operation();
+    _exit(kCompleted);
+  }
+  std::this_thread::sleep_for(delay);
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+}
+
+// A store with mails in "Inbox", one of them linked from "Links".
+struct Scene : OperationFixture {
+  using OperationFixture::messages;
+  using OperationFixture::settings;
+  using OperationFixture::store;
+  using OperationFixture::trash;
+  using OperationFixture::tray;
+
+  void TestBody() override {}
+  explicit Scene(int mailCount) {
+    for (int i = 0; i < mailCount; ++i) builder.append(inbox, "m" + std::to_string(i), 3);
+    mails.link("Inbox", 1, "Links");
+    mails.link("Inbox", 2, "Links");
+  }
+
+  // Every subject of every live mail of `trays`, each header read back.
+  std::multiset<std::string> stored(const std::vector<std::string>& trays) const {
+    std::multiset<std::string> all;
+    for (const std::string& name : trays) {
+      auto reader = tray(name).reader();
+      EXPECT_TRUE(reader) << name << " no longer reads as a tray";
+      TrayRecord row;
+      while (reader && reader->nextMail(row) == ReadResult::Live) {
+        if (row.isLink()) continue;
+        const std::string subject(row.record.subject());
+        EXPECT_EQ(tray(name).headerLines(row.index),
+                  "Subject: " + subject + "\r\nMessage-Id: <" + subject + "@example.jp>")
+            << name << " " << row.index;
+        all.insert(subject);
+      }
+    }
+    return all;
+  }
+
+  // The links of "Links" still reach mails with these subjects.
+  void expectLinksReach(const std::set<std::string>& subjects) const {
+    auto reader = tray("Links").reader();
+    ASSERT_TRUE(reader);
+    TrayRecord row;
+    std::set<std::string> reached;
+    while (reader->nextMail(row) == ReadResult::Live) reached.insert(std::string(row.record.subject()));
+    EXPECT_EQ(reached, subjects);
+  }
+
+  TrayFile inbox = builder.createTray("Inbox");
+  TrayFile work = builder.createTray("Work");
+  TrayFile links = builder.createTray("Links");
+  MailOperations mails{store(), trash};
+};
+
+std::set<std::string> names(int count) {
+  std::set<std::string> out;
+  for (int i = 0; i < count; ++i) out.insert("m" + std::to_string(i));
+  return out;
+}
+
+TEST(OperationInterruptionTest, MoveKilledAtEveryStepLosesNoMail) {
+  constexpr int kMails = 30;
+  for (int step = 1;; ++step) {
+    Scene scene(kMails);
+    std::vector<std::uint32_t> all;
+    for (std::uint32_t i = 0; i < kMails; ++i) all.push_back(i);
+    const bool completed = runUntilStep(step, [&] { scene.mails.move("Inbox", all, "Work"); });
+    const auto stored = scene.stored({"Inbox", "Work"});
+    EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()), names(kMails)) << "killed at step " << step;
+    scene.expectLinksReach({"m1", "m2"});
+    if (completed) {
+      EXPECT_EQ(stored.size(), static_cast<std::size_t>(kMails)) << "a finished move leaves one copy each";
+      EXPECT_GT(step, 3);
+      break;
+    }
+  }
+}
+
+TEST(OperationInterruptionTest, DeleteToTrashKilledAtEveryStepLosesNoMail) {
+  constexpr int kMails = 12;
+  for (int step = 1;; ++step) {
+    Scene scene(kMails);
+    const bool completed = runUntilStep(step, [&] { scene.mails.remove("Inbox", {0, 1, 5, 11}, false); });
+    const auto stored = scene.stored({"Inbox", scene.trash});
+    EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()), names(kMails)) << "killed at step " << step;
+    if (completed) break;
+  }
+}
+
+TEST(OperationInterruptionTest, RenameKilledAtEveryStepKeepsOneCompleteTray) {
+  for (int step = 1;; ++step) {
+    Scene scene(5);
+    const bool completed = runUntilStep(step, [&] {
+      TreeOperations(scene.store(), scene.settings, scene.messages).rename("Inbox", "Renamed");
+    });
+    const bool oldThere = scene.tray("Inbox").exists();
+    const bool newThere = scene.tray("Renamed").exists();
+    ASSERT_TRUE(oldThere || newThere) << "killed at step " << step;
+    const auto stored = scene.stored({oldThere ? "Inbox" : "Renamed"});
+    EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()), names(5)) << "killed at step " << step;
+    scene.expectLinksReach({"m1", "m2"});
+    if (completed) {
+      EXPECT_FALSE(oldThere);
+      // Running the same rename after a kill finishes it.
+      break;
+    }
+    if (oldThere && newThere) {
+      EXPECT_TRUE(TreeOperations(scene.store(), scene.settings, scene.messages).rename("Inbox", "Renamed"));
+      EXPECT_FALSE(scene.tray("Inbox").exists());
+      scene.expectLinksReach({"m1", "m2"});
+    }
+  }
+}
+
+TEST(OperationInterruptionTest, MoveKilledAtAnyMomentLosesNoMail) {
+  constexpr int kMails = 400;
+  for (int delayMs = 2; delayMs <= 50; delayMs += 12) {
+    Scene scene(kMails);
+    std::vector<std::uint32_t> all;
+    for (std::uint32_t i = 0; i < kMails; ++i) all.push_back(i);
+    killAfter(std::chrono::milliseconds(delayMs), [&] { scene.mails.move("Inbox", all, "Work"); });
+    const auto stored = scene.stored({"Inbox", "Work"});
+    EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()), names(kMails)) << "killed after " << delayMs << " ms";
+    // The next move of what is left must still work on the trays as left.
+    const auto left = scene.mails.liveIndices("Inbox");
+    scene.mails.move("Inbox", left, "Work");
+    const auto after = scene.stored({"Work"});
+    EXPECT_EQ(std::set<std::string>(after.begin(), after.end()), names(kMails));
+  }
+}
+
+}  // namespace
+}  // namespace zorvik::store
