@@ -1,0 +1,177 @@
+#include "store/Backup.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "OperationFixture.h"
+#include "store/Export.h"
+#include "store/LinkRecord.h"
+#include "store/MailOperations.h"
+#include "store/Merge.h"
+#include "store/TrayAttachments.h"
+#include "store/TreeOperations.h"
+#include "support/TestEnvironment.h"
+
+namespace zorvik::store {
+namespace {
+
+class RecordingProgress : public core::Progress {
+public:
+  void step(const std::string& text) override { steps.push_back(text); }
+  std::vector<std::string> steps;
+};
+
+class BackupTest : public OperationFixture {
+protected:
+  BackupTest() {
+    builder.append(inbox, "one");
+    builder.append(inbox, "two");
+    appendWithAttachment(inbox, "photo", "1261207.000");
+    TreeOperations tree(store(), settings, messages);
+    tree.createCabinet("A");
+    tree.createTray("A/T");
+    builder.append(tray("A/T"), "deep");
+    mails.link("Inbox", 0, "A/T");
+  }
+
+  bool backup(const std::string& directory, const std::string& selection = {}, DateLimit limit = {},
+              bool deleteCopied = false, bool compactAfter = false) {
+    Backup run(store(), settings, messages, progress, 9);
+    BackupRequest request{directory, selection, !selection.empty(), limit, deleteCopied, compactAfter};
+    const bool ok = run.run(request);
+    copied = run.copied();
+    return ok;
+  }
+  std::string outside(const std::string& relative) const { return outsideDir.file(relative); }
+  TrayFile outsideTray(const std::string& relative) const { return TrayFile(store(), outside(relative)); }
+
+  TrayFile inbox = builder.createTray("Inbox");
+  MailOperations mails{store(), trash};
+  RecordingProgress progress;
+  test::ScratchDir outsideDir;
+  int copied = -1;
+};
+
+TEST_F(BackupTest, SecondBackupCopiesNothingAndAttachmentsGoToTheBackupRoot) {
+  ASSERT_TRUE(backup(outside("bk")));
+  EXPECT_EQ(copied, 4) << "three mails of Inbox and one of A/T; the link row is no mail";
+  const TrayFile copy = outsideTray("bk/Top/Inbox");
+  EXPECT_EQ(copy.count(false), 3U);
+  EXPECT_EQ(outsideTray("bk/Top/A/T").count(false), 1U);
+  const auto header = copy.headerLines(2);
+  ASSERT_TRUE(header);
+  const auto folder = TrayAttachments::folderName(*header);
+  ASSERT_TRUE(folder);
+  EXPECT_EQ(platform::readFile(outside("bk/Top/.inc/" + *folder + "/a.txt")), "attached photo");
+  TrayRecord row;
+  ASSERT_EQ(copy.read(0, row), ReadResult::Live);
+  EXPECT_EQ(row.record.referenceCount(), 0) << "the backup holds no links that could count";
+  EXPECT_NE(std::find(progress.steps.begin(), progress.steps.end(), "BACKUP...Inbox : 2"), progress.steps.end());
+
+  const std::string before = test::TrayBuilder::bytes(copy.path(filetype::kIndex));
+  ASSERT_TRUE(backup(outside("bk")));
+  EXPECT_EQ(copied, 0);
+  EXPECT_EQ(test::TrayBuilder::bytes(copy.path(filetype::kIndex)), before);
+}
+
+TEST_F(BackupTest, BackupIntoTheStoreItselfIsRefused) {
+  EXPECT_FALSE(backup(store().topCabinetPath()));
+  EXPECT_FALSE(backup(store().root)) << "the backup root would be the top cabinet itself";
+  std::filesystem::create_directory_symlink(platform::nativePath(store().topCabinetPath()),
+                                            platform::nativePath(outside("alias")));
+  EXPECT_FALSE(backup(outside("alias")));
+  EXPECT_EQ(boxes(40160), 3);
+  EXPECT_FALSE(platform::pathExists(topPath("Top"))) << "nothing was written";
+  EXPECT_TRUE(backup(outside("TopX")));
+}
+
+TEST_F(BackupTest, DeletingAllOldMailsOfATrayRemovesItsFiles) {
+  const TrayFile old = builder.createTray("A/Old");
+  builder.append(old, "old one");
+  builder.append(old, "old two");
+  ASSERT_TRUE(backup(outside("bk"), "A/Old", {}, true, true));
+  EXPECT_EQ(copied, 2);
+  EXPECT_FALSE(platform::pathExists(old.path(filetype::kIndex)));
+  EXPECT_FALSE(platform::pathExists(old.path(filetype::kText)));
+  EXPECT_EQ(outsideTray("bk/Top/A/Old").count(false), 2U);
+  // A tray whose only mail goes but whose link row stays is compacted.
+  ASSERT_TRUE(backup(outside("bk"), "A/T", {}, true, true));
+  EXPECT_EQ(tray("A/T").recordCount(), 1U);
+  EXPECT_EQ(subjects("A/T"), std::vector<std::string>{"one"});
+}
+
+TEST_F(BackupTest, DeletingSomeOldMailsCompactsWhatIsLeft) {
+  // The mails of Inbox have the date 0 except "photo".
+  const DateLimit limit{1000, std::nullopt};
+  ASSERT_TRUE(backup(outside("bk"), "Inbox", limit, true, true));
+  EXPECT_EQ(copied, 2);
+  EXPECT_EQ(subjects("Inbox"), std::vector<std::string>{"photo"});
+  EXPECT_EQ(inbox.recordCount(), 1U) << "compacted";
+  EXPECT_EQ(inbox.headerLines(0)->substr(0, 14), "Subject: photo");
+  EXPECT_TRUE(platform::isDirectory(incPath("1261207.000")));
+  EXPECT_EQ(live("A/T"), 1) << "the link to the deleted mail was released, not left dangling";
+}
+
+TEST_F(BackupTest, MergeTakesNormalMailsButNoLinkRows) {
+  ASSERT_TRUE(platform::makeDirectories(outside("in")));
+  const TrayFile source = outsideTray("in/Other");
+  ASSERT_TRUE(source.create(TrayProperties{}));
+  builder.append(source, "outside one");
+  builder.append(source, "outside two");
+  ASSERT_TRUE(source.appendRecord(*LinkRecord::make("Inbox", 1)));
+  RecordingProgress merging;
+  Merge merge(store(), messages, merging, 9);
+  ASSERT_TRUE(merge.run({outside("in"), "A", {}}));
+  EXPECT_EQ(merge.copied(), 2);
+  EXPECT_EQ(subjects("A/Other"), (std::vector<std::string>{"outside one", "outside two"}));
+  EXPECT_EQ(references("Inbox", 1), 0);
+  EXPECT_EQ(merging.steps.size(), 3U);
+  ASSERT_TRUE(merge.run({outside("in"), "A", {}}));
+  EXPECT_EQ(merge.copied(), 0);
+
+  EXPECT_FALSE(merge.run({outside("missing"), "A", {}}));
+  EXPECT_EQ(boxes(40161), 1);
+  EXPECT_FALSE(merge.run({outside("in/Missing"), "A/Other", {}}));
+  EXPECT_EQ(boxes(40162), 1);
+  ASSERT_TRUE(merge.run({outside("in/Other"), "A/T", {}}));
+  EXPECT_EQ(live("A/T"), 4);
+}
+
+TEST_F(BackupTest, ExportWithRemovalAndMergeBackRestoresTheCabinet) {
+  RecordingProgress exporting;
+  Export out(store(), settings, messages, exporting, 9);
+  ASSERT_TRUE(out.run({"A", outside("ex/A"), {}, true}));
+  EXPECT_EQ(out.copied(), 1) << "the link row does not leave the store";
+  EXPECT_FALSE(platform::pathExists(topPath("A")));
+  EXPECT_EQ(references("Inbox", 0), 0);
+  Merge back(store(), messages, exporting, 9);
+  ASSERT_TRUE(back.run({outside("ex/A"), "A", {}}));
+  EXPECT_EQ(subjects("A/T"), std::vector<std::string>{"deep"});
+}
+
+TEST(BackupPeriodTest, ChoicesBecomeDates) {
+  // 2026-03-31 12:00 in Japan.
+  const std::time_t now = 1774926000;
+  const int zone = 9;
+  const std::int64_t midnight2026 = 1767193200;  // 2026-01-01 00:00 JST
+  EXPECT_EQ(BackupPeriod::forBackup(0, now, zone)->notAfter, midnight2026 - 1);
+  EXPECT_EQ(BackupPeriod::forBackup(2, now, zone)->notAfter, 1704034800 - 1) << "before 2024-01-01 JST";
+  EXPECT_FALSE(BackupPeriod::forBackup(3, now, zone)->notAfter);
+  EXPECT_FALSE(BackupPeriod::forBackup(4, now, zone)) << "a picked date needs the date";
+  EXPECT_EQ(BackupPeriod::forBackup(4, now, zone, midnight2026)->notAfter, midnight2026 + 86399);
+  EXPECT_FALSE(BackupPeriod::forBackup(5, now, zone));
+  EXPECT_EQ(BackupPeriod::forMerge(0, now, zone)->notBefore, now - 3 * 86400);
+  EXPECT_EQ(BackupPeriod::forMerge(2, now, zone)->notBefore, 1772247600) << "2026-02-28 12:00 JST: no 31 February";
+  EXPECT_EQ(BackupPeriod::forMerge(5, now, zone)->notBefore, 1743390000) << "2025-03-31 12:00 JST";
+  EXPECT_FALSE(BackupPeriod::forMerge(7, now, zone)->notBefore);
+  EXPECT_FALSE(BackupPeriod::forMerge(8, now, zone));
+  EXPECT_EQ(BackupPeriod::parseDay("2026-01-01", zone), midnight2026);
+  EXPECT_FALSE(BackupPeriod::parseDay("2026-02-29", zone));
+  EXPECT_FALSE(BackupPeriod::parseDay("2026-1-01", zone));
+  const DateLimit recent{std::nullopt, 100};
+  EXPECT_TRUE(recent.admits(100));
+  EXPECT_FALSE(recent.admits(99));
+}
+
+}  // namespace
+}  // namespace zorvik::store
