@@ -55,6 +55,18 @@ std::string_view withoutLineEnd(std::string_view line) {
   return line;
 }
 
+// The whole temporary file of an expanded text, read in large blocks: such
+// a text may be many megabytes.
+std::optional<std::string> readWhole(const std::string& path) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(platform::nativePath(path).c_str(), "rb"), std::fclose);
+  if (!file) return std::nullopt;
+  std::string text;
+  char block[65536];
+  for (std::size_t n; (n = std::fread(block, 1, sizeof block, file.get())) > 0;) text.append(block, n);
+  if (std::ferror(file.get())) return std::nullopt;
+  return text;
+}
+
 std::string threeDigits(int n) {
   char text[16];
   std::snprintf(text, sizeof text, "%03d", n);
@@ -459,7 +471,7 @@ void MimeDecoder::finishPart() {
 void MimeDecoder::copyExpandedText() {
   if (partFile_) partFile_->close();
   partFile_.reset();
-  const std::optional<std::string> text = platform::readFile(tempTextPath_);
+  const std::optional<std::string> text = readWhole(tempTextPath_);
   platform::removeFile(tempTextPath_);
   tempTextPath_.clear();
   if (!text) {

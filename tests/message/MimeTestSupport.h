@@ -40,8 +40,9 @@ public:
   }
 
   /// Decodes `mail`, given with LF line ends (made CR LF here) and without
-  /// the final "." unless `wire` is set.
-  Decoded decode(const std::string& mail, bool wire = false) {
+  /// the final "." unless `wire` is set. Without `readFiles`, `files` holds
+  /// each file's size in decimal instead of its bytes.
+  Decoded decode(const std::string& mail, bool wire = false, bool readFiles = true) {
     Decoded result;
     MimeDecoder decoder(settings, messages);
     StringSink sink;
@@ -53,7 +54,8 @@ public:
     if (!result.folder.empty()) {
       const std::string folderPath = platform::joinPath(settings.attachmentRoot, result.folder);
       for (const auto& entry : platform::listDirectory(folderPath))
-        result.files[entry.name] = platform::readFile(platform::joinPath(folderPath, entry.name)).value_or("");
+        result.files[entry.name] = readFiles ? platform::readFile(platform::joinPath(folderPath, entry.name)).value_or("")
+                                             : std::to_string(platform::fileSize(platform::joinPath(folderPath, entry.name)).value_or(0));
     }
     return result;
   }
