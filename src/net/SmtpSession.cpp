@@ -60,7 +60,8 @@ bool SmtpSession::send(OutgoingMail mail) {
 void SmtpSession::quit() {
   if (state_ == SmtpState::Idle || state_ == SmtpState::Closing) return;
   quitRequested_ = true;
-  if (state_ == SmtpState::Ready && queue_.empty()) sendCommand(SmtpState::Quit, "QUIT\r\n");
+  // Sent from the loop: a failing send must not report from inside quit().
+  if (state_ == SmtpState::Ready) postNextMail();
 }
 
 void SmtpSession::abandon() {
@@ -312,7 +313,7 @@ void SmtpSession::startNextMail() {
       return;
     }
     messages_.error(41007, {data_.failedPath()});
-    finishMail(SmtpMailOutcome::NotSent);
+    finishMail(SmtpMailOutcome::Refused);
     if (state_ != SmtpState::Mail) return;  // abandoned meanwhile
   }
   setState(SmtpState::Ready);

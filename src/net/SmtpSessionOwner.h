@@ -18,11 +18,12 @@ namespace zorvik::net {
 enum class SmtpMailOutcome {
   /// The server answered 250 to the end of the data: mark the mail sent.
   Accepted,
-  /// The server, or the user at the size question, refused this mail; the
-  /// connection goes on with the next one. Leave the mail unsent.
+  /// This mail was given up and the connection goes on with the next one:
+  /// the server refused it, the user declined the size question, or its
+  /// files could not be opened (message 41007). Leave the mail unsent.
   Refused,
-  /// The connection failed before the mail's data was complete. Leave it
-  /// unsent; it was not delivered.
+  /// The connection failed, or ended, before the mail's data were complete;
+  /// smtpConnectionEnded() follows. Leave it unsent; it was not delivered.
   NotSent,
   /// All of the data went out but the connection was lost, or timed out,
   /// before the server's verdict arrived. The server may or may not have

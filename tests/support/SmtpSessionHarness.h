@@ -35,6 +35,7 @@ public:
 
   net::SmtpSession& session() { return *session_; }
   net::PollEventLoop& loop() { return loop_; }
+  net::AsyncSocket& socket() { return socket_; }
   FakeClock& clock() { return clock_; }
   RecordingReporter& reporter() { return reporter_; }
 
