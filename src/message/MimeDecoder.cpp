@@ -220,6 +220,7 @@ void MimeDecoder::writeBody(std::string_view line) {
     if (pipeline_->decodeAndWrite(partSink(), line)) return;
     // The disk refused a saved file: what is on disk is incomplete, so the
     // mail must not count as stored whole, and nothing more goes into it.
+    charsetSink_.reset();
     partFile_.reset();
     target_ = Target::dropped;
     mailNotComplete_ = true;
