@@ -37,6 +37,14 @@ bool SmtpSession::send(OutgoingMail mail) {
   if (mail.recipients.size() > kMaxRecipientsPerMail)
     throw std::invalid_argument("SmtpSession::send: more than 100 recipients; split them with splitRecipients()");
   mail.sender = std::string(trimAddress(mail.sender));
+  if (!envelopeIsSafe(mail)) return false;
+  queue_.push_back(std::move(mail));
+  if (state_ == SmtpState::Idle) connect();
+  if (state_ == SmtpState::Ready) postNextMail();
+  return true;
+}
+
+bool SmtpSession::envelopeIsSafe(const OutgoingMail& mail) {
   if (mail.recipients.empty()) {
     messages_.error(41005);
     return false;
@@ -51,9 +59,6 @@ bool SmtpSession::send(OutgoingMail mail) {
     messages_.error(41004, {mail.subject, visibleAddress(recipient)});
     return false;
   }
-  queue_.push_back(std::move(mail));
-  if (state_ == SmtpState::Idle) connect();
-  if (state_ == SmtpState::Ready) postNextMail();
   return true;
 }
 
@@ -65,6 +70,13 @@ void SmtpSession::quit() {
 }
 
 void SmtpSession::abandon() {
+  closeConnection();
+  queue_.clear();
+  current_.reset();
+  setState(SmtpState::Idle);
+}
+
+void SmtpSession::closeConnection() {
   stopTimer(Timer::Send);
   stopTimer(Timer::Receive);
   loop_.stopTimer(posted_);
@@ -72,10 +84,7 @@ void SmtpSession::abandon() {
   transport_.close();
   data_.close();
   reader_.reset();
-  queue_.clear();
-  current_.reset();
   quitRequested_ = false;
-  setState(SmtpState::Idle);
 }
 
 // --- connection -------------------------------------------------------------
@@ -123,15 +132,8 @@ void SmtpSession::failConnection(int r, core::MessageArgs args) {
 }
 
 void SmtpSession::endConnection(bool failed) {
-  stopTimer(Timer::Send);
-  stopTimer(Timer::Receive);
-  loop_.stopTimer(posted_);
-  posted_ = 0;
-  transport_.close();
-  data_.close();
-  reader_.reset();
+  closeConnection();
   failed_ = failed;
-  quitRequested_ = false;
 
   // While the owner hears of the mails this connection leaves unsent, a mail
   // it sends again only queues; it goes out on a new connection afterwards.

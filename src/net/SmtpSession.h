@@ -84,7 +84,11 @@ private:
   void onPeerClosed() override;
 
   void setState(SmtpState next) { state_ = next; }
+  /// Refuses, with its message, a mail whose envelope cannot be sent.
+  bool envelopeIsSafe(const OutgoingMail& mail);
   void connect();
+  /// Stops the timers and closes the socket and the files, without a word.
+  void closeConnection();
   void handleReply(const SmtpReply& reply);
   void onGreeting(const SmtpReply& reply);
   void onHelo(const SmtpReply& reply);

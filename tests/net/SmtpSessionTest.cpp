@@ -173,6 +173,20 @@ TEST(SmtpSession, ErrorReplyToACommandEndsTheConnectionAndLeavesEveryMailUnsent)
   }
 }
 
+TEST(SmtpSession, EmptyHeloNameGivesThisEndsHostNameOrAddress) {
+  ScriptedServer server({send("220 ready\r\n"), expect("HELO *"), send("250 hello\r\n"), expect("MAIL*"),
+                         send("421 enough\r\n"), expect("QUIT"), send("221 bye\r\n")});
+  SmtpSessionHarness h(server.port(), [](SmtpSettings& s) { s.heloName.clear(); });
+  ASSERT_TRUE(h.session().send(h.mail(1, {"b@example.jp"}, kHeader, kBody)));
+  ASSERT_TRUE(h.runUntilEnded());
+  expectScriptPlayed(server);
+  ASSERT_FALSE(server.received().empty());
+  const std::string helo = server.received()[0];
+  // 127.0.0.1 is looked up by address; /etc/hosts names it on most systems.
+  EXPECT_GT(helo.size(), 5u);
+  EXPECT_EQ(helo.find_first_of(" ", 5), std::string::npos) << helo;
+}
+
 TEST(SmtpSession, GreetingOtherThan220ClosesWithoutQuit) {
   ScriptedServer server({send("554 not for you\r\n"), test::readUntilClosed()});
   SmtpSessionHarness h(server.port());
