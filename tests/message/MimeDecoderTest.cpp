@@ -1,11 +1,14 @@
 #include "MimeTestSupport.h"
 
 #include "message/AttachmentName.h"
+#include "message/Base64.h"
 #include "message/SavedFileList.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 namespace zorvik::message {
 namespace {
@@ -260,6 +263,31 @@ TEST_F(MimeDecoderTest, UncreatableFilesAreReportedAndNothingIsStored) {
   EXPECT_FALSE(text.ok);
   ASSERT_EQ(reporter.boxes().size(), 2u);
   EXPECT_NE(reporter.boxes()[1].caption.find("1111"), std::string::npos);
+}
+
+TEST_F(MimeDecoderTest, AFileTheDiskRefusesLeavesTheMailIncomplete) {
+  settings.expandTextAttachments = false;
+  std::string text;
+  for (int i = 0; i < 40000; ++i) text += "\xC6\xFC\xCB\xDC text line of an EUC-JP attachment\n";
+  // base64, so the decoded pieces end in the middle of lines.
+  const std::string mail = kMixedHeader +
+                           part("Content-Type: text/plain; charset=euc-jp; name=big.txt\n"
+                                "Content-Transfer-Encoding: base64\n",
+                                base64MimeBody(text)) +
+                           part("Content-Type: text/plain\n", "after the big one\n") + "--XX--\n";
+  // Writes past 256 KB fail as on a full disk.
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 256 * 1024;
+  setrlimit(RLIMIT_FSIZE, &small);
+  const Decoded d = decode(mail, false, false);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  ASSERT_TRUE(d.ok);
+  EXPECT_TRUE(d.notComplete);
+  EXPECT_NE(d.text.find("after the big one\r\n"), std::string::npos) << "the rest of the mail is still stored";
 }
 
 TEST_F(MimeDecoderTest, SavedFilesAreListedForAnAbandonedReceive) {
