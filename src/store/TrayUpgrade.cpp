@@ -39,6 +39,9 @@ int TrayUpgrade::upgradeTray(std::string_view tray) const {
       const auto header = file.headerLines(mail.index);
       if (!header) continue;
       message::MailRecord parsed = MailRecordIndex::fromIndex(mail);
+      // Parsing only adds bits, and a reset keeps these: they must start
+      // clear to be computed anew.
+      parsed.flags &= ~kUserBits;
       parser_.reparse(parsed, *header);
       if ((parsed.flags & kUserBits) != (mail.record.flags() & kUserBits)) userBits[mail.index] = parsed.flags & kUserBits;
     }
