@@ -93,21 +93,25 @@ int deliver(CliContext& context) {
   const std::string workFile = belowTopCabinet(location, work.newMailWorkFile);
   platform::makeDirectories(platform::directoryOf(workFile));
 
+  // A mail that cannot be decoded is left out with the files saved for it;
+  // the others are stored all the same.
   auto& saved = message::SavedFileList::instance();
+  bool allDecoded = true;
   for (const auto& file : arguments->files) {
-    if (decodeInto(context, decoding, file, workFile)) continue;
-    saved.deleteAll();  // the files of a mail that is not stored
-    return kFailed;
+    const bool decoded = decodeInto(context, decoding, file, workFile);
+    if (!decoded) saved.deleteAll();
+    saved.clear();
+    allDecoded = allDecoded && decoded;
   }
+  if (!platform::pathExists(workFile)) return kFailed;
   const message::MailRecordParser parser(message::ParseContext::fromSettings(*settings, std::time(nullptr)));
   const auto result = store::WorkFileAppender::append(workFile, tray, parser);
   if (!result) {
     context.status("zorvik-cli: the work file " + workFile + " could not be moved into " + trayName);
     return kFailed;
   }
-  saved.clear();
   for (std::uint32_t i = 0; i < result->appended; ++i) context.printRow({std::to_string(result->firstIndex + i)});
-  return kDone;
+  return allDecoded ? kDone : kFailed;
 }
 
 }  // namespace
