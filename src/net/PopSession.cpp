@@ -142,12 +142,13 @@ const std::string& PopSession::receptionBuffer() const {
   return protocol_ ? protocol_->receptionBuffer() : none;
 }
 void PopSession::markReceived(int index) {
+  // Only while the worker waits: it may be using the tray otherwise.
   const std::lock_guard lock(mutex_);
-  if (validIndex(index)) protocol_->markReceived(index);
+  if (ready_ && validIndex(index)) protocol_->markReceived(index);
 }
 void PopSession::markDeleted(int index) {
   const std::lock_guard lock(mutex_);
-  if (validIndex(index)) protocol_->markDeleted(index);
+  if (ready_ && validIndex(index)) protocol_->markDeleted(index);
 }
 
 // ---- Worker ----

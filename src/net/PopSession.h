@@ -86,9 +86,9 @@ public:
   /// The last RETR or TOP answer, first line removed, as the server sent it.
   const std::string& receptionBuffer() const;
   /// The copy in the mail-server tray is marked received; the entry is no
-  /// longer to be fetched.
+  /// longer to be fetched. Ignored unless Ready.
   void markReceived(int index);
-  /// The copy is removed from the mail-server tray.
+  /// The copy is removed from the mail-server tray. Ignored unless Ready.
   void markDeleted(int index);
 
 private:
