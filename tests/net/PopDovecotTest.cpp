@@ -8,6 +8,7 @@
 #include <chrono>
 #include <set>
 
+#include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 #include "support/DovecotServer.h"
 #include "PopTestFakes.h"
@@ -108,6 +109,7 @@ TEST_F(PopDovecotTest, KeptMailsAreNotFetchedAgain) {
 TEST_F(PopDovecotTest, DeleteFromServerLeavesItEmpty) {
   for (int i = 1; i <= 4; ++i) server->deliver(user, mail(i));
   test::PopRig rig;
+  rig.sink = test::MemorySink(scratch.path());
   ASSERT_TRUE(rig.login(settings(true, false))) << server->log();
   const auto result = rig.receive(ListMode::NoHeaders, true);
   EXPECT_TRUE(result.completed);
@@ -115,8 +117,10 @@ TEST_F(PopDovecotTest, DeleteFromServerLeavesItEmpty) {
   EXPECT_EQ(result.deleted, 4);
   EXPECT_EQ(rig.sink.durableCalls, 1);
   EXPECT_EQ(server->mailCount(user), 0);
-  // The text arrives exactly as stored, with the terminator.
+  // The text arrives exactly as stored, with the terminator, and was kept
+  // before anything was deleted.
   EXPECT_EQ(rig.sink.mails[0].text, mail(1) + ".\r\n");
+  EXPECT_EQ(platform::readFile(scratch.file("1.eml")).value_or(""), mail(1) + ".\r\n");
 }
 
 TEST_F(PopDovecotTest, OversizedMailIsFetchedAsHeaderOnlyAndStays) {

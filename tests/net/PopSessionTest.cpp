@@ -141,5 +141,16 @@ TEST(PopSession, StopBeforeTheGreetingDoesNotWaitForIt) {
   EXPECT_TRUE(rig.boxTexts().empty());
 }
 
+TEST(PopSession, RefusedConnectionIsReportedNotRetried) {
+  std::uint16_t port = 0;
+  {
+    ScriptedServer nobody({});  // a port that was free a moment ago
+    port = nobody.port();
+  }
+  test::PopRig rig;
+  EXPECT_FALSE(rig.login(rig.settings(port, kPlain)));
+  EXPECT_EQ(rig.boxTexts(), std::vector{core::Messages::text(41068, {})});
+}
+
 }  // namespace
 }  // namespace zorvik::net
