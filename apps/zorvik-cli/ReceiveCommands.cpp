@@ -1,0 +1,115 @@
+// receive, poll and the mail-server tray commands: the user's receive from
+// the configured POP3 server, the periodic new-mail check, and the work on
+// the server through the mail-server tray (headers, fetch, delete).
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "CliCommand.h"
+#include "CliStore.h"
+#include "core/Progress.h"
+#include "net/ReceiveCommand.h"
+#include "net/ServerTrayOperations.h"
+
+namespace zorvik::cli {
+namespace {
+
+// Progress lines on stderr, five a second at most, so a terminal or a log
+// sees the receive move without being flooded.
+class ReceiveProgress final : public core::Progress {
+public:
+  explicit ReceiveProgress(CliContext& context) : context_(context) {}
+  void step(const std::string& text) override {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_ < std::chrono::milliseconds(200)) return;
+    last_ = now;
+    context_.status(text);
+  }
+
+private:
+  CliContext& context_;
+  std::chrono::steady_clock::time_point last_{};
+};
+
+void printStored(CliContext& context, const std::optional<store::WorkFileResult>& stored) {
+  if (!stored) return;
+  for (std::uint32_t i = 0; i < stored->appended; ++i) context.printRow({std::to_string(stored->firstIndex + i)});
+}
+
+std::optional<std::vector<std::uint32_t>> indicesOf(const std::vector<std::string>& args) {
+  std::vector<std::uint32_t> indices;
+  for (const std::string& arg : args) {
+    const auto index = recordIndex(arg);
+    if (!index) return std::nullopt;
+    indices.push_back(*index);
+  }
+  if (indices.empty()) return std::nullopt;
+  return indices;
+}
+
+// Prints one line per mail stored in the new-mail tray (its index there).
+int receive(CliContext& context) {
+  if (!context.args().empty()) return context.usage("usage: receive");
+  const auto opened = openStore(context);
+  if (!opened) return kFailed;
+  ReceiveProgress progress(context);
+  const net::ReceiveOutcome outcome = net::ReceiveCommand(*opened->settings, context.messages(), progress).run();
+  printStored(context, outcome.stored);
+  context.status("received " + std::to_string(outcome.phase.received) + ", deleted on the server " +
+                 std::to_string(outcome.phase.deleted));
+  return outcome.ok ? kDone : kFailed;
+}
+
+// Prints: mails on the server, already received, not yet received, new.
+int listServer(CliContext& context, std::string_view usage) {
+  if (!context.args().empty()) return context.usage(usage);
+  const auto opened = openStore(context);
+  if (!opened) return kFailed;
+  ReceiveProgress progress(context);
+  const auto counters = net::ServerTrayOperations(*opened->settings, context.messages(), progress).list();
+  if (!counters) return kFailed;
+  context.printRow({std::to_string(counters->serverCount), std::to_string(counters->alreadyReceived),
+                    std::to_string(counters->unread), std::to_string(counters->newCount)});
+  return kDone;
+}
+
+int poll(CliContext& context) { return listServer(context, "usage: poll"); }
+int serverHeaders(CliContext& context) { return listServer(context, "usage: server-headers"); }
+
+// Prints one line per mail stored in the new-mail tray (its index there).
+int serverFetch(CliContext& context) {
+  const auto indices = indicesOf(context.args());
+  if (!indices) return context.usage("usage: server-fetch INDEX...");
+  const auto opened = openStore(context);
+  if (!opened) return kFailed;
+  ReceiveProgress progress(context);
+  const auto outcome =
+      net::ServerTrayOperations(*opened->settings, context.messages(), progress).fetchSelected(*indices);
+  if (!outcome) return kFailed;
+  printStored(context, outcome->stored);
+  return outcome->ok ? kDone : kFailed;
+}
+
+// Prints how many of the selected mails were deleted on the server.
+int serverDelete(CliContext& context) {
+  const auto indices = indicesOf(context.args());
+  if (!indices) return context.usage("usage: server-delete INDEX...");
+  const auto opened = openStore(context);
+  if (!opened) return kFailed;
+  ReceiveProgress progress(context);
+  const auto outcome =
+      net::ServerTrayOperations(*opened->settings, context.messages(), progress).deleteSelected(*indices);
+  if (!outcome) return kFailed;
+  context.printRow({std::to_string(outcome->done)});
+  return outcome->ok ? kDone : kFailed;
+}
+
+}  // namespace
+
+ZORVIK_CLI_COMMAND("receive", "", receive);
+ZORVIK_CLI_COMMAND("poll", "", poll);
+ZORVIK_CLI_COMMAND("server-headers", "", serverHeaders);
+ZORVIK_CLI_COMMAND("server-fetch", "INDEX...", serverFetch);
+ZORVIK_CLI_COMMAND("server-delete", "INDEX...", serverDelete);
+
+}  // namespace zorvik::cli
