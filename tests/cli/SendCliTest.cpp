@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
+#include "support/CliRunner.h"
+#include "support/SmtpSinkServer.h"
+#include "support/TestEnvironment.h"
+
+namespace zorvik {
+namespace {
+
+using test::SmtpSinkServer;
+
+// Reads a stored message with Python's email package and prints what a
+// mail program would show: the decoded subject, every text part with its
+// line ends as "|", and every file as its decoded name and bytes in hex.
+constexpr const char* kReader = R"(import email, email.header, sys
+m = email.message_from_binary_file(open(sys.argv[1], 'rb'))
+def text(value):
+    return ''.join(p.decode(c or 'ascii') if isinstance(p, bytes) else p
+                   for p, c in email.header.decode_header(value))
+print('subject\t' + text(m['Subject']))
+for part in m.walk():
+    if part.is_multipart():
+        continue
+    payload = part.get_payload(decode=True)
+    name = part.get_filename()
+    if name:
+        print('file\t' + text(name) + '\t' + payload.hex())
+    else:
+        print('text\t' + payload.decode(part.get_content_charset()).replace('\r\n', '|').replace('\n', '|'))
+)";
+
+std::string runPython(const std::string& script, const std::string& argument) {
+  const std::string command = "/usr/bin/python3 " + script + " " + argument;
+  std::string output;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return output;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+  ::pclose(pipe);
+  return output;
+}
+
+std::string hex(const std::string& bytes) {
+  static const char* digits = "0123456789abcdef";
+  std::string out;
+  for (const unsigned char c : bytes) out += {digits[c >> 4], digits[c & 15]};
+  return out;
+}
+
+class SendCli : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (const auto why = SmtpSinkServer::unavailableReason(); !why.empty()) GTEST_SKIP() << why;
+    server.emplace(dir.file("maildir"));
+    const auto made = test::runCli({"init", "--name", "山田 太郎", "--address", "taro@example.jp", "--dir", dir.path()},
+                                   dir.path(), {"HOME=" + dir.path()});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    settings = made.out.substr(0, made.out.find('\n'));
+    ASSERT_EQ(cli({"set", "601", "127.0.0.1"}).exitCode, 0);
+    ASSERT_EQ(cli({"set", "603", std::to_string(server->port())}).exitCode, 0);
+    ASSERT_EQ(cli({"set", "605", "20"}).exitCode, 0);
+    unsent = cli({"get", "204"}).out;
+    sent = cli({"get", "205"}).out;
+    unsent.pop_back();
+    sent.pop_back();
+  }
+
+  test::CliResult cli(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--settings", settings});
+    return test::runCli(args, dir.path(), {"HOME=" + dir.path()});
+  }
+
+  std::string file(const std::string& name, const std::string& content) {
+    const std::string path = dir.file(name);
+    EXPECT_TRUE(platform::writeFileAtomically(platform::utf8ToSjis(path), content));
+    return path;
+  }
+
+  std::size_t mailsIn(const std::string& tray) {
+    const std::string listed = cli({"list", tray}).out;
+    return static_cast<std::size_t>(std::count(listed.begin(), listed.end(), '\n'));
+  }
+
+  test::ScratchDir dir;
+  std::optional<SmtpSinkServer> server;
+  std::string settings;
+  std::string unsent;
+  std::string sent;
+};
+
+TEST_F(SendCli, JapaneseMailWithTwoAttachmentsArrivesAsWrittenAndMovesToTheSentTray) {
+  std::string photo("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10);
+  for (int i = 0; i < 200; ++i) photo += static_cast<char>((i * 31 + 7) % 256);
+  const std::string table = "名前,点数\r\n山田,90\r\n";
+  const std::string photoPath = file("写真.jpg", photo);
+  const std::string tablePath = file("table.csv", table);
+  const std::string body = file("body.txt", "こんにちは、山田です。\n.\n資料を送ります。\n");
+  const auto composed = cli({"compose", "--to", "花子 <hanako@example.jp>", "--subject", "会議の資料",
+                             "--body-file", body, "--attach", photoPath, "--attach", tablePath});
+  ASSERT_EQ(composed.exitCode, 0) << composed.err;
+
+  const auto result = cli({"send"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "sent\t1\nunsent\t0\n");
+  EXPECT_EQ(mailsIn(unsent), 0u);
+  EXPECT_EQ(mailsIn(sent), 1u);
+
+  const auto messages = server->messages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(SmtpSinkServer::headerValue(messages[0], "X-RcptTo"), "hanako@example.jp");
+  const std::string stored = dir.file("stored.eml");
+  ASSERT_TRUE(platform::writeFileAtomically(stored, messages[0]));
+  const std::string script = dir.file("reader.py");
+  ASSERT_TRUE(platform::writeFileAtomically(script, kReader));
+  EXPECT_EQ(runPython(script, stored),
+            "subject\t会議の資料\n"
+            "text\tこんにちは、山田です。|.|資料を送ります。\n"  // the last line end belongs to the boundary
+            "file\t写真.jpg\t" + hex(photo) + "\n"
+            "file\ttable.csv\t" + hex(table) + "\n");
+}
+
+TEST_F(SendCli, RefusedRecipientKeepsTheMailUnsentAndTheNextSendStillTriesIt) {
+  ASSERT_EQ(cli({"compose", "--to", "bad@@example.jp", "--subject", "x", "--body", "y"}).exitCode, 0);
+  auto result = cli({"send"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "sent\t0\nunsent\t1\n");
+  EXPECT_NE(result.err.find("No.1004"), std::string::npos) << result.err;
+  EXPECT_EQ(mailsIn(unsent), 1u);
+  EXPECT_EQ(mailsIn(sent), 0u);
+  EXPECT_TRUE(server->messages().empty());
+  EXPECT_EQ(cli({"send", "extra"}).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace zorvik
