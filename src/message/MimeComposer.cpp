@@ -3,7 +3,6 @@
 #include <fstream>
 #include <new>
 
-#include "core/SjisText.h"
 #include "message/Base64.h"
 #include "message/ExtensionTable.h"
 #include "message/FileByteSink.h"
@@ -11,6 +10,8 @@
 #include "message/HeaderEncoder.h"
 #include "message/HeaderFolding.h"
 #include "message/JapaneseCodec.h"
+#include "message/MimeCaseless.h"
+#include "message/OutgoingText.h"
 #include "message/Uuencode.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
@@ -34,10 +35,6 @@ const std::string& attachmentNoteText() {
   return text;
 }
 
-bool startsWithIgnoringCase(std::string_view line, std::string_view prefix) {
-  return line.size() >= prefix.size() && core::equalsIgnoringAsciiCase(line.substr(0, prefix.size()), prefix);
-}
-
 // Lines the composer writes itself or that must never leave: Zorvik's own
 // lines (as written, in their case), and the MIME lines and blind copies in
 // any case, so that "bcc:" cannot slip through where "Bcc:" would not.
@@ -47,22 +44,13 @@ bool isLeftOut(std::string_view line) {
   }
   for (const std::string_view name : {"Content-Type:", "Content-Transfer-Encoding:", "Mime-Version:", "Bcc:",
                                       "Resent-Bcc:"}) {
-    if (startsWithIgnoringCase(line, name)) return true;
+    if (startsWithCaseless(line, name)) return true;
   }
   return false;
 }
 
-// A draft value as one line: nothing in it may start a new one.
-std::string oneLine(std::string_view text) {
-  std::string line(text);
-  for (char& c : line) {
-    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
-  }
-  return line;
-}
-
 // The body text of one draft line in ISO-2022-JP.
-std::string jisLine(std::string_view sjis) { return sjisToJis(hankanaToZenkana(oneLine(sjis))); }
+std::string jisLine(std::string_view sjis) { return sjisToJis(hankanaToZenkana(singleLine(sjis))); }
 
 // A file name as the mail carries it: encoded words for the Japanese in it,
 // never folded (it stands inside quotes); control characters, possible in
@@ -75,18 +63,7 @@ std::string encodedFileName(std::string_view fileName) {
   return sjisToJis(hankanaToZenkana(safe), JisRuns::encodedWords);
 }
 
-// The inside of a quoted parameter: quotes and backslashes escaped, so the
-// name cannot end the parameter early.
-std::string quotedText(std::string_view text) {
-  std::string quoted;
-  for (const char c : text) {
-    if (c == '"' || c == '\\') quoted += '\\';
-    quoted += c;
-  }
-  return quoted;
-}
-
-bool isTextFile(std::string_view extension) { return core::equalsIgnoringAsciiCase(extension, ".txt"); }
+bool isTextFile(std::string_view extension) { return equalsCaseless(extension, ".txt"); }
 
 }  // namespace
 
@@ -120,7 +97,8 @@ bool MimeComposer::compose(const MailLines& draft, ByteSink& header, ByteSink& b
   reopenText_ = false;
   writeFailed_ = false;
   try {
-    if (!composeHeaderLines(draft) || !composeBody(draft)) return false;
+    composeHeaderLines(draft);
+    if (!composeBody(draft)) return false;
     if (multipart_ && !writeBody("--" + std::string(kBoundary) + "--\r\n")) return false;
     return finishHeader(header);
   } catch (const std::bad_alloc&) {
@@ -129,17 +107,16 @@ bool MimeComposer::compose(const MailLines& draft, ByteSink& header, ByteSink& b
   }
 }
 
-bool MimeComposer::composeHeaderLines(const MailLines& draft) {
+void MimeComposer::composeHeaderLines(const MailLines& draft) {
   for (std::size_t i = 0; i < draft.header.size(); ++i) {
     const std::string& line = draft.header[i];
     if (i == 0 && line.starts_with("From ")) continue;
     if (!isLeftOut(line)) addHeaderLine(line, header_);
   }
-  return true;
 }
 
 void MimeComposer::addHeaderLine(std::string_view line, std::string& to) {
-  std::string encoded = HeaderEncoder::encode(hankanaToZenkana(oneLine(line)));
+  std::string encoded = HeaderEncoder::encode(hankanaToZenkana(singleLine(line)));
   if (encoded.empty()) return;
   if (encoded.size() >= HeaderFolding::kLineLimit) encoded = HeaderFolding::foldAddressLine(encoded);
   if (encoded.front() == '.') to += '.';
@@ -212,7 +189,7 @@ bool MimeComposer::openAttachmentPart(std::string_view contentType, std::string_
                                       std::string_view encoding) {
   multipart_ = true;
   reopenText_ = true;
-  const std::string quoted = quotedText(name);
+  const std::string quoted = quotedContent(name);
   return writeBody("--" + std::string(kBoundary) + "\r\nContent-Type: " + std::string(contentType) + "; name=\"" +
                    quoted + "\"\r\nContent-Disposition: attachment; filename=\"" + quoted +
                    "\"\r\nContent-Transfer-Encoding: " + std::string(encoding) + "\r\n\r\n");

@@ -59,7 +59,7 @@ public:
   bool compose(const MailLines& draft, ByteSink& header, ByteSink& body);
 
 private:
-  bool composeHeaderLines(const MailLines& draft);
+  void composeHeaderLines(const MailLines& draft);
   bool composeBody(const MailLines& draft);
   bool composeLine(const std::string& line);
   void addHeaderLine(std::string_view line, std::string& to);

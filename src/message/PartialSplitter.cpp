@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <fstream>
 
-#include "core/SjisText.h"
 #include "message/FileByteSink.h"
+#include "message/MimeCaseless.h"
+#include "message/OutgoingText.h"
 #include "platform/FileSystem.h"
 
 namespace zorvik::message {
@@ -13,10 +14,6 @@ namespace {
 constexpr int kCannotCreateWorkFile = 41101;
 constexpr int kDiskFull = 41125;
 constexpr std::size_t kBlock = 64 * 1024;
-
-bool startsWithIgnoringCase(std::string_view line, std::string_view prefix) {
-  return line.size() >= prefix.size() && core::equalsIgnoringAsciiCase(line.substr(0, prefix.size()), prefix);
-}
 
 // The header's logical lines up to its empty line, each with its folded
 // continuation lines and their CR LFs, but without the final CR LF.
@@ -42,22 +39,13 @@ std::vector<std::string_view> logicalLines(std::string_view header) {
 // The Message-Id in a header, without its angle brackets.
 std::string messageIdOf(std::string_view header) {
   for (const std::string_view line : logicalLines(header)) {
-    if (!startsWithIgnoringCase(line, "Message-Id:")) continue;
+    if (!startsWithCaseless(line, "Message-Id:")) continue;
     const std::size_t open = line.find('<');
     const std::size_t close = line.find('>', open);
     if (open == std::string_view::npos || close == std::string_view::npos) return {};
     return std::string(line.substr(open + 1, close - open - 1));
   }
   return {};
-}
-
-std::string quotedText(std::string_view text) {
-  std::string quoted;
-  for (const char c : text) {
-    if (c == '"' || c == '\\') quoted += '\\';
-    quoted += c;
-  }
-  return quoted;
 }
 
 }  // namespace
@@ -131,14 +119,14 @@ std::string PartialSplitter::fragmentHeader(int number) const {
   const std::string suffix = " [" + std::to_string(number) + "/" + std::to_string(fragmentCount()) + "]";
   std::string out;
   for (const std::string_view line : logicalLines(header_)) {
-    if (startsWithIgnoringCase(line, "Message-Id:")) continue;
-    if (startsWithIgnoringCase(line, "Content-Type")) {
+    if (startsWithCaseless(line, "Message-Id:")) continue;
+    if (startsWithCaseless(line, "Content-Type")) {
       out += "Content-Type: message/partial; total=" + std::to_string(fragmentCount()) +
-             "; number=" + std::to_string(number) + "; id=\"" + quotedText(id_) + "\"\r\n";
+             "; number=" + std::to_string(number) + "; id=\"" + quotedContent(id_) + "\"\r\n";
       continue;
     }
     out += line;
-    if (startsWithIgnoringCase(line, "Subject:")) out += suffix;
+    if (startsWithCaseless(line, "Subject:")) out += suffix;
     out += "\r\n";
   }
   return out + "\r\n";

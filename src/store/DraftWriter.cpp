@@ -6,6 +6,7 @@
 #include "message/AddressParser.h"
 #include "message/ComposedHeaderWriter.h"
 #include "message/DraftBody.h"
+#include "message/OutgoingText.h"
 #include "message/TagCommand.h"
 #include "platform/FileSystem.h"
 #include "store/MailRecordIndex.h"
@@ -54,14 +55,6 @@ std::string_view trimmed(std::string_view text) {
   return text;
 }
 
-std::string oneLine(std::string_view text) {
-  std::string line(text);
-  for (char& c : line) {
-    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
-  }
-  return line;
-}
-
 // One address a line, as a mail record keeps its lists.
 std::string addressLines(std::string_view list) {
   std::string lines;
@@ -74,7 +67,7 @@ std::string addressLines(std::string_view list) {
 
 std::string firstLine(std::string_view text) {
   const std::string line = core::cutSjis(std::string(text.substr(0, text.find('\n'))), kFirstLineLimit);
-  return std::string(trimmed(oneLine(line)));
+  return std::string(trimmed(message::singleLine(line)));
 }
 
 // A path a tag line can name and the send can open: a readable file, and
@@ -106,7 +99,7 @@ DraftWriter::DraftWriter(StoreLocation store, const core::SettingsFile& settings
     : store_(std::move(store)), settings_(settings), messages_(messages) {}
 
 bool DraftWriter::check(const Draft& draft, std::string& subject) const {
-  subject = std::string(trimmed(oneLine(draft.subject)));
+  subject = std::string(trimmed(message::singleLine(draft.subject)));
   if (draft.body.empty() && subject.empty()) {
     messages_.error(kNoText);
     return false;

@@ -1,11 +1,12 @@
 #include "store/PartialJoiner.h"
 
+#include <algorithm>
 #include <charconv>
 #include <new>
 
-#include "core/SjisText.h"
 #include "message/FileByteSink.h"
 #include "message/MailDate.h"
+#include "message/MimeCaseless.h"
 #include "message/MimeParameters.h"
 #include "message/SavedFileList.h"
 #include "platform/FileSystem.h"
@@ -32,17 +33,13 @@ public:
   std::string text;
 };
 
-bool startsWithIgnoringCase(std::string_view line, std::string_view prefix) {
-  return line.size() >= prefix.size() && core::equalsIgnoringAsciiCase(line.substr(0, prefix.size()), prefix);
-}
-
 // The value of the first header line named `name` (with its colon), after
 // the blanks that follow the name.
 std::string headerValue(std::string_view header, std::string_view name) {
   while (!header.empty()) {
     const std::size_t end = header.find("\r\n");
     std::string_view line = header.substr(0, end);
-    if (startsWithIgnoringCase(line, name)) {
+    if (message::startsWithCaseless(line, name)) {
       line.remove_prefix(name.size());
       while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
       return std::string(line);
@@ -193,12 +190,12 @@ std::string PartialJoiner::joinedText(const std::vector<const Fragment*>& set) c
       if (!hasReceived) appendWireLine(text, "Received: (Partial mail)");
       if (!hasId) appendWireLine(text, "Message-ID: " + (first.id.starts_with("<") ? first.id : "<" + first.id + ">"));
     } else if (inHeader) {
-      hasFrom = hasFrom || startsWithIgnoringCase(line, "From:");
-      hasTo = hasTo || startsWithIgnoringCase(line, "To:");
-      hasDate = hasDate || startsWithIgnoringCase(line, "Date:");
-      hasSubject = hasSubject || startsWithIgnoringCase(line, "Subject:");
-      hasId = hasId || startsWithIgnoringCase(line, "Message-Id:");
-      hasReceived = hasReceived || startsWithIgnoringCase(line, "Received: ");
+      hasFrom = hasFrom || message::startsWithCaseless(line, "From:");
+      hasTo = hasTo || message::startsWithCaseless(line, "To:");
+      hasDate = hasDate || message::startsWithCaseless(line, "Date:");
+      hasSubject = hasSubject || message::startsWithCaseless(line, "Subject:");
+      hasId = hasId || message::startsWithCaseless(line, "Message-Id:");
+      hasReceived = hasReceived || message::startsWithCaseless(line, "Received: ");
     }
     appendWireLine(text, line);
   }
