@@ -19,7 +19,7 @@ enum class SmtpState {
   EndOfData,    // the data's end sent; the server's verdict on the mail is due
   Rset,         // RSET sent after a mail was given up
   Quit,         // QUIT sent
-  Closing,      // failed before connecting; the end is reported from the loop
+  Closing,      // the connection is over and its end is being reported
 };
 
 /// The state's name, for logs and test messages.
