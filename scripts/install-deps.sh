@@ -2,16 +2,19 @@
 # Installs the Debian packages that Zorvik needs and that are missing.
 #   scripts/install-deps.sh build   what building needs
 #   scripts/install-deps.sh test    that, plus the real peers the tests talk to
+#   scripts/install-deps.sh bench   that, plus the peers the benchmarks measure
 # Runs apt-get only when something is missing; uses sudo when not root.
 set -euo pipefail
 
 build_packages=(cmake ninja-build clang g++ pkg-config libgtest-dev libbenchmark-dev)
 test_packages=(nkf python3 libc-bin dovecot-pop3d python3-aiosmtpd)
+bench_packages=(msmtp fetchmail libgmime-3.0-dev)
 
 wanted=("${build_packages[@]}")
-if [ "${1:-build}" = test ]; then
-  wanted+=("${test_packages[@]}")
-fi
+case "${1:-build}" in
+  test) wanted+=("${test_packages[@]}") ;;
+  bench) wanted+=("${test_packages[@]}" "${bench_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do
