@@ -1,13 +1,12 @@
 #include "store/MailCopy.h"
 
 #include <filesystem>
-#include <limits>
+#include <vector>
 #include <system_error>
 
 #include "message/AttachmentFolder.h"
 #include "platform/FileSystem.h"
 #include "store/TrayAttachments.h"
-#include "store/TrayTextReader.h"
 
 namespace zorvik::store {
 namespace {
@@ -25,22 +24,70 @@ std::string joinedHeader(const MailText& mail) {
 
 }  // namespace
 
-std::optional<MailText> MailCopy::read(const StoreLocation& store, std::string_view trayName,
-                                       const TrayRecord& stored) {
+bool MailCopy::readBytes(std::uint64_t offset, std::size_t size, std::string& out) const {
+  out.resize(size);
+  const auto got = file_->readAt(offset, out.data(), size);
+  if (!got) return false;
+  out.resize(*got);
+  return true;
+}
+
+std::optional<MailText> MailCopy::read(std::string_view trayName, const TrayRecord& stored) {
   const IndexRecord& record = stored.record;
   const std::string_view tray = stored.isLink() ? std::string_view(stored.linkTarget) : trayName;
   if (record.bodyStart() < record.textStart()) return std::nullopt;
-  auto text = TrayTextReader::open(TrayName::path(store, tray, filetype::kText), record.textStart(),
-                                   std::numeric_limits<std::uint32_t>::max());
-  MailText mail;
-  if (!text || !text->next(mail.separator) || !mail.separator.starts_with("From ")) return std::nullopt;
-  std::string line;
-  // The empty line and the body start both end the header, so a damaged
-  // line count never pulls body lines into the header of the copy.
-  while (text->position() < record.bodyStart() && text->next(line) && !line.empty()) mail.header.push_back(line);
-  if (text->position() != record.bodyStart()) return std::nullopt;
-  for (std::uint32_t n = 0; n < record.bodyLineCount() && text->next(line); ++n) mail.body.push_back(line);
-  return mail;
+  const std::string path = TrayName::path(store_, tray, filetype::kText);
+  if (path != path_ || !file_) {
+    file_.reset();
+    path_ = path;
+    file_ = platform::FileLock::open(path, platform::FileAccess::Read);
+  }
+  if (!file_) return std::nullopt;
+  // The header's bytes are known; the body's are not, so the guess grows
+  // until the body's lines are all there or the file ends.
+  const std::uint64_t headerBytes = record.bodyStart() - record.textStart();
+  std::size_t want = static_cast<std::size_t>(headerBytes) + 4096;
+  std::string bytes;
+  for (;;) {
+    if (!readBytes(record.textStart(), want, bytes)) return std::nullopt;
+    const bool atEnd = bytes.size() < want;
+    MailText mail;
+    mail.separator.clear();
+    enum { Separator, Header, Body } part = Separator;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+      std::size_t end = bytes.find('\n', at);
+      if (end == std::string::npos) {
+        if (!atEnd) break;
+        end = bytes.size();
+      }
+      std::string line = bytes.substr(at, end - at);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      at = end + 1;
+      if (part == Separator) {
+        if (!line.starts_with("From ")) return std::nullopt;
+        mail.separator = std::move(line);
+        part = Header;
+      } else if (part == Header) {
+        // The empty line must end the header exactly at the body start: a
+        // damaged record would otherwise pull body lines into the header.
+        if (!line.empty() && at < headerBytes) {
+          mail.header.push_back(std::move(line));
+          continue;
+        }
+        if (!line.empty() || at != headerBytes) return std::nullopt;
+        part = Body;
+      } else {
+        mail.body.push_back(std::move(line));
+      }
+      if (part == Body && mail.body.size() == record.bodyLineCount()) return mail;
+    }
+    if (atEnd) {
+      if (part == Body) return mail;
+      return std::nullopt;
+    }
+    want *= 4;
+  }
 }
 
 std::optional<std::string> MailCopy::folderOf(const MailText& mail) {

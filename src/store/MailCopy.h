@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileLock.h"
 #include "store/TrayAppender.h"
 #include "store/TrayName.h"
 #include "store/TrayRecord.h"
@@ -22,11 +23,16 @@ public:
   /// The zone used to name new attachment folders when the caller has none.
   static constexpr int kDefaultZoneHours = 9;
 
+  /// A reader of mails. The text file last read stays open (under its
+  /// shared lock) until the object goes or another tray's mail is read, so
+  /// a batch of mails of one tray costs one opening and about one read
+  /// each of just the mail's bytes.
+  explicit MailCopy(StoreLocation store) : store_(std::move(store)) {}
+
   /// The text of the mail `stored` read from tray `trayName` (for a link,
   /// from the tray it points at). Empty when the text cannot be read or
   /// does not begin with a separator line where the record says.
-  static std::optional<MailText> read(const StoreLocation& store, std::string_view trayName,
-                                      const TrayRecord& stored);
+  std::optional<MailText> read(std::string_view trayName, const TrayRecord& stored);
 
   /// Gives `mail` (read from tray `from`) its own attachment folder in the
   /// attachment root of tray `to`: a new folder named after `date`, the
@@ -38,6 +44,14 @@ public:
 
   /// The folder named in the header of `mail`, if any.
   static std::optional<std::string> folderOf(const MailText& mail);
+
+private:
+  /// The bytes [offset, offset + size) of the open text file, fewer at its end.
+  bool readBytes(std::uint64_t offset, std::size_t size, std::string& out) const;
+
+  StoreLocation store_;
+  std::string path_;
+  std::optional<platform::FileLock> file_;
 };
 
 }  // namespace zorvik::store

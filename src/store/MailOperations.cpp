@@ -77,12 +77,13 @@ MailOperations::Placed MailOperations::transfer(std::string_view from, const std
     {
       auto reader = TrayReader::open(store_, from);
       if (!reader) return placed;
+      MailCopy texts(store_);
       for (std::size_t slot = begin; slot < end; ++slot) {
         Pending pending{slot, {}, {}};
         if (reader->read(indices[slot], pending.stored) != ReadResult::Live) continue;
         const bool linkRow = pending.stored.isLink();
         if (!linkRow || kind != Transfer::Move) {
-          pending.text = MailCopy::read(store_, from, pending.stored);
+          pending.text = texts.read(from, pending.stored);
           if (!pending.text) continue;
           const std::string_view holder = linkRow ? std::string_view(pending.stored.linkTarget) : from;
           const bool ownFolder = kind == Transfer::Copy || kind == Transfer::CopyFollowed || !sameRoot;

@@ -134,5 +134,26 @@ TEST_F(MailOperationsTest, CopyIntoTheSameTrayAndManyMailsInOneCall) {
   EXPECT_EQ(tray("Work").headerLines(599), "Subject: bulk599\r\nMessage-Id: <bulk599@example.jp>");
 }
 
+TEST_F(MailOperationsTest, LongMailsCopyWholeAndDamagedRecordsAreNotCopied) {
+  const auto longMail = builder.append(inbox, "long", 3000);
+  const auto placed = mails.copy("Inbox", {longMail, 0}, "Work");
+  ASSERT_TRUE(placed[0] && placed[1]);
+  auto body = tray("Work").bodyReader(*placed[0]);
+  std::string line;
+  int lines = 0;
+  while (body && body->next(line)) ++lines;
+  EXPECT_EQ(lines, 3000);
+  EXPECT_EQ(line, "line 3000");
+
+  // A body start that does not follow the header's empty line.
+  TrayRecord row;
+  ASSERT_EQ(inbox.read(1, row), ReadResult::Live);
+  IndexRecord damaged = row.record;
+  damaged.setBodyStart(damaged.bodyStart() + 3);
+  ASSERT_TRUE(inbox.writeRecord(1, damaged));
+  EXPECT_EQ(mails.move("Inbox", {1}, "Work")[0], std::nullopt);
+  EXPECT_EQ(inbox.read(1, row), ReadResult::Live) << "a mail that could not be copied is not deleted";
+}
+
 }  // namespace
 }  // namespace zorvik::store
