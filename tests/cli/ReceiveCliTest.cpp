@@ -1,0 +1,236 @@
+// zorvik-cli receive and the mail-server tray commands against a real POP3
+// server (Dovecot): every mail ends up decoded in the new-mail tray, is
+// deleted or kept on the server as item 807 says, is never fetched twice
+// and never lost, not even when the receiving process is killed.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
+#include "support/CliRunner.h"
+#include "support/DovecotServer.h"
+#include "support/TestEnvironment.h"
+
+namespace zorvik {
+namespace {
+
+constexpr int kUsers = 12;
+
+std::string mail(const std::string& subject, std::size_t bodyBytes = 40) {
+  return "From: a@example.jp\r\nTo: me@example.jp\r\nSubject: " + subject + "\r\nMessage-Id: <" + subject +
+         "@zorvik.test>\r\nDate: Mon, 07 Dec 2026 09:30:00 +0900\r\n\r\n" + std::string(bodyBytes, 'b') + "\r\n";
+}
+
+class ReceiveCli : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    if (!test::DovecotServer::available()) return;
+    server = new test::DovecotServer();
+    for (int i = 0; i < kUsers; ++i) server->addUser("u" + std::to_string(i), "pw");
+    started = server->start();
+  }
+  static void TearDownTestSuite() {
+    delete server;
+    server = nullptr;
+  }
+
+  void SetUp() override {
+    if (!test::DovecotServer::available()) GTEST_SKIP() << test::DovecotServer::missingReason();
+    ASSERT_TRUE(started) << server->log();
+    ASSERT_LT(usersTaken, kUsers);
+    user = "u" + std::to_string(usersTaken++);
+    const auto made = test::runCli({"init", "--name", "T", "--address", "me@example.jp", "--dir", dir.path()},
+                                   dir.path(), {"HOME=" + dir.path()});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    settings = made.out.substr(0, made.out.find('\n'));
+    for (const auto& [item, value] : std::vector<std::pair<std::string, std::string>>{
+             {"801", "127.0.0.1"}, {"809", std::to_string(server->port())}, {"803", user}, {"804", "pw"}})
+      set(item, value);
+  }
+
+  std::vector<std::string> withSettings(std::vector<std::string> args) const {
+    args.insert(args.begin(), {"--settings", settings});
+    return args;
+  }
+  test::CliResult cli(std::vector<std::string> args) const {
+    return test::runCli(withSettings(std::move(args)), dir.path(), {"HOME=" + dir.path()});
+  }
+  void set(const std::string& item, const std::string& value) const {
+    const auto result = cli({"set", item, value});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+  }
+  // Runs `receive` and returns how many mails it stored.
+  int receive() const {
+    const auto result = cli({"receive"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return static_cast<int>(std::count(result.out.begin(), result.out.end(), '\n'));
+  }
+  // The subjects of the live mails of a tray, one per mail.
+  std::multiset<std::string> subjects(const std::string& tray = "新着受信") const {
+    std::multiset<std::string> found;
+    const auto listed = cli({"list", tray});
+    std::size_t at = 0;
+    while (at < listed.out.size()) {
+      const std::size_t end = listed.out.find('\n', at);
+      const std::string line = listed.out.substr(at, end - at);
+      found.insert(line.substr(line.rfind('\t') + 1));
+      at = end == std::string::npos ? listed.out.size() : end + 1;
+    }
+    return found;
+  }
+  std::vector<std::string> deliver(const std::string& prefix, int count, std::size_t bodyBytes = 40) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) names.push_back(server->deliver(user, mail(prefix + std::to_string(i), bodyBytes)));
+    return names;
+  }
+
+  static inline test::DovecotServer* server = nullptr;
+  static inline bool started = false;
+  static inline int usersTaken = 0;
+  test::ScratchDir dir;
+  std::string settings;
+  std::string user;
+};
+
+TEST_F(ReceiveCli, DeletingReceiveStoresEveryMailDecodedAndEmptiesTheServer) {
+  server->deliver(user,
+                  "From: a@example.jp\r\nSubject: =?ISO-2022-JP?B?GyRCRnxLXBsoQg==?=\r\nMessage-Id: <j@x>\r\n"
+                  "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n\r\n"
+                  "\x1B$B$3$s$K$A$O\x1B(B\r\n.dot\r\n");
+  deliver("plain", 2);
+  set("807", "1");
+  EXPECT_EQ(receive(), 3);
+  EXPECT_EQ(server->mailCount(user), 0);
+  EXPECT_EQ(subjects(), (std::multiset<std::string>{"plain0", "plain1", "日本"}));
+  const auto shown = cli({"show", "新着受信", "0"});
+  EXPECT_NE(shown.out.find("\nこんにちは\n.dot\n"), std::string::npos) << "decoded, the dot as sent: " << shown.out;
+  EXPECT_EQ(receive(), 0) << "nothing left to fetch";
+}
+
+TEST_F(ReceiveCli, KeptMailsAreNotFetchedAgainWithOrWithoutUidl) {
+  set("807", "0");
+  for (const std::string uidl : {"1", "0"}) {
+    SCOPED_TRACE("UIDL " + uidl);
+    set("815", uidl);
+    const std::string prefix = "keep" + uidl + "-";
+    const auto names = deliver(prefix, 4);
+    EXPECT_EQ(receive(), 4);
+    EXPECT_EQ(server->mailCount(user), uidl == "1" ? 4 : 8);
+    EXPECT_EQ(receive(), 0);
+    // Mails deleted behind our back, and new ones: only the new are fetched.
+    ASSERT_TRUE(server->removeMail(user, names[0]));
+    ASSERT_TRUE(server->removeMail(user, names[2]));
+    deliver(prefix + "late", 2);
+    EXPECT_EQ(receive(), 2);
+    EXPECT_EQ(receive(), 0);
+    const auto stored = subjects();
+    EXPECT_EQ(stored.count(prefix + "late0") + stored.count(prefix + "late1"), 2u);
+    EXPECT_EQ(stored.count(prefix + "1"), 1u) << "fetched once";
+  }
+  EXPECT_EQ(subjects().size(), 12u);
+}
+
+TEST_F(ReceiveCli, OversizeMailIsStoredAsHeaderWithNoticeAndStaysOnTheServer) {
+  set("807", "1");
+  set("806", "2");  // kilobytes
+  deliver("small", 2);
+  deliver("big", 1, 5000);
+  EXPECT_EQ(receive(), 3);
+  EXPECT_EQ(server->mailCount(user), 1) << "only the big mail stays";
+  const auto list = cli({"list", "新着受信"});
+  const std::size_t row = list.out.find("\tbig0");
+  ASSERT_NE(row, std::string::npos) << list.out;
+  const std::string index = list.out.substr(list.out.rfind('\n', row) + 1, 1);
+  const auto shown = cli({"show", "新着受信", index});
+  EXPECT_NE(shown.out.find("サイズ制限を越える"), std::string::npos) << shown.out;
+  EXPECT_EQ(shown.out.find("bbbbbbbbbb"), std::string::npos) << "the body was not fetched";
+  EXPECT_EQ(receive(), 0) << "the big mail is not fetched again";
+  EXPECT_EQ(server->mailCount(user), 1);
+}
+
+TEST_F(ReceiveCli, FiveHundredMailsInOneRun) {
+  set("807", "1");
+  deliver("n", 500, 200);
+  EXPECT_EQ(receive(), 500);
+  EXPECT_EQ(server->mailCount(user), 0);
+  const auto stored = subjects();
+  EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()).size(), 500u);
+}
+
+TEST_F(ReceiveCli, ServerTrayHeadersFetchAndDelete) {
+  set("807", "0");
+  set("813", "0");
+  deliver("s", 3);
+  const auto listed = cli({"server-headers"});
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  EXPECT_EQ(listed.out, "3\t0\t0\t3\n") << "count, received, unread, new";
+  EXPECT_EQ(subjects("メールサーバ"), (std::multiset<std::string>{"s0", "s1", "s2"}));
+  EXPECT_EQ(cli({"poll"}).out, "3\t0\t3\t0\n") << "known now, none received";
+
+  // Unread mails are not deleted while item 813 is off.
+  EXPECT_EQ(cli({"server-delete", "0", "1"}).out, "0\n");
+  const auto fetched = cli({"server-fetch", "1"});
+  ASSERT_EQ(fetched.exitCode, 0) << fetched.err;
+  EXPECT_EQ(subjects(), (std::multiset<std::string>{"s1"}));
+  EXPECT_EQ(cli({"server-delete", "0", "1", "7"}).out, "1\n") << "only the received one; 7 is no copy";
+  EXPECT_EQ(server->mailCount(user), 2);
+  EXPECT_EQ(cli({"poll"}).out, "2\t0\t2\t0\n");
+  EXPECT_EQ(receive(), 2) << "the rest, the received one not again";
+  EXPECT_EQ(subjects().size(), 3u);
+}
+
+// Kills `zorvik-cli receive` `delay` after its start.
+void receiveAndKill(const std::vector<std::string>& args, const std::string& folder, std::chrono::milliseconds delay) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::chdir(folder.c_str()) != 0) ::_exit(127);
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    ::dup2(null, 2);
+    std::vector<char*> argv{const_cast<char*>(test::cliPath().c_str())};
+    for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  std::this_thread::sleep_for(delay);
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+}
+
+TEST_F(ReceiveCli, KillingTheReceiveAnywhereLosesNoMail) {
+  set("807", "1");
+  const std::vector<std::string> args = withSettings({"receive"});
+  int delivered = 0;
+  for (const int delay : {40, 80, 120, 160, 220, 280, 350, 450, 600, 800}) {
+    SCOPED_TRACE("killed after " + std::to_string(delay) + " ms");
+    deliver("k" + std::to_string(delay) + "-", 40, 2000);
+    delivered += 40;
+    receiveAndKill(args, dir.path(), std::chrono::milliseconds(delay));
+    // The next start takes the work file up again.
+    const auto checked = cli({"--yes", "check"});
+    ASSERT_EQ(checked.exitCode, 0) << checked.err;
+    const auto stored = subjects();
+    const std::size_t distinct = std::set<std::string>(stored.begin(), stored.end()).size();
+    EXPECT_GE(static_cast<int>(distinct) + server->mailCount(user), delivered);
+  }
+  EXPECT_GE(receive(), 0);
+  EXPECT_EQ(server->mailCount(user), 0);
+  const auto stored = subjects();
+  EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()).size(), static_cast<std::size_t>(delivered))
+      << "every mail once at least";
+}
+
+}  // namespace
+}  // namespace zorvik
