@@ -4,11 +4,13 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 #include "support/CliRunner.h"
+#include "support/DovecotServer.h"
 #include "support/SmtpSinkServer.h"
 #include "support/TestEnvironment.h"
 
@@ -137,6 +139,34 @@ TEST_F(SendCli, RefusedRecipientKeepsTheMailUnsentAndTheNextSendStillTriesIt) {
   EXPECT_EQ(mailsIn(sent), 0u);
   EXPECT_TRUE(server->messages().empty());
   EXPECT_EQ(cli({"send", "extra"}).exitCode, 2);
+}
+
+// Sending and receiving in one command, POP-before-SMTP as well: the mail
+// waiting on the POP3 server reaches the new-mail tray, the unsent mail the
+// SMTP server and the sent tray.
+TEST_F(SendCli, SendReceiveDoesBothWithAndWithoutPopBeforeSmtp) {
+  if (!test::DovecotServer::available()) GTEST_SKIP() << test::DovecotServer::missingReason();
+  test::DovecotServer pop;
+  pop.addUser("taro", "pw");
+  ASSERT_TRUE(pop.start()) << pop.log();
+  for (const auto& [item, value] : std::vector<std::pair<std::string, std::string>>{
+           {"801", "127.0.0.1"}, {"809", std::to_string(pop.port())}, {"803", "taro"}, {"804", "pw"}})
+    ASSERT_EQ(cli({"set", item, value}).exitCode, 0);
+  const std::string newMail = cli({"get", "203"}).out.substr(0, cli({"get", "203"}).out.size() - 1);
+
+  for (const std::string popFirst : {"0", "1"}) {
+    ASSERT_EQ(cli({"set", "817", popFirst}).exitCode, 0);
+    pop.deliver("taro", "From: a@example.jp\r\nTo: taro@example.jp\r\nSubject: in " + popFirst +
+                            "\r\nMessage-Id: <in" + popFirst + "@example.jp>\r\n\r\nbody\r\n");
+    ASSERT_EQ(cli({"compose", "--to", "hanako@example.jp", "--subject", "out " + popFirst, "--body", "b"}).exitCode, 0);
+    const auto result = cli({"sendrecv"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "sent\t1\nunsent\t0\nreceived\t1\n") << result.err;
+  }
+  EXPECT_EQ(mailsIn(newMail), 2u);
+  EXPECT_EQ(mailsIn(sent), 2u);
+  EXPECT_EQ(mailsIn(unsent), 0u);
+  EXPECT_EQ(server->messages().size(), 2u);
 }
 
 }  // namespace
