@@ -371,3 +371,17 @@ TEST_F(MimeDecoderTest, OversizedAndBrokenInputIsStoredNotFatal) {
 
 }  // namespace
 }  // namespace zorvik::message
+
+namespace zorvik::message {
+namespace {
+
+TEST(MimeOutputSink, QuotesFromLinesCutBetweenWrites) {
+  MimeOutputSink sink;
+  for (const char* piece : {"From x\nxx\nFr", "om a\r\n", "From", " b\nFrom", "age\n", "F", "r", "o", "m", " c"})
+    sink.write(piece);
+  EXPECT_EQ(sink.text(), ">From x\nxx\n>From a\r\n>From b\nFromage\n>From c");
+  EXPECT_FALSE(sink.endsWithLineEnd());
+}
+
+}  // namespace
+}  // namespace zorvik::message
