@@ -16,6 +16,7 @@ namespace zorvik::cli {
 namespace {
 
 constexpr int kTrashItem = 206;
+constexpr int kServerItem = 212;
 
 // The store of the settings and the two engines that act on it.
 struct Operations {
@@ -26,7 +27,8 @@ struct Operations {
   Operations(OpenStore store, core::Messages& messages)
       : opened(std::move(store)),
         tree(opened.location, *opened.settings, messages),
-        mails(opened.location, opened.settings->text(kTrashItem), opened.settings->timeZoneOffsetHours()) {}
+        mails(opened.location, opened.settings->text(kTrashItem), opened.settings->timeZoneOffsetHours(),
+              opened.settings->text(kServerItem)) {}
 };
 
 std::optional<Operations> operations(CliContext& context) {

@@ -61,8 +61,12 @@ bool anyLive(const TrayIndex& index) {
 
 }  // namespace
 
-MailOperations::MailOperations(StoreLocation store, std::string trashTray, int zoneHours)
-    : store_(std::move(store)), trash_(std::move(trashTray)), zoneHours_(zoneHours), links_(store_) {}
+MailOperations::MailOperations(StoreLocation store, std::string trashTray, int zoneHours, std::string serverTray)
+    : store_(std::move(store)),
+      trash_(std::move(trashTray)),
+      zoneHours_(zoneHours),
+      server_(std::move(serverTray)),
+      links_(store_) {}
 
 MailOperations::Placed MailOperations::transfer(std::string_view from, const std::vector<std::uint32_t>& indices,
                                                 std::string_view to, Transfer kind) const {
@@ -200,6 +204,7 @@ void MailOperations::deleteForGood(std::string_view tray, const std::vector<Tray
 
 std::size_t MailOperations::remove(std::string_view tray, const std::vector<std::uint32_t>& indices,
                                    bool forGood) const {
+  if (!server_.empty() && tray == server_) return 0;
   std::vector<std::uint32_t> linkRows;
   std::vector<std::uint32_t> mailRows;
   std::vector<TrayRecord> mails;
@@ -265,6 +270,7 @@ std::vector<std::uint32_t> MailOperations::liveIndices(std::string_view tray) co
 
 bool MailOperations::setOpened(std::string_view tray, const std::vector<std::uint32_t>& indices, bool opened,
                                bool thenReleaseLinks) const {
+  if (!server_.empty() && tray == server_) return false;
   // The records to change, grouped by the tray that holds each mail, so
   // every index is opened once however many mails change.
   std::map<std::string, std::vector<std::uint32_t>> targets;

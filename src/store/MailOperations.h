@@ -35,8 +35,11 @@ public:
   using Placed = std::vector<std::optional<std::uint32_t>>;
 
   /// `trashTray` is the trash (settings item 206); `zoneHours` names new
-  /// attachment folders by the user's date.
-  MailOperations(StoreLocation store, std::string trashTray, int zoneHours = MailCopy::kDefaultZoneHours);
+  /// attachment folders by the user's date; `serverTray` (item 212) holds
+  /// the server's list, whose rows are never deleted or changed here (the
+  /// server operations do that).
+  MailOperations(StoreLocation store, std::string trashTray, int zoneHours = MailCopy::kDefaultZoneHours,
+                 std::string serverTray = {});
 
   /// Copies live mails of `from` to the end of `to`; a link row copies the
   /// mail it points at. The copies have no references; with `linksFollow`
@@ -85,6 +88,7 @@ private:
   StoreLocation store_;
   std::string trash_;
   int zoneHours_;
+  std::string server_;
   LinkMaintenance links_;
 };
 

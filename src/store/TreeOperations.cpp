@@ -69,7 +69,7 @@ TreeOperations::TreeOperations(StoreLocation store, const core::ItemValues& sett
       settings_(settings),
       messages_(messages),
       links_(store_),
-      mails_(store_, settings.text(206)) {}
+      mails_(store_, settings.text(206), MailCopy::kDefaultZoneHours, settings.text(212)) {}
 
 std::string TreeOperations::displayName(std::string_view path) const {
   return path.empty() ? store_.topCabinet : std::string(path);

@@ -134,6 +134,14 @@ TEST_F(MailOperationsTest, CopyIntoTheSameTrayAndManyMailsInOneCall) {
   EXPECT_EQ(tray("Work").headerLines(599), "Subject: bulk599\r\nMessage-Id: <bulk599@example.jp>");
 }
 
+TEST_F(MailOperationsTest, TheServerListIsNotDeletedThroughTheStore) {
+  const MailOperations withServer(store(), trash, 9, "Inbox");
+  EXPECT_EQ(withServer.remove("Inbox", {0}, false), 0U);
+  EXPECT_FALSE(withServer.setOpened("Inbox", {0}, true));
+  EXPECT_EQ(live("Inbox"), 3);
+  EXPECT_EQ(live(trash), 0);
+}
+
 TEST_F(MailOperationsTest, LongMailsCopyWholeAndDamagedRecordsAreNotCopied) {
   const auto longMail = builder.append(inbox, "long", 3000);
   const auto placed = mails.copy("Inbox", {longMail, 0}, "Work");
