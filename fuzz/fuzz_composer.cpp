@@ -5,7 +5,8 @@
 // alone (it would let a value start a header line or an SMTP command); a
 // failure is always reported. Tag lines can only name the few files of the
 // scratch folder: every "/" of the input becomes "_" and the folder is the
-// current directory.
+// current directory while composing (and only then, so that libFuzzer finds
+// a corpus folder given relative to where it was started).
 #include <unistd.h>
 
 #include <cstddef>
@@ -38,7 +39,6 @@ const std::string& scratch() {
     zorvik::platform::writeFileAtomically(folder + "/b.bin", std::string("\0\xff\r\n.\x1b$B", 9));
     zorvik::platform::writeFileAtomically(folder + "/c.TXT", "");
     zorvik::platform::writeFileAtomically(folder + "/\x93\xfa.jpg", "fourteen bytes");
-    if (chdir(folder.c_str()) != 0) __builtin_trap();
     return folder;
   }();
   return path;
@@ -93,7 +93,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   message::MimeComposer composer({size % 3 != 0, size % 2 == 0}, messages);
   const std::string header = folder + "/TxTmpH";
   const std::string body = folder + "/TxTmpB";
-  if (!composer.composeFiles(draft, header, body)) {
+  char started[4096];
+  if (getcwd(started, sizeof started) == nullptr || chdir(folder.c_str()) != 0) __builtin_trap();
+  const bool composed = composer.composeFiles(draft, header, body);
+  if (chdir(started) != 0) __builtin_trap();
+  if (!composed) {
     if (!reporter.shown) __builtin_trap();  // a failure is always reported
     if (platform::pathExists(header) || platform::pathExists(body)) __builtin_trap();
     return 0;

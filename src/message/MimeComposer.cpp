@@ -50,7 +50,7 @@ bool isLeftOut(std::string_view line) {
 }
 
 // The body text of one draft line in ISO-2022-JP.
-std::string jisLine(std::string_view sjis) { return sjisToJis(hankanaToZenkana(singleLine(sjis))); }
+std::string jisLine(std::string_view sjis) { return sevenBit(sjisToJis(hankanaToZenkana(singleLine(sjis)))); }
 
 // A file name as the mail carries it: encoded words for the Japanese in it,
 // never folded (it stands inside quotes); control characters, possible in
@@ -60,7 +60,7 @@ std::string encodedFileName(std::string_view fileName) {
   for (char& c : safe) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
   }
-  return sjisToJis(hankanaToZenkana(safe), JisRuns::encodedWords);
+  return sevenBit(sjisToJis(hankanaToZenkana(safe), JisRuns::encodedWords));
 }
 
 bool isTextFile(std::string_view extension) { return equalsCaseless(extension, ".txt"); }
@@ -116,7 +116,7 @@ void MimeComposer::composeHeaderLines(const MailLines& draft) {
 }
 
 void MimeComposer::addHeaderLine(std::string_view line, std::string& to) {
-  std::string encoded = HeaderEncoder::encode(hankanaToZenkana(singleLine(line)));
+  std::string encoded = sevenBit(HeaderEncoder::encode(hankanaToZenkana(singleLine(line))));
   if (encoded.empty()) return;
   if (encoded.size() >= HeaderFolding::kLineLimit) encoded = HeaderFolding::foldAddressLine(encoded);
   if (encoded.front() == '.') to += '.';

@@ -10,6 +10,13 @@ std::string singleLine(std::string_view text) {
   return line;
 }
 
+std::string sevenBit(std::string text) {
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) c = '?';
+  }
+  return text;
+}
+
 std::string quotedContent(std::string_view text) {
   std::string quoted;
   quoted.reserve(text.size() + 2);
