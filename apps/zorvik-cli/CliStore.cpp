@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/FileSystem.h"
+#include "store/FreeSpaceCheck.h"
 
 namespace zorvik::cli {
 namespace {
@@ -19,12 +20,15 @@ std::optional<OpenStore> openStore(CliContext& context) {
   core::SettingsFile* settings = context.rawSettings();
   if (!settings) return std::nullopt;
   settings->resolveRelativePaths(platform::joinPath(settingsFolder(context), ""));
-  return OpenStore{settings, store::StoreLocation::fromSettings(*settings)};
+  store::StoreLocation location = store::StoreLocation::fromSettings(*settings);
+  location.writeCheck = store::FreeSpaceCheck(context.messages());
+  return OpenStore{settings, std::move(location)};
 }
 
-store::StoreLocation storeOf(const CliContext& context, const core::SettingsFile& settings) {
+store::StoreLocation storeOf(CliContext& context, const core::SettingsFile& settings) {
   store::StoreLocation location = store::StoreLocation::fromSettings(settings);
   if (!platform::isFullPath(location.root)) location.root = platform::joinPath(settingsFolder(context), location.root);
+  location.writeCheck = store::FreeSpaceCheck(context.messages());
   return location;
 }
 

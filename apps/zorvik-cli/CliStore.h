@@ -1,7 +1,9 @@
 /// \file
 /// How a command finds the store of its settings file. A relative store
 /// root (and any other relative path item) is taken from the settings
-/// file's folder, where `init --dir` puts the store.
+/// file's folder, where `init --dir` puts the store. Every tray write of a
+/// command first checks for free disk space (question 44101; --no refuses
+/// the write).
 #pragma once
 
 #include <cstdint>
@@ -26,7 +28,7 @@ std::optional<OpenStore> openStore(CliContext& context);
 
 /// The store of `settings` (already loaded) with only the store root
 /// resolved, leaving the other path items as they are.
-store::StoreLocation storeOf(const CliContext& context, const core::SettingsFile& settings);
+store::StoreLocation storeOf(CliContext& context, const core::SettingsFile& settings);
 
 /// A record index as `list` prints it: decimal digits only.
 std::optional<std::uint32_t> recordIndex(const std::string& text);
