@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "platform/TextEncoding.h"
@@ -103,7 +102,9 @@ std::optional<std::uint64_t> freeSpace(std::string_view path) {
 std::optional<std::string> readFile(std::string_view path) {
   std::ifstream in(nativePath(path), std::ios::binary);
   if (!in) return std::nullopt;
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string content;
+  char block[1 << 16];
+  while (in.read(block, sizeof block) || in.gcount() > 0) content.append(block, static_cast<std::size_t>(in.gcount()));
   if (in.bad()) return std::nullopt;
   return content;
 }
