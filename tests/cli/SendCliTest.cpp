@@ -62,8 +62,9 @@ protected:
   void SetUp() override {
     if (const auto why = SmtpSinkServer::unavailableReason(); !why.empty()) GTEST_SKIP() << why;
     server.emplace(dir.file("maildir"));
-    const auto made = test::runCli({"init", "--name", "山田 太郎", "--address", "taro@example.jp", "--dir", dir.path()},
-                                   dir.path(), {"HOME=" + dir.path()});
+    const auto made = test::runCli(
+        {"init", "--name", "山田 太郎", "--address", "taro@example.jp", "--dir", dir.path()}, dir.path(),
+        {"HOME=" + dir.path()});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     settings = made.out.substr(0, made.out.find('\n'));
     ASSERT_EQ(cli({"set", "601", "127.0.0.1"}).exitCode, 0);
@@ -122,9 +123,10 @@ TEST_F(SendCli, JapaneseMailWithTwoAttachmentsArrivesAsWrittenAndMovesToTheSentT
   ASSERT_TRUE(platform::writeFileAtomically(stored, messages[0]));
   const std::string script = dir.file("reader.py");
   ASSERT_TRUE(platform::writeFileAtomically(script, kReader));
+  // The last line end of the text belongs to the boundary that follows it.
   EXPECT_EQ(runPython(script, stored),
             "subject\t会議の資料\n"
-            "text\tこんにちは、山田です。|.|資料を送ります。\n"  // the last line end belongs to the boundary
+            "text\tこんにちは、山田です。|.|資料を送ります。\n"
             "file\t写真.jpg\t" + hex(photo) + "\n"
             "file\ttable.csv\t" + hex(table) + "\n");
 }

@@ -104,8 +104,8 @@ TEST_F(SendRealServer, SplitMailArrivesAsPartialFragmentsThatJoinToTheComposedMa
     const std::string& message = messages[i];
     const std::string number = std::to_string(i + 1);
     EXPECT_EQ(SmtpSinkServer::headerValue(message, "Subject"), "big [" + number + "/" + total + "]");
-    EXPECT_NE(SmtpSinkServer::headerValue(message, "Content-Type").find("message/partial; total=" + total + "; number=" + number),
-              std::string::npos);
+    const std::string type = SmtpSinkServer::headerValue(message, "Content-Type");
+    EXPECT_NE(type.find("message/partial; total=" + total + "; number=" + number), std::string::npos) << type;
     const std::string plain = SmtpSinkServer::withoutServerHeaders(message);
     joined += plain.substr(plain.find("\n\n") + 2);
   }
