@@ -140,6 +140,18 @@ TEST_F(ComposerTest, ValuesCannotAddHeaderLinesOrEndTheMail) {
   EXPECT_EQ(r.body, "@#HEADER .\r\n") << "not a header line: sent as text";
 }
 
+TEST_F(ComposerTest, LongRecipientLinesAreFoldedBelowTheSmtpLineLimit) {
+  std::string to = "To: ";
+  for (int i = 0; i < 80; ++i) to += (i > 0 ? "," : "") + std::string("\"") + sjis("山田") + std::to_string(i) +
+                                     "\" <person" + std::to_string(i) + "@example.jp>";
+  const auto r = compose({to}, {"x"});
+  ASSERT_TRUE(r.ok);
+  EXPECT_NE(r.header.find(",\r\n\t"), std::string::npos);
+  std::size_t start = 0;
+  for (std::size_t end; (end = r.header.find("\r\n", start)) != std::string::npos; start = end + 2)
+    EXPECT_LT(end - start, 998u);
+}
+
 TEST_F(ComposerTest, TextAttachmentTextGivesThreeParts) {
   const std::string path = file(sjis("写真.jpg"), std::string("\xFF\xD8\x00\x01", 4));
   const auto r = compose({"Subject: s"}, {"before", "@#MIME \"" + path + "\"", "after"});
