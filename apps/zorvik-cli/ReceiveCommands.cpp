@@ -10,6 +10,8 @@
 #include "core/Progress.h"
 #include "net/ReceiveCommand.h"
 #include "net/ServerTrayOperations.h"
+#include "platform/Sound.h"
+#include "sorting/AutoSorter.h"
 
 namespace zorvik::cli {
 namespace {
@@ -55,6 +57,10 @@ int receive(CliContext& context) {
   ReceiveProgress progress(context);
   const net::ReceiveOutcome outcome = net::ReceiveCommand(*opened->settings, context.messages(), progress).run();
   printStored(context, outcome.stored);
+  platform::SilentSound sound;
+  if (outcome.stored)
+    sorting::AutoSorter::afterReceive(*opened->settings, outcome.stored->firstIndex, outcome.stored->appended,
+                                      context.messages(), sound);
   context.status("received " + std::to_string(outcome.phase.received) + ", deleted on the server " +
                  std::to_string(outcome.phase.deleted));
   return outcome.ok ? kDone : kFailed;

@@ -17,6 +17,8 @@
 #include "net/SendPhase.h"
 #include "net/SentMailPlacement.h"
 #include "net/SessionDriver.h"
+#include "platform/Sound.h"
+#include "sorting/AutoSorter.h"
 #include "sorting/SortingLog.h"
 
 namespace zorvik::cli {
@@ -53,6 +55,9 @@ public:
   void start(std::function<void(std::size_t, bool)> finished) override {
     const net::ReceiveOutcome outcome = net::ReceiveCommand(settings_, messages_, progress_).run();
     const std::size_t received = outcome.stored ? outcome.stored->appended : 0;
+    platform::SilentSound sound;
+    if (outcome.stored)
+      sorting::AutoSorter::afterReceive(settings_, outcome.stored->firstIndex, received, messages_, sound);
     loop_.startTimer(std::chrono::milliseconds(0),
                      [finished = std::move(finished), received, ok = outcome.ok] { finished(received, !ok); });
   }

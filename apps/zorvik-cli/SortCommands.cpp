@@ -51,10 +51,9 @@ int sortAfterReceive(CliContext& context, const sorting::SortEnvironment& enviro
     return context.usage("usage: sort --auto [FIRST COUNT]");
   }
   const auto sound = terminalSound();
-  sorting::AutoSorter sorter(environment, context.messages(), *sound, platform::SystemClock::instance());
-  std::optional<sorting::SortOutcome> outcome;
-  if (!sorter.start(first, count, [&outcome](const sorting::SortOutcome& done) { outcome = done; })) return kFailed;
-  sorter.wait();
+  const auto outcome = sorting::AutoSorter::runToEnd(environment, first, count, context.messages(), *sound,
+                                                     platform::SystemClock::instance());
+  if (!outcome) return kFailed;
   printOutcome(context, *outcome);
   return kDone;
 }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "core/SettingsFile.h"
 #include "sorting/SortJournal.h"
 #include "sorting/SortPlanner.h"
 #include "sorting/SortingRunMark.h"
@@ -55,6 +56,24 @@ void AutoSorter::wait() {
     messages_.pump();
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
+}
+
+std::optional<SortOutcome> AutoSorter::runToEnd(const SortEnvironment& environment, std::uint32_t first,
+                                                std::uint32_t count, core::Messages& messages,
+                                                platform::Sound& sound, const platform::Clock& clock) {
+  AutoSorter sorter(environment, messages, sound, clock);
+  std::optional<SortOutcome> outcome;
+  if (!sorter.start(first, count, [&outcome](const SortOutcome& done) { outcome = done; })) return std::nullopt;
+  sorter.wait();
+  return outcome;
+}
+
+std::optional<SortOutcome> AutoSorter::afterReceive(const core::SettingsFile& settings, std::uint32_t first,
+                                                    std::uint32_t count, core::Messages& messages,
+                                                    platform::Sound& sound) {
+  SortEnvironment environment = SortEnvironment::fromSettings(settings, store::StoreLocation::fromSettings(settings));
+  if (!environment.sortAfterReceive || count == 0) return std::nullopt;
+  return runToEnd(environment, first, count, messages, sound, platform::SystemClock::instance());
 }
 
 void AutoSorter::choose() {

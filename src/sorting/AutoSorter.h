@@ -36,6 +36,10 @@
 #include "sorting/SortApplier.h"
 #include "sorting/SortEnvironment.h"
 
+namespace zorvik::core {
+class SettingsFile;
+}
+
 namespace zorvik::sorting {
 
 class AutoSorter {
@@ -65,6 +69,22 @@ public:
   /// has ended (what a program without an event loop does).
   void wait();
   bool running() const { return active_; }
+
+  /// A whole run on the calling thread's behalf, whatever the level: starts
+  /// it and waits for its end. Empty when another run holds the mark. This
+  /// is what a program without an event loop (zorvik-cli) does after a
+  /// receive, when `environment.sortAfterReceive` asks for it.
+  static std::optional<SortOutcome> runToEnd(const SortEnvironment& environment, std::uint32_t first,
+                                             std::uint32_t count, core::Messages& messages, platform::Sound& sound,
+                                             const platform::Clock& clock);
+
+  /// After a receive stored `count` mails from record `first` on in the
+  /// new-mail tray of `settings` (paths resolved): sorts them when the
+  /// settings ask for sorting after a receive, with runToEnd(). Empty when
+  /// nothing was sorted.
+  static std::optional<SortOutcome> afterReceive(const core::SettingsFile& settings, std::uint32_t first,
+                                                 std::uint32_t count, core::Messages& messages,
+                                                 platform::Sound& sound);
 
 private:
   void choose();

@@ -1,6 +1,6 @@
 #include "sorting/SortExpression.h"
 
-#include "core/SjisText.h"
+#include "sorting/TextMatch.h"
 
 namespace zorvik::sorting {
 namespace {
@@ -95,8 +95,8 @@ private:
     switch (relation) {
       case '=': return *left == *right;
       case '\\': return *left != *right;
-      case '<': return core::findSjis(*right, *left) != std::string_view::npos;
-      default: return core::findSjis(*left, *right) != std::string_view::npos;
+      case '<': return containsSjis(*right, *left);
+      default: return containsSjis(*left, *right);
     }
   }
 

@@ -5,6 +5,7 @@
 #include "platform/TextEncoding.h"
 #include "sorting/MailFields.h"
 #include "sorting/SortExpression.h"
+#include "sorting/TextMatch.h"
 #include "store/TrayFile.h"
 #include "store/TrayFlags.h"
 #include "store/TrayNameRule.h"
@@ -24,40 +25,58 @@ RuleTestResult noMatch(int error = 0) { return {false, sjisLiteral("振分不一
 TrayChooser::TrayChooser(const store::StoreLocation& store, SortSettings settings, TrayMaker makeTray)
     : store_(store), settings_(std::move(settings)), makeTray_(std::move(makeTray)) {}
 
-RuleTestResult TrayChooser::test(const SortRule& rule, const message::MailRecord& mail, RuleTest kind) const {
-  if (rule.trayPath.empty()) return noMatch();
+TrayChooser::MailKeys TrayChooser::keysOf(const message::MailRecord& mail) const {
+  const message::AddressParser parser(settings_.aliases);
+  MailKeys keys{mailFields(mail, settings_.zoneHours), parser.parseOne(mail.from).mail.address, {}};
+  if (!mail.has(message::mailflag::kToUser)) keys.to = parser.parseOne(mail.to).mail.address;
+  return keys;
+}
+
+const std::vector<std::string>& TrayChooser::groupOf(const std::string& sendGroup) const {
+  const auto [at, added] = groups_.try_emplace(sendGroup);
+  if (!added) return at->second;
+  const message::AddressParser parser(settings_.aliases);
+  for (const message::MailAddress& member : parser.parseList(sendGroup)) {
+    if (at->second.size() == kMaxGroupEntries) break;
+    at->second.push_back(member.address);
+  }
+  return at->second;
+}
+
+bool TrayChooser::matches(const SortRule& rule, const message::MailRecord& mail, const MailKeys& keys, RuleTest kind,
+                          int& error) const {
+  if (rule.trayPath.empty()) return false;
   switch (kind) {
-    case RuleTest::Keyword: {
-      bool matched = false;
-      if (!rule.keyword.empty()) {
-        matched = core::findSjis(mail.listTag, rule.keyword) != std::string::npos;
-      } else if ((settings_.trayNameIsKeyword || settings_.createTraysFromTags) &&
-                 !rule.has(store::trayflag::kNoNameKeyword)) {
-        matched = core::equalsIgnoringAsciiCase(rule.trayName(), mail.listTag);
-      }
-      if (matched) return {true, sjisLiteral("キーワード一致"), 0};
-      return noMatch();
-    }
+    case RuleTest::Keyword:
+      if (!rule.keyword.empty()) return containsSjis(mail.listTag, rule.keyword);
+      return (settings_.trayNameIsKeyword || settings_.createTraysFromTags) &&
+             !rule.has(store::trayflag::kNoNameKeyword) && core::equalsIgnoringAsciiCase(rule.trayName(), mail.listTag);
     case RuleTest::Expression: {
-      if (rule.expression.empty()) return noMatch();
-      const ExpressionResult result = evaluateExpression(rule.expression, mailFields(mail, settings_.zoneHours));
-      if (result.error != 0 || !result.value) return noMatch(result.error);
-      return {true, sjisLiteral("振分論理式"), 0};
+      if (rule.expression.empty()) return false;
+      const ExpressionResult result = evaluateExpression(rule.expression, keys.fields);
+      error = result.error;
+      return result.error == 0 && result.value;
     }
     case RuleTest::SendGroup: {
-      if (!rule.has(store::trayflag::kSendGroup) || mail.has(message::mailflag::kSentByUser)) return noMatch();
-      const message::AddressParser parser(settings_.aliases);
-      const std::string from = parser.parseOne(mail.from).mail.address;
-      const std::string to = mail.has(message::mailflag::kToUser) ? std::string() : parser.parseOne(mail.to).mail.address;
-      std::size_t compared = 0;
-      for (const message::MailAddress& member : parser.parseList(rule.sendGroup)) {
-        if (++compared > kMaxGroupEntries) break;
-        if ((!from.empty() && core::equalsIgnoringAsciiCase(member.address, from)) ||
-            (!to.empty() && core::equalsIgnoringAsciiCase(member.address, to)))
-          return {true, sjisLiteral("送信グループ一致"), 0};
+      if (!rule.has(store::trayflag::kSendGroup) || mail.has(message::mailflag::kSentByUser)) return false;
+      for (const std::string& member : groupOf(rule.sendGroup)) {
+        if ((!keys.from.empty() && core::equalsIgnoringAsciiCase(member, keys.from)) ||
+            (!keys.to.empty() && core::equalsIgnoringAsciiCase(member, keys.to)))
+          return true;
       }
-      return noMatch();
+      return false;
     }
+  }
+  return false;
+}
+
+RuleTestResult TrayChooser::test(const SortRule& rule, const message::MailRecord& mail, RuleTest kind) const {
+  int error = 0;
+  if (!matches(rule, mail, keysOf(mail), kind, error)) return noMatch(error);
+  switch (kind) {
+    case RuleTest::Keyword: return {true, sjisLiteral("キーワード一致"), 0};
+    case RuleTest::Expression: return {true, sjisLiteral("振分論理式"), 0};
+    case RuleTest::SendGroup: return {true, sjisLiteral("送信グループ一致"), 0};
   }
   return noMatch();
 }
@@ -67,21 +86,23 @@ bool TrayChooser::takesPart(const SortRule& rule, bool manual) const {
 }
 
 SortChoice TrayChooser::choose(SortRuleSet& rules, const message::MailRecord& mail, bool manual) const {
+  const MailKeys keys = keysOf(mail);
+  int error = 0;  // sorting passes over expression errors
   for (const SortRule& rule : rules.priority) {
     if (!takesPart(rule, manual)) continue;
     for (const RuleTest kind : {RuleTest::Keyword, RuleTest::Expression, RuleTest::SendGroup})
-      if (test(rule, mail, kind).matched) return {rule, false};
+      if (matches(rule, mail, keys, kind, error)) return {rule, false};
   }
   for (const RuleTest kind : {RuleTest::Keyword, RuleTest::Expression}) {
     for (const SortRule& rule : rules.remaining)
-      if (takesPart(rule, manual) && test(rule, mail, kind).matched) return {rule, false};
+      if (takesPart(rule, manual) && matches(rule, mail, keys, kind, error)) return {rule, false};
   }
   if (settings_.createTraysFromTags && !mail.listTag.empty()) {
     if (auto created = createFromTag(rules, mail.listTag)) return {std::move(created), true};
     return {};
   }
   for (const SortRule& rule : rules.remaining)
-    if (takesPart(rule, manual) && test(rule, mail, RuleTest::SendGroup).matched) return {rule, false};
+    if (takesPart(rule, manual) && matches(rule, mail, keys, RuleTest::SendGroup, error)) return {rule, false};
   return {};
 }
 

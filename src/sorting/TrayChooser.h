@@ -9,9 +9,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "core/AliasTable.h"
 #include "message/MailRecord.h"
+#include "sorting/SortExpression.h"
 #include "sorting/SortRule.h"
 
 namespace zorvik::sorting {
@@ -37,6 +40,9 @@ struct SortSettings {
   core::AliasTable aliases;
 };
 
+/// One chooser serves one sorting run on one thread: it keeps each send
+/// group it has parsed, so ten thousand mails do not parse two hundred
+/// groups each.
 class TrayChooser {
 public:
   /// Makes a tray of the given name at the top of the store; true when it
@@ -54,12 +60,26 @@ public:
   SortChoice choose(SortRuleSet& rules, const message::MailRecord& mail, bool manual) const;
 
 private:
+  /// What the tests read of one mail, worked out once per mail.
+  struct MailKeys {
+    FieldLookup fields;
+    std::string from;  // first address of From
+    std::string to;    // first address of To, unless the mail is to the user
+  };
+
+  MailKeys keysOf(const message::MailRecord& mail) const;
+  /// Whether one test matches; an expression's error goes to `error`.
+  bool matches(const SortRule& rule, const message::MailRecord& mail, const MailKeys& keys, RuleTest kind,
+               int& error) const;
+  /// The addresses of a send group (at most the first 1000), parsed once.
+  const std::vector<std::string>& groupOf(const std::string& sendGroup) const;
   bool takesPart(const SortRule& rule, bool manual) const;
   std::optional<SortRule> createFromTag(SortRuleSet& rules, const std::string& tag) const;
 
   const store::StoreLocation& store_;
   SortSettings settings_;
   TrayMaker makeTray_;
+  mutable std::unordered_map<std::string, std::vector<std::string>> groups_;
 };
 
 }  // namespace zorvik::sorting
