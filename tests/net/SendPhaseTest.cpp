@@ -31,7 +31,7 @@ std::vector<test::ScriptStep> upToData(bool greet = true) {
 
 // The data of a small mail is all out after this pause; the replies that
 // follow it are read by the client before it says anything else.
-constexpr auto kDataTime = std::chrono::milliseconds(300);
+constexpr auto kDataTime = std::chrono::milliseconds(500);
 
 bool opened(test::SendTestStore& store, std::uint32_t index) {
   store::TrayRecord record;

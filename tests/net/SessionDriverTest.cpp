@@ -44,7 +44,7 @@ private:
 std::vector<test::ScriptStep> acceptOneMail() {
   return {send("220 sink\r\n"), expect("HELO client.test"), send("250 hi\r\n"),
           expect("MAIL From:<taro@example.jp>"), send("250 ok\r\n"), expect("RCPT To:<hanako@example.jp>"),
-          send("250 ok\r\n"), expect("DATA"), send("354 go\r\n"), pause(std::chrono::milliseconds(300)),
+          send("250 ok\r\n"), expect("DATA"), send("354 go\r\n"), pause(std::chrono::milliseconds(500)),
           send("250 queued\r\n221 bye\r\n"), readUntilClosed()};
 }
 
