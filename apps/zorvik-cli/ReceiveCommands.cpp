@@ -66,21 +66,31 @@ int receive(CliContext& context) {
   return outcome.ok ? kDone : kFailed;
 }
 
-// Prints: mails on the server, already received, not yet received, new.
-int listServer(CliContext& context, std::string_view usage) {
-  if (!context.args().empty()) return context.usage(usage);
+// Prints: mails on the server, already received, not yet received, new;
+// after a clean-up also how many received mails were deleted.
+int listServer(CliContext& context, bool cleanUp) {
   const auto opened = openStore(context);
   if (!opened) return kFailed;
   ReceiveProgress progress(context);
-  const auto counters = net::ServerTrayOperations(*opened->settings, context.messages(), progress).list();
+  const auto counters = net::ServerTrayOperations(*opened->settings, context.messages(), progress).list(cleanUp);
   if (!counters) return kFailed;
-  context.printRow({std::to_string(counters->serverCount), std::to_string(counters->alreadyReceived),
-                    std::to_string(counters->unread), std::to_string(counters->newCount)});
+  std::vector<std::string> row{std::to_string(counters->serverCount), std::to_string(counters->alreadyReceived),
+                               std::to_string(counters->unread), std::to_string(counters->newCount)};
+  if (cleanUp) row.push_back(std::to_string(counters->deleted));
+  context.printRow(row);
   return kDone;
 }
 
-int poll(CliContext& context) { return listServer(context, "usage: poll"); }
-int serverHeaders(CliContext& context) { return listServer(context, "usage: server-headers"); }
+int poll(CliContext& context) {
+  if (!context.args().empty()) return context.usage("usage: poll");
+  return listServer(context, false);
+}
+
+int serverHeaders(CliContext& context) {
+  const bool cleanUp = context.args() == std::vector<std::string>{"--clean"};
+  if (!context.args().empty() && !cleanUp) return context.usage("usage: server-headers [--clean]");
+  return listServer(context, cleanUp);
+}
 
 // Prints one line per mail stored in the new-mail tray (its index there).
 int serverFetch(CliContext& context) {
@@ -114,7 +124,7 @@ int serverDelete(CliContext& context) {
 
 ZORVIK_CLI_COMMAND("receive", "", receive);
 ZORVIK_CLI_COMMAND("poll", "", poll);
-ZORVIK_CLI_COMMAND("server-headers", "", serverHeaders);
+ZORVIK_CLI_COMMAND("server-headers", "[--clean]", serverHeaders);
 ZORVIK_CLI_COMMAND("server-fetch", "INDEX...", serverFetch);
 ZORVIK_CLI_COMMAND("server-delete", "INDEX...", serverDelete);
 

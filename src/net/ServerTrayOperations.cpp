@@ -85,10 +85,21 @@ int ServerTrayOperations::entryOf(const PopSession& session, std::uint32_t trayI
   return match == entries.end() ? -1 : static_cast<int>(match - entries.begin());
 }
 
-std::optional<ServerCounters> ServerTrayOperations::list() {
+std::optional<ServerCounters> ServerTrayOperations::list(bool cleanUp) {
   Connection connection(settings_, messages_);
   if (!open(connection)) return std::nullopt;
-  const ServerCounters counters = countersOf(connection.session);
+  ServerCounters counters = countersOf(connection.session);
+  for (int index = 0; cleanUp && index < connection.session.count(); ++index) {
+    const ServerMailEntry& entry = connection.session.entry(index);
+    if (!entry.addressable() || entry.fetch || entry.trayIndex < 0) continue;
+    if (!connection.session.deleteMail(index) ||
+        await(connection, {PopNotification::Deleted}) != PopNotification::Deleted) {
+      connection.session.stop(true);
+      return std::nullopt;
+    }
+    connection.session.markDeleted(index);
+    ++counters.deleted;
+  }
   if (!quit(connection)) return std::nullopt;
   return counters;
 }

@@ -3,7 +3,8 @@
 /// one POP3 connection of its own, run on the calling thread:
 ///  - list(): every server mail's header goes into the mail-server tray
 ///    (the header receive) and the counters come back (the periodic check
-///    asks no more than that);
+///    asks no more than that); with clean-up, every mail received before is
+///    then deleted on the server;
 ///  - fetchSelected(): the mails whose copies are selected in the tray are
 ///    received into the new-mail tray, kept on the server;
 ///  - deleteSelected(): the selected mails are deleted on the server, but a
@@ -36,6 +37,7 @@ struct ServerCounters {
   int alreadyReceived = 0;  // received before
   int unread = 0;           // copies in the tray not yet received
   int newCount = 0;         // mails the tray did not know
+  int deleted = 0;          // received mails deleted by a clean-up
 };
 
 struct SelectionOutcome {
@@ -54,8 +56,9 @@ public:
   /// `settings` with its paths resolved; everything must outlive this.
   ServerTrayOperations(const core::SettingsFile& settings, core::Messages& messages, core::Progress& progress);
 
-  /// Logs in, lists every header into the mail-server tray and quits.
-  std::optional<ServerCounters> list();
+  /// Logs in, lists every header into the mail-server tray, with
+  /// `cleanUp` deletes the mails received before, and quits.
+  std::optional<ServerCounters> list(bool cleanUp = false);
   std::optional<SelectionOutcome> fetchSelected(const std::vector<std::uint32_t>& trayIndices);
   std::optional<SelectionOutcome> deleteSelected(const std::vector<std::uint32_t>& trayIndices);
 

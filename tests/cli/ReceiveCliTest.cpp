@@ -196,6 +196,10 @@ TEST_F(ReceiveCli, ServerTrayHeadersFetchAndDelete) {
   EXPECT_EQ(cli({"poll"}).out, "2\t0\t2\t0\n");
   EXPECT_EQ(receive(), 2) << "the rest, the received one not again";
   EXPECT_EQ(subjects().size(), 3u);
+  // A clean-up deletes what was received, and only that.
+  deliver("t", 1);
+  EXPECT_EQ(cli({"server-headers", "--clean"}).out, "3\t2\t0\t1\t2\n");
+  EXPECT_EQ(server->mailCount(user), 1);
 }
 
 // Kills `zorvik-cli receive` `delay` after its start.
