@@ -130,6 +130,9 @@ std::string_view MimeDecoder::nextLine(std::string_view text, std::size_t& at) {
     if (text[at] != ' ' && text[at] != '\t') break;
   }
   std::string_view line = text.substr(start, at - start);
+  // Only the line "." as the server sent it ends the mail: a text line "."
+  // arrives doubled ("..") and is an ordinary line once unstuffed.
+  atTerminator_ = line == ".\r\n" || line == "." || line == ".\n";
   const bool stuffed = startsWith(line, "..");
   if (!stuffed && line.find('\x1A') == std::string_view::npos) return line;
   lineScratch_.assign(line.substr(stuffed ? 1 : 0));
@@ -190,7 +193,7 @@ void MimeDecoder::handleAttachedMailHeaderLine(std::string_view line) {
 }
 
 void MimeDecoder::handleBodyLine(std::string_view line) {
-  if (line == ".\r\n" || line == "." || line == ".\n") {
+  if (atTerminator_) {
     state_ = MimeState::endOfMail;
     return;
   }
@@ -239,7 +242,7 @@ void MimeDecoder::interpret(std::string_view line) {
   std::string_view value;
   switch (MimeHeader::field(line, value)) {
     case MimeField::terminator:
-      state_ = MimeState::endOfMail;
+      if (atTerminator_) state_ = MimeState::endOfMail;
       return;
     case MimeField::mimeVersion:
       mimeVersion_ = true;

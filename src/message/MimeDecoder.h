@@ -154,6 +154,7 @@ private:
 
   std::vector<DecodeWarning> warnings_;
   std::string lineScratch_;
+  bool atTerminator_ = false;  // the line just read is the server's end-of-mail "."
 };
 
 }  // namespace zorvik::message

@@ -47,6 +47,20 @@ TEST_F(MimeDecoderTest, PlainMailIsStoredAsItCameExceptDotsFromLinesAndCtrlZ) {
       << "the header is ended, or the next mail in the work file would join it";
 }
 
+TEST_F(MimeDecoderTest, ATextLineOfOneDotDoesNotEndTheMail) {
+  // A line "." of the text arrives doubled; only the server's own "." ends
+  // the mail, so the text and the attachment after it are kept.
+  const std::string wire = crlf(kMixedHeader + part("Content-Type: text/plain\n", "before\n..\nafter\n") +
+                                part("Content-Type: application/octet-stream; name=\"a.bin\"\n"
+                                     "Content-Transfer-Encoding: base64\n",
+                                     "QUJD\n") +
+                                "--XX--\n");
+  const Decoded d = decode(wire + ".\r\n", true);
+  ASSERT_TRUE(d.ok);
+  EXPECT_NE(d.text.find("before\r\n.\r\nafter\r\n"), std::string::npos) << d.text;
+  EXPECT_NE(d.text.find("a.bin"), std::string::npos) << "the attachment after the dot line is saved";
+}
+
 TEST_F(MimeDecoderTest, JapaneseTextAndJpegGiveFolderLineTextAndOneReference) {
 
   const std::string body = "\x1B$B$3$s$K$A$O\x1B(B\n";  // こんにちは in ISO-2022-JP
