@@ -79,7 +79,9 @@ void ReceivePhase::handle(PopNotification code, long value) {
   if (finished_) return;
   switch (code) {
     case PopNotification::LoggedIn: return chooseListing();
-    case PopNotification::CountersChanged: return showCounters();
+    // The counters change while the worker lists; they are read only once
+    // the listing is done and the worker waits.
+    case PopNotification::CountersChanged: return;
     case PopNotification::ListingFinished: {
       showCounters();
       result_.serverCount = session_.count();
