@@ -7,7 +7,6 @@
 #include <unordered_map>
 
 #include "sorting/SortJournal.h"
-#include "sorting/SortingLog.h"
 #include "sorting/StoredMailReader.h"
 #include "store/MailOperations.h"
 #include "store/TrayFile.h"
@@ -96,7 +95,11 @@ SortOutcome SortApplier::apply(const std::string& sourceTray, std::vector<SortDe
     batches[at->second].decisions.push_back(decision);
     batches[at->second].indices.push_back(decision->index);
   }
-  for (const Batch& batch : batches) move(sourceTray, batch, outcome);
+  flushLog();
+  for (const Batch& batch : batches) {
+    move(sourceTray, batch, outcome);
+    flushLog();
+  }
   return outcome;
 }
 
@@ -153,9 +156,12 @@ void SortApplier::move(const std::string& sourceTray, const Batch& batch, SortOu
 }
 
 void SortApplier::log(const std::string& sourceTray, const message::MailRecord& mail, const std::string& destination) {
-  const SortingLog sortingLog(environment_.logPath, environment_.rules.zoneHours);
-  sortingLog.append({mail.has(message::mailflag::kSentByUser), manual_, sourceTray, mail.messageId, destination},
-                    clock_.unixTime(), messages_);
+  pendingLog_.push_back({mail.has(message::mailflag::kSentByUser), manual_, sourceTray, mail.messageId, destination});
+}
+
+void SortApplier::flushLog() {
+  SortingLog(environment_.logPath, environment_.rules.zoneHours).append(pendingLog_, clock_.unixTime(), messages_);
+  pendingLog_.clear();
 }
 
 void SortApplier::soundArrival(platform::Sound& sound, const std::string& value) {

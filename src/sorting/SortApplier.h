@@ -27,6 +27,7 @@
 #include "platform/Clock.h"
 #include "platform/Sound.h"
 #include "sorting/SortEnvironment.h"
+#include "sorting/SortingLog.h"
 #include "sorting/TrayChooser.h"
 
 namespace zorvik::sorting {
@@ -75,7 +76,9 @@ private:
 
   bool decide(const std::string& sourceTray, SortDecision& decision, SortOutcome& outcome);
   void move(const std::string& sourceTray, const Batch& batch, SortOutcome& outcome);
+  /// Notes a decision for the log; flushLog() writes the noted lines.
   void log(const std::string& sourceTray, const message::MailRecord& mail, const std::string& destination);
+  void flushLog();
 
   const SortEnvironment& environment_;
   core::Messages& messages_;
@@ -84,6 +87,7 @@ private:
   bool manual_;
   SameTrayNotice notice_;
   bool noticesIgnored_ = false;
+  std::vector<SortingDecision> pendingLog_;
 };
 
 }  // namespace zorvik::sorting

@@ -40,7 +40,14 @@ std::string SortingLog::line(const SortingDecision& decision, std::int64_t time)
 }
 
 bool SortingLog::append(const SortingDecision& decision, std::int64_t time, core::Messages& messages) const {
-  const std::string text = line(decision, time);
+  return append(std::vector<SortingDecision>{decision}, time, messages);
+}
+
+bool SortingLog::append(const std::vector<SortingDecision>& decisions, std::int64_t time,
+                        core::Messages& messages) const {
+  if (decisions.empty()) return true;
+  std::string text;
+  for (const SortingDecision& decision : decisions) text += line(decision, time);
   std::ofstream out(platform::nativePath(path_), std::ios::binary | std::ios::app);
   if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
   if (out) return true;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Messages.h"
 
@@ -39,6 +40,9 @@ public:
   /// Appends one line; a log that cannot be written shows error 43001 and
   /// the decision stands.
   bool append(const SortingDecision& decision, std::int64_t time, core::Messages& messages) const;
+  /// Appends the lines of several decisions with one opening of the log (a
+  /// sorting run decides thousands at once); 43001 at most once.
+  bool append(const std::vector<SortingDecision>& decisions, std::int64_t time, core::Messages& messages) const;
 
   /// The last kViewBytes bytes of the log (they may begin inside a line);
   /// empty when there is no log.
