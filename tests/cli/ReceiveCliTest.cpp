@@ -202,6 +202,27 @@ TEST_F(ReceiveCli, ServerTrayHeadersFetchAndDelete) {
   EXPECT_EQ(server->mailCount(user), 1);
 }
 
+TEST_F(ReceiveCli, SelectedMailsWithEqualHeadersAreBothFetchedAndVanishedOnesSkipped) {
+  set("807", "0");
+  set("813", "1");
+  server->deliver(user, mail("twin") + "first\r\n");
+  server->deliver(user, mail("twin") + "second\r\n");
+  const std::string gone = deliver("gone", 1)[0];
+  deliver("other", 1);
+  ASSERT_EQ(cli({"server-headers"}).out, "4\t0\t0\t4\n");
+  const auto fetched = cli({"server-fetch", "0", "1"});
+  ASSERT_EQ(fetched.exitCode, 0) << fetched.err;
+  EXPECT_EQ(fetched.out, "0\n1\n");
+  const std::string both = cli({"show", "新着受信", "0"}).out + cli({"show", "新着受信", "1"}).out;
+  EXPECT_NE(both.find("first"), std::string::npos) << both;
+  EXPECT_NE(both.find("second"), std::string::npos) << "the second twin by its ordinal: " << both;
+
+  ASSERT_TRUE(server->removeMail(user, gone));
+  EXPECT_EQ(cli({"server-delete", "2", "3"}).out, "1\n") << "the vanished mail is skipped, the other deleted";
+  EXPECT_EQ(server->mailCount(user), 2);
+  EXPECT_EQ(subjects("メールサーバ"), (std::multiset<std::string>{"twin", "twin"})) << "copies of gone mails go";
+}
+
 // Kills `zorvik-cli receive` `delay` after its start.
 void receiveAndKill(const std::vector<std::string>& args, const std::string& folder, std::chrono::milliseconds delay) {
   const std::string program = test::cliPath();
