@@ -106,6 +106,23 @@ TEST_F(AutoSorterTest, TheMarkRefusesASecondRunUntilTheFirstHasEnded) {
   EXPECT_EQ(subjects("ML/rust"), std::vector<std::string>{"[rust-jp:1] one"});
 }
 
+// A log that cannot be written is reported by the worker through the
+// owner's loop (43001) and the mails are sorted all the same.
+TEST_F(AutoSorterTest, AnUnwritableLogIsReportedOnTheOwnersThreadAndSortingGoesOn) {
+  deliver("[rust-jp:1] one");
+  deliver("no tray");
+  platform::makeDirectories(environment.logPath);  // a folder where the log should be
+  const SortOutcome outcome = sortAll(SortThreadLevel::AllOnWorker);
+  EXPECT_EQ(outcome.moved, 1u);
+  EXPECT_EQ(subjects("ML/rust"), std::vector<std::string>{"[rust-jp:1] one"});
+  const auto boxes = reporter.boxes();
+  ASSERT_EQ(boxes.size(), 2u) << "one box per write: the mails that stay, then the batch";
+  for (const auto& box : boxes) {
+    EXPECT_EQ(platform::sjisToUtf8(box.text), "ログファイルを開けません。");
+    EXPECT_EQ(box.shownOn, std::this_thread::get_id());
+  }
+}
+
 // At level 1 the user keeps working between choosing and applying: a mail
 // deleted meanwhile is skipped, and mails that compaction moved to other
 // positions are found by their record and still land in their trays.
