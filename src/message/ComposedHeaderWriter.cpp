@@ -2,6 +2,7 @@
 
 #include "core/SettingsFile.h"
 #include "core/SettingsItemTable.h"
+#include "core/SjisText.h"
 #include "message/HalfWidthKana.h"
 #include "message/InternalLine.h"
 #include "message/MailDate.h"
@@ -9,8 +10,6 @@
 
 namespace zorvik::message {
 namespace {
-
-bool isLeadByte(unsigned char c) { return (c >= 0x80 && c <= 0x9F) || c >= 0xE0; }
 
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -26,7 +25,7 @@ std::size_t addressOpen(std::string_view line) {
     const char c = line[i];
     if (c == '"') quoted = !quoted;
     if (c == '<' && !quoted) return i;
-    if (c == '\\' || isLeadByte(static_cast<unsigned char>(c))) ++i;
+    if (c == '\\' || core::isSjisLeadByte(static_cast<unsigned char>(c))) ++i;
   }
   return std::string_view::npos;
 }
@@ -38,7 +37,7 @@ std::string quotedName(std::string_view name) {
   std::string quoted = "\"";
   for (std::size_t i = 0; i < name.size(); ++i) {
     const char c = name[i];
-    if (isLeadByte(static_cast<unsigned char>(c)) && i + 1 < name.size()) {
+    if (core::isSjisLeadByte(static_cast<unsigned char>(c)) && i + 1 < name.size()) {
       quoted += c;
       quoted += name[++i];
       continue;

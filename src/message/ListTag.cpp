@@ -1,9 +1,10 @@
 #include "message/ListTag.h"
 
+#include "core/SjisText.h"
+
 namespace zorvik::message {
 namespace {
 
-bool isLeadByte(unsigned char c) { return (c >= 0x80 && c <= 0x9F) || c >= 0xE0; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The position of the first `wanted` byte at or after `from` that is a
@@ -11,7 +12,7 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 std::size_t findChar(std::string_view text, char wanted, std::size_t from) {
   for (std::size_t i = from; i < text.size(); ++i) {
     if (text[i] == wanted) return i;
-    if (isLeadByte(static_cast<unsigned char>(text[i]))) ++i;
+    if (core::isSjisLeadByte(static_cast<unsigned char>(text[i]))) ++i;
   }
   return std::string_view::npos;
 }

@@ -4,6 +4,7 @@
 
 #include "core/SettingsFile.h"
 #include "core/SettingsItemTable.h"
+#include "core/SjisText.h"
 #include "message/AddressParser.h"
 #include "message/InternalLine.h"
 #include "message/ListTag.h"
@@ -15,17 +16,8 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::size_t kListLineLimit = 1000;
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (upper(text[i]) != upper(prefix[i])) return false;
-  return true;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && startsWithNoCase(a, b);
+  return core::equalsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 std::string_view trimmedLeft(std::string_view text) {
@@ -74,7 +66,7 @@ bool isPgpEncrypted(std::string_view value) {
     parameter = trimmed(parameter.substr(kName.size(), parameter.find(';') - kName.size()));
     if (parameter.size() >= 2 && parameter.front() == '"' && parameter.back() == '"')
       parameter = parameter.substr(1, parameter.size() - 2);
-    if (equalsNoCase(parameter, "application/pgp-encrypted")) return true;
+    if (core::equalsIgnoringAsciiCase(parameter, "application/pgp-encrypted")) return true;
   }
   return false;
 }
@@ -242,7 +234,7 @@ void MailRecordParser::postProcess(MailRecord& record, std::string_view identity
 bool MailRecordParser::sameAddress(std::string_view a, std::string_view b) const {
   const AddressParser parser(context_.aliases);
   const std::string first = parser.parseOne(a).mail.address;
-  return !first.empty() && equalsNoCase(first, parser.parseOne(b).mail.address);
+  return !first.empty() && core::equalsIgnoringAsciiCase(first, parser.parseOne(b).mail.address);
 }
 
 bool MailRecordParser::findAddressInList(std::string_view address, std::string_view list,
@@ -254,7 +246,7 @@ bool MailRecordParser::findAddressInList(std::string_view address, std::string_v
   bool found = false;
   forEachLine(list, "\n", [&](std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (equalsNoCase(wanted, parser.parseOne(line).mail.address)) {
+    if (core::equalsIgnoringAsciiCase(wanted, parser.parseOne(line).mail.address)) {
       if (matched) *matched = std::string(line);
       found = true;
     }

@@ -1,13 +1,13 @@
 #include "store/TrayFile.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <limits>
 #include <map>
 #include <vector>
 
 #include "core/Messages.h"
+#include "core/SjisText.h"
 #include "platform/FileSystem.h"
 #include "store/IndexHead.h"
 #include "store/LinkRecord.h"
@@ -28,13 +28,7 @@ bool startsWith(std::string_view text, std::string_view prefix) {
 }
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    const auto a = static_cast<unsigned char>(text[i]);
-    const auto b = static_cast<unsigned char>(prefix[i]);
-    if (std::tolower(a) != std::tolower(b)) return false;
-  }
-  return true;
+  return core::equalsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 // Restamps one header line in place; false when the line is too long.

@@ -2,23 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
+#include "core/SjisText.h"
 
 namespace zorvik::store {
 namespace {
 
 constexpr std::array<std::string_view, 12> kExtensions = {
     "", ".XM0", ".XM1", ".XM2", ".XM3", ".XM4", ".XM5", ".XM6", ".XM7", ".XM8", ".XM9", ".tmp"};
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
 
 // Where the extension of the last level begins, or npos.
 std::size_t extensionStart(std::string_view path) {
@@ -71,9 +62,9 @@ ListingKind TrayName::listingKind(std::string_view fileName, bool special) {
   const std::size_t dot = fileName.rfind('.');
   if (dot == std::string_view::npos) return ListingKind::Plain;
   const std::string_view ext = fileName.substr(dot);
-  if (equalsIgnoringCase(ext, ".XM1")) return ListingKind::Tray;
-  if (equalsIgnoringCase(ext, ".XM2")) return ListingKind::CabinetMark;
-  if (equalsIgnoringCase(ext.substr(0, 3), ".XM") || equalsIgnoringCase(ext, ".UID"))
+  if (core::equalsIgnoringAsciiCase(ext, ".XM1")) return ListingKind::Tray;
+  if (core::equalsIgnoringAsciiCase(ext, ".XM2")) return ListingKind::CabinetMark;
+  if (core::equalsIgnoringAsciiCase(ext.substr(0, 3), ".XM") || core::equalsIgnoringAsciiCase(ext, ".UID"))
     return ListingKind::Hidden;
   return ListingKind::Plain;
 }
