@@ -8,27 +8,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
-#include <optional>
+
+#include "net/ServerAddress.h"
 
 namespace zorvik::net {
 
 namespace {
-
-// The IPv4 address of `host`: looked up as a name first, then read as a
-// dotted address (getaddrinfo does both).
-std::optional<sockaddr_in> resolve(const std::string& host, std::uint16_t port) {
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (host.empty() || ::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return std::nullopt;
-  sockaddr_in address{};
-  std::memcpy(&address, found->ai_addr, sizeof address);
-  ::freeaddrinfo(found);
-  address.sin_port = htons(port);
-  return address;
-}
 
 bool wouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 
@@ -45,7 +30,7 @@ SmtpTransport::OpenResult AsyncSocket::open(const std::string& host, std::uint16
   const int on = 1;
   ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 
-  const auto address = resolve(host, port);
+  const auto address = serverAddress(host, port);
   if (!address ||
       (::connect(fd_, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0 && errno != EINPROGRESS)) {
     close();

@@ -1,8 +1,6 @@
 #include "net/PopSocket.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -11,28 +9,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <string>
+
+#include "net/ServerAddress.h"
 
 namespace zorvik::net {
 namespace {
 
 constexpr int kWaitMs = 1000;
-
-// The name is looked up first and only then read as a dotted quad, so a
-// resolver that knows nothing of an address literal still lets it through.
-bool resolve(std::string_view host, in_addr& address) {
-  const std::string name(host);
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) == 0 && found != nullptr) {
-    address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
-    ::freeaddrinfo(found);
-    return true;
-  }
-  return ::inet_pton(AF_INET, name.c_str(), &address) == 1;
-}
 
 bool wouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
 
@@ -60,13 +43,11 @@ void PopSocket::close() {
 }
 
 bool PopSocket::connect(std::string_view host, std::uint16_t port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  if (!resolve(host, address.sin_addr)) return false;
+  const auto address = serverAddress(host, port);
+  if (!address) return false;
   // The result is left to the writable wait and connected(): a non-blocking
   // connect normally reports "in progress" here.
-  ::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  ::connect(fd_, reinterpret_cast<const sockaddr*>(&*address), sizeof *address);
   return true;
 }
 
