@@ -35,6 +35,11 @@ bool HeaderReader::nextLine(std::string& line) {
   return input_.next(line);
 }
 
+void HeaderReader::putBack(std::string line) {
+  pending_ = std::move(line);
+  hasPending_ = true;
+}
+
 bool HeaderReader::readHeader(MailRecord& record, MailLines& out, std::string_view identity) {
   out = MailLines{};
   std::string line;
@@ -69,8 +74,7 @@ bool HeaderReader::readHeader(MailRecord& record, MailLines& out, std::string_vi
     if (endsHeader(line)) break;
     if (isSeparator(line)) {
       // A mail without an empty line: the next mail starts here.
-      pending_ = std::move(line);
-      hasPending_ = true;
+      putBack(std::move(line));
       break;
     }
     current = std::move(line);
@@ -86,8 +90,7 @@ void HeaderReader::copyBody(MailRecord& record, MailLines& out) {
   std::string line;
   while (nextLine(line)) {
     if (isSeparator(line)) {
-      pending_ = std::move(line);
-      hasPending_ = true;
+      putBack(std::move(line));
       break;
     }
     std::string decoded = decodeLine(line);

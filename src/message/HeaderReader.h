@@ -34,8 +34,7 @@ public:
   /// `out` (separator and header lines, each decoded) and into `record`
   /// (a fresh record dated the parser's `now`, then parsed and post-processed
   /// with `identity`; see MailRecordParser::postProcess). The header line
-  /// count is set. False
-  /// when the input holds no further mail.
+  /// count is set. False when the input holds no further mail.
   bool readHeader(MailRecord& record, MailLines& out, std::string_view identity = {});
 
   /// Reads the body that follows readHeader into `out.body`, each line
@@ -51,6 +50,8 @@ public:
 
 private:
   bool nextLine(std::string& line);
+  // Keeps a separator line read ahead for the next nextLine.
+  void putBack(std::string line);
 
   platform::LineReader& input_;
   const MailRecordParser& parser_;
