@@ -14,7 +14,8 @@
 namespace zorvik::message {
 namespace {
 
-enum class CharsetKind {
+// How the text of an encoded word becomes Shift_JIS, by its charset.
+enum class WordConversion {
   kept,   // bytes kept as they are (ISO-2022-JP is converted with the whole value)
   latin,  // single-byte European text, converted through iconv
   utf8,
@@ -22,14 +23,14 @@ enum class CharsetKind {
 
 struct Charset {
   std::string_view name;
-  CharsetKind kind;
+  WordConversion conversion;
 };
 
-constexpr std::array<Charset, 5> kCharsets = {{{"ISO-2022-JP", CharsetKind::kept},
-                                               {"US-ASCII", CharsetKind::kept},
-                                               {"ISO-8859-1", CharsetKind::latin},
-                                               {"ISO-8859-2", CharsetKind::latin},
-                                               {"UTF-8", CharsetKind::utf8}}};
+constexpr std::array<Charset, 5> kCharsets = {{{"ISO-2022-JP", WordConversion::kept},
+                                               {"US-ASCII", WordConversion::kept},
+                                               {"ISO-8859-1", WordConversion::latin},
+                                               {"ISO-8859-2", WordConversion::latin},
+                                               {"UTF-8", WordConversion::utf8}}};
 
 constexpr std::string_view kWordStart = "=?";
 constexpr std::string_view kWordEnd = "?=";
@@ -139,12 +140,12 @@ private:
 
   void appendWord(const Word& word) {
     const std::string bytes = word.base64 ? base64DecodeSkipping(word.payload) : decodeQ(word.payload);
-    if (word.charset->kind == CharsetKind::utf8) {
+    if (word.charset->conversion == WordConversion::utf8) {
       utf8_.decode(bytes, out_);
       return;
     }
     utf8_.finish(out_);
-    if (word.charset->kind == CharsetKind::kept) {
+    if (word.charset->conversion == WordConversion::kept) {
       out_.append(bytes);
       return;
     }

@@ -202,7 +202,9 @@ TEST_F(CodecDifferential, EveryJisX0208CodeAgreesWithIconvAndNkf) {
   ASSERT_EQ(viaNkf.size(), ours.size());
   ASSERT_GT(assignedJisCodes().size(), 6800u);
   for (std::size_t i = 0; i < ours.size(); ++i) {
-    if (!viaIconv[i].empty()) EXPECT_EQ(ours[i], viaIconv[i]) << "code " << i;
+    if (!viaIconv[i].empty()) {
+      EXPECT_EQ(ours[i], viaIconv[i]) << "code " << i;
+    }
     // nkf writes the NEC-selected rows 89-92 as the IBM codes of the same
     // characters; there the characters, not the bytes, must agree.
     const bool necSelected = i / 94 >= 88 && i / 94 <= 91;

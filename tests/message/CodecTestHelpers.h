@@ -64,8 +64,9 @@ inline void expectDecodes(const PipelineKinds& kinds, std::string_view body, std
                           std::optional<std::string_view> withTrailing = std::nullopt) {
   const std::vector<std::string> lines = splitLines(body);
   EXPECT_EQ(runPipeline(kinds, lines), expected) << "line by line";
-  if (kinds.transfer == TransferKind::none)
+  if (kinds.transfer == TransferKind::none) {
     EXPECT_EQ(runPipeline(kinds, {std::string(body)}), expected) << "whole";
+  }
   const bool splittable = kinds.transfer == TransferKind::base64 || kinds.transfer == TransferKind::none;
   if (splittable && kinds.charset != CharsetKind::iso2022jp) {
     std::vector<std::string> bytes;

@@ -46,7 +46,9 @@ void expectFoldedAtCommas(const std::string& line, std::size_t expectedLines) {
   ASSERT_EQ(lines.size(), expectedLines);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     EXPECT_LE(lines[i].size() + (i > 0 ? 1 : 0), HeaderFolding::kLineLimit) << i;
-    if (i + 1 < lines.size()) EXPECT_EQ(lines[i].back(), ',') << i;
+    if (i + 1 < lines.size()) {
+      EXPECT_EQ(lines[i].back(), ',') << i;
+    }
   }
 }
 

@@ -102,7 +102,9 @@ TEST(SmtpSession, SeveralMailsShareOneConnectionAndOneHelo) {
   // the send driver does.
   const OutgoingMail third = h.mail(3, {"d@example.jp"}, kHeader, kBody);
   h.onFinished = [&](const SmtpSessionHarness::Finished& f) {
-    if (f.mail.id == 1) EXPECT_TRUE(h.session().send(third));
+    if (f.mail.id == 1) {
+      EXPECT_TRUE(h.session().send(third));
+    }
   };
   // With nothing left to send the connection stays open until quit().
   ASSERT_TRUE(h.runUntil([&] { return h.finished().size() == 3; }));
