@@ -4,8 +4,8 @@
 #include <cctype>
 
 #include "core/SettingsItemTable.h"
+#include "platform/DesktopLauncher.h"
 #include "platform/FileSystem.h"
-#include "store/DesktopLauncher.h"
 #include "store/StoreLayout.h"
 #include "store/TrayNameRule.h"
 #include "store/TreeTransfer.h"
@@ -96,7 +96,7 @@ bool FirstRunFlow::run(const std::optional<AccountSetup>& account) {
   if (!writeSettings(settingsPath)) return false;
   if (!buildStore(accountName)) return false;
   readTreeStructureFile();
-  if (!createDesktopLauncher(places_.desktopDirectory, accountName, places_.programFile, settingsPath))
+  if (!platform::createDesktopLauncher(places_.desktopDirectory, accountName, places_.programFile, settingsPath))
     messages_.error(kNoLauncher);
   return true;
 }

@@ -1,7 +1,7 @@
 #include "store/StartUpPlaces.h"
 
+#include "platform/DesktopLauncher.h"
 #include "platform/FileSystem.h"
-#include "store/DesktopLauncher.h"
 
 namespace zorvik::store {
 
@@ -10,7 +10,7 @@ StartUpPlaces StartUpPlaces::ofProcess() {
   places.programDirectory = platform::programDirectory();
   places.currentDirectory = platform::currentDirectory();
   places.programFile = places.programDirectory + "zorvik";
-  places.desktopDirectory = store::desktopDirectory();
+  places.desktopDirectory = platform::desktopDirectory();
   return places;
 }
 

@@ -7,7 +7,6 @@
 #include "core/SettingsItemTable.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
-#include "store/DesktopLauncher.h"
 #include "store/DocumentOpen.h"
 #include "store/PostOpen.h"
 #include "store/StoreLayout.h"
@@ -250,30 +249,6 @@ TEST(PostOpen, TimeZoneGoesIntoTheEnvironment) {
   settings.setText(core::item::kTimeZone, "");
   applyTimeZone(settings);
   EXPECT_STREQ(std::getenv("TZ"), "JST-9");
-}
-
-TEST(DesktopLauncher, PathsAreQuotedSoTheyStayLiteral) {
-  const std::string text = desktopLauncherText("a", "/opt/my zorvik/zorvik", "/h/\"x\" $y `z` 100% \\w.xm9");
-  EXPECT_NE(text.find("Exec=\"/opt/my zorvik/zorvik\" \"/h/\\\\\"x\\\\\" \\\\$y \\\\`z\\\\` 100%% \\\\\\\\w.xm9\"\n"),
-            std::string::npos)
-      << text;
-  EXPECT_NE(text.find("Name=Zorvik(a)\n"), std::string::npos);
-}
-
-TEST(DesktopLauncher, DesktopFolderComesFromTheUserDirsFile) {
-  const test::ScratchDir home;
-  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-  const char* savedConfig = std::getenv("XDG_CONFIG_HOME");
-  const std::string keptConfig = savedConfig ? savedConfig : "";
-  ::setenv("HOME", home.path().c_str(), 1);
-  ::unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(desktopDirectory(), home.file("Desktop"));
-  platform::makeDirectories(home.file(".config"));
-  platform::writeFileAtomically(home.file(".config/user-dirs.dirs"),
-                                "# comment\nXDG_DOWNLOAD_DIR=\"$HOME/dl\"\nXDG_DESKTOP_DIR=\"$HOME/デスク\"\n");
-  EXPECT_EQ(desktopDirectory(), home.file(platform::utf8ToSjis("デスク")));
-  ::setenv("HOME", savedHome.c_str(), 1);
-  if (savedConfig) ::setenv("XDG_CONFIG_HOME", keptConfig.c_str(), 1);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace zorvik::store {
+namespace zorvik::platform {
 
 /// The user's desktop folder (Shift_JIS): XDG_DESKTOP_DIR of
 /// "$XDG_CONFIG_HOME/user-dirs.dirs" (what `xdg-user-dir DESKTOP` reads),
@@ -24,4 +24,4 @@ std::string desktopLauncherText(std::string_view accountName, std::string_view p
 bool createDesktopLauncher(std::string_view desktop, std::string_view accountName,
                            std::string_view programFile, std::string_view settingsPath);
 
-}  // namespace zorvik::store
+}  // namespace zorvik::platform

@@ -1,14 +1,13 @@
-#include "store/DesktopLauncher.h"
+#include "platform/DesktopLauncher.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
-#include "core/MessageFormat.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 
-namespace zorvik::store {
+namespace zorvik::platform {
 namespace {
 
 std::string environment(const char* name) {
@@ -58,31 +57,30 @@ std::string desktopDirectory() {
   if (config.empty()) config = home + "/.config";
   std::string desktop = desktopFromUserDirs(config + "/user-dirs.dirs", home);
   if (desktop.empty()) desktop = home + "/Desktop";
-  return platform::sjisPath(std::filesystem::path(desktop));
+  return sjisPath(std::filesystem::path(desktop));
 }
 
 std::string desktopLauncherText(std::string_view accountName, std::string_view programFile,
                                 std::string_view settingsPath) {
-  const std::string name = platform::sjisToUtf8(accountName);
+  const std::string name = sjisToUtf8(accountName);
   return "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Zorvik(" + name + ")\nExec=" +
-         quotedArgument(platform::sjisToUtf8(programFile)) + " " +
-         quotedArgument(platform::sjisToUtf8(settingsPath)) + "\nTerminal=false\n";
+         quotedArgument(sjisToUtf8(programFile)) + " " +
+         quotedArgument(sjisToUtf8(settingsPath)) + "\nTerminal=false\n";
 }
 
 bool createDesktopLauncher(std::string_view desktop, std::string_view accountName,
                            std::string_view programFile, std::string_view settingsPath) {
-  if (desktop.empty() || !platform::isDirectory(desktop)) return false;
-  const std::string path =
-      platform::joinPath(desktop, core::formatMessage("Zorvik(%s).desktop", {accountName}));
-  if (!platform::writeFileAtomically(path, desktopLauncherText(accountName, programFile, settingsPath)))
+  if (desktop.empty() || !isDirectory(desktop)) return false;
+  const std::string path = joinPath(desktop, "Zorvik(" + std::string(accountName) + ").desktop");
+  if (!writeFileAtomically(path, desktopLauncherText(accountName, programFile, settingsPath)))
     return false;
   // Desktops start only launchers that are executable.
   std::error_code ec;
-  std::filesystem::permissions(platform::nativePath(path),
+  std::filesystem::permissions(nativePath(path),
                                std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec |
                                    std::filesystem::perms::others_exec,
                                std::filesystem::perm_options::add, ec);
   return true;
 }
 
-}  // namespace zorvik::store
+}  // namespace zorvik::platform
