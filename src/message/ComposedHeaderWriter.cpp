@@ -4,18 +4,13 @@
 #include "core/SettingsItemTable.h"
 #include "core/SjisText.h"
 #include "message/HalfWidthKana.h"
+#include "message/HeaderBlanks.h"
 #include "message/InternalLine.h"
 #include "message/MailDate.h"
 #include "message/MessageId.h"
 
 namespace zorvik::message {
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 // The position of the "<" that opens the address part, outside double
 // quotes; a trail byte is never taken for one.
@@ -49,11 +44,11 @@ std::string quotedName(std::string_view name) {
 }
 
 std::string normalisedAddress(std::string_view line) {
-  line = trimmed(line);
+  line = withoutOuterBlanks(line);
   const std::size_t open = addressOpen(line);
   if (open == std::string_view::npos) return std::string(line);
   const std::size_t close = line.find('>', open);
-  const std::string_view name = trimmed(line.substr(0, open));
+  const std::string_view name = withoutOuterBlanks(line.substr(0, open));
   if (name.empty() || close == std::string_view::npos) return std::string(line);
   return quotedName(name) + " " + std::string(line.substr(open, close - open + 1));
 }

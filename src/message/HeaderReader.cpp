@@ -1,6 +1,7 @@
 #include "message/HeaderReader.h"
 
 #include "message/EncodedWordDecoder.h"
+#include "message/HeaderBlanks.h"
 
 namespace zorvik::message {
 namespace {
@@ -8,13 +9,8 @@ namespace {
 constexpr std::string_view kSeparator = "From ";
 
 bool isSeparator(std::string_view line) { return line.starts_with(kSeparator); }
-bool isContinuation(std::string_view line) { return !line.empty() && (line[0] == ' ' || line[0] == '\t'); }
+bool isContinuation(std::string_view line) { return !line.empty() && isHeaderBlank(line[0]); }
 bool endsHeader(std::string_view line) { return line.empty() || line[0] == '\r'; }
-
-std::string_view withoutLeadingBlanks(std::string_view line) {
-  while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-  return line;
-}
 
 }  // namespace
 

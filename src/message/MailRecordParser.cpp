@@ -6,6 +6,7 @@
 #include "core/SettingsItemTable.h"
 #include "core/SjisText.h"
 #include "message/AddressParser.h"
+#include "message/HeaderBlanks.h"
 #include "message/InternalLine.h"
 #include "message/ListTag.h"
 #include "message/MailDate.h"
@@ -18,17 +19,6 @@ constexpr std::size_t kListLineLimit = 1000;
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
   return core::equalsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
-}
-
-std::string_view trimmedLeft(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  return text;
-}
-
-std::string_view trimmed(std::string_view text) {
-  text = trimmedLeft(text);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
 }
 
 // The address list as stored: one raw address a line, CR LF between lines.
@@ -61,9 +51,9 @@ std::string_view bracketed(std::string_view value, std::size_t open) {
 bool isPgpEncrypted(std::string_view value) {
   constexpr std::string_view kName = "protocol=";
   for (std::size_t at = value.find(';'); at != std::string_view::npos; at = value.find(';', at + 1)) {
-    std::string_view parameter = trimmedLeft(value.substr(at + 1));
+    std::string_view parameter = withoutLeadingBlanks(value.substr(at + 1));
     if (!startsWithNoCase(parameter, kName)) continue;
-    parameter = trimmed(parameter.substr(kName.size(), parameter.find(';') - kName.size()));
+    parameter = withoutOuterBlanks(parameter.substr(kName.size(), parameter.find(';') - kName.size()));
     if (parameter.size() >= 2 && parameter.front() == '"' && parameter.back() == '"')
       parameter = parameter.substr(1, parameter.size() - 2);
     if (core::equalsIgnoringAsciiCase(parameter, "application/pgp-encrypted")) return true;
@@ -162,7 +152,7 @@ bool MailRecordParser::parseLine(MailRecord& record, std::string_view line) cons
   if (line.empty() || line.front() == '\r') return false;
   for (const Field& field : kFields) {
     if (!startsWithNoCase(line, field.name)) continue;
-    field.apply(record, trimmedLeft(line.substr(field.name.size())), context_);
+    field.apply(record, withoutLeadingBlanks(line.substr(field.name.size())), context_);
     return true;
   }
   return true;
@@ -176,8 +166,8 @@ std::size_t MailRecordParser::parseText(MailRecord& record, std::string_view tex
   forEachLine(text, lineEnd, [&](std::string_view line) {
     // A draft read with LF line ends may still carry the CR of each line.
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!unfolded.empty() && !line.empty() && (line.front() == ' ' || line.front() == '\t')) {
-      unfolded += trimmedLeft(line);
+    if (!unfolded.empty() && !line.empty() && isHeaderBlank(line.front())) {
+      unfolded += withoutLeadingBlanks(line);
       return true;
     }
     if (!unfolded.empty()) {
