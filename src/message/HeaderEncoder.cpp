@@ -8,19 +8,46 @@
 namespace zorvik::message {
 namespace {
 
-// "=?ISO-2022-JP?B?" + base64 of ESC $ B, 2n bytes, ESC ( B + "?=" stays
-// within the limit for n up to 18.
-constexpr std::size_t kCharactersPerWord = 18;
+// "=?ISO-2022-JP?B?" + base64 of at most 42 bytes + "?=" is 74 characters:
+// ESC $ B, 18 characters and ESC ( B fill a word.
+constexpr std::size_t kMaxJisBytes = 42;
+constexpr std::size_t kEscapeBytes = 3;
 constexpr std::string_view kWordSeparator = "\r\n ";
 
-// The end of the double-byte run that starts at `at`, or of its first
-// kCharactersPerWord characters.
+bool isLead(std::string_view text, std::size_t at) {
+  return at < text.size() && core::isSjisLeadByte(static_cast<unsigned char>(text[at]));
+}
+
+// The end of the blanks (spaces, tabs) that start at `at`.
+std::size_t blanksEnd(std::string_view text, std::size_t at) {
+  while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+  return at;
+}
+
+// Blanks between two double-byte runs: a reader drops white space between
+// two encoded words, so such blanks must travel inside a word.
+bool blanksBeforeRun(std::string_view text, std::size_t at) {
+  const std::size_t end = blanksEnd(text, at);
+  return end > at && isLead(text, end);
+}
+
+// The end of the piece of text from `at` that fits into one encoded word:
+// double-byte characters, and blanks followed by more of them.
 std::size_t chunkEnd(std::string_view text, std::size_t at) {
-  std::size_t characters = 0;
-  while (at < text.size() && core::isSjisLeadByte(static_cast<unsigned char>(text[at])) &&
-         characters < kCharactersPerWord) {
-    at = std::min(at + 2, text.size());
-    ++characters;
+  std::size_t jisBytes = 2 * kEscapeBytes;
+  while (at < text.size()) {
+    if (isLead(text, at)) {
+      if (jisBytes + 2 > kMaxJisBytes) break;
+      jisBytes += 2;
+      at = std::min(at + 2, text.size());
+      continue;
+    }
+    if (!blanksBeforeRun(text, at)) break;
+    const std::size_t blanks = blanksEnd(text, at);
+    const std::size_t cost = (blanks - at) + 2 * kEscapeBytes;
+    if (jisBytes + cost + 2 > kMaxJisBytes) break;
+    jisBytes += cost;
+    at = blanks;
   }
   return at;
 }
@@ -33,15 +60,17 @@ std::string HeaderEncoder::encode(std::string_view sjis) {
   std::size_t at = 0;
   bool afterWord = false;
   while (at < sjis.size()) {
-    if (!core::isSjisLeadByte(static_cast<unsigned char>(sjis[at]))) {
+    if (!isLead(sjis, at) && !(afterWord && blanksBeforeRun(sjis, at))) {
       out += sjis[at++];
       afterWord = false;
       continue;
     }
-    if (afterWord) out += kWordSeparator;
     const std::size_t end = chunkEnd(sjis, at);
-    appendSjisToJis(out, sjis.substr(at, end - at), JisRuns::encodedWords);
+    const std::string jis = sjisToJis(sjis.substr(at, end - at));
     at = end;
+    if (jis.empty()) continue;  // a lone lead byte at the end gives nothing
+    if (afterWord) out += kWordSeparator;
+    out += encodedWord(jis);
     afterWord = true;
   }
   return out;

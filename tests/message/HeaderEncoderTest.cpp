@@ -49,6 +49,29 @@ TEST(HeaderEncoder, LongRunsAreCutIntoFoldedWords) {
   EXPECT_EQ(EncodedWordDecoder::decode(unfolded), value);
 }
 
+TEST(HeaderEncoder, BlanksBetweenJapaneseRunsSurviveDecoding) {
+  // Readers drop white space between two encoded words, so the blank
+  // between two runs travels inside one word.
+  for (const char* text : {"日本 語", "会議の件　 について", "a 日本  語 b", "件名\t本文"}) {
+    const std::string value = utf8ToSjis(text);
+    const std::string encoded = HeaderEncoder::encode(value);
+    EXPECT_TRUE(platform::isAscii(encoded)) << text;
+    EXPECT_EQ(EncodedWordDecoder::decode(encoded), value) << text << " -> " << encoded;
+  }
+  // Many blank-separated words still stay within the word length.
+  std::string many;
+  for (int i = 0; i < 30; ++i) many += "日本 ";
+  const std::string encoded = HeaderEncoder::encode(utf8ToSjis(many));
+  std::string unfolded;
+  for (const std::string& line : physicalLines(encoded)) {
+    const auto word = line.find("=?");
+    ASSERT_NE(word, std::string::npos);
+    EXPECT_LE(line.find("?=", word) + 2 - word, HeaderEncoder::kMaxWordLength) << line;
+    unfolded += line.substr(line.find_first_not_of(' '));
+  }
+  EXPECT_EQ(EncodedWordDecoder::decode(unfolded), utf8ToSjis(many));
+}
+
 TEST(HeaderEncoder, HalfWidthKanaAndBrokenBytes) {
   // Half-width katakana stay 8-bit; a lead byte at the end is dropped.
   EXPECT_EQ(HeaderEncoder::encode("\xB1\xB2 x\x88"), "\xB1\xB2 x");
