@@ -45,16 +45,16 @@ Placeholder parsePlaceholder(std::string_view format) {
   return p;
 }
 
-// The spec passed to snprintf is rebuilt by parsePlaceholder from flags,
+// The format passed to snprintf is rebuilt by parsePlaceholder from flags,
 // digits and one conversion letter that matches the type of `value`, so the
 // format cannot ask for an argument that is not there.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-std::string printfOne(const std::string& spec, auto value) {
-  const int size = std::snprintf(nullptr, 0, spec.c_str(), value);
+std::string printfOne(const std::string& conversion, auto value) {
+  const int size = std::snprintf(nullptr, 0, conversion.c_str(), value);
   if (size <= 0) return {};
   std::vector<char> buffer(static_cast<std::size_t>(size) + 1);
-  std::snprintf(buffer.data(), buffer.size(), spec.c_str(), value);
+  std::snprintf(buffer.data(), buffer.size(), conversion.c_str(), value);
   return std::string(buffer.data(), static_cast<std::size_t>(size));
 }
 #pragma GCC diagnostic pop
