@@ -11,6 +11,7 @@
 #include "message/SavedFileList.h"
 #include "platform/FileSystem.h"
 #include "store/MailOperations.h"
+#include "store/PostOpen.h"
 #include "store/TrayAttachments.h"
 #include "store/TrayFile.h"
 #include "store/TrayReader.h"
@@ -80,15 +81,17 @@ struct PartialJoiner::Fragment {
   bool used = false;
 };
 
-JoinSettings JoinSettings::fromSettings(const core::SettingsFile& settings, const StoreLocation& store) {
+JoinSettings JoinSettings::fromSettings(const core::SettingsFile& settings, const StoreLocation& store,
+                                       const std::string& tray) {
   JoinSettings join;
-  join.newMailTray = settings.text(core::item::kNewMailTray);
+  join.newMailTray = tray.empty() ? settings.text(core::item::kNewMailTray) : tray;
   join.trashTray = settings.text(core::item::kTrashTray);
-  const auto& work = settings.workingDirectories();
-  join.workFilePath = belowTopCabinet(store, work.newMailWorkFile);
+  // The text file of the work file, where a joined mail whose move failed
+  // is found by the start-up recovery; the bare tray name is no file.
+  join.workFilePath = workFileTextPath(settings);
   join.decoding = message::MimeDecoderSettings::fromSettings(settings);
   join.decoding.attachmentRoot = TrayAttachments::root(store, join.newMailTray);
-  join.decoding.workDirectory = belowTopCabinet(store, work.workDirectory);
+  join.decoding.workDirectory = belowTopCabinet(store, settings.workingDirectories().workDirectory);
   join.zoneHours = settings.timeZoneOffsetHours();
   return join;
 }

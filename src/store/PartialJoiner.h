@@ -29,15 +29,17 @@
 namespace zorvik::store {
 
 struct JoinSettings {
-  std::string newMailTray;   ///< settings item 203
+  std::string newMailTray;   ///< the tray the fragments arrive in: settings item 203 unless told
   std::string trashTray;     ///< settings item 206
-  std::string workFilePath;  ///< the new-mail work file the joined mail passes through
+  std::string workFilePath;  ///< the new-mail work file's text file (".XM0"), which the joined mail passes through
   message::MimeDecoderSettings decoding;
   int zoneHours = 9;
 
   /// The values of the personal settings for `store` (paths of the work
-  /// folder taken below the top cabinet when they are relative).
-  static JoinSettings fromSettings(const core::SettingsFile& settings, const StoreLocation& store);
+  /// folder taken below the top cabinet when they are relative), joining
+  /// in `tray` when one is given (a delivery into another tray).
+  static JoinSettings fromSettings(const core::SettingsFile& settings, const StoreLocation& store,
+                                   const std::string& tray = {});
 };
 
 struct JoinResult {
