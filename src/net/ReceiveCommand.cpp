@@ -30,17 +30,19 @@ bool ReceiveCommand::workFileHoldsMail(const core::SettingsFile& settings) {
 }
 
 std::optional<store::WorkFileResult> ReceiveCommand::moveWorkFile(const core::SettingsFile& settings,
-                                                                  core::Messages& messages) {
+                                                                  core::Messages& messages,
+                                                                  const std::string& trayName) {
   const store::StoreLocation store = store::StoreLocation::fromSettings(settings);
   const message::MailRecordParser parser(message::ParseContext::fromSettings(settings, std::time(nullptr)));
-  const store::TrayFile tray(store, settings.text(core::item::kNewMailTray));
-  const auto result = store::WorkFileAppender::append(store::workFileTextPath(settings), tray, parser);
+  const std::string target = trayName.empty() ? settings.text(core::item::kNewMailTray) : trayName;
+  const auto result = store::WorkFileAppender::append(store::workFileTextPath(settings), store::TrayFile(store, target),
+                                                      parser);
   if (!result) {
     messages.error(kMoveFailedMessage);
     return result;
   }
   if (result->fragment)
-    store::PartialJoiner(store, store::JoinSettings::fromSettings(settings, store), parser, messages).join();
+    store::PartialJoiner(store, store::JoinSettings::fromSettings(settings, store, target), parser, messages).join();
   return result;
 }
 

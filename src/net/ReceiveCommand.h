@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "core/Messages.h"
 #include "core/Progress.h"
@@ -44,10 +45,12 @@ public:
 
   ReceiveOutcome run();
 
-  /// Appends the work file to the new-mail tray (44112 when that fails)
-  /// and joins split mails; also what a recovery at start-up does.
+  /// Appends the work file to `trayName`, the new-mail tray when empty
+  /// (44112 when that fails: the work file stays for the start-up
+  /// recovery), and joins the split mails of that tray.
   static std::optional<store::WorkFileResult> moveWorkFile(const core::SettingsFile& settings,
-                                                           core::Messages& messages);
+                                                           core::Messages& messages,
+                                                           const std::string& trayName = {});
   /// Whether the work file holds mails from an earlier receive.
   static bool workFileHoldsMail(const core::SettingsFile& settings);
 

@@ -76,6 +76,7 @@ bool WorkFileSink::endMail() {
     return false;
   }
   saved.clear();
+  warnings_.insert(warnings_.end(), decoder.warnings().begin(), decoder.warnings().end());
   lastIncomplete_ = decoder.mailNotComplete();
   ++mailCount_;
   received_.clear();

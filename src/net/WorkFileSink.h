@@ -21,8 +21,10 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Messages.h"
+#include "message/DecodeWarning.h"
 #include "message/MimeDecoder.h"
 #include "net/ReceivedMailSink.h"
 
@@ -51,6 +53,12 @@ public:
   bool writeFailed() const { return writeFailed_; }
   /// The last mail appended lost a part (not saved, or not written whole).
   bool lastMailIncomplete() const { return lastIncomplete_; }
+  /// The decoding warnings (BinHex CRC mismatches) of the mails appended,
+  /// in order. No numbered message says what they say and core::Messages
+  /// shows numbered messages only, so the owner shows these texts
+  /// (message::warningText) itself; a number of some other meaning would
+  /// send a user who quotes it the wrong way.
+  const std::vector<message::DecodeWarning>& warnings() const { return warnings_; }
 
 private:
   bool open();
@@ -66,6 +74,7 @@ private:
   int mailCount_ = 0;
   bool writeFailed_ = false;
   bool lastIncomplete_ = false;
+  std::vector<message::DecodeWarning> warnings_;
 };
 
 }  // namespace zorvik::net
