@@ -33,9 +33,14 @@ private:
   std::chrono::steady_clock::time_point last_{};
 };
 
-void printStored(CliContext& context, const std::optional<store::WorkFileResult>& stored) {
+// Prints the new-mail tray index of every stored mail, then sorts them as
+// every receive does.
+void printAndSortStored(CliContext& context, const core::SettingsFile& settings,
+                        const std::optional<store::WorkFileResult>& stored) {
   if (!stored) return;
   for (std::uint32_t i = 0; i < stored->appended; ++i) context.printRow({std::to_string(stored->firstIndex + i)});
+  platform::SilentSound sound;
+  sorting::AutoSorter::afterReceive(settings, stored->firstIndex, stored->appended, context.messages(), sound);
 }
 
 std::optional<std::vector<std::uint32_t>> indicesOf(const std::vector<std::string>& args) {
@@ -56,11 +61,7 @@ int receive(CliContext& context) {
   if (!opened) return kFailed;
   ReceiveProgress progress(context);
   const net::ReceiveOutcome outcome = net::ReceiveCommand(*opened->settings, context.messages(), progress).run();
-  printStored(context, outcome.stored);
-  platform::SilentSound sound;
-  if (outcome.stored)
-    sorting::AutoSorter::afterReceive(*opened->settings, outcome.stored->firstIndex, outcome.stored->appended,
-                                      context.messages(), sound);
+  printAndSortStored(context, *opened->settings, outcome.stored);
   context.status("received " + std::to_string(outcome.phase.received) + ", deleted on the server " +
                  std::to_string(outcome.phase.deleted));
   return outcome.ok ? kDone : kFailed;
@@ -102,7 +103,7 @@ int serverFetch(CliContext& context) {
   const auto outcome =
       net::ServerTrayOperations(*opened->settings, context.messages(), progress).fetchSelected(*indices);
   if (!outcome) return kFailed;
-  printStored(context, outcome->stored);
+  printAndSortStored(context, *opened->settings, outcome->stored);
   return outcome->ok ? kDone : kFailed;
 }
 
