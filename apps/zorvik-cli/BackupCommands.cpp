@@ -6,6 +6,7 @@
 
 #include "CliCommand.h"
 #include "CliStore.h"
+#include "TerminalProgress.h"
 #include "core/Progress.h"
 #include "platform/FileSystem.h"
 #include "store/Backup.h"
@@ -19,23 +20,6 @@ namespace {
 constexpr int kBackupPeriodItem = 133;
 constexpr int kImportPeriodItem = 127;
 constexpr int kExportPeriodItem = 130;
-
-// Every record visited is a step; a line five times a second is enough to
-// see the work move without flooding the terminal.
-class TerminalProgress final : public core::Progress {
-public:
-  explicit TerminalProgress(CliContext& context) : context_(context) {}
-  void step(const std::string& text) override {
-    const auto now = std::chrono::steady_clock::now();
-    if (now - last_ < std::chrono::milliseconds(200)) return;
-    last_ = now;
-    context_.status(text);
-  }
-
-private:
-  CliContext& context_;
-  std::chrono::steady_clock::time_point last_{};
-};
 
 // The options every command of this file shares, and its positional
 // arguments.

@@ -9,6 +9,7 @@
 
 #include "CliCommand.h"
 #include "CliStore.h"
+#include "TerminalProgress.h"
 #include "core/Progress.h"
 #include "message/MailRecordParser.h"
 #include "net/AsyncSocket.h"
@@ -27,22 +28,6 @@ namespace {
 // A command runs until its phases end; this only guards against a hang
 // that the session's own time-outs did not catch.
 constexpr std::chrono::hours kRunLimit{24};
-
-// Progress lines on stderr, five a second at most.
-class ThrottledStatus final : public core::Progress {
-public:
-  explicit ThrottledStatus(CliContext& context) : context_(context) {}
-  void step(const std::string& text) override {
-    const auto now = std::chrono::steady_clock::now();
-    if (now - last_ < std::chrono::milliseconds(200)) return;
-    last_ = now;
-    context_.status(text);
-  }
-
-private:
-  CliContext& context_;
-  std::chrono::steady_clock::time_point last_{};
-};
 
 // The receive command of the store, run on this thread when the driver
 // asks for the receive phase; its end reaches the driver from the loop.
@@ -82,7 +67,7 @@ int runCommand(CliContext& context, net::SessionDriver::Command command) {
   net::AsyncSocket socket(loop);
   net::SendPhase send(loop, socket, opened->location, parser, context.messages(),
                       net::SendSettings::fromSettings(settings, opened->location));
-  ThrottledStatus status(context);
+  TerminalProgress status(context);
   send.setProgress([&status](std::size_t number, std::size_t count, const std::string& subject, int percent) {
     status.step(std::to_string(number) + "/" + std::to_string(count) + " " + subject + " " +
                 std::to_string(percent) + "%");
