@@ -113,6 +113,7 @@ int transfer(CliContext& context, MailAction action, std::string_view usage) {
   const std::string& from = args[0];
   const std::string& to = args.back();
   store::MailOperations::Placed placed;
+  bool all = true;
   if (action == MailAction::Link) {
     for (const std::uint32_t index : *indices) {
       std::uint32_t at = 0;
@@ -120,10 +121,14 @@ int transfer(CliContext& context, MailAction action, std::string_view usage) {
       if (result == store::LinkResult::LimitReached) context.messages().error(store::TrayFile::kLinkLimitMessage, {from});
       placed.push_back(result == store::LinkResult::Done ? std::optional(at) : std::nullopt);
     }
+  } else if (action == MailAction::Copy) {
+    placed = ops->mails.copy(from, *indices, to);
   } else {
-    placed = action == MailAction::Copy ? ops->mails.copy(from, *indices, to) : ops->mails.move(from, *indices, to);
+    auto moved = ops->mails.move(from, *indices, to);
+    placed = std::move(moved.placed);
+    // A mail copied whose original stayed is in both trays: not a move.
+    all = moved.notRemoved.empty();
   }
-  bool all = true;
   for (std::size_t i = 0; i < placed.size(); ++i) {
     all = all && placed[i].has_value();
     context.printRow({std::to_string((*indices)[i]), placed[i] ? std::to_string(*placed[i]) : "-"});

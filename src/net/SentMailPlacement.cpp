@@ -92,7 +92,9 @@ PlacementResult SentMailPlacement::place(const std::vector<std::uint32_t>& sent)
 
   const store::MailOperations operations(store_, settings_.trashTray, settings_.zoneHours);
   for (const auto& [tray, batch] : batches) {
-    const auto placed = operations.move(settings_.unsentTray, batch.indices, tray);
+    const auto [placed, notRemoved] = operations.move(settings_.unsentTray, batch.indices, tray);
+    // A mail placed whose original stayed would be sent again next time.
+    result.leftUnsent += notRemoved.size();
     for (std::size_t i = 0; i < placed.size(); ++i) {
       if (!placed[i]) {
         ++result.leftUnsent;

@@ -135,9 +135,9 @@ void SortApplier::move(const std::string& sourceTray, const Batch& batch, SortOu
     return;
   }
   const store::MailOperations operations(environment_.store, environment_.trashTray, environment_.rules.zoneHours);
-  const store::MailOperations::Placed placed = operations.move(sourceTray, batch.indices, destination);
-  // The move does not say whether every original was marked deleted (a
-  // lock held past its retries); recovery finishes what it left.
+  const store::MailOperations::Placed placed = operations.move(sourceTray, batch.indices, destination).placed;
+  // Originals the move could not mark deleted (a lock held past its
+  // retries) are finished by recovery, which finds them beside their copies.
   journal.recover();
   std::size_t moved = 0;
   for (std::size_t i = 0; i < placed.size(); ++i) {

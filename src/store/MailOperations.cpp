@@ -35,16 +35,6 @@ IndexRecord copiedRecord(const TrayRecord& stored, int references) {
   return record;
 }
 
-// Overwrites the separator of a deleted mail, only where a separator really
-// is and only when the marker ends before the body (see TrayFile).
-bool writeMarker(const platform::FileLock& text, const IndexRecord& record) {
-  char first[5];
-  const auto got = text.readAt(record.textStart(), first, sizeof first);
-  if (!got || std::string_view(first, *got) != "From ") return true;
-  if (record.textStart() + TrayFile::kDeletionMarker.size() > record.bodyStart()) return true;
-  return text.writeAt(record.textStart(), TrayFile::kDeletionMarker);
-}
-
 bool anyLive(const TrayIndex& index) {
   std::string block;
   for (std::uint32_t first = 0; first < index.recordCount();) {
@@ -68,10 +58,11 @@ MailOperations::MailOperations(StoreLocation store, std::string trashTray, int z
       server_(std::move(serverTray)),
       links_(store_) {}
 
-MailOperations::Placed MailOperations::transfer(std::string_view from, const std::vector<std::uint32_t>& indices,
-                                                std::string_view to, Transfer kind) const {
-  Placed placed(indices.size());
-  if (!TrayFile(store_, std::string(to)).exists()) return placed;
+MailOperations::MoveResult MailOperations::transfer(std::string_view from, const std::vector<std::uint32_t>& indices,
+                                                    std::string_view to, Transfer kind) const {
+  MoveResult result{Placed(indices.size()), {}};
+  Placed& placed = result.placed;
+  if (!TrayFile(store_, std::string(to)).exists()) return result;
   const bool sameRoot = TrayAttachments::root(store_, from) == TrayAttachments::root(store_, to);
   std::map<MailPlace, MailPlace> moved;  // referenced mails whose links follow
   std::vector<std::uint32_t> referenced;   // referenced mails gone to the trash
@@ -80,7 +71,7 @@ MailOperations::Placed MailOperations::transfer(std::string_view from, const std
     std::vector<Pending> chunk;
     {
       auto reader = TrayReader::open(store_, from);
-      if (!reader) return placed;
+      if (!reader) return result;
       MailCopy texts(store_);
       for (std::size_t slot = begin; slot < end; ++slot) {
         Pending pending{slot, {}, {}};
@@ -99,7 +90,7 @@ MailOperations::Placed MailOperations::transfer(std::string_view from, const std
       }
     }
     auto appender = TrayAppender::open(store_, to);
-    if (!appender) return placed;
+    if (!appender) return result;
     std::vector<std::pair<std::size_t, std::uint32_t>> written;
     for (Pending& pending : chunk) {
       std::optional<std::uint32_t> at;
@@ -119,14 +110,14 @@ MailOperations::Placed MailOperations::transfer(std::string_view from, const std
     }
     // Records counted as appended are on disk only when the session ends
     // well; otherwise the originals stay where they are.
-    if (!appender->finish()) return placed;
+    if (!appender->finish()) return result;
     for (const auto& [slot, at] : written) placed[slot] = at;
     operationStep();
   }
-  if (kind == Transfer::Copy) return placed;
+  if (kind == Transfer::Copy) return result;
   if (kind == Transfer::CopyFollowed) {
     links_.followMoves(moved);
-    return placed;
+    return result;
   }
 
   std::vector<std::uint32_t> done;
@@ -136,44 +127,51 @@ MailOperations::Placed MailOperations::transfer(std::string_view from, const std
   links_.followMoves(moved);
   for (const std::uint32_t index : referenced) links_.releaseLinksTo({std::string(from), index});
   operationStep();
-  deleteRecords(from, done);
-  return placed;
+  result.notRemoved = deleteRecords(from, done);
+  return result;
 }
 
-bool MailOperations::deleteRecords(std::string_view tray, const std::vector<std::uint32_t>& indices) const {
-  if (indices.empty()) return true;
+std::vector<std::uint32_t> MailOperations::deleteRecords(std::string_view tray,
+                                                         const std::vector<std::uint32_t>& indices) const {
+  if (indices.empty()) return {};
   const TrayFile file(store_, std::string(tray));
   if (store_.writeCheck && (!store_.writeCheck(file.path(filetype::kIndex)) ||
                             !store_.writeCheck(file.path(filetype::kText))))
-    return false;
-  bool ok = true;
+    return indices;
+  std::vector<std::uint32_t> left;
   {
     auto index = TrayIndex::open(file.path(filetype::kIndex), FileAccess::Update);
-    if (!index) return false;
+    if (!index) return indices;
     auto text = platform::FileLock::open(file.path(filetype::kText), FileAccess::Update);
-    if (!text) return false;
+    if (!text) return indices;
     for (const std::uint32_t at : indices) {
       const auto record = index->read(at);
-      if (!record || record->isDeleted()) continue;
+      if (record && record->isDeleted()) continue;
       // The deleted bit goes first: a process killed before the marker is
       // written leaves a deleted record over intact text, while the other
       // order would leave a live record whose header the marker has cut.
-      ok = index->writeFlags(at, record->flags() | recordflag::kDeleted) && ok;
+      if (!record || !index->writeFlags(at, record->flags() | recordflag::kDeleted)) {
+        left.push_back(at);
+        continue;
+      }
       operationStep();
-      if (!record->isLink()) ok = writeMarker(*text, *record) && ok;
+      // A marker that cannot be written leaves a deleted record over intact
+      // text: the mail is gone all the same.
+      if (!record->isLink()) TrayFile::writeDeletionMarker(*text, *record);
     }
-    if (anyLive(*index)) return ok;
+    if (anyLive(*index)) return left;
   }
   operationStep();
-  return file.empty(false) && ok;
+  file.empty(false);
+  return left;
 }
 
 MailOperations::Placed MailOperations::copy(std::string_view from, const std::vector<std::uint32_t>& indices,
                                             std::string_view to, bool linksFollow) const {
-  return transfer(from, indices, to, linksFollow ? Transfer::CopyFollowed : Transfer::Copy);
+  return transfer(from, indices, to, linksFollow ? Transfer::CopyFollowed : Transfer::Copy).placed;
 }
 
-MailOperations::Placed MailOperations::move(std::string_view from, const std::vector<std::uint32_t>& indices,
+MailOperations::MoveResult MailOperations::move(std::string_view from, const std::vector<std::uint32_t>& indices,
                                             std::string_view to) const {
   return transfer(from, indices, to, Transfer::Move);
 }
@@ -186,7 +184,7 @@ LinkResult MailOperations::link(std::string_view from, std::uint32_t index, std:
   return source.linkInto(index, destination, newIndex);
 }
 
-void MailOperations::deleteForGood(std::string_view tray, const std::vector<TrayRecord>& mails) const {
+std::size_t MailOperations::deleteForGood(std::string_view tray, const std::vector<TrayRecord>& mails) const {
   const TrayFile file(store_, std::string(tray));
   std::vector<std::uint32_t> indices;
   for (const TrayRecord& mail : mails) {
@@ -199,7 +197,7 @@ void MailOperations::deleteForGood(std::string_view tray, const std::vector<Tray
     indices.push_back(mail.index);
   }
   operationStep();
-  deleteRecords(tray, indices);
+  return indices.size() - deleteRecords(tray, indices).size();
 }
 
 std::size_t MailOperations::remove(std::string_view tray, const std::vector<std::uint32_t>& indices,
@@ -225,14 +223,13 @@ std::size_t MailOperations::remove(std::string_view tray, const std::vector<std:
     }
   }
   std::size_t removed = releaseLinks(tray, linkRows);
-  if (forGood || tray == trash_) {
-    deleteForGood(tray, mails);
-    return removed + mails.size();
-  }
-  const Placed placed = transfer(tray, mailRows, trash_, Transfer::ToTrash);
-  return removed + static_cast<std::size_t>(std::count_if(placed.begin(), placed.end(), [](const auto& at) {
-           return at.has_value();
-         }));
+  if (forGood || tray == trash_) return removed + deleteForGood(tray, mails);
+  const MoveResult trashed = transfer(tray, mailRows, trash_, Transfer::ToTrash);
+  // A mail copied into the trash whose original stayed has not gone.
+  const auto placed = std::count_if(trashed.placed.begin(), trashed.placed.end(), [](const auto& at) {
+    return at.has_value();
+  });
+  return removed + static_cast<std::size_t>(placed) - trashed.notRemoved.size();
 }
 
 std::size_t MailOperations::releaseLinks(std::string_view tray, const std::vector<std::uint32_t>& indices) const {

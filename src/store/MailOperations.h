@@ -47,9 +47,18 @@ public:
   /// original point at the copy (a merge that keeps the references).
   Placed copy(std::string_view from, const std::vector<std::uint32_t>& indices, std::string_view to,
               bool linksFollow = false) const;
+  /// What a move did: where each mail now is, as for a copy, and the
+  /// indices in the source tray of the originals that were copied but could
+  /// not be marked deleted (the source's index held by another operation
+  /// past the retries, a failed write): those mails are now in both trays.
+  struct MoveResult {
+    Placed placed;
+    std::vector<std::uint32_t> notRemoved;
+  };
+
   /// Moves mails: the copy, then the original marked deleted (its
   /// attachment folder goes with the mail). A link row moves as a link.
-  Placed move(std::string_view from, const std::vector<std::uint32_t>& indices, std::string_view to) const;
+  MoveResult move(std::string_view from, const std::vector<std::uint32_t>& indices, std::string_view to) const;
   /// Links mail `index` of `from` into `to` (see TrayFile::linkInto); a link
   /// row is never linked again and fails.
   LinkResult link(std::string_view from, std::uint32_t index, std::string_view to,
@@ -78,12 +87,14 @@ public:
 
 private:
   enum class Transfer { Copy, CopyFollowed, Move, ToTrash };
-  Placed transfer(std::string_view from, const std::vector<std::uint32_t>& indices, std::string_view to,
-                  Transfer kind) const;
-  /// Marks records deleted (a stored mail's separator overwritten first)
+  MoveResult transfer(std::string_view from, const std::vector<std::uint32_t>& indices, std::string_view to,
+                      Transfer kind) const;
+  /// Marks records deleted (then a stored mail's separator overwritten)
   /// with one opening of the files; empties the tray when nothing is left.
-  bool deleteRecords(std::string_view tray, const std::vector<std::uint32_t>& indices) const;
-  void deleteForGood(std::string_view tray, const std::vector<TrayRecord>& mails) const;
+  /// Returns the indices whose deleted bit could not be written.
+  std::vector<std::uint32_t> deleteRecords(std::string_view tray, const std::vector<std::uint32_t>& indices) const;
+  /// Returns how many of `mails` were deleted.
+  std::size_t deleteForGood(std::string_view tray, const std::vector<TrayRecord>& mails) const;
 
   StoreLocation store_;
   std::string trash_;

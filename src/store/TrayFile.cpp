@@ -11,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "store/IndexHead.h"
 #include "store/LinkRecord.h"
+#include "store/OperationStep.h"
 #include "store/RecordFlags.h"
 #include "store/TrayAttachments.h"
 #include "store/TrayInheritance.h"
@@ -243,6 +244,10 @@ bool TrayFile::markDeleted(std::uint32_t index) const {
   if (!file) return false;
   const auto record = file->read(index);
   if (!record || !file->writeFlags(index, record->flags() | recordflag::kDeleted)) return false;
+  return emptyWhenNothingLive(std::move(file));
+}
+
+bool TrayFile::emptyWhenNothingLive(std::optional<TrayIndex> file) const {
   // The deleted bit on disk decides, not a read through links: a link whose
   // target is only locked for a moment must not cost the tray its records.
   std::string block;
@@ -258,18 +263,15 @@ bool TrayFile::markDeleted(std::uint32_t index) const {
   return emptyFiles();
 }
 
-bool TrayFile::writeDeletionMarker(const IndexRecord& record) const {
-  if (!mayWrite(filetype::kText)) return false;
-  auto text = platform::FileLock::open(path(filetype::kText), FileAccess::Update);
-  if (!text) return false;
+bool TrayFile::writeDeletionMarker(const platform::FileLock& text, const IndexRecord& record) {
   char first[5];
-  const auto got = text->readAt(record.textStart(), first, sizeof first);
+  const auto got = text.readAt(record.textStart(), first, sizeof first);
   // Only a real separator is overwritten, and only when the marker ends
   // before the body: a marker longer than a tiny header would otherwise run
   // into the next mail, and a damaged offset would hit some other mail.
   if (!got || std::string_view(first, *got) != kSeparator) return true;
   if (record.textStart() + kDeletionMarker.size() > record.bodyStart()) return true;
-  return text->writeAt(record.textStart(), kDeletionMarker);
+  return text.writeAt(record.textStart(), kDeletionMarker);
 }
 
 bool TrayFile::deleteMail(std::uint32_t index, bool deleteAttachments) const {
@@ -280,8 +282,24 @@ bool TrayFile::deleteMail(std::uint32_t index, bool deleteAttachments) const {
     const auto folder = header ? TrayAttachments::folderName(*header) : std::nullopt;
     if (folder) TrayAttachments::removeFolder(store_, name_, *folder);
   }
-  if (!writeDeletionMarker(record.record)) return false;
-  return markDeleted(index);
+  auto file = openIndex(FileAccess::Update);
+  if (!file || !mayWrite(filetype::kText)) return false;
+  // Both files are held before anything changes, so a tray that cannot be
+  // written leaves the mail as it was.
+  auto text = platform::FileLock::open(path(filetype::kText), FileAccess::Update);
+  if (!text) return false;
+  // The record as it is now, under the lock: the one read above may have
+  // been deleted or moved by another operation meanwhile.
+  const auto stored = file->read(index);
+  if (!stored || stored->isDeleted() || stored->isLink()) return false;
+  // The deleted bit goes first: a process killed before the marker is
+  // written leaves a deleted record over intact text, while the other order
+  // would leave a live record whose separator the marker has overwritten.
+  if (!file->writeFlags(index, stored->flags() | recordflag::kDeleted)) return false;
+  operationStep();
+  const bool marked = writeDeletionMarker(*text, *stored);
+  text.reset();  // emptying the tray opens the text file again
+  return emptyWhenNothingLive(std::move(file)) && marked;
 }
 
 ReadResult TrayFile::releaseLink(std::uint32_t index) const {

@@ -106,12 +106,19 @@ public:
   /// Sets the deleted bit; when no record stays live, empties the tray.
   bool markDeleted(std::uint32_t index) const;
   /// Deletes a live stored mail (not a link): its attachment folder when
-  /// asked, the deletion marker over its separator, the deleted bit.
+  /// asked, the deleted bit, then the deletion marker over its separator.
+  /// False, the mail unchanged, when a file cannot be opened; false too when
+  /// writing the marker failed, but then the mail is deleted all the same.
   bool deleteMail(std::uint32_t index, bool deleteAttachments) const;
   /// A link: the target's count goes down and the link is marked deleted.
   /// A record that reads as deleted (a broken link too) gets its deleted bit
   /// on disk. A live mail is left alone. End at the end of the index.
   ReadResult releaseLink(std::uint32_t index) const;
+  /// Writes the deletion marker over the separator of deleted mail `record`
+  /// in the text file held by `text`. Only a real separator is overwritten,
+  /// and only when the marker ends before the body; true when nothing was
+  /// to be written.
+  static bool writeDeletionMarker(const platform::FileLock& text, const IndexRecord& record);
   /// Links mail `index` of this tray into `destination`: the mail's count
   /// goes up by one and a link is appended there. LimitReached (the caller
   /// shows kLinkLimitMessage) leaves both trays unchanged.
@@ -138,7 +145,9 @@ public:
 private:
   std::optional<TrayIndex> openIndex(platform::FileAccess access) const;
   bool mayWrite(int fileType) const;
-  bool writeDeletionMarker(const IndexRecord& record) const;
+  /// Empties the tray when every record of `file` (held open) is deleted;
+  /// the index is closed before the files are emptied.
+  bool emptyWhenNothingLive(std::optional<TrayIndex> file) const;
   bool emptyFiles() const;
   bool removeAttachmentFolders() const;
   std::string textPathOf(const TrayRecord& record) const;

@@ -2,6 +2,7 @@
 
 #include "OperationFixture.h"
 #include "store/LinkMaintenance.h"
+#include "store/OperationStep.h"
 #include "store/TrayAttachments.h"
 
 namespace zorvik::store {
@@ -64,8 +65,9 @@ TEST_F(MailOperationsTest, CopyGivesTheCopyItsOwnAttachmentFolder) {
 
 TEST_F(MailOperationsTest, MovedMailKeepsItsLinksWhichFollowIt) {
   ASSERT_EQ(mails.link("Inbox", 2, "Work"), LinkResult::Done);
-  const auto placed = mails.move("Inbox", {2, 0}, "Work");
+  const auto [placed, notRemoved] = mails.move("Inbox", {2, 0}, "Work");
   ASSERT_TRUE(placed[0] && placed[1]);
+  EXPECT_TRUE(notRemoved.empty());
   EXPECT_EQ(subjects("Inbox"), std::vector<std::string>{"one"});
   EXPECT_EQ(subjects("Work"), (std::vector<std::string>{"two", "two", "zero"}));
   EXPECT_EQ(references("Work", *placed[0]), 1);
@@ -73,9 +75,30 @@ TEST_F(MailOperationsTest, MovedMailKeepsItsLinksWhichFollowIt) {
   ASSERT_EQ(tray("Work").read(0, link), ReadResult::Live);
   EXPECT_EQ(link.linkTarget, "Work");
   EXPECT_EQ(link.linkIndex, *placed[0]);
-  EXPECT_EQ(mails.move("Inbox", {7}, "Work")[0], std::nullopt) << "no such record";
-  EXPECT_EQ(mails.move("Inbox", {1}, "Missing")[0], std::nullopt);
+  EXPECT_EQ(mails.move("Inbox", {7}, "Work").placed[0], std::nullopt) << "no such record";
+  EXPECT_EQ(mails.move("Inbox", {1}, "Missing").placed[0], std::nullopt);
   EXPECT_EQ(subjects("Inbox"), std::vector<std::string>{"one"}) << "a failed move keeps the mail";
+}
+
+TEST_F(MailOperationsTest, OriginalsThatCouldNotBeDeletedAreReportedNotCountedAsGone) {
+  // Another operation takes the source's index once the copies are written
+  // and holds it past the retries.
+  std::optional<platform::FileLock> held;
+  setOperationStepHook([&] {
+    if (!held) held = platform::FileLock::open(inbox.path(filetype::kIndex), platform::FileAccess::Update);
+  });
+  const auto [placed, notRemoved] = mails.move("Inbox", {0, 2}, "Work");
+  EXPECT_TRUE(placed[0] && placed[1]) << "the copies are there";
+  EXPECT_EQ(notRemoved, (std::vector<std::uint32_t>{0, 2})) << "and so are the originals";
+  held.reset();
+  EXPECT_EQ(mails.remove("Inbox", {1}, false), 0U) << "copied into the trash, but not gone";
+  held.reset();
+  EXPECT_EQ(mails.remove("Inbox", {1}, true), 0U);
+  held.reset();
+  setOperationStepHook({});
+  EXPECT_EQ(live("Inbox"), 3);
+  EXPECT_TRUE(mails.move("Inbox", {1}, "Work").notRemoved.empty());
+  EXPECT_EQ(live("Inbox"), 2);
 }
 
 TEST_F(MailOperationsTest, DeletingAReferencedMailReleasesItsLinks) {
@@ -126,7 +149,7 @@ TEST_F(MailOperationsTest, CopyIntoTheSameTrayAndManyMailsInOneCall) {
   const auto placed = mails.copy("Inbox", {0}, "Inbox");
   ASSERT_TRUE(placed[0]);
   EXPECT_EQ(live("Inbox"), 604);
-  const auto moved = mails.move("Inbox", all, "Work");
+  const auto moved = mails.move("Inbox", all, "Work").placed;
   EXPECT_EQ(std::count(moved.begin(), moved.end(), std::nullopt), 0);
   EXPECT_EQ(live("Work"), 600);
   EXPECT_EQ(live("Inbox"), 4);
@@ -159,7 +182,7 @@ TEST_F(MailOperationsTest, LongMailsCopyWholeAndDamagedRecordsAreNotCopied) {
   IndexRecord damaged = row.record;
   damaged.setBodyStart(damaged.bodyStart() + 3);
   ASSERT_TRUE(inbox.writeRecord(1, damaged));
-  EXPECT_EQ(mails.move("Inbox", {1}, "Work")[0], std::nullopt);
+  EXPECT_EQ(mails.move("Inbox", {1}, "Work").placed[0], std::nullopt);
   EXPECT_EQ(inbox.read(1, row), ReadResult::Live) << "a mail that could not be copied is not deleted";
 }
 

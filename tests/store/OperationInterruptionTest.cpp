@@ -138,6 +138,24 @@ TEST(OperationInterruptionTest, DeleteToTrashKilledAtEveryStepLosesNoMail) {
   }
 }
 
+TEST(OperationInterruptionTest, DeleteMailKilledAtEveryStepLeavesNoLiveMailWithoutItsHeader) {
+  for (int step = 1;; ++step) {
+    Scene scene(3);
+    const bool completed = runUntilStep(step, [&] { scene.inbox.deleteMail(0, false); });
+    TrayRecord row;
+    const ReadResult result = scene.inbox.read(0, row);
+    if (result == ReadResult::Live)
+      EXPECT_EQ(scene.inbox.headerLines(0), "Subject: m0\r\nMessage-Id: <m0@example.jp>") << "killed at step " << step;
+    if (completed) {
+      EXPECT_EQ(result, ReadResult::Deleted);
+      EXPECT_EQ(test::TrayBuilder::bytes(scene.inbox.path(filetype::kText)).rfind("From DeleteZorvik\r\n", 0), 0U);
+      break;
+    }
+    EXPECT_EQ(result, ReadResult::Deleted) << "the deleted bit is the first write; killed at step " << step;
+    EXPECT_EQ(scene.stored({"Inbox"}), (std::multiset<std::string>{"m1", "m2"}));
+  }
+}
+
 TEST(OperationInterruptionTest, RenameKilledAtEveryStepKeepsOneCompleteTray) {
   for (int step = 1;; ++step) {
     Scene scene(5);
