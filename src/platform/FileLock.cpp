@@ -138,4 +138,6 @@ bool FileLock::resize(std::uint64_t length) const {
   return ::ftruncate(fd_, static_cast<off_t>(length)) == 0;
 }
 
+bool FileLock::sync() const { return ::fsync(fd_) == 0; }
+
 }  // namespace zorvik::platform

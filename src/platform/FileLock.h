@@ -60,6 +60,9 @@ public:
   std::optional<std::uint64_t> size() const;
   /// Cuts or extends the file to `length`.
   bool resize(std::uint64_t length) const;
+  /// Forces what was written to the disk (fsync), for a writer about to
+  /// delete the only other copy of the data; false on an I/O error.
+  bool sync() const;
 
 private:
   explicit FileLock(int fd) : fd_(fd) {}

@@ -46,13 +46,17 @@ std::optional<TrayAppender> TrayAppender::open(const StoreLocation& store, std::
 TrayAppender::TrayAppender(TrayIndex index, platform::FileLock text, std::uint64_t textEnd)
     : index_(std::move(index)),
       text_(std::move(text)),
+      textBegin_(textEnd),
+      firstIndex_(index_->recordCount()),
       textEnd_(textEnd),
       textWritten_(textEnd),
-      nextIndex_(index_->recordCount()) {}
+      nextIndex_(firstIndex_) {}
 
 TrayAppender::TrayAppender(TrayAppender&& other) noexcept
     : index_(std::exchange(other.index_, std::nullopt)),
       text_(std::exchange(other.text_, std::nullopt)),
+      textBegin_(other.textBegin_),
+      firstIndex_(other.firstIndex_),
       textEnd_(other.textEnd_),
       textWritten_(other.textWritten_),
       nextIndex_(other.nextIndex_),
@@ -65,6 +69,8 @@ TrayAppender& TrayAppender::operator=(TrayAppender&& other) noexcept {
   finish();
   index_ = std::exchange(other.index_, std::nullopt);
   text_ = std::exchange(other.text_, std::nullopt);
+  textBegin_ = other.textBegin_;
+  firstIndex_ = other.firstIndex_;
   textEnd_ = other.textEnd_;
   textWritten_ = other.textWritten_;
   nextIndex_ = other.nextIndex_;
@@ -135,6 +141,25 @@ bool TrayAppender::flush() {
 
 bool TrayAppender::finish() {
   const bool ok = flush();
+  index_.reset();
+  text_.reset();
+  return ok;
+}
+
+bool TrayAppender::sync() {
+  if (!index_) return false;
+  // The text first: a record made durable before the text it points at
+  // would show garbage after a power cut.
+  return flush() && text_->sync() && index_->file().sync();
+}
+
+bool TrayAppender::abandon() {
+  if (!index_) return false;
+  textBuffer_.clear();
+  indexBuffer_.clear();
+  // The records go before their text, so no record ever points past the
+  // end of the text, even when the second cut fails.
+  const bool ok = index_->keepRecords(firstIndex_) && text_->resize(textBegin_);
   index_.reset();
   text_.reset();
   return ok;

@@ -49,6 +49,16 @@ public:
   bool flush();
   /// flush() and the end of the session.
   bool finish();
+  /// flush(), then both files forced to the disk (text before index), so
+  /// what the session appended survives a power cut: for a caller that
+  /// deletes the source of the mails next. False when a write or sync failed.
+  bool sync();
+  /// Ends the session taking back everything it appended, written or not:
+  /// the index and then the text are cut back to their lengths at open. For
+  /// a caller whose batch failed part way and that keeps its source to try
+  /// again, which would otherwise store the first mails twice. False when a
+  /// cut failed or the session had ended.
+  bool abandon();
 
   /// The index the next record gets.
   std::uint32_t nextIndex() const { return nextIndex_; }
@@ -59,6 +69,8 @@ private:
 
   std::optional<TrayIndex> index_;
   std::optional<platform::FileLock> text_;
+  std::uint64_t textBegin_;     // end of the text at open
+  std::uint32_t firstIndex_;    // the record count at open
   std::uint64_t textEnd_;       // end of the text, what is gathered included
   std::uint64_t textWritten_;   // end of the text on disk
   std::uint32_t nextIndex_;

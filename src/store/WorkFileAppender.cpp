@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/LineReader.h"
 #include "store/MailRecordIndex.h"
+#include "store/OperationStep.h"
 
 namespace zorvik::store {
 
@@ -25,12 +26,23 @@ std::optional<WorkFileResult> WorkFileAppender::append(std::string_view workFile
     reader.copyBody(mail, lines);
     if (filter && !filter(mail)) continue;
     if (learn && mail.has(message::mailflag::kSentByUser)) learn(mail);
-    if (!session->appendMail(MailRecordIndex::toMailText(std::move(lines)), MailRecordIndex::toIndex(mail)))
+    if (!session->appendMail(MailRecordIndex::toMailText(std::move(lines)), MailRecordIndex::toIndex(mail))) {
+      // The work file stays for the next try, so none of its mails may
+      // stay in the tray: they would be stored twice.
+      session->abandon();
       return std::nullopt;
+    }
     ++result.appended;
     result.fragment = result.fragment || mail.has(message::mailflag::kFragment);
   }
-  if (!session->finish()) return std::nullopt;
+  // The work file is the only other copy of these mails: they must be on
+  // the disk before it goes, or a power cut right after loses them.
+  if (!session->sync()) {
+    session->abandon();
+    return std::nullopt;
+  }
+  session->finish();
+  operationStep();
   platform::removeFile(workFilePath);
   return result;
 }

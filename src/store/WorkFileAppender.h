@@ -33,9 +33,11 @@ public:
 
   /// Appends every mail of the text file at `workFilePath` to `tray`.
   /// `identity` is the user's address when it is not the settings' own.
-  /// The work file is deleted only when every mail has been stored: after a
-  /// failed write the received mail is still there to be recovered. Empty
-  /// when the work file or the tray cannot be opened or written.
+  /// The work file is deleted only when every mail has been stored and
+  /// forced to the disk. A mail that cannot be stored, or a failed write,
+  /// takes back what was appended: the tray is left as it was and the work
+  /// file whole, so the next try stores each mail once. Empty when the work
+  /// file or the tray cannot be opened or written.
   static std::optional<WorkFileResult> append(std::string_view workFilePath, const TrayFile& tray,
                                               const message::MailRecordParser& parser,
                                               const Filter& filter = {}, const Learner& learn = {},

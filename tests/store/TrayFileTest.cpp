@@ -210,6 +210,27 @@ TEST_F(TrayFileTest, AppendSessionKeepsTextAndRecordsInStepAcrossItsBlockWrites)
   }());
 }
 
+TEST_F(TrayFileTest, AbandonedAppendSessionTakesBackWhatItHadWritten) {
+  const TrayFile tray = builder.createTray("Inbox");
+  builder.append(tray, "kept");
+  const std::string text = TrayBuilder::bytes(tray.path(filetype::kText));
+  const std::string index = TrayBuilder::bytes(tray.path(filetype::kIndex));
+  {
+    auto session = tray.appender();
+    ASSERT_TRUE(session);
+    // Enough mails that earlier blocks are on disk before the session ends.
+    for (int i = 0; i < 3000; ++i) ASSERT_TRUE(session->appendMail(TrayBuilder::mail("m", 40), IndexRecord{}));
+    ASSERT_TRUE(session->flush());
+    ASSERT_TRUE(session->appendMail(TrayBuilder::mail("gathered"), IndexRecord{}));
+    EXPECT_TRUE(session->abandon());
+    EXPECT_FALSE(session->appendMail(TrayBuilder::mail("late"), IndexRecord{})) << "the session has ended";
+  }
+  EXPECT_EQ(TrayBuilder::bytes(tray.path(filetype::kText)), text);
+  EXPECT_EQ(TrayBuilder::bytes(tray.path(filetype::kIndex)), index);
+  EXPECT_EQ(tray.appendMail(TrayBuilder::mail("next"), IndexRecord{}), 1U);
+  EXPECT_EQ(tray.headerLines(1), "Subject: next\r\nMessage-Id: <next@example.jp>");
+}
+
 TEST_F(TrayFileTest, MailTextThatWouldBreakTheLayoutIsRefused) {
   const TrayFile tray = builder.createTray("Inbox");
   MailText mail = TrayBuilder::mail("x");
@@ -294,6 +315,17 @@ TEST_F(TrayFileTest, DeletingWritesTheMarkerAndTheLastLiveMailEmptiesTheTray) {
   EXPECT_EQ(TrayBuilder::bytes(tray.path(filetype::kText)), "");
   EXPECT_EQ(TrayBuilder::bytes(tray.path(filetype::kIndex)).size(), IndexHead::readWord(head, 0));
   EXPECT_EQ(tray.properties(), TrayProperties{}) << "emptying keeps the properties";
+}
+
+TEST_F(TrayFileTest, DeletionThatCannotWriteTheIndexLeavesTheMailWhole) {
+  const TrayFile tray = builder.createTray("Inbox");
+  builder.append(tray, "one");
+  const std::string text = TrayBuilder::bytes(tray.path(filetype::kText));
+  StoreLocation indexRefused = builder.store();
+  indexRefused.writeCheck = [](std::string_view path) { return path.substr(path.size() - 4) != ".XM1"; };
+  EXPECT_FALSE(TrayFile(indexRefused, "Inbox").deleteMail(0, false));
+  EXPECT_EQ(TrayBuilder::bytes(tray.path(filetype::kText)), text) << "a live mail must keep its separator";
+  EXPECT_EQ(tray.headerLines(0), "Subject: one\r\nMessage-Id: <one@example.jp>");
 }
 
 TEST_F(TrayFileTest, MarkerNeverRunsIntoTheNextMail) {

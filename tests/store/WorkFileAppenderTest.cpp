@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <limits>
 
 #include "platform/FileSystem.h"
 #include "store/MailRecordIndex.h"
+#include "store/OperationStep.h"
 #include "support/TrayBuilder.h"
 
 namespace zorvik::store {
@@ -135,6 +137,41 @@ TEST_F(WorkFileAppenderTest, NothingIsLostWhenTheTrayCannotTakeTheMails) {
   EXPECT_TRUE(platform::pathExists(workFile)) << "the received mails stay for the next try";
   EXPECT_FALSE(WorkFileAppender::append(builder.store().root + "/none", tray, parser));
   EXPECT_EQ(tray.recordCount(), 0U);
+}
+
+TEST_F(WorkFileAppenderTest, AMailThatCannotBeStoredLeavesTheTrayAsItWasAndTheWorkFileWhole) {
+  builder.append(tray, "already there");
+  const std::string textPath = tray.path(filetype::kText);
+  const auto textLength = std::filesystem::file_size(textPath);
+  const std::string index = TrayBuilder::bytes(tray.path(filetype::kIndex));
+  // A text just short of the 4 GB that records can address (sparse, so it
+  // costs no disk): the first mail fits, the second is refused after it.
+  const std::uintmax_t nearlyFull = std::numeric_limits<std::uint32_t>::max() - 400;
+  std::filesystem::resize_file(textPath, nearlyFull);
+  EXPECT_FALSE(WorkFileAppender::append(workFile, tray, parser));
+  EXPECT_EQ(std::filesystem::file_size(textPath), nearlyFull);
+  EXPECT_EQ(TrayBuilder::bytes(tray.path(filetype::kIndex)), index) << "the first mail must not stay behind";
+  EXPECT_EQ(TrayBuilder::bytes(workFile), kWorkFile);
+
+  // With room again the next try stores every mail once.
+  std::filesystem::resize_file(textPath, textLength);
+  ASSERT_TRUE(WorkFileAppender::append(workFile, tray, parser));
+  EXPECT_EQ(tray.recordCount(), 4U);
+  EXPECT_EQ(*tray.headerLines(3), "Subject: fragment one\r\nMessage-Id: <m3@example.jp>\r\n"
+                                  "In-Reply-To: <m1@example.jp>\r\nContent-Type: message/partial; number=1");
+}
+
+TEST_F(WorkFileAppenderTest, TheMailsAreInTheTrayBeforeTheWorkFileGoes) {
+  int steps = 0;
+  setOperationStepHook([&] {
+    ++steps;
+    EXPECT_TRUE(platform::pathExists(workFile));
+    EXPECT_EQ(tray.recordCount(), 3U) << "the tray's files are closed and complete";
+  });
+  EXPECT_TRUE(WorkFileAppender::append(workFile, tray, parser));
+  setOperationStepHook({});
+  EXPECT_EQ(steps, 1);
+  EXPECT_FALSE(platform::pathExists(workFile));
 }
 
 TEST_F(WorkFileAppenderTest, ComposedMailIsStoredWithItsDraftBody) {
