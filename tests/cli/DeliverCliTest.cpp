@@ -95,5 +95,63 @@ TEST_F(DeliverCli, ServerFormAndBadInputAreStoredAndAMissingTrayIsRefused) {
   EXPECT_EQ(partly.out, "3\n") << "the others are stored all the same";
 }
 
+// A tray whose text file is a folder takes no mail, though its index reads
+// fine: the move into it fails after the mails were decoded.
+TEST_F(DeliverCli, MailsATrayRefusesStayWhereTheNextStartRecoversThem) {
+  ASSERT_EQ(cli({"mktray", "壊れ"}).exitCode, 0);
+  const std::string brokenText = topCabinet() + "/" + platform::utf8ToSjis("壊れ.XM0");
+  platform::removeFile(brokenText);
+  ASSERT_TRUE(platform::makeDirectories(brokenText));
+  const std::string workFile = topCabinet() + "/.tmp/RxMail.XM0";
+
+  const auto failed = cli({"deliver", "--tray", "壊れ", mailFile("a.eml", "Subject: kept\n\nbody\n")});
+  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_NE(failed.err.find("No.4112"), std::string::npos) << failed.err;
+  EXPECT_EQ(failed.out, "");
+  ASSERT_TRUE(platform::pathExists(workFile)) << "the mail waits in the work file the start looks at";
+
+  // Adding to the waiting mails would move them into whatever tray comes next.
+  const auto refused = cli({"deliver", mailFile("b.eml", "Subject: later\n\nbody\n")});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("No.4110"), std::string::npos) << refused.err;
+
+  const auto checked = cli({"--yes", "check"});
+  ASSERT_EQ(checked.exitCode, 0) << checked.err;
+  EXPECT_NE(checked.err.find("No.4111"), std::string::npos) << checked.err;
+  const auto listed = cli({"list", "新着受信"});
+  EXPECT_NE(listed.out.find("\tkept\n"), std::string::npos) << listed.out;
+  EXPECT_EQ(listed.out.find("later"), std::string::npos) << listed.out;
+  EXPECT_FALSE(platform::pathExists(workFile));
+}
+
+TEST_F(DeliverCli, FragmentsAreJoinedAndABadBinHexCrcIsShownWithTheMailStored) {
+  const std::string fragment = "From: a@example.jp\nSubject: split\nMIME-Version: 1.0\n"
+                               "Content-Type: message/partial; id=\"j1@example.jp\"; number=%; total=2\n\n";
+  auto part = [&](char number, const std::string& body) {
+    std::string text = fragment;
+    text[text.find('%')] = number;
+    return mailFile(std::string("f") + number + ".eml", text + body);
+  };
+  const auto joined =
+      cli({"deliver", part('2', "second half\n"), part('1', "Subject: whole\n\nfirst half\n")});
+  ASSERT_EQ(joined.exitCode, 0) << joined.err;
+  const auto listed = cli({"list", "新着受信"});
+  EXPECT_NE(listed.out.find("\twhole\n"), std::string::npos) << "the fragments became one mail: " << listed.out;
+  EXPECT_EQ(listed.out.find("split"), std::string::npos) << "and went to the trash: " << listed.out;
+
+  // The data fork's CRC is off by one bit; the file is saved all the same.
+  const std::string binHex =
+      "From: a@example.jp\nSubject: hqx\nDate: Mon, 07 Dec 2026 09:30:00 +0900\nMIME-Version: 1.0\n"
+      "Content-Type: application/mac-binhex40; "
+      "name=\"a.hqx\"\n\n(This file must be converted with BinHex 4.0)\n"
+      R"BH(:"@%ZG(Kd!&4&@&4dG(Kd!!!!!!!,!!!!!"3G3QPZ5'9i)'4KG'(NN`!!:)BH"
+      "\n";
+  const auto warned = cli({"deliver", mailFile("h.eml", binHex)});
+  EXPECT_EQ(warned.exitCode, 0) << warned.err;
+  EXPECT_NE(warned.err.find("BinHex4.0 :\nデータフォークCRCエラー"), std::string::npos) << warned.err;
+  EXPECT_FALSE(warned.out.empty()) << "the mail is stored";
+  EXPECT_EQ(platform::readFile(topCabinet() + "/.inc/1261207.000/a.hqx"), "BinHex data");
+}
+
 }  // namespace
 }  // namespace zorvik
