@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace zorvik::core {
@@ -21,7 +22,24 @@ constexpr std::size_t sjisCharLength(std::string_view text, std::size_t at) {
 /// or npos. A match that would begin on a trail byte is not a match.
 std::size_t findSjis(std::string_view text, std::string_view needle);
 
-/// Equality that ignores the letter case of ASCII letters only.
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+/// Letter case of ASCII letters only: names in mail (header fields, types,
+/// charsets, extensions) are ASCII by definition, and a locale-dependent
+/// tolower would treat the 8-bit bytes of Shift_JIS text differently on
+/// different machines.
+constexpr char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+constexpr bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i)
+    if (asciiLower(text[i]) != asciiLower(prefix[i])) return false;
+  return true;
+}
+
+constexpr bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && startsWithIgnoringAsciiCase(a, b);
+}
+
+/// `text` with its ASCII letters in lower case.
+std::string asciiLowerCase(std::string_view text);
 
 }  // namespace zorvik::core

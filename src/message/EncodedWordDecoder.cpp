@@ -38,10 +38,6 @@ constexpr std::string_view kWordEnd = "?=";
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  return core::equalsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
-}
-
 // One recognised encoded word: its charset, whether it is B (base64) or Q,
 // the encoded text and where the word ends in the value.
 struct Word {
@@ -59,7 +55,7 @@ std::optional<Word> wordAt(std::string_view value, std::size_t at) {
     // "?B?" or "?Q?" right after the name; the name's own closing "?" is the
     // marker's first character.
     const std::string_view afterName = rest.substr(std::min(charset.name.size(), rest.size()));
-    if (!startsWithNoCase(rest, charset.name) || afterName.size() < 3 || afterName[0] != '?' ||
+    if (!core::startsWithIgnoringAsciiCase(rest, charset.name) || afterName.size() < 3 || afterName[0] != '?' ||
         afterName[2] != '?')
       continue;
     const char marker = upper(afterName[1]);

@@ -1,6 +1,6 @@
 #include "message/ExtensionTable.h"
 
-#include "message/MimeCaseless.h"
+#include "core/SjisText.h"
 
 #include <array>
 #include <utility>
@@ -42,13 +42,13 @@ constexpr std::array<Pair, 23> kPairs{{
 
 std::string_view ExtensionTable::extensionFor(std::string_view contentType) {
   for (const auto& [type, extension] : kPairs)
-    if (equalsCaseless(type, contentType)) return extension;
+    if (core::equalsIgnoringAsciiCase(type, contentType)) return extension;
   return ".000";
 }
 
 std::string_view ExtensionTable::contentTypeFor(std::string_view extension) {
   for (const auto& [type, known] : kPairs)
-    if (equalsCaseless(known, extension)) return type;
+    if (core::equalsIgnoringAsciiCase(known, extension)) return type;
   return "application/octet-stream";
 }
 

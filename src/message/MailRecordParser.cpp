@@ -17,10 +17,6 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::size_t kListLineLimit = 1000;
 
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  return core::equalsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
-}
-
 // The address list as stored: one raw address a line, CR LF between lines.
 std::string splitAddressList(std::string_view value) {
   std::string lines;
@@ -52,7 +48,7 @@ bool isPgpEncrypted(std::string_view value) {
   constexpr std::string_view kName = "protocol=";
   for (std::size_t at = value.find(';'); at != std::string_view::npos; at = value.find(';', at + 1)) {
     std::string_view parameter = withoutLeadingBlanks(value.substr(at + 1));
-    if (!startsWithNoCase(parameter, kName)) continue;
+    if (!core::startsWithIgnoringAsciiCase(parameter, kName)) continue;
     parameter = withoutOuterBlanks(parameter.substr(kName.size(), parameter.find(';') - kName.size()));
     if (parameter.size() >= 2 && parameter.front() == '"' && parameter.back() == '"')
       parameter = parameter.substr(1, parameter.size() - 2);
@@ -63,12 +59,12 @@ bool isPgpEncrypted(std::string_view value) {
 
 void setContentType(MailRecord& record, std::string_view value) {
   record.contentType = std::string(value);
-  if (startsWithNoCase(value, "multipart/encrypted")) {
+  if (core::startsWithIgnoringAsciiCase(value, "multipart/encrypted")) {
     if (isPgpEncrypted(value)) record.flags |= mailflag::kEncrypted;
     return;
   }
-  if (startsWithNoCase(value, "multipart")) record.flags |= mailflag::kAttachments;
-  if (startsWithNoCase(value, "message/partial")) record.flags |= mailflag::kFragment;
+  if (core::startsWithIgnoringAsciiCase(value, "multipart")) record.flags |= mailflag::kAttachments;
+  if (core::startsWithIgnoringAsciiCase(value, "message/partial")) record.flags |= mailflag::kFragment;
 }
 
 void setInternalLine(MailRecord& record, std::string_view value) {
@@ -151,7 +147,7 @@ ParseContext ParseContext::fromSettings(const core::SettingsFile& settings, std:
 bool MailRecordParser::parseLine(MailRecord& record, std::string_view line) const {
   if (line.empty() || line.front() == '\r') return false;
   for (const Field& field : kFields) {
-    if (!startsWithNoCase(line, field.name)) continue;
+    if (!core::startsWithIgnoringAsciiCase(line, field.name)) continue;
     field.apply(record, withoutLeadingBlanks(line.substr(field.name.size())), context_);
     return true;
   }

@@ -1,7 +1,7 @@
 #include "message/MimeCharset.h"
 
 #include "message/JapaneseCodec.h"
-#include "message/MimeCaseless.h"
+#include "core/SjisText.h"
 #include "platform/TextEncoding.h"
 
 #include <array>
@@ -16,14 +16,14 @@ constexpr std::array<std::string_view, 14> kUnchanged{
 }  // namespace
 
 CharsetKind MimeCharset::pipelineKind(std::string_view charset) {
-  if (equalsCaseless(charset, "iso-2022-jp")) return CharsetKind::iso2022jp;
-  if (equalsCaseless(charset, "utf-8")) return CharsetKind::utf8;
+  if (core::equalsIgnoringAsciiCase(charset, "iso-2022-jp")) return CharsetKind::iso2022jp;
+  if (core::equalsIgnoringAsciiCase(charset, "utf-8")) return CharsetKind::utf8;
   return CharsetKind::none;
 }
 
 bool MimeCharset::passesUnchanged(std::string_view charset) {
   for (const auto name : kUnchanged)
-    if (equalsCaseless(charset, name)) return true;
+    if (core::equalsIgnoringAsciiCase(charset, name)) return true;
   return false;
 }
 

@@ -10,7 +10,7 @@
 #include "message/HeaderEncoder.h"
 #include "message/HeaderFolding.h"
 #include "message/JapaneseCodec.h"
-#include "message/MimeCaseless.h"
+#include "core/SjisText.h"
 #include "message/OutgoingText.h"
 #include "message/Uuencode.h"
 #include "platform/FileSystem.h"
@@ -44,7 +44,7 @@ bool isLeftOut(std::string_view line) {
   }
   for (const std::string_view name : {"Content-Type:", "Content-Transfer-Encoding:", "Mime-Version:", "Bcc:",
                                       "Resent-Bcc:"}) {
-    if (startsWithCaseless(line, name)) return true;
+    if (core::startsWithIgnoringAsciiCase(line, name)) return true;
   }
   return false;
 }
@@ -63,7 +63,7 @@ std::string encodedFileName(std::string_view fileName) {
   return sevenBit(sjisToJis(hankanaToZenkana(safe), JisRuns::encodedWords));
 }
 
-bool isTextFile(std::string_view extension) { return equalsCaseless(extension, ".txt"); }
+bool isTextFile(std::string_view extension) { return core::equalsIgnoringAsciiCase(extension, ".txt"); }
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 #include "message/AttachmentName.h"
 #include "message/ExtensionTable.h"
 #include "message/MailDate.h"
-#include "message/MimeCaseless.h"
+#include "core/SjisText.h"
 #include "message/MimeCharset.h"
 #include "message/MimeHeader.h"
 #include "message/SavedFileList.h"
@@ -47,7 +47,7 @@ bool startsWith(std::string_view text, std::string_view prefix) {
 }
 
 bool endsWithTxt(std::string_view name) {
-  return name.size() >= 4 && startsWithCaseless(name.substr(name.size() - 4), ".TXT");
+  return name.size() >= 4 && core::startsWithIgnoringAsciiCase(name.substr(name.size() - 4), ".TXT");
 }
 
 std::string_view withoutLineEnd(std::string_view line) {
@@ -170,7 +170,7 @@ void MimeDecoder::handleLine(std::string_view line) {
 // that Zorvik did not make for this mail, perhaps another mail's, whose
 // files would go when this mail is deleted.
 void MimeDecoder::writeHeaderLine(std::string_view line) {
-  if (!startsWithCaseless(line, kFolderLine)) {
+  if (!core::startsWithIgnoringAsciiCase(line, kFolderLine)) {
     write(line);
     return;
   }
@@ -182,9 +182,9 @@ void MimeDecoder::writeHeaderLine(std::string_view line) {
 // other header lines only steer decoding. Its Message-Id must not reach the
 // stored text, where it would be taken for the outer mail's.
 void MimeDecoder::handleAttachedMailHeaderLine(std::string_view line) {
-  if (startsWithCaseless(line, "MESSAGE-ID:")) return;
+  if (core::startsWithIgnoringAsciiCase(line, "MESSAGE-ID:")) return;
   for (const auto name : {"Date:", "From:", "To:", "Subject:"}) {
-    if (!startsWithCaseless(line, name)) continue;
+    if (!core::startsWithIgnoringAsciiCase(line, name)) continue;
     write(line);
     return;
   }

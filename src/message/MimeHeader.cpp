@@ -1,7 +1,7 @@
 #include "message/MimeHeader.h"
 
 #include "message/EncodedWordDecoder.h"
-#include "message/MimeCaseless.h"
+#include "core/SjisText.h"
 #include "message/MimeParameters.h"
 
 #include <array>
@@ -42,7 +42,7 @@ constexpr std::array<std::pair<std::string_view, MimeField>, 6> kFields{{
 MimeField MimeHeader::field(std::string_view line, std::string_view& value) {
   if (line == ".\r\n" || line == "." || line == ".\n") return MimeField::terminator;
   for (const auto& [name, field] : kFields) {
-    if (!startsWithCaseless(line, name)) continue;
+    if (!core::startsWithIgnoringAsciiCase(line, name)) continue;
     value = skipBlanks(line.substr(name.size()));
     return field;
   }
@@ -55,28 +55,28 @@ ContentType MimeHeader::contentType(std::string_view value) {
   const std::string_view type = result.type;
   const MimeParameters parameters(value);
   result.charset = parameters.get("charset").value_or("");
-  if (startsWithCaseless(type, "MULTIPART")) {
-    result.kind = equalsCaseless(type, "MULTIPART/ENCRYPTED") ? ContentKind::encrypted
+  if (core::startsWithIgnoringAsciiCase(type, "MULTIPART")) {
+    result.kind = core::equalsIgnoringAsciiCase(type, "MULTIPART/ENCRYPTED") ? ContentKind::encrypted
                                                                    : ContentKind::multipart;
     if (result.kind == ContentKind::multipart) result.boundary = parameters.get("boundary").value_or("");
     return result;
   }
-  if (equalsCaseless(type, "APPLICATION/X-UUENCODE")) {
+  if (core::equalsIgnoringAsciiCase(type, "APPLICATION/X-UUENCODE")) {
     result.kind = ContentKind::uuencode;
-  } else if (equalsCaseless(type, "APPLICATION/MAC-BINHEX40")) {
+  } else if (core::equalsIgnoringAsciiCase(type, "APPLICATION/MAC-BINHEX40")) {
     result.kind = ContentKind::binHex;
-  } else if (equalsCaseless(type, "TEXT/PLAIN")) {
+  } else if (core::equalsIgnoringAsciiCase(type, "TEXT/PLAIN")) {
     result.kind = ContentKind::textPlain;
     result.output = OutputKind::text;
-  } else if (equalsCaseless(type, "TEXT/ENRICHED")) {
+  } else if (core::equalsIgnoringAsciiCase(type, "TEXT/ENRICHED")) {
     result.kind = ContentKind::otherText;
     result.output = OutputKind::enriched;
-  } else if (equalsCaseless(type, "TEXT") || startsWithCaseless(type, "TEXT/")) {
+  } else if (core::equalsIgnoringAsciiCase(type, "TEXT") || core::startsWithIgnoringAsciiCase(type, "TEXT/")) {
     result.kind = ContentKind::otherText;
     result.output = OutputKind::text;
-  } else if (equalsCaseless(type, "MESSAGE/PARTIAL")) {
+  } else if (core::equalsIgnoringAsciiCase(type, "MESSAGE/PARTIAL")) {
     result.kind = ContentKind::partial;
-  } else if (equalsCaseless(type, "MESSAGE/RFC822")) {
+  } else if (core::equalsIgnoringAsciiCase(type, "MESSAGE/RFC822")) {
     result.kind = ContentKind::attachedMail;
   } else {
     result.kind = ContentKind::other;
@@ -86,11 +86,11 @@ ContentType MimeHeader::contentType(std::string_view value) {
 
 TransferEncodingValue MimeHeader::transferEncoding(std::string_view value) {
   const std::string_view token = leadingToken(value, [](char c) { return !isBlank(c) && c != ';'; });
-  if (equalsCaseless(token, "7BIT")) return {TransferEncoding::sevenBit, false};
-  if (equalsCaseless(token, "8BIT")) return {TransferEncoding::eightBit, false};
-  if (equalsCaseless(token, "BASE64")) return {TransferEncoding::base64, false};
-  if (equalsCaseless(token, "QUOTED-PRINTABLE")) return {TransferEncoding::quotedPrintable, false};
-  const bool uuencode = equalsCaseless(token, "X-UUENCODE") || equalsCaseless(token, "UUENCODE");
+  if (core::equalsIgnoringAsciiCase(token, "7BIT")) return {TransferEncoding::sevenBit, false};
+  if (core::equalsIgnoringAsciiCase(token, "8BIT")) return {TransferEncoding::eightBit, false};
+  if (core::equalsIgnoringAsciiCase(token, "BASE64")) return {TransferEncoding::base64, false};
+  if (core::equalsIgnoringAsciiCase(token, "QUOTED-PRINTABLE")) return {TransferEncoding::quotedPrintable, false};
+  const bool uuencode = core::equalsIgnoringAsciiCase(token, "X-UUENCODE") || core::equalsIgnoringAsciiCase(token, "UUENCODE");
   return {TransferEncoding::sevenBit, uuencode};
 }
 

@@ -1,6 +1,6 @@
 #include "message/MimeParameters.h"
 
-#include "message/MimeCaseless.h"
+#include "core/SjisText.h"
 #include "message/MimeCharset.h"
 
 #include <charconv>
@@ -47,7 +47,7 @@ std::size_t readQuoted(std::string_view text, std::size_t at, std::string& value
 
 int hexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  const char l = asciiLower(c);
+  const char l = core::asciiLower(c);
   if (l >= 'a' && l <= 'f') return l - 'a' + 10;
   return -1;
 }
@@ -86,7 +86,7 @@ MimeParameters::MimeParameters(std::string_view value) {
     at = skipBlanksAndComments(value, at);
     const std::size_t nameStart = at;
     while (at < value.size() && value[at] != '=' && value[at] != ';' && !isBlank(value[at])) ++at;
-    std::string name = asciiLowerCase(value.substr(nameStart, at - nameStart));
+    std::string name = core::asciiLowerCase(value.substr(nameStart, at - nameStart));
     at = skipBlanksAndComments(value, at);
     if (at >= value.size() || value[at] != '=') {
       // A stray word: skip to the next parameter.
@@ -110,14 +110,14 @@ MimeParameters::MimeParameters(std::string_view value) {
 }
 
 std::optional<std::string> MimeParameters::get(std::string_view name) const {
-  const std::string wanted = asciiLowerCase(name);
+  const std::string wanted = core::asciiLowerCase(name);
   for (const auto& [key, value] : parameters_)
     if (key == wanted) return value;
   return std::nullopt;
 }
 
 std::optional<std::string> MimeParameters::extended(std::string_view name) const {
-  const std::string prefix = asciiLowerCase(name) + "*";
+  const std::string prefix = core::asciiLowerCase(name) + "*";
   if (const auto whole = get(prefix)) {
     auto [charset, text] = splitCharset(*whole);
     return MimeCharset::toSjis(charset, percentDecoded(text));

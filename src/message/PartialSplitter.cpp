@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "message/FileByteSink.h"
-#include "message/MimeCaseless.h"
+#include "core/SjisText.h"
 #include "message/OutgoingText.h"
 #include "platform/FileSystem.h"
 
@@ -39,7 +39,7 @@ std::vector<std::string_view> logicalLines(std::string_view header) {
 // The Message-Id in a header, without its angle brackets.
 std::string messageIdOf(std::string_view header) {
   for (const std::string_view line : logicalLines(header)) {
-    if (!startsWithCaseless(line, "Message-Id:")) continue;
+    if (!core::startsWithIgnoringAsciiCase(line, "Message-Id:")) continue;
     const std::size_t open = line.find('<');
     const std::size_t close = line.find('>', open);
     if (open == std::string_view::npos || close == std::string_view::npos) return {};
@@ -119,14 +119,14 @@ std::string PartialSplitter::fragmentHeader(int number) const {
   const std::string suffix = " [" + std::to_string(number) + "/" + std::to_string(fragmentCount()) + "]";
   std::string out;
   for (const std::string_view line : logicalLines(header_)) {
-    if (startsWithCaseless(line, "Message-Id:")) continue;
-    if (startsWithCaseless(line, "Content-Type")) {
+    if (core::startsWithIgnoringAsciiCase(line, "Message-Id:")) continue;
+    if (core::startsWithIgnoringAsciiCase(line, "Content-Type")) {
       out += "Content-Type: message/partial; total=" + std::to_string(fragmentCount()) +
              "; number=" + std::to_string(number) + "; id=\"" + quotedContent(id_) + "\"\r\n";
       continue;
     }
     out += line;
-    if (startsWithCaseless(line, "Subject:")) out += suffix;
+    if (core::startsWithIgnoringAsciiCase(line, "Subject:")) out += suffix;
     out += "\r\n";
   }
   return out + "\r\n";

@@ -7,10 +7,6 @@
 namespace zorvik::message {
 namespace {
 
-bool startsWithNoCase(std::string_view line, std::string_view word) {
-  return core::equalsIgnoringAsciiCase(line.substr(0, word.size()), word);
-}
-
 // The 6-bit value of a character: space to "_" count their code minus 32,
 // everything else (the back-quote written for 0 among them) counts 0.
 std::uint32_t sixBits(unsigned char c) { return c >= 0x20 && c <= 0x5F ? c - 0x20u : 0u; }
@@ -22,11 +18,11 @@ bool endsLine(unsigned char c) { return c == 0 || c == '\r' || c == '\n'; }
 void UuDecoder::decodeLine(std::string_view line, ByteBuffer& out) {
   // The "begin" line itself is no data, even as "BEGIN" whose "B" would
   // read as a byte count.
-  if (startsWithNoCase(line, "begin")) {
+  if (core::startsWithIgnoringAsciiCase(line, "begin")) {
     on_ = true;
     return;
   }
-  if (startsWithNoCase(line, "end")) on_ = false;
+  if (core::startsWithIgnoringAsciiCase(line, "end")) on_ = false;
   if (!on_ || line.empty()) return;
   const auto* p = reinterpret_cast<const unsigned char*>(line.data());
   int left = static_cast<int>(sixBits(p[0]));
