@@ -8,6 +8,7 @@
 #include "CliCommand.h"
 #include "CliStore.h"
 #include "core/Progress.h"
+#include "message/DecodeWarning.h"
 #include "net/ReceiveCommand.h"
 #include "net/ServerTrayOperations.h"
 #include "platform/Sound.h"
@@ -61,6 +62,7 @@ int receive(CliContext& context) {
   if (!opened) return kFailed;
   ReceiveProgress progress(context);
   const net::ReceiveOutcome outcome = net::ReceiveCommand(*opened->settings, context.messages(), progress).run();
+  for (const auto warning : outcome.warnings) context.status(message::warningText(warning));
   printAndSortStored(context, *opened->settings, outcome.stored);
   context.status("received " + std::to_string(outcome.phase.received) + ", deleted on the server " +
                  std::to_string(outcome.phase.deleted));

@@ -68,6 +68,7 @@ ReceiveOutcome ReceiveCommand::run() {
   ReceivePhase phase(session, tray, sink, messages_, ReceiveSettings::fromSettings(settings_), progress_);
   outcome.phase = phase.run();
   sink.close();
+  outcome.warnings = sink.warnings();
 
   if (sink.mailCount() > 0) outcome.stored = moveWorkFile(settings_, messages_);
   else platform::removeFile(sink.path());

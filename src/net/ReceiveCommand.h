@@ -14,9 +14,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/Messages.h"
 #include "core/Progress.h"
+#include "message/DecodeWarning.h"
 #include "net/ReceivePhase.h"
 #include "store/StoreLocation.h"
 #include "store/WorkFileAppender.h"
@@ -33,6 +35,9 @@ struct ReceiveOutcome {
   std::optional<store::WorkFileResult> stored;
   /// The command did all it should (no error, no full disk, nothing left behind).
   bool ok = false;
+  /// The decoding warnings of the stored mails, for the caller to show
+  /// (see WorkFileSink::warnings()).
+  std::vector<message::DecodeWarning> warnings;
 };
 
 class ReceiveCommand {
