@@ -80,29 +80,72 @@ Plan makePlan(const std::vector<IndexRecord>& records, std::uint64_t textLength)
   return plan;
 }
 
-// Moves the kept text down over the removed ranges and cuts the file.
-bool applyToText(const platform::FileLock& text, const Plan& plan) {
-  std::vector<Range> kept;
-  std::uint64_t from = 0;
-  for (const auto& range : plan.removed) {
-    kept.push_back({from, range.start});
-    from = range.end;
+// Reads the kept text in large blocks, joins it in memory and writes it
+// back in large blocks. Each byte lands at or before where it was read, and
+// what is written comes only from blocks already read, so the writes never
+// reach text that is still to be read.
+class TextMover {
+public:
+  TextMover(const platform::FileLock& text, std::uint64_t to) : text_(text), to_(to) {
+    out_.reserve(kBlock);
   }
-  kept.push_back({from, std::max(from, plan.textEnd)});
-  std::string buffer(1 << 20, '\0');
-  std::uint64_t to = 0;
-  for (const auto& range : kept) {
-    for (std::uint64_t at = range.start; at < range.end;) {
-      const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), range.end - at));
-      if (to != at) {
-        const auto got = text.readAt(at, buffer.data(), want);
-        if (!got || *got != want || !text.writeAt(to, std::string_view(buffer.data(), want))) return false;
+
+  // Appends [start, end) of the original file, reading no further than
+  // `readLimit`.
+  bool keep(std::uint64_t start, std::uint64_t end, std::uint64_t readLimit) {
+    while (start < end) {
+      if (start < inStart_ || start >= inStart_ + in_.size()) {
+        if (!read(start, readLimit)) return false;
       }
-      at += want;
-      to += want;
+      const std::uint64_t inEnd = inStart_ + in_.size();
+      const std::size_t count = static_cast<std::size_t>(std::min(end, inEnd) - start);
+      out_.append(in_, static_cast<std::size_t>(start - inStart_), count);
+      start += count;
+      if (out_.size() >= kBlock && !flush()) return false;
     }
+    return true;
   }
-  return text.resize(to);
+
+  // Writes what is left and cuts the file after it.
+  bool finish() { return flush() && text_.resize(to_); }
+
+private:
+  static constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+  bool read(std::uint64_t start, std::uint64_t readLimit) {
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, readLimit - start));
+    in_.resize(want);
+    const auto got = text_.readAt(start, in_.data(), want);
+    inStart_ = start;
+    return got && *got == want;
+  }
+
+  bool flush() {
+    if (out_.empty()) return true;
+    if (!text_.writeAt(to_, out_)) return false;
+    to_ += out_.size();
+    out_.clear();
+    return true;
+  }
+
+  const platform::FileLock& text_;
+  std::uint64_t to_;
+  std::string in_;
+  std::uint64_t inStart_ = 0;
+  std::string out_;
+};
+
+// Moves the kept text down over the removed ranges and cuts the file. The
+// text before the first removed range stays where it is.
+bool applyToText(const platform::FileLock& text, const Plan& plan) {
+  if (plan.removed.empty()) return text.resize(plan.textEnd);
+  const std::uint64_t readLimit = std::max(plan.removed.back().end, plan.textEnd);
+  TextMover mover(text, plan.removed.front().start);
+  for (std::size_t i = 0; i < plan.removed.size(); ++i) {
+    const std::uint64_t end = i + 1 < plan.removed.size() ? plan.removed[i + 1].start : readLimit;
+    if (!mover.keep(plan.removed[i].end, end, readLimit)) return false;
+  }
+  return mover.finish();
 }
 
 }  // namespace

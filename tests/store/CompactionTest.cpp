@@ -50,6 +50,36 @@ TEST_F(CompactionTest, AllDeletedLeavesTheHeadAndAnEmptyText) {
   EXPECT_EQ(text(), "");
 }
 
+TEST_F(CompactionTest, ATextOfManyBlocksKeepsEveryLiveMailByteForByte) {
+  // Mails of uneven length over several megabytes, so that kept text and
+  // gaps fall across the boundaries of the blocks the text is moved in.
+  {
+    auto session = tray.appender();
+    ASSERT_TRUE(session);
+    for (int i = 0; i < 6000; ++i)
+      ASSERT_TRUE(session->appendMail(TrayBuilder::mail("m" + std::to_string(i), 20 + i % 37), IndexRecord{}));
+  }
+  const std::string before = text();
+  const std::string records = index().substr(head());
+  const auto startOf = [&](std::uint32_t i) -> std::uint64_t {
+    if (i == 6000) return before.size();
+    return IndexRecord::fromBytes(records.data() + i * IndexRecord::kSize).textStart();
+  };
+  std::string expected;
+  for (std::uint32_t i = 0; i < 6000; ++i) {
+    if (i % 3 == 1 || i % 7 == 0) {
+      ASSERT_TRUE(tray.changeFlags(i, 1, true));
+      continue;
+    }
+    expected += before.substr(startOf(i), startOf(i + 1) - startOf(i));
+  }
+  ASSERT_TRUE(compact());
+  EXPECT_EQ(text(), expected);
+  EXPECT_EQ(tray.headerLines(0), "Subject: m2\r\nMessage-Id: <m2@example.jp>");
+  const std::uint32_t last = *tray.recordCount() - 1;
+  EXPECT_EQ(tray.headerLines(last), "Subject: m5997\r\nMessage-Id: <m5997@example.jp>");
+}
+
 TEST_F(CompactionTest, DeletedMailsInTheMiddleMoveLaterOffsetsDown) {
   for (const char* s : {"a", "b", "c", "d", "e"}) builder.append(tray, s, 1);
   const std::string before = text();
