@@ -66,12 +66,16 @@ MailOperations::MoveResult MailOperations::transfer(std::string_view from, const
   const bool sameRoot = TrayAttachments::root(store_, from) == TrayAttachments::root(store_, to);
   std::map<MailPlace, MailPlace> moved;  // referenced mails whose links follow
   std::vector<std::uint32_t> referenced;   // referenced mails gone to the trash
+  const bool keepsReferences = kind == Transfer::Move || kind == Transfer::CopyFollowed;
+  const auto keptReferences = [&](const Pending& pending) {
+    return keepsReferences && !pending.stored.isLink() ? pending.stored.record.referenceCount() : 0;
+  };
   for (std::size_t begin = 0; begin < indices.size(); begin += kChunk) {
     const std::size_t end = std::min(indices.size(), begin + kChunk);
     std::vector<Pending> chunk;
     {
       auto reader = TrayReader::open(store_, from);
-      if (!reader) return result;
+      if (!reader) break;
       MailCopy texts(store_);
       for (std::size_t slot = begin; slot < end; ++slot) {
         Pending pending{slot, {}, {}};
@@ -90,28 +94,32 @@ MailOperations::MoveResult MailOperations::transfer(std::string_view from, const
       }
     }
     auto appender = TrayAppender::open(store_, to);
-    if (!appender) return result;
-    std::vector<std::pair<std::size_t, std::uint32_t>> written;
-    for (Pending& pending : chunk) {
+    if (!appender) break;
+    std::vector<std::pair<const Pending*, std::uint32_t>> written;
+    for (const Pending& pending : chunk) {
       std::optional<std::uint32_t> at;
       if (!pending.text) {
         const auto link = LinkRecord::make(pending.stored.linkTarget, pending.stored.linkIndex);
         if (link) at = appender->appendRecord(*link);
       } else {
-        const bool keepsReferences = kind == Transfer::Move || kind == Transfer::CopyFollowed;
-        const int references = keepsReferences && !pending.stored.isLink() ? pending.stored.record.referenceCount() : 0;
-        at = appender->appendMail(*pending.text, copiedRecord(pending.stored, references));
-        if (at && references > 0)
-          moved[{std::string(from), indices[pending.slot]}] = {std::string(to), *at};
-        if (at && kind == Transfer::ToTrash && pending.stored.record.referenceCount() > 0)
-          referenced.push_back(indices[pending.slot]);
+        at = appender->appendMail(*pending.text, copiedRecord(pending.stored, keptReferences(pending)));
       }
-      if (at) written.emplace_back(pending.slot, *at);
+      if (at) written.emplace_back(&pending, *at);
     }
-    // Records counted as appended are on disk only when the session ends
-    // well; otherwise the originals stay where they are.
-    if (!appender->finish()) return result;
-    for (const auto& [slot, at] : written) placed[slot] = at;
+    // A chunk that failed part way is taken back whole, so its mails stay
+    // only where they were; the chunks before it are finished below.
+    if (!appender->flush()) {
+      appender->abandon();
+      break;
+    }
+    appender->finish();
+    for (const auto& [pending, at] : written) {
+      placed[pending->slot] = at;
+      const MailPlace original{std::string(from), indices[pending->slot]};
+      if (pending->text && keptReferences(*pending) > 0) moved[original] = {std::string(to), at};
+      if (pending->text && kind == Transfer::ToTrash && pending->stored.record.referenceCount() > 0)
+        referenced.push_back(original.index);
+    }
     operationStep();
   }
   if (kind == Transfer::Copy) return result;

@@ -1,5 +1,12 @@
 #include "store/MailOperations.h"
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+
 #include "OperationFixture.h"
 #include "store/LinkMaintenance.h"
 #include "store/OperationStep.h"
@@ -99,6 +106,32 @@ TEST_F(MailOperationsTest, OriginalsThatCouldNotBeDeletedAreReportedNotCountedAs
   EXPECT_EQ(live("Inbox"), 3);
   EXPECT_TRUE(mails.move("Inbox", {1}, "Work").notRemoved.empty());
   EXPECT_EQ(live("Inbox"), 2);
+}
+
+TEST_F(MailOperationsTest, AMoveThatRunsOutOfRoomPartWayLeavesEachMailInOneTray) {
+  constexpr int kMails = 700;
+  for (int i = 0; i < kMails; ++i) builder.append(inbox, "big" + std::to_string(i), 150);
+  const std::vector<std::uint32_t> all = mails.liveIndices("Inbox");
+  // The child may grow no file past 600 KB: the first few hundred mails fit
+  // into "Work", a later block of them does not.
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{600 * 1024, 600 * 1024};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const auto moved = mails.move("Inbox", all, "Work");
+    _exit(moved.placed.front() && !moved.placed.back() && moved.notRemoved.empty() ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "some mails moved, the rest reported as not";
+  std::vector<std::string> everywhere = subjects("Inbox");
+  const std::vector<std::string> work = subjects("Work");
+  EXPECT_FALSE(work.empty());
+  everywhere.insert(everywhere.end(), work.begin(), work.end());
+  std::sort(everywhere.begin(), everywhere.end());
+  EXPECT_EQ(std::adjacent_find(everywhere.begin(), everywhere.end()), everywhere.end()) << "no mail is in both";
+  EXPECT_EQ(everywhere.size(), kMails + 3U);
 }
 
 TEST_F(MailOperationsTest, DeletingAReferencedMailReleasesItsLinks) {
