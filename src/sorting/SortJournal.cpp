@@ -151,7 +151,9 @@ std::size_t SortJournal::recover() const {
     if (source.markDeleted(twin.original)) ++finished;
     store::operationStep();
   }
-  end();
+  // A mail whose original could not be marked (its tray locked, say) is
+  // still in both trays: the journal stays for the next run to finish it.
+  if (finished == twins.size()) end();
   return finished;
 }
 
