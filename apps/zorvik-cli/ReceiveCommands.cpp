@@ -7,6 +7,7 @@
 
 #include "CliCommand.h"
 #include "CliStore.h"
+#include "TerminalProgress.h"
 #include "core/Progress.h"
 #include "message/DecodeWarning.h"
 #include "net/ReceiveCommand.h"
@@ -17,21 +18,6 @@
 namespace zorvik::cli {
 namespace {
 
-// Progress lines on stderr, five a second at most, so a terminal or a log
-// sees the receive move without being flooded.
-class ReceiveProgress final : public core::Progress {
-public:
-  explicit ReceiveProgress(CliContext& context) : context_(context) {}
-  void step(const std::string& text) override {
-    const auto now = std::chrono::steady_clock::now();
-    if (now - last_ < std::chrono::milliseconds(200)) return;
-    last_ = now;
-    context_.status(text);
-  }
-
-private:
-  CliContext& context_;
-  std::chrono::steady_clock::time_point last_{};
 };
 
 // Prints the new-mail tray index of every stored mail, then sorts them as
@@ -60,7 +46,7 @@ int receive(CliContext& context) {
   if (!context.args().empty()) return context.usage("usage: receive");
   const auto opened = openStore(context);
   if (!opened) return kFailed;
-  ReceiveProgress progress(context);
+  TerminalProgress progress(context);
   const net::ReceiveOutcome outcome = net::ReceiveCommand(*opened->settings, context.messages(), progress).run();
   for (const auto warning : outcome.warnings) context.status(message::warningText(warning));
   printAndSortStored(context, *opened->settings, outcome.stored);
@@ -74,7 +60,7 @@ int receive(CliContext& context) {
 int listServer(CliContext& context, bool cleanUp) {
   const auto opened = openStore(context);
   if (!opened) return kFailed;
-  ReceiveProgress progress(context);
+  TerminalProgress progress(context);
   const auto counters = net::ServerTrayOperations(*opened->settings, context.messages(), progress).list(cleanUp);
   if (!counters) return kFailed;
   std::vector<std::string> row{std::to_string(counters->serverCount), std::to_string(counters->alreadyReceived),
@@ -101,7 +87,7 @@ int serverFetch(CliContext& context) {
   if (!indices) return context.usage("usage: server-fetch INDEX...");
   const auto opened = openStore(context);
   if (!opened) return kFailed;
-  ReceiveProgress progress(context);
+  TerminalProgress progress(context);
   const auto outcome =
       net::ServerTrayOperations(*opened->settings, context.messages(), progress).fetchSelected(*indices);
   if (!outcome) return kFailed;
@@ -115,7 +101,7 @@ int serverDelete(CliContext& context) {
   if (!indices) return context.usage("usage: server-delete INDEX...");
   const auto opened = openStore(context);
   if (!opened) return kFailed;
-  ReceiveProgress progress(context);
+  TerminalProgress progress(context);
   const auto outcome =
       net::ServerTrayOperations(*opened->settings, context.messages(), progress).deleteSelected(*indices);
   if (!outcome) return kFailed;
