@@ -18,8 +18,6 @@
 namespace zorvik::cli {
 namespace {
 
-};
-
 // Prints the new-mail tray index of every stored mail, then sorts them as
 // every receive does.
 void printAndSortStored(CliContext& context, const core::SettingsFile& settings,
