@@ -25,7 +25,7 @@ std::string isoLocal(std::int32_t seconds, int zoneHours) {
   const std::time_t shifted = static_cast<std::time_t>(seconds) + zoneHours * 3600;
   std::tm fields{};
   gmtime_r(&shifted, &fields);
-  char text[40];
+  char text[64];  // room for any int the fields could hold
   std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:00", fields.tm_year + 1900,
                 fields.tm_mon + 1, fields.tm_mday, fields.tm_hour, fields.tm_min, fields.tm_sec,
                 zoneHours < 0 ? '-' : '+', std::abs(zoneHours));

@@ -37,11 +37,11 @@ namespace zorvik::test {
 
 struct UnsentMail {
   std::string to = "hanako@example.jp";
-  std::string cc;
-  std::string bcc;
+  std::string cc{};
+  std::string bcc{};
   std::string subject = "hello";
   std::vector<std::string> body = {"line 1", "line 2"};
-  std::string ownerTray;  // the tray the mail was written from
+  std::string ownerTray{};  // the tray the mail was written from
   bool ccWithoutAttachments = false;
   bool bccWithoutAttachments = false;
   std::int32_t splitKilobytes = 0;
