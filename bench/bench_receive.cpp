@@ -36,6 +36,7 @@
 #include "store/SystemTrays.h"
 #include "store/TrayFile.h"
 #include "store/WorkFileAppender.h"
+#include "support/LoopbackPort.h"
 
 namespace {
 
@@ -62,29 +63,6 @@ std::string mailText(int n) {
                            std::to_string(n) + " of the body text\r\n";
   while (text.size() < 20 * 1024) text += line;
   return text;
-}
-
-std::uint16_t freePort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
-}
-
-bool canConnect(std::uint16_t port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port);
-  const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  ::close(fd);
-  return ok;
 }
 
 // Dovecot in the foreground with a configuration of its own in a private
@@ -123,7 +101,7 @@ public:
   }
 
   bool start() {
-    port_ = freePort();
+    port_ = test::freeLoopbackPort();
     writeConfiguration();
     pid_ = ::fork();
     if (pid_ == 0) {
@@ -132,7 +110,7 @@ public:
       ::_exit(127);
     }
     for (int i = 0; i < 500; ++i) {
-      if (canConnect(port_)) return true;
+      if (test::acceptsOnLoopback(port_)) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return false;

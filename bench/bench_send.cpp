@@ -41,6 +41,7 @@
 #include "store/MailRecordIndex.h"
 #include "store/StoreLayout.h"
 #include "store/TrayFile.h"
+#include "support/LoopbackPort.h"
 
 extern char** environ;
 
@@ -72,37 +73,14 @@ bool spawn(const std::vector<std::string>& argv, const char* input, pid_t& pid) 
   return started;
 }
 
-std::uint16_t freePort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
-}
-
-bool accepts(std::uint16_t port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port);
-  const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  ::close(fd);
-  return ok;
-}
-
 // aiosmtpd taking and dropping every mail, stopped by its process id.
 class SinkServer {
 public:
-  SinkServer() : port_(freePort()) {
+  SinkServer() : port_(test::freeLoopbackPort()) {
     const std::string listen = "127.0.0.1:" + std::to_string(port_);
     if (!spawn({kPython, "-m", "aiosmtpd", "-n", "-l", listen, "-c", "aiosmtpd.handlers.Sink"}, nullptr, pid_))
       return;
-    for (int i = 0; i < 100 && !accepts(port_); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (int i = 0; i < 100 && !test::acceptsOnLoopback(port_); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   ~SinkServer() {
     if (pid_ <= 0) return;
@@ -110,7 +88,7 @@ public:
     ::waitpid(pid_, nullptr, 0);
   }
   std::uint16_t port() const { return port_; }
-  bool running() const { return pid_ > 0 && accepts(port_); }
+  bool running() const { return pid_ > 0 && test::acceptsOnLoopback(port_); }
 
 private:
   std::uint16_t port_;

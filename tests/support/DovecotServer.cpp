@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include "support/LoopbackPort.h"
 
 namespace zorvik::test {
 namespace {
@@ -29,33 +30,6 @@ std::string dovecotPath() {
   for (const char* candidate : {"/usr/sbin/dovecot", "/usr/local/sbin/dovecot"})
     if (::access(candidate, X_OK) == 0) return candidate;
   return {};
-}
-
-// A port nobody listens on now; the small race until Dovecot binds it is
-// acceptable on a test machine's loopback.
-std::uint16_t freePort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  std::uint16_t port = 0;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-    port = ntohs(address.sin_port);
-  ::close(fd);
-  return port;
-}
-
-bool canConnect(std::uint16_t port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port);
-  const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  ::close(fd);
-  return ok;
 }
 
 bool runningAsRoot() { return ::geteuid() == 0; }
@@ -129,7 +103,7 @@ void DovecotServer::writeConfiguration() const {
 
 bool DovecotServer::start() {
   if (pid_ > 0 || !available()) return pid_ > 0;
-  port_ = freePort();
+  port_ = test::freeLoopbackPort();
   writeConfiguration();
   const std::string program = dovecotPath();
   const std::string config = dir_.file("dovecot.conf");
@@ -148,7 +122,7 @@ bool DovecotServer::start() {
 bool DovecotServer::waitUntilListening() const {
   const auto end = std::chrono::steady_clock::now() + kStartLimit;
   while (std::chrono::steady_clock::now() < end) {
-    if (canConnect(port_)) return true;
+    if (test::acceptsOnLoopback(port_)) return true;
     int status = 0;
     if (::waitpid(pid_, &status, WNOHANG) == pid_) return false;  // it gave up
     std::this_thread::sleep_for(kPoll);

@@ -16,6 +16,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+#include "support/LoopbackPort.h"
 
 extern char** environ;
 
@@ -41,30 +42,6 @@ pid_t spawnQuietly(std::vector<std::string> argv) {
   const int result = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   return result == 0 ? pid : -1;
-}
-
-// A port of 127.0.0.1 that nobody listens on right now.
-std::uint16_t freePort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  const bool ok = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-  if (fd >= 0) ::close(fd);
-  return ok ? ntohs(address.sin_port) : 0;
-}
-
-bool accepts(std::uint16_t port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port);
-  const bool ok = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  if (fd >= 0) ::close(fd);
-  return ok;
 }
 
 // The per-process counter "Q<n>" in a maildir file name: the order in which
@@ -102,14 +79,14 @@ SmtpSinkServer::SmtpSinkServer(const std::string& directory) : directory_(direct
 SmtpSinkServer::~SmtpSinkServer() { stop(); }
 
 bool SmtpSinkServer::start() {
-  port_ = freePort();
+  port_ = test::freeLoopbackPort();
   if (port_ == 0) return false;
   pid_ = spawnQuietly({kPython, "-m", "aiosmtpd", "-n", "-l", "127.0.0.1:" + std::to_string(port_), "-c",
                        "aiosmtpd.handlers.Mailbox", directory_});
   if (pid_ < 0) return false;
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (std::chrono::steady_clock::now() < end) {
-    if (accepts(port_)) return true;
+    if (test::acceptsOnLoopback(port_)) return true;
     int status = 0;
     if (::waitpid(pid_, &status, WNOHANG) == pid_) {
       pid_ = -1;
