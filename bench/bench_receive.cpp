@@ -32,7 +32,7 @@
 #include "core/Progress.h"
 #include "core/Reporter.h"
 #include "message/MailRecordParser.h"
-#include "net/ReceivePhase.h"
+#include "mailflow/ReceivePhase.h"
 #include "store/SystemTrays.h"
 #include "store/TrayFile.h"
 #include "store/WorkFileAppender.h"
@@ -172,14 +172,14 @@ int zorvikReceive(const fs::path& root) {
   message::MimeDecoderSettings decoding;
   decoding.attachmentRoot = (root / "Top" / ".inc").string();
   decoding.workDirectory = (root / "Top").string();
-  net::StoreMailServerTray tray(store, "server", message::ParseContext{});
+  mailflow::StoreMailServerTray tray(store, "server", message::ParseContext{});
   const std::string workFile = (root / "Top" / "RxMail.XM0").string();
-  net::WorkFileSink sink(workFile, decoding, messages);
+  mailflow::WorkFileSink sink(workFile, decoding, messages);
   net::PopSession session(messages, tray, sink);
-  net::ReceiveSettings settings;
+  mailflow::ReceiveSettings settings;
   settings.pop = {"127.0.0.1", server->port(), 30, 30, {kUser, kPassword, false, true}};
-  net::ReceivePhase phase(session, tray, sink, messages, settings, progress);
-  const net::ReceiveResult result = phase.run();
+  mailflow::ReceivePhase phase(session, tray, sink, messages, settings, progress);
+  const mailflow::ReceiveResult result = phase.run();
   sink.close();
   const message::MailRecordParser parser(message::ParseContext{});
   const auto stored = store::WorkFileAppender::append(workFile, store::TrayFile(store, "new"), parser);

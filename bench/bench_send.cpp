@@ -36,8 +36,8 @@
 #include "message/MailRecordParser.h"
 #include "net/AsyncSocket.h"
 #include "net/PollEventLoop.h"
-#include "net/SendPhase.h"
-#include "net/SentMailPlacement.h"
+#include "mailflow/SendPhase.h"
+#include "mailflow/SentMailPlacement.h"
 #include "store/MailRecordIndex.h"
 #include "store/StoreLayout.h"
 #include "store/TrayFile.h"
@@ -150,16 +150,16 @@ void BM_ZorvikSendCommand(benchmark::State& state) {
     core::Messages messages(reporter);
     net::PollEventLoop loop;
     net::AsyncSocket socket(loop);
-    net::SendPhase phase(loop, socket, store.location, *store.parser, messages,
-                         net::SendSettings::fromSettings(store.settings, store.location));
-    const net::SentMailPlacement placement(store.location, net::PlacementSettings::fromSettings(store.settings),
+    mailflow::SendPhase phase(loop, socket, store.location, *store.parser, messages,
+                         mailflow::SendSettings::fromSettings(store.settings, store.location));
+    const mailflow::SentMailPlacement placement(store.location, mailflow::PlacementSettings::fromSettings(store.settings),
                                            *store.parser, messages);
     if (!sink.running()) state.SkipWithError("aiosmtpd did not start");
     state.ResumeTiming();
 
     const auto start = std::chrono::steady_clock::now();
-    std::optional<net::SendResult> result;
-    phase.start([&result](const net::SendResult& r) { result = r; });
+    std::optional<mailflow::SendResult> result;
+    phase.start([&result](const mailflow::SendResult& r) { result = r; });
     loop.runUntil([&result] { return result.has_value(); }, std::chrono::minutes(10));
     const auto sent = std::chrono::steady_clock::now();
     const auto placed = placement.place(result ? result->sent : std::vector<std::uint32_t>{});

@@ -1,16 +1,25 @@
-# zorvik_module(NAME DEPS ...): one engine module, a static library built from
-# every .cpp in its folder, public headers included as "module/Header.h".
+# zorvik_module(NAME DEPS ...): one module, a static library built from every
+# .cpp in its folder, its headers included as "name/Header.h".
+#
+# The layering is enforced by the build: a module's headers are reachable only
+# through an include folder of its own in the build tree (holding one link,
+# "name", to src/name), and that folder reaches a target only through the
+# module's link dependencies. An include of a module that is not a dependency,
+# above all of a higher layer, fails to compile.
 function(zorvik_module name)
   cmake_parse_arguments(ARG "" "" "DEPS;LIBS" ${ARGN})
+  set(include_root "${PROJECT_BINARY_DIR}/include/${name}")
+  file(MAKE_DIRECTORY "${include_root}")
+  file(CREATE_LINK "${CMAKE_CURRENT_SOURCE_DIR}" "${include_root}/${name}" SYMBOLIC)
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   if(sources)
     add_library(zorvik_${name} STATIC ${sources})
-    target_include_directories(zorvik_${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+    target_include_directories(zorvik_${name} PUBLIC "${include_root}")
     target_link_libraries(zorvik_${name} PUBLIC ${ARG_DEPS} ${ARG_LIBS}
                           PRIVATE zorvik_warnings)
   else()
     add_library(zorvik_${name} INTERFACE)
-    target_include_directories(zorvik_${name} INTERFACE "${PROJECT_SOURCE_DIR}/src")
+    target_include_directories(zorvik_${name} INTERFACE "${include_root}")
     target_link_libraries(zorvik_${name} INTERFACE ${ARG_DEPS})
   endif()
 endfunction()

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "CliCommand.h"
-#include "CliStore.h"
-#include "TerminalProgress.h"
+
+
 #include "core/Progress.h"
 #include "platform/FileSystem.h"
 #include "store/Backup.h"
@@ -62,11 +62,11 @@ std::optional<Options> parse(const std::vector<std::string>& args, std::string_v
 }
 
 // The date limit of the chosen period (or the one the settings remember).
-std::optional<store::DateLimit> limitOf(CliContext& context, const OpenStore& opened, const Options& options,
+std::optional<store::DateLimit> limitOf(CliContext& context, const mailflow::Document& opened, const Options& options,
                                         int periodItem) {
   const bool backup = periodItem == kBackupPeriodItem;
-  const int zone = opened.settings->timeZoneOffsetHours();
-  const int period = options.period.value_or(opened.settings->number(periodItem));
+  const int zone = opened.settings().timeZoneOffsetHours();
+  const int period = options.period.value_or(opened.settings().number(periodItem));
   std::optional<std::time_t> picked;
   if (!options.date.empty()) picked = store::BackupPeriod::parseDay(options.date, zone);
   const auto limit = backup ? store::BackupPeriod::forBackup(period, std::time(nullptr), zone, picked)
@@ -88,7 +88,7 @@ int backup(CliContext& context) {
   const auto options = parse(context.args(), "--from");
   if (!options || options->positional.size() != 1)
     return context.usage("usage: backup DIR [--from PATH] [--period N] [--date YYYY-MM-DD] [--delete] [--compact]");
-  const auto opened = openStore(context);
+  auto* const opened = context.document();
   if (!opened) return kFailed;
   const auto limit = limitOf(context, *opened, *options, kBackupPeriodItem);
   if (!limit) return kUsage;
@@ -99,9 +99,9 @@ int backup(CliContext& context) {
   request.limit = *limit;
   request.deleteCopied = options->deleteCopied;
   request.compactAfter = options->compactAfter;
-  TerminalProgress progress(context);
-  store::Backup run(opened->location, *opened->settings, context.messages(), progress,
-                    opened->settings->timeZoneOffsetHours());
+  core::Progress& progress = context.frontEnd().progress;
+  store::Backup run(opened->store(), opened->settings(), context.messages(), progress,
+                    opened->settings().timeZoneOffsetHours());
   const bool ok = run.run(request);
   return finish(context, ok, run.copied());
 }
@@ -110,14 +110,14 @@ int merge(CliContext& context) {
   const auto options = parse(context.args(), "--into");
   if (!options || options->positional.size() != 1)
     return context.usage("usage: merge SRC [--into PATH] [--period N] [--date YYYY-MM-DD]");
-  const auto opened = openStore(context);
+  auto* const opened = context.document();
   if (!opened) return kFailed;
   const auto limit = limitOf(context, *opened, *options, kImportPeriodItem);
   if (!limit) return kUsage;
   const store::MergeRequest request{fullPath(options->positional[0]), options->path == "/" ? "" : options->path,
                                     *limit};
-  TerminalProgress progress(context);
-  store::Merge run(opened->location, context.messages(), progress, opened->settings->timeZoneOffsetHours());
+  core::Progress& progress = context.frontEnd().progress;
+  store::Merge run(opened->store(), context.messages(), progress, opened->settings().timeZoneOffsetHours());
   const bool ok = run.run(request);
   return finish(context, ok, run.copied());
 }
@@ -126,16 +126,16 @@ int exportTrays(CliContext& context) {
   const auto options = parse(context.args(), "");
   if (!options || options->positional.size() != 2)
     return context.usage("usage: export PATH DEST [--period N] [--date YYYY-MM-DD] [--remove]");
-  const auto opened = openStore(context);
+  auto* const opened = context.document();
   if (!opened) return kFailed;
   const auto limit = limitOf(context, *opened, *options, kExportPeriodItem);
   if (!limit) return kUsage;
   const std::string& inside = options->positional[0];
   const store::ExportRequest request{inside == "/" ? "" : inside, fullPath(options->positional[1]), *limit,
                                      options->remove};
-  TerminalProgress progress(context);
-  store::Export run(opened->location, *opened->settings, context.messages(), progress,
-                    opened->settings->timeZoneOffsetHours());
+  core::Progress& progress = context.frontEnd().progress;
+  store::Export run(opened->store(), opened->settings(), context.messages(), progress,
+                    opened->settings().timeZoneOffsetHours());
   const bool ok = run.run(request);
   return finish(context, ok, run.copied());
 }

@@ -1,6 +1,15 @@
-#include "CliCommand.h"
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "CliCommand.h"
+#include "Interrupt.h"
+#include "TerminalProgress.h"
+#include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/Sound.h"
 #include "platform/TextEncoding.h"
 
 namespace zorvik::cli {
@@ -9,6 +18,24 @@ std::vector<CommandInfo>& commandRegistry() {
   static std::vector<CommandInfo> registry;
   return registry;
 }
+
+// What frontEnd() lends a workflow; made on first use, since only the
+// workflows need it and only they may take over Ctrl-C.
+struct CliContext::Terminal {
+  explicit Terminal(CliContext& context)
+      : progress([&context](const std::string& line) { context.status(line); }),
+        bell(std::cerr),
+        front{progress, isatty(STDERR_FILENO) ? static_cast<platform::Sound&>(bell) : silence,
+              platform::SystemClock::instance(), stop} {
+    watchInterrupts(stop);
+  }
+
+  TerminalProgress progress;
+  platform::TerminalBell bell;
+  platform::SilentSound silence;
+  mailflow::StopRequest stop;
+  mailflow::FrontEnd front;
+};
 
 CliContext::CliContext(std::string settingsPath, std::vector<std::string> args, core::Messages& messages,
                        std::ostream& out, std::ostream& err, bool json, bool answerYes)
@@ -20,19 +47,31 @@ CliContext::CliContext(std::string settingsPath, std::vector<std::string> args, 
       json_(json),
       answerYes_(answerYes) {}
 
+CliContext::~CliContext() = default;
+
+bool CliContext::requireSettingsPath() {
+  if (!settingsPath_.empty()) return true;
+  err_ << "zorvik-cli: no settings file: give --settings FILE or set ZORVIK_SETTINGS\n";
+  return false;
+}
+
 core::SettingsFile* CliContext::rawSettings() {
   if (settings_) return &*settings_;
-  if (settingsPath_.empty()) {
-    err_ << "zorvik-cli: no settings file: give --settings FILE or set ZORVIK_SETTINGS\n";
-    return nullptr;
-  }
-  settings_.emplace();
-  if (!platform::pathExists(settingsPath_)) return &*settings_;
-  if (!settings_->load(settingsPath_, messages_)) {
-    settings_.reset();
-    return nullptr;
-  }
-  return &*settings_;
+  if (!requireSettingsPath()) return nullptr;
+  settings_ = mailflow::Document::readSettings(settingsPath_, messages_);
+  return settings_ ? &*settings_ : nullptr;
+}
+
+mailflow::Document* CliContext::document() {
+  if (document_) return document_.get();
+  if (!requireSettingsPath()) return nullptr;
+  document_ = mailflow::Document::load(settingsPath_, messages_);
+  return document_.get();
+}
+
+mailflow::FrontEnd& CliContext::frontEnd() {
+  if (!terminal_) terminal_ = std::make_unique<Terminal>(*this);
+  return terminal_->front;
 }
 
 namespace {
@@ -59,6 +98,22 @@ std::string jsonString(std::string_view utf8) {
   return out + "\"";
 }
 
+// A tab-separated field: the characters that would split the record escaped.
+std::string tabField(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (const char c : utf8) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 void CliContext::printRow(const std::vector<std::string>& fields) {
@@ -66,7 +121,7 @@ void CliContext::printRow(const std::vector<std::string>& fields) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) line += json_ ? "," : "\t";
     const std::string utf8 = platform::sjisToUtf8(fields[i]);
-    line += json_ ? jsonString(utf8) : utf8;
+    line += json_ ? jsonString(utf8) : tabField(utf8);
   }
   if (json_) line += "]";
   out_ << line << '\n';
@@ -83,6 +138,24 @@ void CliContext::status(std::string_view sjis) { err_ << platform::sjisToUtf8(sj
 int CliContext::usage(std::string_view text) {
   err_ << "zorvik-cli: " << text << '\n';
   return kUsage;
+}
+
+std::optional<std::uint32_t> recordIndex(const std::string& text) {
+  char* end = nullptr;
+  const unsigned long value = std::strtoul(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || text[0] == '-' || value > UINT32_MAX) return std::nullopt;
+  return static_cast<std::uint32_t>(value);
+}
+
+std::optional<std::vector<std::uint32_t>> recordIndices(const std::vector<std::string>& args) {
+  std::vector<std::uint32_t> indices;
+  for (const std::string& arg : args) {
+    const auto index = recordIndex(arg);
+    if (!index) return std::nullopt;
+    indices.push_back(*index);
+  }
+  if (indices.empty()) return std::nullopt;
+  return indices;
 }
 
 }  // namespace zorvik::cli

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "CliCommand.h"
-#include "CliStore.h"
+
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
-#include "store/DraftWriter.h"
+#include "compose/DraftWriter.h"
 
 namespace zorvik::cli {
 namespace {
@@ -21,7 +21,7 @@ constexpr std::string_view kUsage =
     "[--attach FILE]... [--split-kb N]";
 
 struct ComposeArguments {
-  store::Draft draft;
+  compose::Draft draft;
   std::optional<std::string> bodyFile;
   bool hasBody = false;
 };
@@ -42,7 +42,7 @@ std::optional<ComposeArguments> parseArguments(const std::vector<std::string>& a
     if (i + 1 >= args.size()) return std::nullopt;
     const std::string& option = args[i];
     const std::string& value = args[++i];
-    store::Draft& draft = parsed.draft;
+    compose::Draft& draft = parsed.draft;
     if (option == "--to") {
       draft.to = value;
       hasTo = true;
@@ -84,9 +84,9 @@ int compose(CliContext& context) {
     }
     arguments->draft.body = platform::utf8ToSjis(*text);
   }
-  const auto open = openStore(context);
+  auto* const open = context.document();
   if (!open) return kFailed;
-  const store::DraftWriter writer(open->location, *open->settings, context.messages());
+  const compose::DraftWriter writer(open->store(), open->settings(), context.messages());
   const auto index = writer.storeUnsent(arguments->draft, std::time(nullptr));
   if (!index) return kFailed;
   context.printRow({std::to_string(*index)});

@@ -1,13 +1,13 @@
 // deliver [--tray T] FILE...: raw mails taken the way a receive takes them:
-// MIME-decoded into the new-mail work file, then moved into the new-mail
-// tray (or T). Prints the index of every stored mail.
+// MIME-decoded into the new-mail work file, moved into the new-mail tray
+// (or T) and, in the new-mail tray, sorted. Prints the index of every
+// stored mail.
 #include <string>
 #include <vector>
 
 #include "CliCommand.h"
-#include "CliStore.h"
+#include "mailflow/DeliverFlow.h"
 #include "message/DecodeWarning.h"
-#include "net/MailDelivery.h"
 
 namespace zorvik::cli {
 namespace {
@@ -21,20 +21,20 @@ int deliver(CliContext& context) {
     else files.push_back(args[i]);
   }
   if (files.empty()) return context.usage("usage: deliver [--tray T] FILE...");
-  const auto opened = openStore(context);
-  if (!opened) return kFailed;
-  const auto outcome = net::MailDelivery(*opened->settings, context.messages()).deliver(files, tray);
-  if (!outcome) {
+  const auto* document = context.document();
+  if (!document) return kFailed;
+  const auto report = mailflow::DeliverFlow::run(*document, context.frontEnd(), files, tray);
+  if (!report) {
     context.status("zorvik-cli: nothing delivered" + (tray.empty() ? std::string() : " into " + tray));
     return kFailed;
   }
-  for (const auto& file : outcome->unreadable) context.status("zorvik-cli: cannot read " + file);
-  for (const auto warning : outcome->warnings) context.status(message::warningText(warning));
-  if (outcome->stored) {
-    for (std::uint32_t i = 0; i < outcome->stored->appended; ++i)
-      context.printRow({std::to_string(outcome->stored->firstIndex + i)});
+  for (const auto& file : report->unreadable) context.status("zorvik-cli: cannot read " + file);
+  for (const auto warning : report->warnings) context.status(message::warningText(warning));
+  if (report->stored) {
+    const store::WorkFileResult& stored = report->stored->stored;
+    for (std::uint32_t i = 0; i < stored.appended; ++i) context.printRow({std::to_string(stored.firstIndex + i)});
   }
-  return outcome->ok ? kDone : kFailed;
+  return report->ok ? kDone : kFailed;
 }
 
 }  // namespace

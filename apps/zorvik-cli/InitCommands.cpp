@@ -2,9 +2,8 @@
 // account without the dialog; check: the environment check of a start and
 // the recovery of mails left in the new-mail work file.
 #include "CliCommand.h"
+#include "mailflow/StartUp.h"
 #include "platform/FileSystem.h"
-#include "store/DocumentOpen.h"
-#include "store/PostOpen.h"
 
 namespace zorvik::cli {
 namespace {
@@ -50,11 +49,10 @@ int init(CliContext& context) {
   if (!options || !options->hasName || !options->hasAddress)
     return context.usage("usage: init --name N --address A [--password P] [--dir D]");
 
-  core::SettingsFile settings;
   const store::StartUpPlaces places = store::StartUpPlaces::ofProcess().inDirectory(absolute(options->directory));
-  store::DocumentOpen document(settings, context.messages(), places);
-  if (!document.open("", [&options] { return options->account; })) return kFailed;
-  context.printText(settings.fileName());
+  const auto document = mailflow::StartUp::open("", context.messages(), places, [&options] { return options->account; });
+  if (!document) return kFailed;
+  context.printText(document->settings().fileName());
   context.printText("\n");
   return kDone;
 }
@@ -70,15 +68,9 @@ int check(CliContext& context) {
   }
   // The settings file's folder stands in for the program directory, as it
   // does for `init --dir`: relative paths in the file are relative to it.
-  std::string folder = platform::directoryOf(context.settingsPath());
-  if (!platform::isFullPath(folder)) folder = absolute(folder);
-  core::SettingsFile settings;
-  const store::StartUpPlaces places = store::StartUpPlaces::ofProcess().inDirectory(folder);
-  store::DocumentOpen document(settings, context.messages(), places);
-  if (!document.open(context.settingsPath(), {})) return kFailed;
-  store::applyTimeZone(settings);
-  store::recoverWorkFile(settings, context.messages(), store::workFileMover(settings));
-  return kDone;
+  const store::StartUpPlaces places =
+      store::StartUpPlaces::ofProcess().inDirectory(mailflow::Document::resolutionFolderOf(context.settingsPath()));
+  return mailflow::StartUp::open(context.settingsPath(), context.messages(), places, {}) ? kDone : kFailed;
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "CliCommand.h"
-#include "CliStore.h"
+#include "core/SettingsItemTable.h"
+
 #include "store/AttachmentCleanup.h"
 #include "store/MailOperations.h"
 #include "store/TrashOperations.h"
@@ -15,26 +16,23 @@
 namespace zorvik::cli {
 namespace {
 
-constexpr int kTrashItem = 206;
-constexpr int kServerItem = 212;
-
-// The store of the settings and the two engines that act on it.
+// The open document and the two engines that act on its store.
 struct Operations {
-  OpenStore opened;
+  const mailflow::Document& opened;
   store::TreeOperations tree;
   store::MailOperations mails;
 
-  Operations(OpenStore store, core::Messages& messages)
-      : opened(std::move(store)),
-        tree(opened.location, *opened.settings, messages),
-        mails(opened.location, opened.settings->text(kTrashItem), opened.settings->timeZoneOffsetHours(),
-              opened.settings->text(kServerItem)) {}
+  Operations(const mailflow::Document& document, core::Messages& messages)
+      : opened(document),
+        tree(opened.store(), opened.settings(), messages),
+        mails(opened.store(), opened.settings().text(core::item::kTrashTray), opened.settings().timeZoneOffsetHours(),
+              opened.settings().text(core::item::kMailServerTray)) {}
 };
 
 std::optional<Operations> operations(CliContext& context) {
-  auto opened = openStore(context);
-  if (!opened) return std::nullopt;
-  return std::optional<Operations>(std::in_place, std::move(*opened), context.messages());
+  const auto* document = context.document();
+  if (!document) return std::nullopt;
+  return std::optional<Operations>(std::in_place, *document, context.messages());
 }
 
 // "" and "/" stand for the top cabinet.
@@ -186,16 +184,16 @@ int compact(CliContext& context) {
 
 int emptyTrash(CliContext& context) {
   if (!context.args().empty()) return context.usage("usage: empty-trash");
-  const auto opened = openStore(context);
+  auto* const opened = context.document();
   if (!opened) return kFailed;
-  return store::emptyTrashAtExit(opened->location, *opened->settings, context.messages(), true) ? kDone : kFailed;
+  return store::emptyTrashAtExit(opened->store(), opened->settings(), context.messages(), true) ? kDone : kFailed;
 }
 
 int cleanAttachments(CliContext& context) {
   if (!context.args().empty()) return context.usage("usage: clean-attachments");
-  const auto opened = openStore(context);
+  auto* const opened = context.document();
   if (!opened) return kFailed;
-  const store::AttachmentCleanup cleanup(opened->location);
+  const store::AttachmentCleanup cleanup(opened->store());
   const auto names = cleanup.unreferenced();
   if (names.empty()) {
     context.status(store::AttachmentCleanup::noneText());

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "CliCommand.h"
+#include "platform/FileSystem.h"
 
 namespace zorvik::cli {
 namespace {
@@ -57,9 +58,19 @@ int getItem(CliContext& context) {
   return kDone;
 }
 
+// A settings file that does not exist yet is begun from the defaults: a
+// script may build one item by item before `check` builds the store.
 int setItem(CliContext& context) {
   if (context.args().size() != 2) return context.usage("usage: set ITEM VALUE");
-  core::SettingsFile* settings = context.rawSettings();
+  if (context.settingsPath().empty()) return context.usage("set: give --settings FILE or set ZORVIK_SETTINGS");
+  std::optional<core::SettingsFile> fresh;
+  core::SettingsFile* settings = nullptr;
+  if (platform::pathExists(context.settingsPath())) {
+    settings = context.rawSettings();
+  } else {
+    context.status("zorvik-cli: new settings file " + context.settingsPath());
+    settings = &fresh.emplace();
+  }
   if (!settings) return kFailed;
   const auto row = valueRow(*settings, context.args()[0]);
   if (!row) return context.usage("no settings item " + context.args()[0]);

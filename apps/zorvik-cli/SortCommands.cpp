@@ -1,33 +1,20 @@
 // sort, test-rule and log: the user's sorting command on a tray or a mail,
 // the sorting a receive starts (sort --auto), the rule test of the tray
 // property page, and the sorting log's end and its clearing.
-#include <unistd.h>
-
-#include <iostream>
 #include <limits>
-#include <memory>
 #include <optional>
 #include <string>
 
 #include "CliCommand.h"
-#include "CliStore.h"
-#include "platform/Clock.h"
-#include "platform/Sound.h"
+#include "mailflow/SortFlow.h"
 #include "platform/TextEncoding.h"
-#include "sorting/AutoSorter.h"
-#include "sorting/ManualSorter.h"
 #include "sorting/RuleTester.h"
+#include "sorting/SortEnvironment.h"
 #include "sorting/SortingLog.h"
 #include "store/TrayFile.h"
 
 namespace zorvik::cli {
 namespace {
-
-// Arrival sounds ring the bell of a terminal and stay silent in scripts.
-std::unique_ptr<platform::Sound> terminalSound() {
-  if (isatty(STDERR_FILENO)) return std::make_unique<platform::TerminalBell>(std::cerr);
-  return std::make_unique<platform::SilentSound>();
-}
 
 void printOutcome(CliContext& context, const sorting::SortOutcome& outcome) {
   context.printRow({"moved", std::to_string(outcome.moved)});
@@ -37,7 +24,7 @@ void printOutcome(CliContext& context, const sorting::SortOutcome& outcome) {
 }
 
 // sort --auto [FIRST COUNT]: as after a receive, over the new-mail tray.
-int sortAfterReceive(CliContext& context, const sorting::SortEnvironment& environment) {
+int sortAfterReceive(CliContext& context, const mailflow::Document& document) {
   const auto& args = context.args();
   std::uint32_t first = 0;
   std::uint32_t count = std::numeric_limits<std::uint32_t>::max();
@@ -50,9 +37,7 @@ int sortAfterReceive(CliContext& context, const sorting::SortEnvironment& enviro
   } else if (args.size() != 1) {
     return context.usage("usage: sort --auto [FIRST COUNT]");
   }
-  const auto sound = terminalSound();
-  const auto outcome = sorting::AutoSorter::runToEnd(environment, first, count, context.messages(), *sound,
-                                                     platform::SystemClock::instance());
+  const auto outcome = mailflow::SortFlow::newMail(document, context.frontEnd(), first, count);
   if (!outcome) return kFailed;
   printOutcome(context, *outcome);
   return kDone;
@@ -61,21 +46,19 @@ int sortAfterReceive(CliContext& context, const sorting::SortEnvironment& enviro
 int sortCommand(CliContext& context) {
   const auto& args = context.args();
   if (args.empty() || args.size() > 3) return context.usage("usage: sort TRAY [INDEX] | sort --auto [FIRST COUNT]");
-  const auto opened = openStore(context);
-  if (!opened) return kFailed;
-  const auto environment = sorting::SortEnvironment::fromSettings(*opened->settings, opened->location);
-  if (args[0] == "--auto") return sortAfterReceive(context, environment);
+  const auto* document = context.document();
+  if (!document) return kFailed;
+  if (args[0] == "--auto") return sortAfterReceive(context, *document);
   if (args.size() == 3) return context.usage("usage: sort TRAY [INDEX]");
   std::optional<std::uint32_t> index;
   if (args.size() == 2) {
     index = recordIndex(args[1]);
     if (!index) return context.usage("usage: sort TRAY [INDEX]");
   }
-  if (!store::TrayFile(opened->location, args[0]).exists()) {
+  if (!store::TrayFile(document->store(), args[0]).exists()) {
     context.status("zorvik-cli: no tray " + args[0]);
     return kFailed;
   }
-  const auto sound = terminalSound();
   // The notice has no number: it is shown as a status line, and --yes
   // answers "ignore all" after the first.
   const auto notice = [&context](const std::string& subject, const std::string& tray) {
@@ -83,8 +66,9 @@ int sortCommand(CliContext& context) {
                    platform::sjisLiteral("」に振分けられました"));
     return context.answerYes();
   };
-  sorting::ManualSorter sorter(environment, context.messages(), *sound, platform::SystemClock::instance(), notice);
-  printOutcome(context, sorter.sort(args[0], index));
+  const auto outcome = mailflow::SortFlow::tray(*document, context.frontEnd(), args[0], index, notice);
+  if (!outcome) return kFailed;
+  printOutcome(context, *outcome);
   return kDone;
 }
 
@@ -94,10 +78,10 @@ int testRule(CliContext& context) {
   const auto& args = context.args();
   const auto index = args.size() == 3 ? recordIndex(args[2]) : std::nullopt;
   if (!index) return context.usage("usage: test-rule TRAY MAILTRAY INDEX");
-  const auto opened = openStore(context);
-  if (!opened) return kFailed;
-  const auto environment = sorting::SortEnvironment::fromSettings(*opened->settings, opened->location);
-  const auto rule = sorting::readSortRule(opened->location, args[0]);
+  const auto* document = context.document();
+  if (!document) return kFailed;
+  const auto environment = sorting::SortEnvironment::fromSettings(document->settings(), document->store());
+  const auto rule = sorting::readSortRule(document->store(), args[0]);
   if (!rule) {
     context.status("zorvik-cli: no tray " + args[0]);
     return kFailed;
@@ -116,9 +100,9 @@ int logCommand(CliContext& context) {
   const auto& args = context.args();
   const bool clear = args.size() == 1 && args[0] == "--clear";
   if (!args.empty() && !clear) return context.usage("usage: log [--clear]");
-  const auto opened = openStore(context);
-  if (!opened) return kFailed;
-  const sorting::SortingLog log(opened->settings->sortingLogPath(), opened->settings->timeZoneOffsetHours());
+  const auto* document = context.document();
+  if (!document) return kFailed;
+  const sorting::SortingLog log(document->settings().sortingLogPath(), document->settings().timeZoneOffsetHours());
   const std::string shown = log.tail();
   if (!clear) {
     context.printText(shown);

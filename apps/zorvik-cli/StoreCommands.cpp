@@ -3,7 +3,7 @@
 #include <string>
 
 #include "CliCommand.h"
-#include "CliStore.h"
+
 #include "platform/FileSystem.h"
 #include "store/SystemTrays.h"
 #include "store/TrayFile.h"
@@ -16,8 +16,8 @@
 namespace zorvik::cli {
 namespace {
 
-int noStore(CliContext& context, const OpenStore& opened) {
-  context.status("zorvik-cli: no store at " + opened.location.topCabinetPath());
+int noStore(CliContext& context, const mailflow::Document& opened) {
+  context.status("zorvik-cli: no store at " + opened.store().topCabinetPath());
   return kFailed;
 }
 
@@ -39,12 +39,12 @@ std::string countText(std::optional<std::uint32_t> count) { return count ? std::
 
 // Tray and cabinet names come from the user: one that is absolute or climbs
 // out with ".." is refused before any file is touched.
-std::optional<store::TrayFile> existingTray(CliContext& context, const OpenStore& opened, const std::string& name) {
+std::optional<store::TrayFile> existingTray(CliContext& context, const mailflow::Document& opened, const std::string& name) {
   if (!store::isStoreRelativePath(name, false)) {
     context.status("zorvik-cli: not a tray name inside the store: " + name);
     return std::nullopt;
   }
-  store::TrayFile tray(opened.location, name);
+  store::TrayFile tray(opened.store(), name);
   if (!tray.exists()) {
     context.status("zorvik-cli: no tray " + name);
     return std::nullopt;
@@ -54,13 +54,13 @@ std::optional<store::TrayFile> existingTray(CliContext& context, const OpenStore
 
 int listTrays(CliContext& context) {
   if (!context.args().empty()) return context.usage("usage: trays");
-  const auto opened = openStore(context);
+  auto* const opened = context.document();
   if (!opened) return kFailed;
-  if (!store::isCabinet(opened->location, "")) return noStore(context, *opened);
-  store::walkTree(opened->location, "", [&](const store::TreeEntry& entry) {
+  if (!store::isCabinet(opened->store(), "")) return noStore(context, *opened);
+  store::walkTree(opened->store(), "", [&](const store::TreeEntry& entry) {
     if (entry.isCabinet) return context.printRow({"cabinet", entry.path, "-", "-"});
-    const store::TrayFile tray(opened->location, entry.path);
-    context.printRow({kindWord(store::systemTrayKind(*opened->settings, entry.path)), entry.path,
+    const store::TrayFile tray(opened->store(), entry.path);
+    context.printRow({kindWord(store::systemTrayKind(opened->settings(), entry.path)), entry.path,
                       countText(tray.count(false)), countText(tray.count(true))});
   });
   return kDone;
@@ -88,7 +88,7 @@ int property(CliContext& context) {
   if (end == args[1].c_str() || *end != '\0' || id < store::trayitem::kFirstProperty ||
       id > store::trayitem::kLastProperty)
     return context.usage("prop: ITEM is a tray property number from 1002 to 1026");
-  const auto opened = openStore(context);
+  auto* const opened = context.document();
   if (!opened) return kFailed;
   const auto tray = existingTray(context, *opened, args[0]);
   if (!tray) return kFailed;
@@ -126,7 +126,7 @@ int flags(CliContext& context) {
       return context.usage("flags: " + change + " is not +NAME or -NAME of a known flag");
     (change[0] == '+' ? set : clear) |= *bit;
   }
-  const auto opened = openStore(context);
+  auto* const opened = context.document();
   if (!opened) return kFailed;
   const auto tray = existingTray(context, *opened, args[0]);
   if (!tray) return kFailed;
@@ -155,13 +155,13 @@ int exportTree(CliContext& context) {
   if (context.args().size() != 2) return context.usage("usage: export-tree CABINET FILE.XM7");
   const auto cabinet = cabinetArgument(context, context.args()[0]);
   if (!cabinet) return kFailed;
-  const auto opened = openStore(context);
+  auto* const opened = context.document();
   if (!opened) return kFailed;
-  if (!store::isCabinet(opened->location, *cabinet)) {
+  if (!store::isCabinet(opened->store(), *cabinet)) {
     context.status("zorvik-cli: no cabinet " + *cabinet);
     return kFailed;
   }
-  if (store::exportTree(opened->location, *cabinet, context.args()[1])) return kDone;
+  if (store::exportTree(opened->store(), *cabinet, context.args()[1])) return kDone;
   context.status("zorvik-cli: " + context.args()[1] + " not written completely");
   return kFailed;
 }
@@ -169,14 +169,14 @@ int exportTree(CliContext& context) {
 int importTree(CliContext& context) {
   if (context.args().size() != 1) return context.usage("usage: import-tree FILE.XM7");
   const std::string& file = context.args()[0];
-  const auto opened = openStore(context);
+  auto* const opened = context.document();
   if (!opened) return kFailed;
   if (!platform::isRegularFile(file)) {
     context.status("zorvik-cli: cannot read " + file);
     return kFailed;
   }
-  if (!store::isCabinet(opened->location, "")) return noStore(context, *opened);
-  return store::importTree(opened->location, file, context.messages()) ? kDone : kFailed;
+  if (!store::isCabinet(opened->store(), "")) return noStore(context, *opened);
+  return store::importTree(opened->store(), file, context.messages()) ? kDone : kFailed;
 }
 
 }  // namespace

@@ -6,19 +6,12 @@
 #include <string>
 
 #include "CliCommand.h"
-#include "CliStore.h"
+
 #include "platform/FileSystem.h"
 #include "store/TrayFile.h"
 
 namespace zorvik::cli {
 namespace {
-
-// The store of the settings file, when they can be loaded.
-std::optional<store::StoreLocation> storeOf(CliContext& context) {
-  const core::SettingsFile* settings = context.rawSettings();
-  if (!settings) return std::nullopt;
-  return cli::storeOf(context, *settings);
-}
 
 // "2026-12-07T09:30:00+09:00": the stored UTC seconds in the user's zone.
 std::string isoLocal(std::int32_t seconds, int zoneHours) {
@@ -45,12 +38,12 @@ int cannotRead(CliContext& context, const std::string& tray) {
 
 int listTray(CliContext& context) {
   if (context.args().size() != 1) return context.usage("usage: list TRAY");
-  const auto location = storeOf(context);
-  if (!location) return kFailed;
-  const store::TrayFile tray(*location, context.args()[0]);
+  const auto* document = context.document();
+  if (!document) return kFailed;
+  const store::TrayFile tray(document->store(), context.args()[0]);
   auto session = tray.reader();
   if (!session) return cannotRead(context, tray.name());
-  const int zone = context.rawSettings()->timeZoneOffsetHours();
+  const int zone = document->settings().timeZoneOffsetHours();
   store::TrayRecord row;
   while (session->nextMail(row) == store::ReadResult::Live) {
     const store::IndexRecord& record = row.record;
@@ -75,9 +68,9 @@ int showMail(CliContext& context) {
   const auto index = args.size() >= 2 ? recordIndex(args[1]) : std::nullopt;
   if (!index || (args.size() == 3 && !headerOnly && !bodyOnly) || args.size() > 3)
     return context.usage("usage: show TRAY INDEX [--header|--body]");
-  const auto location = storeOf(context);
-  if (!location) return kFailed;
-  const store::TrayFile tray(*location, args[0]);
+  const auto* document = context.document();
+  if (!document) return kFailed;
+  const store::TrayFile tray(document->store(), args[0]);
   if (!bodyOnly) {
     auto header = tray.headerLines(*index);
     if (!header) return cannotRead(context, tray.name() + " " + args[1]);

@@ -69,6 +69,7 @@ inline constexpr int kDeleteFromServer = 807;
 inline constexpr int kPopPort = 809;
 inline constexpr int kPopSendTimeout = 810;
 inline constexpr int kPopReceiveTimeout = 811;
+inline constexpr int kDeleteUnread = 813;
 inline constexpr int kUseApop = 814;
 inline constexpr int kUseUidl = 815;
 inline constexpr int kKeepUnsavedOnServer = 816;

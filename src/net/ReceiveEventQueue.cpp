@@ -3,6 +3,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace zorvik::net {
@@ -53,6 +54,15 @@ std::optional<ReceiveEventQueue::Event> ReceiveEventQueue::wait(core::Messages& 
     std::unique_lock lock(mutex_);
     changed_.wait_for(lock, std::min<std::chrono::steady_clock::duration>(kPumpInterval, end - now),
                       [this] { return !events_.empty(); });
+  }
+}
+
+PopNotification ReceiveEventQueue::await(core::Messages& messages, std::initializer_list<PopNotification> codes) {
+  for (;;) {
+    const auto event = wait(messages, std::chrono::seconds(1));
+    if (!event) continue;
+    if (event->code == PopNotification::Ended) return event->code;
+    if (std::find(codes.begin(), codes.end(), event->code) != codes.end()) return event->code;
   }
 }
 

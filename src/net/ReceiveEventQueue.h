@@ -9,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <initializer_list>
 #include <mutex>
 #include <optional>
 
@@ -36,6 +37,10 @@ public:
   /// Waits for the next notification at most `limit`, showing the boxes
   /// the worker asks for meanwhile; empty on time-out.
   std::optional<Event> wait(core::Messages& messages, std::chrono::milliseconds limit);
+  /// Waits until one of `codes` comes, or Ended (which ends every wait),
+  /// showing the worker's boxes meanwhile; the code that came. Others are
+  /// passed by.
+  PopNotification await(core::Messages& messages, std::initializer_list<PopNotification> codes);
   /// Readable while notifications are queued (an eventfd); -1 when none
   /// could be made, and then only take() and wait() serve.
   int wakeFd() const { return wakeFd_; }

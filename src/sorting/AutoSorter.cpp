@@ -68,14 +68,6 @@ std::optional<SortOutcome> AutoSorter::runToEnd(const SortEnvironment& environme
   return outcome;
 }
 
-std::optional<SortOutcome> AutoSorter::afterReceive(const core::SettingsFile& settings, std::uint32_t first,
-                                                    std::uint32_t count, core::Messages& messages,
-                                                    platform::Sound& sound) {
-  SortEnvironment environment = SortEnvironment::fromSettings(settings, store::StoreLocation::fromSettings(settings));
-  if (!environment.sortAfterReceive || count == 0) return std::nullopt;
-  return runToEnd(environment, first, count, messages, sound, platform::SystemClock::instance());
-}
-
 void AutoSorter::choose() {
   // A batch a killed run left half done is finished before anything is
   // read, or its mails would be chosen again while their copies exist.

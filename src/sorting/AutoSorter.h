@@ -73,18 +73,10 @@ public:
   /// A whole run on the calling thread's behalf, whatever the level: starts
   /// it and waits for its end. Empty when another run holds the mark. This
   /// is what a program without an event loop (zorvik-cli) does after a
-  /// receive, when `environment.sortAfterReceive` asks for it.
+  /// receive.
   static std::optional<SortOutcome> runToEnd(const SortEnvironment& environment, std::uint32_t first,
                                              std::uint32_t count, core::Messages& messages, platform::Sound& sound,
                                              const platform::Clock& clock);
-
-  /// After a receive stored `count` mails from record `first` on in the
-  /// new-mail tray of `settings` (paths resolved): sorts them when the
-  /// settings ask for sorting after a receive, with runToEnd(). Empty when
-  /// nothing was sorted.
-  static std::optional<SortOutcome> afterReceive(const core::SettingsFile& settings, std::uint32_t first,
-                                                 std::uint32_t count, core::Messages& messages,
-                                                 platform::Sound& sound);
 
 private:
   void choose();

@@ -13,7 +13,7 @@
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 #include "store/TrayFile.h"
-#include "store/UnsentMailComposer.h"
+#include "compose/UnsentMailComposer.h"
 #include "support/CliRunner.h"
 #include "support/RecordingReporter.h"
 #include "support/TestEnvironment.h"
@@ -53,7 +53,7 @@ protected:
     settings.resolveRelativePaths(platform::utf8ToSjis(dir.path()) + "/");
     const store::TrayFile unsent(store::StoreLocation::fromSettings(settings), settings.text(204));
     const message::MailRecordParser parser(message::ParseContext::fromSettings(settings, std::time(nullptr)));
-    const store::UnsentMailComposer composer(unsent, parser, messages);
+    const compose::UnsentMailComposer composer(unsent, parser, messages);
     const std::string header = dir.file("TxTmpH");
     const std::string body = dir.file("TxTmpB");
     Composed composed;

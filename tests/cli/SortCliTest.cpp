@@ -49,6 +49,9 @@ protected:
     ok({"prop", "仕事", "1006", "[From:] > \"@corp.example.jp\""});
     ok({"prop", "家族", "1007", "hanako@example.jp"});
     ok({"flags", "ML/python", "+leave-link"});
+    // Deliveries into the new-mail tray sort as receives do; these tests
+    // sort by hand unless they say otherwise.
+    ok({"set", "707", "0"});
   }
 
   test::CliResult cli(std::vector<std::string> args) {
@@ -132,6 +135,12 @@ TEST_F(SortCli, AutomaticSortingPutsEachListMailIntoItsTrayAndLogsIt) {
   deliverAll();
   const std::string outcome = ok({"sort", "--auto"});
   EXPECT_EQ(outcome, "moved\t7\nunmatched\t1\nstayed\t0\nmissing\t0\n");
+  expectSorted("受自");
+}
+
+TEST_F(SortCli, DeliverySortsAsAReceiveDoes) {
+  ok({"set", "707", "1"});
+  deliverAll();
   expectSorted("受自");
 }
 

@@ -193,54 +193,6 @@ TEST_F(OpenExistingTest, UnwritableSettingsOnRewriteShowError40804) {
   EXPECT_EQ(shown(), (std::vector<int>{40190, 40800, 40186, 40804}));
 }
 
-class WorkFileTest : public OpenExistingTest {
-protected:
-  void writeWorkFile(std::size_t size) {
-    ASSERT_TRUE(platform::writeFileAtomically(workFileTextPath(settings), std::string(size, 'x')));
-  }
-  bool workFileExists() const { return platform::pathExists(workFileTextPath(settings)); }
-  WorkFileMover mover(bool result) {
-    return [this, result](const std::string& work, const std::string& tray) {
-      moved.emplace_back(work + " -> " + tray);
-      return result;
-    };
-  }
-  std::vector<std::string> moved;
-};
-
-TEST_F(WorkFileTest, TenBytesOrFewerAreDeletedWithoutAsking) {
-  EXPECT_EQ(workFileTextPath(settings), settings.topCabinetPath() + "/.tmp/RxMail.XM0");
-  recoverWorkFile(settings, messages, mover(true));
-  EXPECT_TRUE(shown().empty()) << "no work file, no question";
-  writeWorkFile(10);
-  recoverWorkFile(settings, messages, mover(true));
-  EXPECT_TRUE(shown().empty());
-  EXPECT_FALSE(workFileExists());
-  EXPECT_TRUE(moved.empty());
-}
-
-TEST_F(WorkFileTest, LongerFileIsMovedOrDeletedAsTheUserAnswers) {
-  writeWorkFile(11);
-  recoverWorkFile(settings, messages, mover(true));
-  EXPECT_EQ(shown(), (std::vector<int>{44111}));
-  EXPECT_FALSE(workFileExists());
-  EXPECT_TRUE(moved.empty());
-
-  writeWorkFile(11);
-  reporter.setAnswer(true);
-  recoverWorkFile(settings, messages, mover(true));
-  ASSERT_EQ(moved.size(), 1u);
-  EXPECT_EQ(moved[0], ".tmp/RxMail -> " + platform::utf8ToSjis("新着受信"));
-}
-
-TEST_F(WorkFileTest, FailedMoveIsFatalAndKeepsTheWorkFile) {
-  writeWorkFile(100);
-  reporter.setAnswer(true);
-  EXPECT_THROW(recoverWorkFile(settings, messages, mover(false)), FatalEnded);
-  EXPECT_EQ(shown(), (std::vector<int>{44111, 44112}));
-  EXPECT_TRUE(workFileExists()) << "the next start may offer it again";
-}
-
 TEST(PostOpen, TimeZoneGoesIntoTheEnvironment) {
   core::SettingsFile settings;
   settings.setText(core::item::kTimeZone, "UTC0");

@@ -1,0 +1,15 @@
+/// \file
+/// Ctrl-C (SIGINT) and SIGTERM for zorvik-cli. While a workflow watches
+/// the stop request, each signal adds to it: the first lets the work end
+/// after the mail in hand, a second stops it at once. Commands that do not
+/// watch end at the first signal, as any program does.
+#pragma once
+
+#include "mailflow/StopRequest.h"
+
+namespace zorvik::cli {
+
+/// Routes the signals to `request` from now on (for the process's life).
+void watchInterrupts(mailflow::StopRequest& request);
+
+}  // namespace zorvik::cli
