@@ -13,13 +13,13 @@ namespace {
 int runCommand(CliContext& context, mailflow::SessionDriver::Command command) {
   const auto* document = context.document();
   if (!document) return kFailed;
-  const auto result = mailflow::SendFlow::run(*document, context.frontEnd(), command);
-  if (!result) return kFailed;
-  context.printRow({"sent", std::to_string(result->send.sent.size())});
-  context.printRow({"unsent", std::to_string(result->send.found - result->send.sent.size())});
+  const auto report = mailflow::SendFlow::run(*document, context.frontEnd(), command);
+  if (!report) return kFailed;
+  context.printRow({"sent", std::to_string(report->result.send.sent.size())});
+  context.printRow({"unsent", std::to_string(report->unsentLeft)});
   if (command == mailflow::SessionDriver::Command::SendAndReceive)
-    context.printRow({"received", std::to_string(result->received)});
-  return mailflow::SendFlow::succeeded(*result) ? kDone : kFailed;
+    context.printRow({"received", std::to_string(report->result.received)});
+  return mailflow::SendFlow::succeeded(*report) ? kDone : kFailed;
 }
 
 int sendCommand(CliContext& context) {

@@ -1,7 +1,6 @@
 #include "mailflow/Document.h"
 
 #include "platform/FileSystem.h"
-#include "store/FreeSpaceCheck.h"
 #include "store/PostOpen.h"
 
 namespace zorvik::mailflow {
@@ -34,15 +33,19 @@ std::unique_ptr<Document> Document::load(std::string_view path, core::Messages& 
   return std::make_unique<Document>(std::move(*settings), messages, std::move(endProgram));
 }
 
-Document::Document(core::SettingsFile settings, core::Messages& messages, std::function<void()> endProgram)
-    : settings_(std::move(settings)), messages_(messages), endProgram_(std::move(endProgram)) {
+Document::Document(core::SettingsFile settings, core::Messages& messages, std::function<void()> endProgram,
+                   store::FreeSpaceCheck::SpaceProbe probe)
+    : settings_(std::move(settings)),
+      messages_(messages),
+      endProgram_(std::move(endProgram)),
+      probe_(std::move(probe)) {
   settingsChanged();
 }
 
 void Document::settingsChanged() {
   settings_.updateDerivedValues();
   store_ = store::StoreLocation::fromSettings(settings_);
-  store_.writeCheck = store::FreeSpaceCheck(messages_, endProgram_);
+  store_.writeCheck = store::FreeSpaceCheck(messages_, endProgram_, probe_);
 }
 
 std::string Document::workFilePath() const { return store::workFileTextPath(settings_); }

@@ -18,6 +18,7 @@
 
 #include "core/Messages.h"
 #include "core/SettingsFile.h"
+#include "store/FreeSpaceCheck.h"
 #include "store/StoreLocation.h"
 
 namespace zorvik::mailflow {
@@ -38,8 +39,10 @@ public:
   static std::optional<core::SettingsFile> readSettings(std::string_view path, core::Messages& messages);
 
   /// A document over settings that are already loaded and resolved (the
-  /// start-up's environment check has done both).
-  Document(core::SettingsFile settings, core::Messages& messages, std::function<void()> endProgram = {});
+  /// start-up's environment check has done both). `probe` measures the
+  /// free space of a disk (statvfs when empty; tests give their own).
+  Document(core::SettingsFile settings, core::Messages& messages, std::function<void()> endProgram = {},
+           store::FreeSpaceCheck::SpaceProbe probe = {});
 
   core::SettingsFile& settings() { return settings_; }
   const core::SettingsFile& settings() const { return settings_; }
@@ -64,6 +67,7 @@ private:
   core::SettingsFile settings_;
   core::Messages& messages_;
   std::function<void()> endProgram_;
+  store::FreeSpaceCheck::SpaceProbe probe_;
   store::StoreLocation store_;
 };
 

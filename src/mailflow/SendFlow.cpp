@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "core/SettingsItemTable.h"
 #include "mailflow/Document.h"
 #include "mailflow/ReceiveFlow.h"
 #include "mailflow/SendPhase.h"
@@ -14,6 +15,7 @@
 #include "net/AsyncSocket.h"
 #include "net/PollEventLoop.h"
 #include "sorting/SortingLog.h"
+#include "store/TrayFile.h"
 
 namespace zorvik::mailflow {
 namespace {
@@ -85,11 +87,15 @@ std::optional<RunResult> runToEnd(net::PollEventLoop& loop, SessionDriver& drive
 
 }  // namespace
 
-std::optional<RunResult> SendFlow::run(const Document& document, FrontEnd& front, SessionDriver::Command command) {
+std::optional<SendReport> SendFlow::run(const Document& document, FrontEnd& front, SessionDriver::Command command) {
   const auto lock = StoreLock::take(
       document, command == SessionDriver::Command::Send ? StoreWork::Send : StoreWork::SendReceive);
   if (!lock) return std::nullopt;
-  return runLocked(document, front, command);
+  auto result = runLocked(document, front, command);
+  if (!result) return std::nullopt;
+  const auto waiting =
+      store::TrayFile(document.store(), document.settings().text(core::item::kUnsentTray)).count(false);
+  return SendReport{*result, waiting.value_or(0)};
 }
 
 std::optional<RunResult> SendFlow::runLocked(const Document& document, FrontEnd& front,
@@ -115,9 +121,9 @@ std::optional<RunResult> SendFlow::runLocked(const Document& document, FrontEnd&
   return runToEnd(loop, driver, command, front.stop);
 }
 
-bool SendFlow::succeeded(const RunResult& result) {
-  return !result.send.failed && result.send.sent.size() == result.send.found && result.placement.leftUnsent == 0 &&
-         !result.receiveFailed;
+bool SendFlow::succeeded(const SendReport& report) {
+  const RunResult& result = report.result;
+  return !result.send.failed && report.unsentLeft == 0 && result.placement.leftUnsent == 0 && !result.receiveFailed;
 }
 
 }  // namespace zorvik::mailflow

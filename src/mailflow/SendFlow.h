@@ -13,6 +13,7 @@
 /// Either way every mail the server accepted is placed, and no other.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 
 #include "mailflow/FrontEnd.h"
@@ -23,11 +24,19 @@ namespace zorvik::mailflow {
 class Document;
 class ReceiveFlow;
 
+/// A run and what it left: the mails still waiting in the unsent tray
+/// (also when the send phase never started, a POP-before-SMTP login having
+/// failed).
+struct SendReport {
+  RunResult result;
+  std::size_t unsentLeft = 0;
+};
+
 class SendFlow {
 public:
   /// Runs `command`; empty when it could not start (the store is busy, a
   /// command already runs: the message has been shown).
-  static std::optional<RunResult> run(const Document& document, FrontEnd& front, SessionDriver::Command command);
+  static std::optional<SendReport> run(const Document& document, FrontEnd& front, SessionDriver::Command command);
 
   /// A send/receive for a caller that holds the store's lock; `listed`,
   /// when given, is a receive whose session a check has logged in and
@@ -35,9 +44,9 @@ public:
   static std::optional<RunResult> runLocked(const Document& document, FrontEnd& front,
                                             SessionDriver::Command command, ReceiveFlow* listed = nullptr);
 
-  /// The run counts as done: every mail found was sent and placed, and the
-  /// receive (if any) did not fail.
-  static bool succeeded(const RunResult& result);
+  /// The run counts as done: no mail is left unsent, and the receive (if
+  /// any) did not fail.
+  static bool succeeded(const SendReport& report);
 };
 
 }  // namespace zorvik::mailflow

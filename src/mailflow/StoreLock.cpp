@@ -62,7 +62,11 @@ void reportHolder(const Document& document, StoreWork wanted, const std::string&
     return;
   }
   const std::string process = holder.size() > key.size() ? " pid" + holder.substr(key.size()) : std::string();
-  const std::string shown = held ? platform::sjisLiteral(held->shown) + process : platform::utf8ToSjis(holder, "?");
+  // A holder caught in the instant before it wrote its name is simply
+  // "another Zorvik".
+  const std::string shown = held              ? platform::sjisLiteral(held->shown) + process
+                            : holder.empty() ? platform::sjisLiteral("別のZorvik")
+                                             : platform::utf8ToSjis(holder, "?");
   document.messages().error(kOtherWorkRunning, {shown});
 }
 

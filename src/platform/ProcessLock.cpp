@@ -40,11 +40,13 @@ std::optional<ProcessLock> ProcessLock::take(std::string_view path, std::string_
     ::close(fd);
     return std::nullopt;
   }
-  // Only the holder writes the file. The lock holds even when the text
-  // cannot be written: others then see no holder's name, nothing worse.
+  // Only the holder writes the file, over the old text and then cut to its
+  // length: a refused taker reading meanwhile sees the old holder, the new
+  // one or a mix of the two, never an empty file. The lock holds even when
+  // the text cannot be written: others then see no holder's name.
   const std::string line = std::string(holder) + "\n";
-  [[maybe_unused]] const bool written =
-      ::ftruncate(fd, 0) == 0 && ::pwrite(fd, line.data(), line.size(), 0) == static_cast<ssize_t>(line.size());
+  [[maybe_unused]] const bool written = ::pwrite(fd, line.data(), line.size(), 0) == static_cast<ssize_t>(line.size()) &&
+                                        ::ftruncate(fd, static_cast<off_t>(line.size())) == 0;
   return ProcessLock(fd);
 }
 

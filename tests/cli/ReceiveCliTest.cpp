@@ -4,11 +4,9 @@
 // and never lost, not even when the receiving process is killed.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <set>
 #include <string>
@@ -88,14 +86,25 @@ protected:
     }
     return found;
   }
-  // The new-mail work file of the store that init made (Shift_JIS path).
-  std::string workFile() const {
+  // The top cabinet of the store that init made (Shift_JIS path).
+  std::string topCabinet() const {
     const std::string folder = platform::directoryOf(platform::utf8ToSjis(settings));
     for (const auto& entry : platform::listDirectory(folder)) {
       const std::string top = platform::joinPath(folder, entry.name + "/" + platform::utf8ToSjis("すべてのトレイ"));
-      if (platform::isDirectory(top)) return top + "/.tmp/RxMail.XM0";
+      if (platform::isDirectory(top)) return top;
     }
     return {};
+  }
+  std::string workFile() const { return topCabinet() + "/.tmp/RxMail.XM0"; }
+  // Waits (at most five seconds) until process `pid` holds the store's lock.
+  bool waitForLockHolder(pid_t pid) const {
+    const std::string holder = " " + std::to_string(pid);
+    for (int i = 0; i < 500; ++i) {
+      const auto text = platform::readFile(topCabinet() + "/.lock");
+      if (text && text->find(holder) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
   }
   std::vector<std::string> deliver(const std::string& prefix, int count, std::size_t bodyBytes = 40) {
     std::vector<std::string> names;
@@ -225,23 +234,48 @@ TEST_F(ReceiveCli, SelectedMailsWithEqualHeadersAreBothFetchedAndVanishedOnesSki
 
 // Kills `zorvik-cli receive` `delay` after its start.
 void receiveAndKill(const std::vector<std::string>& args, const std::string& folder, std::chrono::milliseconds delay) {
-  const std::string program = test::cliPath();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::chdir(folder.c_str()) != 0) ::_exit(127);
-    const int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, 1);
-    ::dup2(null, 2);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
+  test::CliProcess child(args, folder);
   std::this_thread::sleep_for(delay);
-  ::kill(child, SIGKILL);
-  int status = 0;
-  ::waitpid(child, &status, 0);
+  child.signal(SIGKILL);
+  child.wait();
+}
+
+// A cron job's receive and the user's, started together: the second is
+// refused while the first works, and every mail is stored exactly once.
+TEST_F(ReceiveCli, TwoReceivesAtOnceStoreEveryMailOnce) {
+  set("807", "1");
+  deliver("twice", 400, 2000);
+  test::CliProcess first(withSettings({"receive"}), dir.path());
+  ASSERT_TRUE(waitForLockHolder(first.pid()));
+  const auto second = cli({"receive"});
+  ASSERT_TRUE(first.running()) << "400 mails take longer than a refused start";
+  const auto firstDone = first.wait();
+  EXPECT_EQ(firstDone.exitCode, 0) << firstDone.err;
+  EXPECT_EQ(second.exitCode, 1);
+  EXPECT_NE(second.err.find("No.3030"), std::string::npos) << second.err;
+  EXPECT_EQ(receive(), 0);
+  EXPECT_EQ(server->mailCount(user), 0);
+  const auto stored = subjects();
+  EXPECT_EQ(stored.size(), 400u);
+  EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()).size(), 400u) << "no mail twice";
+}
+
+// Ctrl-C ends the receive after the mail in hand: what was fetched is
+// stored (and deleted on the server), the rest waits for the next receive.
+TEST_F(ReceiveCli, InterruptKeepsWhatWasFetched) {
+  set("807", "1");
+  deliver("stop", 300, 4000);
+  test::CliProcess receiving(withSettings({"receive"}), dir.path());
+  ASSERT_TRUE(waitForLockHolder(receiving.pid()));
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  receiving.signal(SIGINT);
+  const auto stopped = receiving.wait();
+  const int kept = static_cast<int>(std::count(stopped.out.begin(), stopped.out.end(), '\n'));
+  EXPECT_EQ(kept + server->mailCount(user), 300) << stopped.err;
+  EXPECT_EQ(receive() + kept, 300);
+  const auto stored = subjects();
+  EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()).size(), 300u);
+  EXPECT_EQ(stored.size(), 300u);
 }
 
 TEST_F(ReceiveCli, KillingTheReceiveAnywhereLosesNoMail) {

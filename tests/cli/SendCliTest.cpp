@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -169,6 +170,53 @@ TEST_F(SendCli, SendReceiveDoesBothWithAndWithoutPopBeforeSmtp) {
   EXPECT_EQ(mailsIn(sent), 2u);
   EXPECT_EQ(mailsIn(unsent), 0u);
   EXPECT_EQ(server->messages().size(), 2u);
+}
+
+// A send alone honours POP-before-SMTP too: it logs in to the POP3 server
+// first, and a refused login sends nothing.
+TEST_F(SendCli, SendAloneLogsInToThePop3ServerFirst) {
+  if (!test::DovecotServer::available()) GTEST_SKIP() << test::DovecotServer::missingReason();
+  test::DovecotServer pop;
+  pop.addUser("taro", "pw");
+  ASSERT_TRUE(pop.start()) << pop.log();
+  for (const auto& [item, value] : std::vector<std::pair<std::string, std::string>>{
+           {"801", "127.0.0.1"}, {"809", std::to_string(pop.port())}, {"803", "taro"}, {"804", "wrong"},
+           {"817", "1"}})
+    ASSERT_EQ(cli({"set", item, value}).exitCode, 0);
+  ASSERT_EQ(cli({"compose", "--to", "hanako@example.jp", "--subject", "after login", "--body", "b"}).exitCode, 0);
+  const auto refused = cli({"send"});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.out, "sent\t0\nunsent\t1\n");
+  EXPECT_TRUE(server->messages().empty()) << "no send without the login";
+
+  ASSERT_EQ(cli({"set", "804", "pw"}).exitCode, 0);
+  const auto sentNow = cli({"send"});
+  EXPECT_EQ(sentNow.exitCode, 0) << sentNow.err;
+  EXPECT_EQ(server->messages().size(), 1u);
+}
+
+// Two sends started together (the desktop client's timer and a script):
+// each unsent mail reaches the server once.
+TEST_F(SendCli, TwoSendsAtOnceSendEachMailOnce) {
+  constexpr int kMails = 40;
+  for (int i = 0; i < kMails; ++i)
+    ASSERT_EQ(cli({"compose", "--to", "hanako@example.jp", "--subject", "m" + std::to_string(i), "--body", "b"})
+                  .exitCode,
+              0);
+  const std::vector<std::string> args{"--settings", settings, "send"};
+  test::CliProcess first(args, dir.path(), {"HOME=" + dir.path()});
+  test::CliProcess second(args, dir.path(), {"HOME=" + dir.path()});
+  const auto one = first.wait();
+  const auto two = second.wait();
+  EXPECT_TRUE(one.exitCode == 0 || two.exitCode == 0) << one.err << two.err;
+  if (one.exitCode != 0) EXPECT_NE(one.err.find("No.185"), std::string::npos) << one.err;
+  if (two.exitCode != 0) EXPECT_NE(two.err.find("No.185"), std::string::npos) << two.err;
+  const auto messages = server->messages();
+  std::set<std::string> subjects;
+  for (const auto& message : messages) subjects.insert(SmtpSinkServer::headerValue(message, "Subject"));
+  EXPECT_EQ(messages.size(), static_cast<std::size_t>(kMails));
+  EXPECT_EQ(subjects.size(), static_cast<std::size_t>(kMails));
+  EXPECT_EQ(mailsIn(unsent), 0u);
 }
 
 }  // namespace

@@ -114,14 +114,7 @@ public:
   }
 
   /// The numbers R of the messages shown so far.
-  std::vector<int> shown() const {
-    std::vector<int> numbers;
-    for (const auto& box : reporter.boxes()) {
-      const auto at = box.caption.rfind("No.");
-      if (at != std::string::npos) numbers.push_back(40000 + std::stoi(box.caption.substr(at + 3)));
-    }
-    return numbers;
-  }
+  std::vector<int> shown() const { return reporter.numbers(); }
 
   std::unique_ptr<mailflow::SendPhase> sendPhase(std::uint16_t port) {
     settings.setNumber(core::item::kSmtpPort, port);

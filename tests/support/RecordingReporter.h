@@ -33,6 +33,16 @@ public:
     const std::lock_guard lock(mutex_);
     return boxes_;
   }
+  /// The numbers R of the boxes shown so far, read from their captions
+  /// ("Zorvik:エラー  No.4203" is 44203); bug boxes are left out.
+  std::vector<int> numbers() const {
+    std::vector<int> found;
+    for (const Box& box : boxes()) {
+      const auto at = box.caption.rfind("No.");
+      if (at != std::string::npos) found.push_back(40000 + std::stoi(box.caption.substr(at + 3)));
+    }
+    return found;
+  }
   void setAnswer(bool answer) { answer_ = answer; }
 
 private:
