@@ -15,6 +15,8 @@ void onSignal(int signal) {
     std::raise(signal);
     return;
   }
+  // SIGTERM (a shutdown, `timeout`, `kill`) means now: it counts twice.
+  if (signal == SIGTERM) watched->request();
   const bool first = !watched->requested();
   watched->request();
   static constexpr char kFirst[] = "\nzorvik-cli: stopping after the current mail (press Ctrl-C again to stop now)\n";

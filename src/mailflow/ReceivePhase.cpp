@@ -66,7 +66,9 @@ ReceiveResult ReceivePhase::finish(const StopRequest* stop) {
   bool aborted = false;
   while (!finished_) {
     if (stop && stop->requested()) stopAfterCurrentMail();
-    if (stop && stop->insisted() && !aborted) {
+    // Before the first mail (logging in, listing) there is no mail in hand
+    // to finish: waiting for a slow server would only keep the user waiting.
+    if (stop && (stop->insisted() || (stop->requested() && current_ < 0)) && !aborted) {
       abort();
       aborted = true;
     }

@@ -15,6 +15,11 @@ constexpr int kConnectionGone = 41052;
 constexpr int kSendError = 41066;
 constexpr int kNoSocket = 41067;
 constexpr int kCannotConnect = 41068;
+constexpr int kNoGreeting = 44206;
+// A server that accepts the connection but never greets is tried this
+// often (reconnecting after each wait) before the receive gives up: a cron
+// job must not hang on it for ever.
+constexpr int kGreetingAttempts = 3;
 
 }  // namespace
 
@@ -64,7 +69,11 @@ bool PopConnection::open(std::string_view host, std::uint16_t port, std::string&
       case Wait::TimedOut: break;
     }
     transport_.close();
-    ++reconnects_;
+    if (++reconnects_ >= kGreetingAttempts) {
+      error_ = true;
+      messages_.error(kNoGreeting, {std::string(host), std::to_string(port), std::to_string(receiveSeconds_)});
+      return false;
+    }
   }
 }
 

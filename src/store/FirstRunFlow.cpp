@@ -18,6 +18,7 @@ constexpr int kNoDomain = 43023;
 constexpr int kNameEmpty = 40201;
 constexpr int kStoreNotBuilt = 40802;
 constexpr int kNoLauncher = 40806;
+constexpr int kSettingsExist = 44207;
 
 // Domain names are compared without regard to case: "TARO@EXAMPLE.JP" is
 // as good an address as its lower-case form.
@@ -93,10 +94,15 @@ bool FirstRunFlow::run(const std::optional<AccountSetup>& account) {
   const std::string accountName = accountNameOf(account->address);
   fillSettings(*account);
   const std::string settingsPath = platform::joinPath(places_.currentDirectory, accountName + ".xm9");
+  // The account may be set up already: its settings are the user's work.
+  if (platform::pathExists(settingsPath) && !messages_.question(kSettingsExist, {settingsPath})) return false;
   if (!writeSettings(settingsPath)) return false;
   if (!buildStore(accountName)) return false;
   readTreeStructureFile();
-  if (!platform::createDesktopLauncher(places_.desktopDirectory, accountName, places_.programFile, settingsPath))
+  // Where there is no desktop (a server, a script) there is nothing to put a
+  // launcher on, and nothing to complain about.
+  if (platform::isDirectory(places_.desktopDirectory) &&
+      !platform::createDesktopLauncher(places_.desktopDirectory, accountName, places_.programFile, settingsPath))
     messages_.error(kNoLauncher);
   return true;
 }

@@ -41,14 +41,7 @@ protected:
     return flow.run(AccountSetup{platform::utf8ToSjis("山田"), address, "pw"});
   }
   // Message numbers shown so far, as "No." numbers of the captions.
-  std::vector<int> shown() const {
-    std::vector<int> numbers;
-    for (const auto& box : reporter.boxes()) {
-      const auto at = box.caption.find("No.");
-      numbers.push_back(at == std::string::npos ? -1 : 40000 + std::atoi(box.caption.c_str() + at + 3));
-    }
-    return numbers;
-  }
+  std::vector<int> shown() const { return reporter.numbers(); }
   bool nothingWritten() const {
     return platform::listDirectory(dir.file("program")).empty() && platform::listDirectory(dir.file("current")).empty();
   }
@@ -104,8 +97,28 @@ TEST_F(StartUpTest, DamagedTreeStructureFileAndMissingDesktopDoNotStopTheStart) 
   ASSERT_TRUE(platform::writeFileAtomically(dir.file("program/ZuvuRidi.XM7"), "##1001:x\r\n"));
   places.desktopDirectory = dir.file("no-desktop");
   ASSERT_TRUE(firstRun("taro@example.jp"));
-  EXPECT_EQ(shown(), (std::vector<int>{40190, 40806}));
+  EXPECT_EQ(shown(), (std::vector<int>{40190})) << "no desktop, no launcher and no complaint";
   EXPECT_FALSE(platform::pathExists(dir.file("no-desktop")));
+}
+
+TEST_F(StartUpTest, AnExistingAccountIsKeptUnlessTheUserAsksForANewStart) {
+  ASSERT_TRUE(firstRun("taro@example.jp"));
+  // A launcher that cannot be written on a desktop that exists is worth a word.
+  ASSERT_TRUE(platform::removeFile(dir.file("desktop/Zorvik(taro).desktop")));
+  ASSERT_TRUE(platform::makeDirectory(dir.file("desktop/Zorvik(taro).desktop")));
+  const std::string file = settings.fileName();
+  settings.setText(core::item::kSenderName, "kept");
+  ASSERT_TRUE(settings.save(messages));
+  EXPECT_FALSE(firstRun("taro@example.jp"));
+  EXPECT_EQ(shown(), (std::vector<int>{44207}));
+  core::SettingsFile reread;
+  ASSERT_TRUE(reread.load(file, messages));
+  EXPECT_EQ(reread.text(core::item::kSenderName), "kept");
+
+  reporter.setAnswer(true);
+  ASSERT_TRUE(firstRun("taro@example.jp"));
+  EXPECT_EQ(shown(), (std::vector<int>{44207, 44207, 40806}));
+  EXPECT_TRUE(platform::pathExists(core::backupNameOf(file)));
 }
 
 TEST_F(StartUpTest, OpenWithoutAFileRunsTheFirstRunFlow) {
