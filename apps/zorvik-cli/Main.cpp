@@ -18,6 +18,7 @@ int printHelp(std::ostream& out) {
          "       zorvik-cli --version\n\ncommands:\n";
   for (const auto& command : zorvik::cli::commandRegistry())
     out << "  " << command.name << (command.usage.empty() ? "" : " ") << command.usage << '\n';
+  out << "\nzorvik-cli help COMMAND explains a command with an example.\n";
   return zorvik::cli::kDone;
 }
 
