@@ -28,8 +28,8 @@ const std::string& settingsPath() {
     core::SettingsFile settings;
     std::string lines;
     for (int i = 0; i < 200; ++i) lines += "signature line " + std::to_string(i) + "\r\n";
-    settings.setText(506, lines);
-    settings.setText(708, lines);
+    settings.setText(core::item::kJapaneseSignature, lines);
+    settings.setText(core::item::kSortOrder, lines);
     settings.save(messages, dir + "/bench.xm9");
     return dir + "/bench.xm9";
   }();

@@ -19,6 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   });
   reader.read(settings);
   settings.updateDerivedValues();
-  (void)settings.plainPassword(804);
+  (void)settings.plainPassword(core::item::kPopPassword);
   return 0;
 }

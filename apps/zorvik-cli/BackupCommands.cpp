@@ -8,6 +8,7 @@
 
 
 #include "core/Progress.h"
+#include "core/SettingsItemTable.h"
 #include "platform/FileSystem.h"
 #include "store/Backup.h"
 #include "store/BackupPeriod.h"
@@ -16,10 +17,6 @@
 
 namespace zorvik::cli {
 namespace {
-
-constexpr int kBackupPeriodItem = 133;
-constexpr int kImportPeriodItem = 127;
-constexpr int kExportPeriodItem = 130;
 
 // The options every command of this file shares, and its positional
 // arguments.
@@ -64,7 +61,7 @@ std::optional<Options> parse(const std::vector<std::string>& args, std::string_v
 // The date limit of the chosen period (or the one the settings remember).
 std::optional<store::DateLimit> limitOf(CliContext& context, const mailflow::Document& opened, const Options& options,
                                         int periodItem) {
-  const bool backup = periodItem == kBackupPeriodItem;
+  const bool backup = periodItem == core::item::kBackupPeriod;
   const int zone = opened.settings().timeZoneOffsetHours();
   const int period = options.period.value_or(opened.settings().number(periodItem));
   std::optional<std::time_t> picked;
@@ -90,7 +87,7 @@ int backup(CliContext& context) {
     return context.usage("usage: backup DIR [--from PATH] [--period N] [--date YYYY-MM-DD] [--delete] [--compact]");
   auto* const opened = context.document();
   if (!opened) return kFailed;
-  const auto limit = limitOf(context, *opened, *options, kBackupPeriodItem);
+  const auto limit = limitOf(context, *opened, *options, core::item::kBackupPeriod);
   if (!limit) return kUsage;
   store::BackupRequest request;
   request.directory = fullPath(options->positional[0]);
@@ -112,7 +109,7 @@ int merge(CliContext& context) {
     return context.usage("usage: merge SRC [--into PATH] [--period N] [--date YYYY-MM-DD]");
   auto* const opened = context.document();
   if (!opened) return kFailed;
-  const auto limit = limitOf(context, *opened, *options, kImportPeriodItem);
+  const auto limit = limitOf(context, *opened, *options, core::item::kMergePeriod);
   if (!limit) return kUsage;
   const store::MergeRequest request{fullPath(options->positional[0]), options->path == "/" ? "" : options->path,
                                     *limit};
@@ -128,7 +125,7 @@ int exportTrays(CliContext& context) {
     return context.usage("usage: export PATH DEST [--period N] [--date YYYY-MM-DD] [--remove]");
   auto* const opened = context.document();
   if (!opened) return kFailed;
-  const auto limit = limitOf(context, *opened, *options, kExportPeriodItem);
+  const auto limit = limitOf(context, *opened, *options, core::item::kExportPeriod);
   if (!limit) return kUsage;
   const std::string& inside = options->positional[0];
   const store::ExportRequest request{inside == "/" ? "" : inside, fullPath(options->positional[1]), *limit,

@@ -14,6 +14,9 @@
 #include "store/TreeOperations.h"
 
 namespace zorvik::cli {
+
+using core::MessageNumber;
+
 namespace {
 
 // The open document and the two engines that act on its store.
@@ -116,7 +119,7 @@ int transfer(CliContext& context, MailAction action, std::string_view usage) {
     for (const std::uint32_t index : *indices) {
       std::uint32_t at = 0;
       const auto result = ops->mails.link(from, index, to, &at);
-      if (result == store::LinkResult::LimitReached) context.messages().error(store::TrayFile::kLinkLimitMessage, {from});
+      if (result == store::LinkResult::LimitReached) context.messages().error(MessageNumber::TooManyLinks, {from});
       placed.push_back(result == store::LinkResult::Done ? std::optional(at) : std::nullopt);
     }
   } else if (action == MailAction::Copy) {

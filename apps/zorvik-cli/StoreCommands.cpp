@@ -99,7 +99,8 @@ int property(CliContext& context) {
     return kDone;
   }
   if (!store::setPropertyText(*properties, static_cast<int>(id), fromTerminal(args[2])))
-    return context.usage("prop: item " + args[1] + " takes a number" + (id == 1002 ? " in hexadecimal" : ""));
+    return context.usage("prop: item " + args[1] + " takes a number" +
+                         (id == store::trayitem::kFlags ? " in hexadecimal" : ""));
   if (tray->rewriteProperties(*properties)) return kDone;
   context.status("zorvik-cli: cannot write the properties of " + tray->name());
   return kFailed;

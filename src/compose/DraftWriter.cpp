@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "core/MessageFormat.h"
+#include "core/SettingsItemTable.h"
 #include "message/AddressParser.h"
 #include "message/ComposedHeaderWriter.h"
 #include "message/DraftBody.h"
@@ -13,17 +14,11 @@
 #include "store/TrayFile.h"
 
 namespace zorvik::compose {
+
+using core::MessageNumber;
+
 namespace {
 
-constexpr int kNoText = 40501;
-constexpr int kNoRecipient = 40502;
-constexpr int kNoSubject = 40503;
-constexpr int kNoOwnAddress = 40504;
-constexpr int kCannotStore = 40599;
-constexpr int kBadAddress = 41004;
-constexpr int kCannotOpenAttachment = 41100;
-constexpr int kFirstLineSubjectItem = 510;
-constexpr int kLineWidthItem = 517;
 constexpr std::size_t kFirstLineLimit = 1000;
 
 bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
@@ -101,35 +96,35 @@ DraftWriter::DraftWriter(store::StoreLocation store, const core::SettingsFile& s
 bool DraftWriter::check(const Draft& draft, std::string& subject) const {
   subject = std::string(trimmed(message::singleLine(draft.subject)));
   if (draft.body.empty() && subject.empty()) {
-    messages_.error(kNoText);
+    messages_.error(MessageNumber::NoMailText);
     return false;
   }
   const message::AddressParser parser(settings_.aliases());
   if (parser.parseList(draft.to).empty()) {
-    messages_.error(kNoRecipient);
+    messages_.error(MessageNumber::NoRecipient);
     return false;
   }
   if (subject.empty()) {
-    if (!settings_.flag(kFirstLineSubjectItem)) {
-      messages_.error(kNoSubject);
+    if (!settings_.flag(core::item::kFirstLineAsSubject)) {
+      messages_.error(MessageNumber::NoSubject);
       return false;
     }
     subject = firstLine(draft.body);
   }
   if (settings_.text(core::item::kSenderAddress).empty()) {
-    messages_.error(kNoOwnAddress);
+    messages_.error(MessageNumber::NoOwnAddress);
     return false;
   }
   for (const std::string* list : {&draft.to, &draft.cc, &draft.bcc}) {
     for (const char c : *list) {
       if (!isControl(c)) continue;
-      messages_.error(kBadAddress, {subject, visible(*list)});
+      messages_.error(MessageNumber::BadAddress, {subject, visible(*list)});
       return false;
     }
   }
   for (const std::string& path : draft.attachments) {
     if (isAttachable(absolutePath(path))) continue;
-    messages_.error(kCannotOpenAttachment, {visible(path)});
+    messages_.error(MessageNumber::AttachmentNotOpened, {visible(path)});
     return false;
   }
   return true;
@@ -139,7 +134,7 @@ bool DraftWriter::check(const Draft& draft, std::string& subject) const {
 // the work folder.
 std::optional<std::string> DraftWriter::writeBodyFile(const Draft& draft) const {
   std::vector<std::string> lines = message::DraftBody::normalise(
-      draft.body, settings_.flag(core::item::kHalfWidthKanaToFullWidth), settings_.number(kLineWidthItem));
+      draft.body, settings_.flag(core::item::kHalfWidthKanaToFullWidth), settings_.number(core::item::kLineWrapWidth));
   for (const std::string& path : draft.attachments)
     lines.push_back(std::string(message::TagCommand::kMime) + "\"" + absolutePath(path) + "\"");
   std::string text;
@@ -154,7 +149,7 @@ std::optional<std::string> DraftWriter::writeBodyFile(const Draft& draft) const 
     if (platform::writeFileAtomically(path, text)) return path;
     break;
   }
-  messages_.error(kCannotStore, {numberedName(base, 0)});
+  messages_.error(MessageNumber::DraftNotStored, {numberedName(base, 0)});
   return std::nullopt;
 }
 
@@ -179,7 +174,7 @@ std::optional<std::uint32_t> DraftWriter::storeUnsent(const Draft& draft, std::t
   const auto index = store::MailRecordIndex::appendComposed(unsent, record, *bodyPath,
                                                      message::ComposeSettings::fromSettings(settings_, now), parser);
   platform::removeFile(*bodyPath);
-  if (!index) messages_.error(kCannotStore, {*bodyPath});
+  if (!index) messages_.error(MessageNumber::DraftNotStored, {*bodyPath});
   return index;
 }
 

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <vector>
 
+#include "core/MessageNumber.h"
 #include "platform/TextEncoding.h"
 
 namespace zorvik::core {
@@ -195,6 +196,190 @@ constexpr bool numbersAscendInRange() {
 
 static_assert(numbersAscendInRange(),
               "message numbers must lie in 40000-44999, ascending and without duplicates");
+
+// Whether R is one of the names in MessageNumber. The switch has no default
+// and leaving out a name is an error here, so every name must be listed.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic error "-Wswitch"
+constexpr bool isNamed(int r) {
+  switch (static_cast<MessageNumber>(r)) {
+    case MessageNumber::ClearCabinetLinks:
+    case MessageNumber::DeleteTrayAndMails:
+    case MessageNumber::DeleteAllMails:
+    case MessageNumber::DeleteCabinet:
+    case MessageNumber::SortWithoutLink:
+    case MessageNumber::ChangeTrayReadState:
+    case MessageNumber::ChangeCabinetReadState:
+    case MessageNumber::FirstTimeRecipient:
+    case MessageNumber::SortTrayNotFound:
+    case MessageNumber::MailTrayNotFound:
+    case MessageNumber::NoAttachmentInBody:
+    case MessageNumber::UuencodeTruncated:
+    case MessageNumber::Base64Truncated:
+    case MessageNumber::NoSearchText:
+    case MessageNumber::BackupIntoOwnTree:
+    case MessageNumber::NoSourceCabinet:
+    case MessageNumber::NoSourceTray:
+    case MessageNumber::ServerCommandRunning:
+    case MessageNumber::SettingsFileNotCreated:
+    case MessageNumber::SettingsFileLineError:
+    case MessageNumber::TreeNameEmpty:
+    case MessageNumber::TreeCabinetRenameFailed:
+    case MessageNumber::TreeTrayRenameFailed:
+    case MessageNumber::ForbiddenNameCharacter:
+    case MessageNumber::NoCabinetBelow:
+    case MessageNumber::CabinetCreateFailed:
+    case MessageNumber::NoTrayBelow:
+    case MessageNumber::TrayCreateFailed:
+    case MessageNumber::NotDeletable:
+    case MessageNumber::TrayDeleteFailed:
+    case MessageNumber::MailsDeleteFailed:
+    case MessageNumber::NoBulkDelete:
+    case MessageNumber::CabinetHoldsTrays:
+    case MessageNumber::CabinetHoldsCabinets:
+    case MessageNumber::TreeNotRenamable:
+    case MessageNumber::TreeMoveFailed:
+    case MessageNumber::LinkOfNonMailUnsupported:
+    case MessageNumber::MultipleLinkUnsupported:
+    case MessageNumber::MultipleMoveOfNonMailUnsupported:
+    case MessageNumber::TreeKeyMacroFault:
+    case MessageNumber::ListNameEmpty:
+    case MessageNumber::ListCabinetRenameFailed:
+    case MessageNumber::ListTrayRenameFailed:
+    case MessageNumber::ListNotRenamable:
+    case MessageNumber::LinkedMailDropUnsupported:
+    case MessageNumber::ListKeyMacroFault:
+    case MessageNumber::TagPathNotFound:
+    case MessageNumber::NoApplication:
+    case MessageNumber::TextKeyMacroFault:
+    case MessageNumber::NoMailText:
+    case MessageNumber::NoRecipient:
+    case MessageNumber::NoSubject:
+    case MessageNumber::NoOwnAddress:
+    case MessageNumber::NoTemplate:
+    case MessageNumber::DraftNotStored:
+    case MessageNumber::ChangeCabinetTrayProperties:
+    case MessageNumber::ChangeSelectedTrayProperties:
+    case MessageNumber::NoMailToTest:
+    case MessageNumber::NoImportFile:
+    case MessageNumber::BadImportFileName:
+    case MessageNumber::ImportCopyRefused:
+    case MessageNumber::ImportConversionRefused:
+    case MessageNumber::AlMail16ConversionRefused:
+    case MessageNumber::AlMail32Unsupported:
+    case MessageNumber::NetscapeMailUnsupported:
+    case MessageNumber::Denshin8Unsupported:
+    case MessageNumber::ClearTrayBeforeImport:
+    case MessageNumber::NoMailerKind:
+    case MessageNumber::MimeConversionFailed:
+    case MessageNumber::ExchangeUnsupported:
+    case MessageNumber::DangerousAttachmentTag:
+    case MessageNumber::SearchInterrupted:
+    case MessageNumber::SearchCannotContinue:
+    case MessageNumber::RewriteSettings:
+    case MessageNumber::BuildStore:
+    case MessageNumber::StoreNotBuilt:
+    case MessageNumber::SystemTraysBroken:
+    case MessageNumber::SettingsNotWritten:
+    case MessageNumber::NoDesktopShortcut:
+    case MessageNumber::DialUpNotInstalled:
+    case MessageNumber::DialUpBadSettings:
+    case MessageNumber::DialUpHungUp:
+    case MessageNumber::DialUpEntryNotFound:
+    case MessageNumber::SmtpNotConnected:
+    case MessageNumber::SmtpGreetingRefused:
+    case MessageNumber::SmtpHeloRefused:
+    case MessageNumber::BadAddress:
+    case MessageNumber::NoRecipients:
+    case MessageNumber::SmtpConnectFailed:
+    case MessageNumber::TemporaryFileNotOpened:
+    case MessageNumber::SmtpMailRefused:
+    case MessageNumber::SmtpDataRefused:
+    case MessageNumber::SmtpUnexpectedReply:
+    case MessageNumber::SmtpConnectionLost:
+    case MessageNumber::SmtpMailBodyRefused:
+    case MessageNumber::SmtpQuitFailed:
+    case MessageNumber::SmtpNoSocket:
+    case MessageNumber::SmtpWriteFailed:
+    case MessageNumber::SmtpDisconnected:
+    case MessageNumber::PopListFailed:
+    case MessageNumber::PopReceiveError:
+    case MessageNumber::PopConnectionGone:
+    case MessageNumber::PopNoApop:
+    case MessageNumber::PopBadGreeting:
+    case MessageNumber::PopUserFailed:
+    case MessageNumber::PopPassRefused:
+    case MessageNumber::PopPassFailed:
+    case MessageNumber::PopApopRefused:
+    case MessageNumber::PopApopFailed:
+    case MessageNumber::PopStatFailed:
+    case MessageNumber::PopTopFailed:
+    case MessageNumber::PopUidlFailed:
+    case MessageNumber::PopRetrFailed:
+    case MessageNumber::PopDeleFailed:
+    case MessageNumber::PopSendError:
+    case MessageNumber::PopNoSocket:
+    case MessageNumber::PopCannotConnect:
+    case MessageNumber::PopFetchRefused:
+    case MessageNumber::PopDeleteRefused:
+    case MessageNumber::PopOutOfMemory:
+    case MessageNumber::AttachmentNotOpened:
+    case MessageNumber::TemporaryFileNotCreated:
+    case MessageNumber::AttachmentNotExtracted:
+    case MessageNumber::AttachmentTemporaryFileNotCreated:
+    case MessageNumber::OutOfMemory:
+    case MessageNumber::DiskFull:
+    case MessageNumber::DirectoryNotCreated:
+    case MessageNumber::TooManyLinks:
+    case MessageNumber::LogNotOpened:
+    case MessageNumber::NoAttachmentFolder:
+    case MessageNumber::AttachmentNotCopied:
+    case MessageNumber::PopError:
+    case MessageNumber::PopSendTimeout:
+    case MessageNumber::PopReceiveTimeout:
+    case MessageNumber::MailTooLarge:
+    case MessageNumber::SendFailed:
+    case MessageNumber::SmtpSendTimeout:
+    case MessageNumber::SmtpReceiveTimeout:
+    case MessageNumber::OleInitFailed:
+    case MessageNumber::SocketInitFailed:
+    case MessageNumber::OnePointFileError:
+    case MessageNumber::AddressWithoutAt:
+    case MessageNumber::AddressWithoutDomain:
+    case MessageNumber::ReceiveRunning:
+    case MessageNumber::ReceiveDiskFull:
+    case MessageNumber::SearchRunning:
+    case MessageNumber::LowDiskSpace:
+    case MessageNumber::WorkFileLeft:
+    case MessageNumber::RecoverWorkFile:
+    case MessageNumber::WorkFileNotMoved:
+    case MessageNumber::NoSettingsFile:
+    case MessageNumber::UnreadableSettingsFile:
+    case MessageNumber::OtherWorkRunning:
+    case MessageNumber::LeftoverNotMoved:
+    case MessageNumber::WorkFileSetAside:
+    case MessageNumber::NoStore:
+    case MessageNumber::PopNoGreeting:
+    case MessageNumber::RebuildExistingSettings:
+      return true;
+  }
+  return false;
+}
+#pragma GCC diagnostic pop
+
+// Every name has a text and every text a name: one walk over 40000-44999
+// beside the ascending table.
+constexpr bool namesMatchTexts() {
+  std::size_t row = 0;
+  for (int r = kFirstNumber; r <= kLastNumber; ++r) {
+    const bool hasText = row < std::size(kMessages) && kMessages[row].r == r;
+    if (hasText) ++row;
+    if (hasText != isNamed(r)) return false;
+  }
+  return true;
+}
+
+static_assert(namesMatchTexts(), "every MessageNumber needs a text in kMessages, and every text a name");
 
 struct Message {
   int r;

@@ -27,30 +27,30 @@ const std::string& kindWord(MessageKind kind) {
 Messages::Messages(Reporter& reporter)
     : reporter_(reporter), owner_(std::this_thread::get_id()), terminate_([] { std::exit(1); }) {}
 
-std::string Messages::caption(MessageKind kind, int r) {
-  return formatMessage("%s:%s  No.%d", {"Zorvik", kindWord(kind), r - kFirstMessage});
+std::string Messages::caption(MessageKind kind, MessageNumber r) {
+  return formatMessage("%s:%s  No.%d", {"Zorvik", kindWord(kind), numberOf(r) - kFirstMessage});
 }
 
-std::string Messages::text(int r, MessageArgs args) {
-  const std::string* format = messageText(r);
-  if (!format) return formatMessage("No.%d", {r});
+std::string Messages::text(MessageNumber r, MessageArgs args) {
+  const std::string* format = messageText(numberOf(r));
+  if (!format) return formatMessage("No.%d", {numberOf(r)});
   return cutSjis(formatMessage(*format, args), kTextLimit);
 }
 
-bool Messages::question(int r, MessageArgs args) {
+bool Messages::question(MessageNumber r, MessageArgs args) {
   return deliver(MessageKind::Question, caption(MessageKind::Question, r), text(r, args));
 }
 
-void Messages::information(int r, MessageArgs args) {
+void Messages::information(MessageNumber r, MessageArgs args) {
   deliver(MessageKind::Information, caption(MessageKind::Information, r), text(r, args));
 }
 
-void Messages::error(int r, MessageArgs args) {
+void Messages::error(MessageNumber r, MessageArgs args) {
   if (hangUp_) hangUp_();
   deliver(MessageKind::Error, caption(MessageKind::Error, r), text(r, args));
 }
 
-void Messages::fatal(int r, MessageArgs args) {
+void Messages::fatal(MessageNumber r, MessageArgs args) {
   if (hangUp_) hangUp_();
   const std::string body = text(r, args) + sjisLiteral("\nこれ以上処理を続けることができませんので終了します");
   deliver(MessageKind::Fatal, caption(MessageKind::Fatal, r), body);

@@ -1,8 +1,8 @@
 /// \file
 /// The five ways of telling the user something: question, information, error,
 /// fatal error and bug. Every message is known by its number R (40000-44999,
-/// the number every part of the program quotes); the caption shows R - 40000
-/// so a user can quote "No." of any message.
+/// the number every part of the program quotes), named in MessageNumber; the
+/// caption shows R - 40000 so a user can quote "No." of any message.
 ///
 /// Boxes are shown only on the thread that created this object (the owner).
 /// Another thread that reports waits until the owner has shown the box and
@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "core/MessageFormat.h"
+#include "core/MessageNumber.h"
 #include "core/Reporter.h"
 
 namespace zorvik::core {
@@ -28,12 +29,12 @@ public:
 
   explicit Messages(Reporter& reporter);
 
-  bool question(int r, MessageArgs args = {});
-  void information(int r, MessageArgs args = {});
-  void error(int r, MessageArgs args = {});
+  bool question(MessageNumber r, MessageArgs args = {});
+  void information(MessageNumber r, MessageArgs args = {});
+  void error(MessageNumber r, MessageArgs args = {});
   /// Shows the box with the closing sentence appended, then ends the process
   /// at once (through the terminate handler).
-  [[noreturn]] void fatal(int r, MessageArgs args = {});
+  [[noreturn]] void fatal(MessageNumber r, MessageArgs args = {});
   /// The bug box for an internal fault, with its bug number.
   void bug(int bugNumber);
 
@@ -46,9 +47,9 @@ public:
   void setTerminate(std::function<void()> terminate) { terminate_ = std::move(terminate); }
 
   /// "Zorvik:<kind word>  No.<R - 40000>" (Shift_JIS).
-  static std::string caption(MessageKind kind, int r);
+  static std::string caption(MessageKind kind, MessageNumber r);
   /// Message R formatted with `args`, cut to the text limit (Shift_JIS).
-  static std::string text(int r, MessageArgs args);
+  static std::string text(MessageNumber r, MessageArgs args);
 
 private:
   struct Request {

@@ -13,9 +13,6 @@
 namespace zorvik::core {
 namespace {
 
-constexpr int kSettingsFileError = 40190;
-constexpr int kSettingsFileNotCreated = 40186;
-
 // A file that is not a settings file at all (a binary, a huge text) would
 // otherwise report one problem per line; after this many the load gives up.
 constexpr int kMaxReportedProblems = 20;
@@ -51,7 +48,8 @@ bool SettingsFile::load(std::string_view path, Messages& messages) {
   ItemReader reader(lines, [&](const ItemReadProblem& problem) {
     ++problems;
     if (problems > kMaxReportedProblems) return;
-    messages.error(kSettingsFileError, {fileName_, problem.lineNumber, problem.lineText, problem.reason});
+    messages.error(MessageNumber::SettingsFileLineError,
+                   {fileName_, problem.lineNumber, problem.lineText, problem.reason});
   });
   const ItemReadResult result = reader.read(*this);
   updateDerivedValues();
@@ -76,7 +74,7 @@ bool SettingsFile::save(Messages& messages, std::string_view path) {
   if (platform::writeFileAtomically(fileName_, content)) return true;
   // Nothing half-written may replace the settings: the previous file comes back.
   if (hadFile) platform::copyFile(backup, fileName_);
-  messages.error(kSettingsFileNotCreated, {fileName_});
+  messages.error(MessageNumber::SettingsFileNotCreated, {fileName_});
   return false;
 }
 

@@ -58,7 +58,9 @@ public:
 
   /// Items whose value is a folder or file path resolved against the program
   /// directory.
-  static constexpr int kPathItems[] = {105, 113, 114, 115, 117, 201, 216};
+  static constexpr int kPathItems[] = {item::kTemplateFolder, item::kImportFolder, item::kExportFolder,
+                                       item::kBackupFolder,   item::kWorkFolder,   item::kStoreRoot,
+                                       item::kTreeStructureFile};
   /// Items kept scrambled.
   static bool isPasswordItem(int id);
 

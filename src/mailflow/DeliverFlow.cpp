@@ -13,6 +13,9 @@
 #include "store/TrayFile.h"
 
 namespace zorvik::mailflow {
+
+using core::MessageNumber;
+
 namespace {
 
 // Decodes every file into `sink`; what could not be read goes to `report`.
@@ -32,7 +35,7 @@ bool decodeAll(const Document& document, WorkFileSink& sink, const std::vector<s
     allDecoded = allDecoded && stored;
     // A full disk refuses every later mail too.
     if (sink.writeFailed()) {
-      document.messages().error(ReceivePhase::kDiskFullMessage);
+      document.messages().error(MessageNumber::ReceiveDiskFull);
       return false;
     }
   }

@@ -4,22 +4,18 @@
 #include "store/PostOpen.h"
 
 namespace zorvik::mailflow {
-namespace {
 
-constexpr int kNoSettingsFile = 44200;
-constexpr int kUnreadableSettingsFile = 44201;
-
-}  // namespace
+using core::MessageNumber;
 
 std::optional<core::SettingsFile> Document::readSettings(std::string_view path, core::Messages& messages) {
   const std::string file(path);
   if (!platform::isRegularFile(file)) {
-    messages.error(kNoSettingsFile, {file});
+    messages.error(MessageNumber::NoSettingsFile, {file});
     return std::nullopt;
   }
   core::SettingsFile settings;
   if (!settings.load(file, messages)) {
-    messages.error(kUnreadableSettingsFile, {file});
+    messages.error(MessageNumber::UnreadableSettingsFile, {file});
     return std::nullopt;
   }
   return settings;

@@ -8,6 +8,9 @@
 #include "platform/TextEncoding.h"
 
 namespace zorvik::mailflow {
+
+using core::MessageNumber;
+
 namespace {
 
 constexpr auto kEventWait = std::chrono::seconds(1);
@@ -213,7 +216,7 @@ void ReceivePhase::end(bool failed) {
   if (sink_.writeFailed()) {
     result_.diskFull = true;
     result_.failed = true;
-    messages_.error(kDiskFullMessage);
+    messages_.error(MessageNumber::ReceiveDiskFull);
   }
   finished_ = true;
 }

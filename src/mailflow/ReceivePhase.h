@@ -68,9 +68,6 @@ struct ReceiveResult {
 
 class ReceivePhase {
 public:
-  /// Message shown when the work file could not be written.
-  static constexpr int kDiskFullMessage = 43040;
-
   /// Every reference must outlive the phase.
   ReceivePhase(net::PopSession& session, StoreMailServerTray& tray, WorkFileSink& sink, core::Messages& messages,
                ReceiveSettings settings, core::Progress& progress);

@@ -13,9 +13,10 @@
 #include "store/TrayReader.h"
 
 namespace zorvik::mailflow {
-namespace {
 
-constexpr int kTrayNotFound = 40132;
+using core::MessageNumber;
+
+namespace {
 
 struct Batch {
   std::vector<std::uint32_t> indices;
@@ -58,7 +59,7 @@ SentMailPlacement::Destination SentMailPlacement::destinationOf(std::uint32_t in
   const auto properties = store::TrayName::isUsable(owner) ? store::TrayFile(store_, owner).properties()
                                                             : std::nullopt;
   if (!properties) {
-    messages_.error(kTrayNotFound, {owner});
+    messages_.error(MessageNumber::MailTrayNotFound, {owner});
     return sent;
   }
   const std::uint32_t flags = properties->flags;

@@ -16,6 +16,9 @@
 #include "store/TrayAttachments.h"
 
 namespace zorvik::mailflow {
+
+using core::MessageNumber;
+
 namespace {
 
 // "受信中：<n>/<of>" (Shift_JIS).
@@ -124,7 +127,7 @@ std::optional<SelectionOutcome> ServerTrayFlow::fetchSelected(const std::vector<
     for (const int index : received) connection.session.markReceived(index);
   outcome.ok = !failed ? quit(connection) : (connection.session.stop(true), false);
   connection.sink.close();
-  if (connection.sink.writeFailed()) document_.messages().error(ReceivePhase::kDiskFullMessage);
+  if (connection.sink.writeFailed()) document_.messages().error(MessageNumber::ReceiveDiskFull);
   if (connection.sink.mailCount() > 0) outcome.stored = WorkFileIntake::move(document_);
   if (outcome.stored) outcome.sorted = SortFlow::afterIntake(document_, front_, *outcome.stored);
   outcome.ok = outcome.ok && (connection.sink.mailCount() == 0 || outcome.stored.has_value());

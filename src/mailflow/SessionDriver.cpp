@@ -4,9 +4,11 @@
 #include "core/SettingsItemTable.h"
 
 namespace zorvik::mailflow {
+
+using core::MessageNumber;
+
 namespace {
 
-constexpr int kCommandRunning = 40185;
 constexpr std::chrono::milliseconds kImmediateAutoSend{50};
 
 }  // namespace
@@ -31,7 +33,7 @@ SessionDriver::~SessionDriver() { loop_.stopTimer(wait_); }
 
 bool SessionDriver::run(Command command, Finished finished) {
   if (running_) {
-    messages_.information(kCommandRunning);
+    messages_.information(MessageNumber::ServerCommandRunning);
     return false;
   }
   running_ = true;

@@ -10,12 +10,10 @@
 #include "platform/TextEncoding.h"
 
 namespace zorvik::mailflow {
-namespace {
 
-constexpr int kReceiveRunning = 43030;
-constexpr int kServerCommandRunning = 40185;
-constexpr int kOtherWorkRunning = 44202;
-constexpr int kNoStore = 44205;
+using core::MessageNumber;
+
+namespace {
 
 struct WorkName {
   StoreWork work;
@@ -58,7 +56,7 @@ void reportHolder(const Document& document, StoreWork wanted, const std::string&
   const WorkName* held = nameOf(key);
   if (held && talksToServer(held->work) && talksToServer(wanted)) {
     const bool receiving = wanted == StoreWork::Receive || wanted == StoreWork::ServerTray;
-    document.messages().error(receiving ? kReceiveRunning : kServerCommandRunning);
+    document.messages().error(receiving ? MessageNumber::ReceiveRunning : MessageNumber::ServerCommandRunning);
     return;
   }
   const std::string process = holder.size() > key.size() ? " pid" + holder.substr(key.size()) : std::string();
@@ -67,7 +65,7 @@ void reportHolder(const Document& document, StoreWork wanted, const std::string&
   const std::string shown = held              ? platform::sjisLiteral(held->shown) + process
                             : holder.empty() ? platform::sjisLiteral("別のZorvik")
                                              : platform::utf8ToSjis(holder, "?");
-  document.messages().error(kOtherWorkRunning, {shown});
+  document.messages().error(MessageNumber::OtherWorkRunning, {shown});
 }
 
 }  // namespace
@@ -94,7 +92,7 @@ std::optional<StoreLock> StoreLock::take(const Document& document, StoreWork wor
   auto lock = attempt(document, work, refusal);
   if (lock) return lock;
   if (refusal.held) reportHolder(document, work, refusal.holder);
-  else document.messages().error(kNoStore, {document.store().topCabinetPath()});
+  else document.messages().error(MessageNumber::NoStore, {document.store().topCabinetPath()});
   return std::nullopt;
 }
 

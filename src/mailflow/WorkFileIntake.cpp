@@ -11,12 +11,11 @@
 #include "store/TrayFile.h"
 
 namespace zorvik::mailflow {
+
+using core::MessageNumber;
+
 namespace {
 
-constexpr int kAskMoveWorkFile = 44111;
-constexpr int kWorkFileNotMoved = 44112;
-constexpr int kLeftoverNotMoved = 44203;
-constexpr int kWorkFileSetAside = 44204;
 // A work file this short holds no mail: not even a separator line and an
 // empty header.
 constexpr std::uint64_t kEmptyWorkFileSize = 10;
@@ -48,7 +47,7 @@ bool WorkFileIntake::holdsMail(const Document& document) {
 
 std::optional<Intake> WorkFileIntake::move(const Document& document, const std::string& tray) {
   auto intake = append(document, tray);
-  if (!intake) document.messages().error(kWorkFileNotMoved);
+  if (!intake) document.messages().error(MessageNumber::WorkFileNotMoved);
   return intake;
 }
 
@@ -74,7 +73,7 @@ std::optional<Intake> WorkFileIntake::append(const Document& document, const std
 bool WorkFileIntake::clearForNewMail(const Document& document) {
   if (holdsMail(document)) {
     if (append(document, {})) return true;
-    document.messages().error(kLeftoverNotMoved, {document.workFilePath()});
+    document.messages().error(MessageNumber::LeftoverNotMoved, {document.workFilePath()});
     return false;
   }
   // A few bytes left by an earlier run are no mail; they would only stand
@@ -90,12 +89,13 @@ void WorkFileIntake::recoverAtStart(const Document& document) {
     platform::removeFile(path);
     return;
   }
-  if (document.messages().question(kAskMoveWorkFile)) {
-    if (!append(document, {})) document.messages().fatal(kWorkFileNotMoved);
+  if (document.messages().question(MessageNumber::RecoverWorkFile)) {
+    if (!append(document, {})) document.messages().fatal(MessageNumber::WorkFileNotMoved);
     return;
   }
   const std::string aside = setAsideName(path);
-  if (platform::renamePath(path, aside)) document.messages().information(kWorkFileSetAside, {aside, path});
+  if (platform::renamePath(path, aside))
+    document.messages().information(MessageNumber::WorkFileSetAside, {aside, path});
 }
 
 }  // namespace zorvik::mailflow

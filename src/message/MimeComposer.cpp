@@ -17,12 +17,10 @@
 #include "platform/TextEncoding.h"
 
 namespace zorvik::message {
-namespace {
 
-constexpr int kCannotOpenAttachment = 41100;
-constexpr int kCannotCreateWorkFile = 41101;
-constexpr int kOutOfMemory = 41124;
-constexpr int kDiskFull = 41125;
+using core::MessageNumber;
+
+namespace {
 
 constexpr std::string_view kTextPartHeader =
     "Content-Type: text/plain; charset=\"ISO-2022-JP\"\r\n"
@@ -72,14 +70,14 @@ bool MimeComposer::composeFiles(const MailLines& draft, std::string_view headerP
   {
     FileByteSink header(headerPath, FileByteSink::Mode::truncate);
     if (!header.isOpen()) {
-      messages_.error(kCannotCreateWorkFile, {headerPath});
+      messages_.error(MessageNumber::TemporaryFileNotCreated, {headerPath});
     } else {
       FileByteSink body(bodyPath, FileByteSink::Mode::truncate);
       if (!body.isOpen()) {
-        messages_.error(kCannotCreateWorkFile, {bodyPath});
+        messages_.error(MessageNumber::TemporaryFileNotCreated, {bodyPath});
       } else if (compose(draft, header, body)) {
         composed = body.close() && header.close();
-        if (!composed) messages_.error(kDiskFull);
+        if (!composed) messages_.error(MessageNumber::DiskFull);
       }
     }
   }
@@ -102,7 +100,7 @@ bool MimeComposer::compose(const MailLines& draft, ByteSink& header, ByteSink& b
     if (multipart_ && !writeBody("--" + std::string(kBoundary) + "--\r\n")) return false;
     return finishHeader(header);
   } catch (const std::bad_alloc&) {
-    messages_.error(kOutOfMemory);
+    messages_.error(MessageNumber::OutOfMemory);
     return false;
   }
 }
@@ -164,7 +162,7 @@ bool MimeComposer::reopenTextPart() {
 }
 
 bool MimeComposer::missingFile(const TagCommand& command) {
-  messages_.error(kCannotOpenAttachment, {command.path});
+  messages_.error(MessageNumber::AttachmentNotOpened, {command.path});
   return false;
 }
 
@@ -249,7 +247,7 @@ bool MimeComposer::writeBodyLine(std::string_view line) {
 
 bool MimeComposer::writeBody(std::string_view bytes) {
   if (body_->write(bytes)) return true;
-  if (!writeFailed_) messages_.error(kDiskFull);
+  if (!writeFailed_) messages_.error(MessageNumber::DiskFull);
   writeFailed_ = true;
   return false;
 }
@@ -269,7 +267,7 @@ bool MimeComposer::finishHeader(ByteSink& header) {
     header_ += "\r\n";
   }
   if (header.write(header_)) return true;
-  messages_.error(kDiskFull);
+  messages_.error(MessageNumber::DiskFull);
   return false;
 }
 

@@ -1,5 +1,6 @@
 #include "message/MimeDecoder.h"
 
+#include "core/SettingsItemTable.h"
 #include "message/AttachmentFolder.h"
 #include "message/AttachmentName.h"
 #include "message/ExtensionTable.h"
@@ -20,13 +21,14 @@
 #include <mutex>
 
 namespace zorvik::message {
+
+using core::MessageNumber;
+
 namespace {
 
 constexpr std::string_view kFolderLine = "X-Zorvik-AttachDir: ";
 constexpr std::string_view kDisabledFolderLine = "X-Zorvik-Attach---: ";
 constexpr std::string_view kPlainContentType = "Content-Type: text/plain; ";
-constexpr int kAttachmentNotCreated = 41110;
-constexpr int kTemporaryFileNotCreated = 41111;
 constexpr int kFolderSequenceLimit = 100000;
 
 const std::string& attachedMailSeparator() {
@@ -81,8 +83,8 @@ MimeDecoderSettings MimeDecoderSettings::fromSettings(const core::SettingsFile& 
   result.attachmentRoot = platform::joinPath(top, ".inc");
   const std::string& work = settings.workingDirectories().workDirectory;
   result.workDirectory = platform::isFullPath(work) ? work : platform::joinPath(top, work);
-  result.expandTextAttachments = settings.flag(705);
-  result.dropAttachments = settings.flag(709);
+  result.expandTextAttachments = settings.flag(core::item::kExpandTextAttachments);
+  result.dropAttachments = settings.flag(core::item::kDoNotSaveAttachments);
   result.zoneHours = settings.timeZoneOffsetHours();
   return result;
 }
@@ -363,7 +365,7 @@ bool MimeDecoder::openExpandedText() {
   if (!tempTextPath_.empty()) partFile_ = std::make_unique<FileByteSink>(tempTextPath_, FileByteSink::Mode::truncate);
   if (!partFile_ || !partFile_->isOpen()) {
     partFile_.reset();
-    messages_.error(kTemporaryFileNotCreated);
+    messages_.error(MessageNumber::AttachmentTemporaryFileNotCreated);
     return false;
   }
   partFile_->write("-------- " + AttachmentName::safe(partName_) + " --------\r\n");
@@ -390,7 +392,7 @@ bool MimeDecoder::saveAsFile() {
     path = platform::joinPath(settings_.attachmentRoot, partName_);
   }
   if (!partFile_) {
-    messages_.error(kAttachmentNotCreated, {path});
+    messages_.error(MessageNumber::AttachmentNotExtracted, {path});
     return false;
   }
   savedName_ = platform::fileNameOf(path);

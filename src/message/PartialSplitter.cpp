@@ -9,10 +9,11 @@
 #include "platform/FileSystem.h"
 
 namespace zorvik::message {
+
+using core::MessageNumber;
+
 namespace {
 
-constexpr int kCannotCreateWorkFile = 41101;
-constexpr int kDiskFull = 41125;
 constexpr std::size_t kBlock = 64 * 1024;
 
 // The header's logical lines up to its empty line, each with its folded
@@ -58,12 +59,12 @@ std::optional<int> PartialSplitter::start(std::int32_t splitKilobytes, std::stri
   next_ = 0;
   auto header = platform::readFile(headerPath_);
   if (!header) {
-    messages_->error(kCannotCreateWorkFile, {headerPath_});
+    messages_->error(MessageNumber::TemporaryFileNotCreated, {headerPath_});
     return std::nullopt;
   }
   const auto bodySize = platform::fileSize(bodyPath_);
   if (!bodySize) {
-    messages_->error(kCannotCreateWorkFile, {bodyPath_});
+    messages_->error(MessageNumber::TemporaryFileNotCreated, {bodyPath_});
     return std::nullopt;
   }
   header_ = std::move(*header);
@@ -82,7 +83,7 @@ std::optional<int> PartialSplitter::start(std::int32_t splitKilobytes, std::stri
     if (want < *bodySize) {
       const auto end = lineEndFrom(want == 0 ? 0 : want - 1, *bodySize);
       if (!end) {
-        messages_->error(kCannotCreateWorkFile, {bodyPath_});
+        messages_->error(MessageNumber::TemporaryFileNotCreated, {bodyPath_});
         return std::nullopt;
       }
       cut = *end;
@@ -152,18 +153,18 @@ bool PartialSplitter::makeFragment(std::string_view headerOut, std::string_view 
   const std::uint64_t from = next_ == 0 ? 0 : cuts_[next_ - 1];
   FileByteSink header(headerOut, FileByteSink::Mode::truncate);
   if (!header.isOpen()) {
-    messages_->error(kCannotCreateWorkFile, {headerOut});
+    messages_->error(MessageNumber::TemporaryFileNotCreated, {headerOut});
     return false;
   }
   FileByteSink body(bodyOut, FileByteSink::Mode::truncate);
   if (!body.isOpen()) {
-    messages_->error(kCannotCreateWorkFile, {bodyOut});
+    messages_->error(MessageNumber::TemporaryFileNotCreated, {bodyOut});
     return false;
   }
   const bool written = header.write(fragmentHeader(number)) && (number != 1 || body.write(header_)) &&
                        copyBody(body, from, cuts_[next_]) && header.close() && body.close();
   if (!written) {
-    messages_->error(kDiskFull);
+    messages_->error(MessageNumber::DiskFull);
     return false;
   }
   ++next_;

@@ -3,19 +3,13 @@
 #include <algorithm>
 
 namespace zorvik::net {
+
+using core::MessageNumber;
+
 namespace {
 
 constexpr int kGreetingStep = 50;
 
-// Message numbers of the transport.
-constexpr int kSendTimeout = 43011;
-constexpr int kReceiveTimeout = 43012;
-constexpr int kReceiveError = 41051;
-constexpr int kConnectionGone = 41052;
-constexpr int kSendError = 41066;
-constexpr int kNoSocket = 41067;
-constexpr int kCannotConnect = 41068;
-constexpr int kNoGreeting = 44206;
 // A server that accepts the connection but never greets is tried this
 // often (reconnecting after each wait) before the receive gives up: a cron
 // job must not hang on it for ever.
@@ -34,9 +28,9 @@ void PopConnection::setTimeouts(int sendSeconds, int receiveSeconds) {
   receiveSeconds_ = std::max(1, receiveSeconds);
 }
 
-bool PopConnection::fail(int message) {
+bool PopConnection::fail(std::optional<MessageNumber> message) {
   error_ = true;
-  if (message != 0) messages_.error(message);
+  if (message) messages_.error(*message);
   return false;
 }
 
@@ -55,23 +49,24 @@ bool PopConnection::open(std::string_view host, std::uint16_t port, std::string&
   reconnects_ = 0;
   for (;;) {
     reader_.clear();
-    if (!transport_.create()) return fail(kNoSocket);
-    if (!transport_.connect(host, port)) return fail(kCannotConnect);
+    if (!transport_.create()) return fail(MessageNumber::PopNoSocket);
+    if (!transport_.connect(host, port)) return fail(MessageNumber::PopCannotConnect);
     switch (waitUntil(false, sendSeconds_)) {
-      case Wait::Aborted: return fail(0);
-      case Wait::TimedOut: return fail(kCannotConnect);
+      case Wait::Aborted: return fail(std::nullopt);
+      case Wait::TimedOut: return fail(MessageNumber::PopCannotConnect);
       case Wait::Ready: break;
     }
-    if (!transport_.connected()) return fail(kCannotConnect);
+    if (!transport_.connected()) return fail(MessageNumber::PopCannotConnect);
     switch (waitUntil(true, receiveSeconds_)) {
-      case Wait::Aborted: return fail(0);
+      case Wait::Aborted: return fail(std::nullopt);
       case Wait::Ready: return readReply(kGreetingStep, greeting);
       case Wait::TimedOut: break;
     }
     transport_.close();
     if (++reconnects_ >= kGreetingAttempts) {
       error_ = true;
-      messages_.error(kNoGreeting, {std::string(host), std::to_string(port), std::to_string(receiveSeconds_)});
+      messages_.error(MessageNumber::PopNoGreeting,
+                      {std::string(host), std::to_string(port), std::to_string(receiveSeconds_)});
       return false;
     }
   }
@@ -80,10 +75,10 @@ bool PopConnection::open(std::string_view host, std::uint16_t port, std::string&
 bool PopConnection::readReply(int stepCode, std::string& lines) {
   for (;;) {
     switch (waitUntil(true, receiveSeconds_)) {
-      case Wait::Aborted: return fail(0);
+      case Wait::Aborted: return fail(std::nullopt);
       case Wait::TimedOut:
         error_ = true;
-        messages_.error(kReceiveTimeout, {stepCode});
+        messages_.error(MessageNumber::PopReceiveTimeout, {stepCode});
         return false;
       case Wait::Ready: break;
     }
@@ -92,13 +87,13 @@ bool PopConnection::readReply(int stepCode, std::string& lines) {
       stepCode += 1000;
       continue;
     }
-    if (got < 0) return fail(kReceiveError);
+    if (got < 0) return fail(MessageNumber::PopReceiveError);
     if (got == 0) {
       if (zeroReads_.load() < kSilentZeroReads) {
         ++zeroReads_;
-        return fail(0);
+        return fail(std::nullopt);
       }
-      return fail(kConnectionGone);
+      return fail(MessageNumber::PopConnectionGone);
     }
     zeroReads_ = 0;
     switch (reader_.feed(std::string_view(chunk_.data(), static_cast<std::size_t>(got)), lines)) {
@@ -107,7 +102,7 @@ bool PopConnection::readReply(int stepCode, std::string& lines) {
       case PopReplyReader::Result::Overflow:
         // The caller knows the step and reports it with a clear text.
         overflowed_ = true;
-        return fail(0);
+        return fail(std::nullopt);
     }
   }
 }
@@ -115,13 +110,13 @@ bool PopConnection::readReply(int stepCode, std::string& lines) {
 bool PopConnection::sendCommand(std::string_view bytes) {
   while (!bytes.empty()) {
     switch (waitUntil(false, sendSeconds_)) {
-      case Wait::Aborted: return fail(0);
-      case Wait::TimedOut: return fail(kSendTimeout);
+      case Wait::Aborted: return fail(std::nullopt);
+      case Wait::TimedOut: return fail(MessageNumber::PopSendTimeout);
       case Wait::Ready: break;
     }
     const long sent = transport_.send(bytes);
     if (sent < 0 && transport_.lastCallWouldBlock()) continue;
-    if (sent < 0) return fail(kSendError);
+    if (sent < 0) return fail(MessageNumber::PopSendError);
     bytes.remove_prefix(static_cast<std::size_t>(sent));
   }
   return true;

@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -66,7 +67,8 @@ public:
 private:
   enum class Wait { Ready, TimedOut, Aborted };
   Wait waitUntil(bool readable, int seconds);
-  bool fail(int message);
+  /// Marks the connection failed and shows `message`, if any.
+  bool fail(std::optional<core::MessageNumber> message);
 
   PopTransport& transport_;
   core::Messages& messages_;

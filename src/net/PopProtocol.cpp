@@ -10,23 +10,12 @@
 #include "platform/TextEncoding.h"
 
 namespace zorvik::net {
+
+using core::MessageNumber;
+
 namespace {
 
 // Message numbers of the dialogue.
-constexpr int kReceiveError = 41051;
-constexpr int kNoApop = 41053;
-constexpr int kBadGreeting = 41054;
-constexpr int kUserFailed = 41055;
-constexpr int kPassRefused = 41056;
-constexpr int kPassFailed = 41057;
-constexpr int kApopRefused = 41058;
-constexpr int kApopFailed = 41059;
-constexpr int kStatFailed = 41060;
-constexpr int kListFailed = 41050;
-constexpr int kTopFailed = 41061;
-constexpr int kUidlFailed = 41062;
-constexpr int kRetrFailed = 41063;
-constexpr int kDeleFailed = 41064;
 
 // Step codes shown in the receive time-out message.
 constexpr int kStepApop = 51;
@@ -135,7 +124,7 @@ void PopProtocol::send(std::string command, PopState next, int stepCode) {
 
 void PopProtocol::post(PopNotification code, long value) { events_.push_back({code, value}); }
 
-void PopProtocol::fail(int message, std::string_view text) {
+void PopProtocol::fail(std::optional<MessageNumber> message, std::string_view text) {
   if (failure_) return;
   failure_ = Failure{message, std::string(text)};
 }
@@ -152,7 +141,7 @@ std::vector<PopProtocol::Event> PopProtocol::takeEvents() { return std::exchange
 
 void PopProtocol::greet(std::string_view greeting) {
   const std::string_view firstLine = withoutLineEnd(greeting.substr(0, greeting.find('\n')));
-  if (!isOk(firstLine)) return fail(kBadGreeting, firstLine);
+  if (!isOk(firstLine)) return fail(MessageNumber::PopBadGreeting, firstLine);
   startLogin(firstLine);
 }
 
@@ -166,7 +155,7 @@ void PopProtocol::startLogin(std::string_view greeting) {
   // hash, and the password must not go out in the clear instead.
   const std::size_t open = greeting.find('<');
   const std::size_t close = open == std::string_view::npos ? open : greeting.find('>', open);
-  if (close == std::string_view::npos) return fail(kNoApop);
+  if (close == std::string_view::npos) return fail(MessageNumber::PopNoApop);
   const std::string stamp(greeting.substr(open, close - open + 1));
   const std::string digest = message::Md5::hex(stamp + account_.password);
   send("APOP " + account_.user + " " + digest + "\r\n", PopState::ApopSent, kStepApop);
@@ -177,15 +166,15 @@ void PopProtocol::onLoginReply(std::string_view line) {
   const bool refused = text.starts_with("-ERR");
   switch (state_) {
     case PopState::UserSent:
-      if (!isOk(text)) return fail(kUserFailed, text);
+      if (!isOk(text)) return fail(MessageNumber::PopUserFailed, text);
       send("PASS " + account_.password + "\r\n", PopState::PassSent, kStepPass);
       return;
     case PopState::PassSent:
       if (isOk(text)) return becomeReady(PopNotification::LoggedIn);
-      return refused ? fail(kPassRefused, text) : fail(kPassFailed);
+      return refused ? fail(MessageNumber::PopPassRefused, text) : fail(MessageNumber::PopPassFailed);
     default:
       if (isOk(text)) return becomeReady(PopNotification::LoggedIn);
-      return refused ? fail(kApopRefused, text) : fail(kApopFailed);
+      return refused ? fail(MessageNumber::PopApopRefused, text) : fail(MessageNumber::PopApopFailed);
   }
 }
 
@@ -201,12 +190,12 @@ void PopProtocol::list(ListMode mode) {
 
 void PopProtocol::onStatReply(std::string_view line) {
   const std::string_view text = withoutLineEnd(line);
-  if (!isOk(text)) return fail(kStatFailed, text);
+  if (!isOk(text)) return fail(MessageNumber::PopStatFailed, text);
   // The count is the first number; the total size after it is not needed,
   // the sizes of LIST are.
   const std::vector<long> runs = digitRuns(text.substr(3), 1);
   const long count = runs.empty() ? 0 : runs[0];
-  if (count < 0 || count > limits_.maxMails) return fail(kStatFailed, tooManyText());
+  if (count < 0 || count > limits_.maxMails) return fail(MessageNumber::PopStatFailed, tooManyText());
   if (count == 0) {
     if (account_.useUidl) UidList::remove(tray_.uidFilePath());
     changed_ = true;
@@ -219,7 +208,7 @@ void PopProtocol::onStatReply(std::string_view line) {
 }
 
 void PopProtocol::onListReply(std::string_view line) {
-  if (!isOk(line)) return fail(kListFailed, withoutLineEnd(line));
+  if (!isOk(line)) return fail(MessageNumber::PopListFailed, withoutLineEnd(line));
   stepCode_ = kStepListRest;
   setState(PopState::ListReading);
 }
@@ -241,7 +230,7 @@ void PopProtocol::onListLine(std::string_view line) {
 }
 
 void PopProtocol::onUidlReply(std::string_view line) {
-  if (!isOk(line)) return fail(kUidlFailed, withoutLineEnd(line));
+  if (!isOk(line)) return fail(MessageNumber::PopUidlFailed, withoutLineEnd(line));
   uidlPosition_ = 0;
   stepCode_ = kStepUidlRest;
   setState(PopState::UidlReading);
@@ -347,11 +336,11 @@ void PopProtocol::onTopPipelineLine(std::string_view line) {
       buffer_.clear();
       return;
     }
-    if (line.starts_with("-")) return fail(kTopFailed, withoutLineEnd(line));
+    if (line.starts_with("-")) return fail(MessageNumber::PopTopFailed, withoutLineEnd(line));
     return;  // stray line between answers
   }
   if (!isTerminator(line)) {
-    if (buffer_.size() + line.size() > limits_.maxHeaderBytes) return fail(kTopFailed, tooLongText());
+    if (buffer_.size() + line.size() > limits_.maxHeaderBytes) return fail(MessageNumber::PopTopFailed, tooLongText());
     buffer_.append(line);
     return;
   }
@@ -428,13 +417,13 @@ void PopProtocol::fetch(int index, bool headerOnly) {
 }
 
 void PopProtocol::onRetrReply(std::string_view line) {
-  if (!isOk(line)) return fail(kRetrFailed, withoutLineEnd(line));
+  if (!isOk(line)) return fail(MessageNumber::PopRetrFailed, withoutLineEnd(line));
   stepCode_ = kStepRetrRest;
   setState(PopState::RetrReading);
 }
 
 void PopProtocol::onRetrLine(std::string_view line) {
-  if (buffer_.size() + line.size() > bufferLimit_) return fail(kRetrFailed, tooLongText());
+  if (buffer_.size() + line.size() > bufferLimit_) return fail(MessageNumber::PopRetrFailed, tooLongText());
   buffer_.append(line);
   if (isTerminator(line)) finishMail();
 }
@@ -444,7 +433,7 @@ void PopProtocol::finishMail() {
   if (mode_ == ListMode::UidlFast && entry.isNew && entry.headerKey.empty()) storeHeader(current_, buffer_);
   const bool kept = sink_.beginMail(current_, entry, headerOnly_) && sink_.appendMail(buffer_) && sink_.endMail();
   // The sink has said why (a full disk); ending here sends no DELE after it.
-  if (!kept) return fail(0);
+  if (!kept) return fail(std::nullopt);
   ++undurableMails_;
   setState(PopState::Ready);
   post(PopNotification::Progress, static_cast<long>(buffer_.size()));
@@ -454,7 +443,7 @@ void PopProtocol::finishMail() {
 // ---- DELE and QUIT ----
 
 void PopProtocol::deleteMail(int index) {
-  if (undurableMails_ > 0 && !sink_.makeDurable()) return fail(kDeleFailed, notDurableText());
+  if (undurableMails_ > 0 && !sink_.makeDurable()) return fail(MessageNumber::PopDeleFailed, notDurableText());
   undurableMails_ = 0;
   current_ = index;
   send("DELE " + std::to_string(entries_[static_cast<std::size_t>(index)].number) + "\r\n", PopState::DeleSent,
@@ -462,7 +451,7 @@ void PopProtocol::deleteMail(int index) {
 }
 
 void PopProtocol::onDeleReply(std::string_view line) {
-  if (!isOk(line)) return fail(kDeleFailed, withoutLineEnd(line));
+  if (!isOk(line)) return fail(MessageNumber::PopDeleFailed, withoutLineEnd(line));
   changed_ = true;
   becomeReady(PopNotification::Deleted);
 }
@@ -550,27 +539,27 @@ void PopProtocol::receive(std::string_view lines) {
   if (state_ == PopState::RetrReading && !failure_) post(PopNotification::Progress, static_cast<long>(buffer_.size()));
 }
 
-int PopProtocol::failureMessageForState() const {
+MessageNumber PopProtocol::failureMessageForState() const {
   switch (state_) {
-    case PopState::Connecting: return kBadGreeting;
-    case PopState::UserSent: return kUserFailed;
-    case PopState::StatSent: return kStatFailed;
+    case PopState::Connecting: return MessageNumber::PopBadGreeting;
+    case PopState::UserSent: return MessageNumber::PopUserFailed;
+    case PopState::StatSent: return MessageNumber::PopStatFailed;
     case PopState::ListSent:
-    case PopState::ListReading: return kListFailed;
+    case PopState::ListReading: return MessageNumber::PopListFailed;
     case PopState::UidlSent:
-    case PopState::UidlReading: return kUidlFailed;
-    case PopState::TopPipeline: return kTopFailed;
+    case PopState::UidlReading: return MessageNumber::PopUidlFailed;
+    case PopState::TopPipeline: return MessageNumber::PopTopFailed;
     case PopState::RetrSent:
     case PopState::RetrReading:
-    case PopState::TopOversize: return kRetrFailed;
-    case PopState::DeleSent: return kDeleFailed;
-    default: return kReceiveError;
+    case PopState::TopOversize: return MessageNumber::PopRetrFailed;
+    case PopState::DeleSent: return MessageNumber::PopDeleFailed;
+    default: return MessageNumber::PopReceiveError;
   }
 }
 
 void PopProtocol::lineTooLong() { fail(failureMessageForState(), tooLongText()); }
 
-void PopProtocol::connectionLost() { fail(0); }
+void PopProtocol::connectionLost() { fail(std::nullopt); }
 
 // ---- Owner's bookkeeping ----
 

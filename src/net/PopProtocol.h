@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/MessageNumber.h"
 #include "net/MailServerTray.h"
 #include "net/PopNotification.h"
 #include "net/PopSettings.h"
@@ -48,7 +49,7 @@ public:
   };
   /// A numbered message for the user; `text` fills its "%s" (Shift_JIS).
   struct Failure {
-    int message = 0;  // 0: end silently
+    std::optional<core::MessageNumber> message;  // none: end silently
     std::string text;
   };
 
@@ -126,7 +127,7 @@ private:
   void setState(PopState next);
   void send(std::string command, PopState next, int stepCode);
   void post(PopNotification code, long value = 0);
-  void fail(int message, std::string_view text = {});
+  void fail(std::optional<core::MessageNumber> message, std::string_view text = {});
   void becomeReady(PopNotification code);
   void handleLine(std::string_view line);
 
@@ -153,7 +154,7 @@ private:
   int ordinalOf(int index) const;
   void finishMail();
   void finishListing();
-  int failureMessageForState() const;
+  core::MessageNumber failureMessageForState() const;
 
   PopAccount account_;
   MailServerTray& tray_;

@@ -6,11 +6,11 @@
 #include "net/PopSocket.h"
 
 namespace zorvik::net {
+
+using core::MessageNumber;
+
 namespace {
 
-constexpr int kFetchRefused = 41069;
-constexpr int kDeleteRefused = 41070;
-constexpr int kNoMemory = 41071;
 constexpr auto kPumpInterval = std::chrono::milliseconds(5);
 
 }  // namespace
@@ -70,14 +70,14 @@ bool PopSession::validIndex(int index) const {
          protocol_->entries()[static_cast<std::size_t>(index)].addressable();
 }
 
-bool PopSession::request(Request next, int refusal) {
+bool PopSession::request(Request next, std::optional<MessageNumber> refusal) {
   {
     std::unique_lock lock(mutex_);
     const bool accepted = ready_ && request_.command == Command::None && ending_ == Ending::None &&
                           (next.command == Command::List || validIndex(next.index));
     if (accepted && next.command == Command::Fetch && !protocol_->reserveFor(next.index)) {
       lock.unlock();
-      messages_.error(kNoMemory);
+      messages_.error(MessageNumber::PopOutOfMemory);
       return false;
     }
     if (accepted) {
@@ -87,16 +87,20 @@ bool PopSession::request(Request next, int refusal) {
       return true;
     }
   }
-  if (refusal != 0) messages_.error(refusal);
+  if (refusal) messages_.error(*refusal);
   return false;
 }
 
-bool PopSession::list(ListMode mode) { return request({Command::List, mode, -1}, 0); }
-bool PopSession::fetch(int index) { return request({Command::Fetch, ListMode::All, index}, kFetchRefused); }
-bool PopSession::fetchHeaderOnly(int index) {
-  return request({Command::FetchHeader, ListMode::All, index}, kFetchRefused);
+bool PopSession::list(ListMode mode) { return request({Command::List, mode, -1}, std::nullopt); }
+bool PopSession::fetch(int index) {
+  return request({Command::Fetch, ListMode::All, index}, MessageNumber::PopFetchRefused);
 }
-bool PopSession::deleteMail(int index) { return request({Command::Delete, ListMode::All, index}, kDeleteRefused); }
+bool PopSession::fetchHeaderOnly(int index) {
+  return request({Command::FetchHeader, ListMode::All, index}, MessageNumber::PopFetchRefused);
+}
+bool PopSession::deleteMail(int index) {
+  return request({Command::Delete, ListMode::All, index}, MessageNumber::PopDeleteRefused);
+}
 
 void PopSession::stop(bool abort) {
   if (worker_.joinable()) {
@@ -218,8 +222,8 @@ void PopSession::endOnError() {
   connection_->close();
   deliver(protocol_->takeEvents());
   held_.clear();
-  if (protocol_->failure() && protocol_->failure()->message != 0)
-    messages_.error(protocol_->failure()->message, {protocol_->failure()->text});
+  if (protocol_->failure() && protocol_->failure()->message)
+    messages_.error(*protocol_->failure()->message, {protocol_->failure()->text});
   observeState(protocol_->state(), PopState::Idle);
   finish({{PopNotification::Ended, 0}});
 }

@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -101,7 +102,7 @@ private:
   };
 
   bool list(ListMode mode);
-  bool request(Request next, int refusal);
+  bool request(Request next, std::optional<core::MessageNumber> refusal);
   bool validIndex(int index) const;
   void run(PopSettings settings);
   bool exchange();

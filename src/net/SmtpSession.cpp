@@ -7,6 +7,8 @@
 
 namespace zorvik::net {
 
+using core::MessageNumber;
+
 namespace {
 
 constexpr int kReplyReady = 220;
@@ -46,17 +48,17 @@ bool SmtpSession::send(OutgoingMail mail) {
 
 bool SmtpSession::envelopeIsSafe(const OutgoingMail& mail) {
   if (mail.recipients.empty()) {
-    messages_.error(41005);
+    messages_.error(MessageNumber::NoRecipients);
     return false;
   }
   // An empty sender is the null path "<>", which is harmless.
   if (!mail.sender.empty() && !isSafeEnvelopeAddress(mail.sender)) {
-    messages_.error(41004, {mail.subject, visibleAddress(mail.sender)});
+    messages_.error(MessageNumber::BadAddress, {mail.subject, visibleAddress(mail.sender)});
     return false;
   }
   for (const std::string& recipient : mail.recipients) {
     if (isSafeEnvelopeAddress(recipient)) continue;
-    messages_.error(41004, {mail.subject, visibleAddress(recipient)});
+    messages_.error(MessageNumber::BadAddress, {mail.subject, visibleAddress(recipient)});
     return false;
   }
   return true;
@@ -96,14 +98,14 @@ void SmtpSession::connect() {
   startTimer(Timer::Send);
   switch (transport_.open(settings_.host, settings_.port)) {
     case SmtpTransport::OpenResult::Connecting: return;
-    case SmtpTransport::OpenResult::NoSocket: failBeforeConnecting(41014); return;
-    case SmtpTransport::OpenResult::ConnectFailed: failBeforeConnecting(41006); return;
+    case SmtpTransport::OpenResult::NoSocket: failBeforeConnecting(MessageNumber::SmtpNoSocket); return;
+    case SmtpTransport::OpenResult::ConnectFailed: failBeforeConnecting(MessageNumber::SmtpConnectFailed); return;
   }
 }
 
 // The owner hears of the failure from the loop, as of every other end, not
 // from inside its own send() call.
-void SmtpSession::failBeforeConnecting(int r) {
+void SmtpSession::failBeforeConnecting(MessageNumber r) {
   stopTimer(Timer::Send);
   messages_.error(r);
   failed_ = true;
@@ -119,14 +121,14 @@ void SmtpSession::onConnected(int error) {
   stopTimer(Timer::Send);
   if (state_ != SmtpState::Connecting) return;
   if (error != 0) {
-    failConnection(41001);
+    failConnection(MessageNumber::SmtpNotConnected);
     return;
   }
   setState(SmtpState::Greeting);
   startTimer(Timer::Receive);
 }
 
-void SmtpSession::failConnection(int r, core::MessageArgs args) {
+void SmtpSession::failConnection(MessageNumber r, core::MessageArgs args) {
   messages_.error(r, args);
   endConnection(true);
 }
@@ -148,9 +150,9 @@ void SmtpSession::endConnection(bool failed) {
   if (!queue_.empty()) connect();
 }
 
-void SmtpSession::onReadFailed(int /*error*/) { failConnection(41011); }
+void SmtpSession::onReadFailed(int /*error*/) { failConnection(MessageNumber::SmtpConnectionLost); }
 
-void SmtpSession::onWriteFailed(int /*error*/) { failConnection(41015); }
+void SmtpSession::onWriteFailed(int /*error*/) { failConnection(MessageNumber::SmtpWriteFailed); }
 
 void SmtpSession::onPeerClosed() {
   switch (state_) {
@@ -160,13 +162,13 @@ void SmtpSession::onPeerClosed() {
       endConnection(false);
       return;
     case SmtpState::Quit:
-      if (failed_) messages_.error(43014);
+      if (failed_) messages_.error(MessageNumber::SendFailed);
       endConnection(failed_);
       return;
     default:
       // Also after the end of the data: the mail is then reported
       // Unconfirmed, never Accepted, because the server's verdict is missing.
-      failConnection(41016);
+      failConnection(MessageNumber::SmtpDisconnected);
       return;
   }
 }
@@ -196,7 +198,7 @@ void SmtpSession::handleReply(const SmtpReply& reply) {
     case SmtpState::SendingData:
       // The server spoke in the middle of the data (a 421 or 554 before
       // giving up). QUIT would be read as data, so only closing ends it.
-      failConnection(41010, {reply.text});
+      failConnection(MessageNumber::SmtpUnexpectedReply, {reply.text});
       return;
     case SmtpState::EndOfData: onEndOfData(reply); return;
     case SmtpState::Rset:
@@ -212,7 +214,7 @@ void SmtpSession::handleReply(const SmtpReply& reply) {
 
 void SmtpSession::onGreeting(const SmtpReply& reply) {
   if (reply.code != kReplyReady) {
-    failConnection(41002, {reply.text});
+    failConnection(MessageNumber::SmtpGreetingRefused, {reply.text});
     return;
   }
   if (hostName_.empty()) hostName_ = settings_.heloName.empty() ? transport_.localHostName() : settings_.heloName;
@@ -221,7 +223,7 @@ void SmtpSession::onGreeting(const SmtpReply& reply) {
 
 void SmtpSession::onHelo(const SmtpReply& reply) {
   if (reply.code != kReplyOk) {
-    failAndQuit(41003, reply);
+    failAndQuit(MessageNumber::SmtpHeloRefused, reply);
     return;
   }
   startNextMail();
@@ -229,7 +231,7 @@ void SmtpSession::onHelo(const SmtpReply& reply) {
 
 void SmtpSession::onMail(const SmtpReply& reply) {
   if (reply.code != kReplyOk) {
-    failAndQuit(41008, reply);
+    failAndQuit(MessageNumber::SmtpMailRefused, reply);
     return;
   }
   recipient_ = 0;
@@ -238,7 +240,7 @@ void SmtpSession::onMail(const SmtpReply& reply) {
 
 void SmtpSession::onRcpt(const SmtpReply& reply) {
   if (reply.code != kReplyOk && reply.code != kReplyWillForward) {
-    messages_.error(41004, {current_->subject, reply.text});
+    messages_.error(MessageNumber::BadAddress, {current_->subject, reply.text});
     skipMail();
     return;
   }
@@ -258,12 +260,12 @@ bool SmtpSession::sizeAllowed() {
   const std::uint64_t total = data_.totalSize();
   if (settings_.maxSizeKilobytes <= 0 || static_cast<std::uint64_t>(settings_.maxSizeKilobytes) * 1024 >= total)
     return true;
-  return messages_.question(43013, {current_->subject, static_cast<std::int64_t>(total / 1024)});
+  return messages_.question(MessageNumber::MailTooLarge, {current_->subject, static_cast<std::int64_t>(total / 1024)});
 }
 
 void SmtpSession::onData(const SmtpReply& reply) {
   if (reply.code != kReplyStartData) {
-    failAndQuit(41009, reply);
+    failAndQuit(MessageNumber::SmtpDataRefused, reply);
     return;
   }
   setState(SmtpState::SendingData);
@@ -275,7 +277,7 @@ void SmtpSession::onData(const SmtpReply& reply) {
 void SmtpSession::onEndOfData(const SmtpReply& reply) {
   if (reply.code != kReplyOk) {
     currentOutcome_ = SmtpMailOutcome::Refused;
-    failAndQuit(41012, reply);
+    failAndQuit(MessageNumber::SmtpMailBodyRefused, reply);
     return;
   }
   finishMail(SmtpMailOutcome::Accepted);
@@ -284,10 +286,10 @@ void SmtpSession::onEndOfData(const SmtpReply& reply) {
 
 void SmtpSession::onQuit(const SmtpReply& reply) {
   if (reply.code != kReplyClosing) {
-    messages_.error(41013, {reply.text});
+    messages_.error(MessageNumber::SmtpQuitFailed, {reply.text});
     failed_ = true;
   } else if (failed_) {
-    messages_.error(43014);
+    messages_.error(MessageNumber::SendFailed);
   }
   endConnection(failed_);
 }
@@ -314,7 +316,7 @@ void SmtpSession::startNextMail() {
       sendCommand(SmtpState::Mail, "MAIL From:<" + current_->sender + ">\r\n");
       return;
     }
-    messages_.error(41007, {data_.failedPath()});
+    messages_.error(MessageNumber::TemporaryFileNotOpened, {data_.failedPath()});
     finishMail(SmtpMailOutcome::Refused);
     if (state_ != SmtpState::Mail) return;  // abandoned meanwhile
   }
@@ -335,7 +337,7 @@ void SmtpSession::skipMail() {
   sendCommand(SmtpState::Rset, "RSET\r\n");
 }
 
-void SmtpSession::failAndQuit(int r, const SmtpReply& reply) {
+void SmtpSession::failAndQuit(MessageNumber r, const SmtpReply& reply) {
   messages_.error(r, {reply.text});
   failed_ = true;
   sendCommand(SmtpState::Quit, "QUIT\r\n");
@@ -356,7 +358,7 @@ bool SmtpSession::sendBytes(std::string_view bytes) {
       return true;
     case SmtpTransport::SendResult::Failed: break;
   }
-  failConnection(41015);
+  failConnection(MessageNumber::SmtpWriteFailed);
   return false;
 }
 
@@ -379,7 +381,7 @@ void SmtpSession::sendData() {
     if (!data_.readInto(block, kBlockSize)) {
       // A truncated mail must not be taken as complete, and inside DATA only
       // closing the connection makes the server drop it.
-      failConnection(41007, {data_.failedPath()});
+      failConnection(MessageNumber::TemporaryFileNotOpened, {data_.failedPath()});
       return;
     }
     if (block.size() >= 2) {
@@ -423,7 +425,7 @@ void SmtpSession::stopTimer(Timer timer) {
 }
 
 void SmtpSession::onTimeout(Timer timer) {
-  failConnection(timer == Timer::Send ? 43015 : 43016);
+  failConnection(timer == Timer::Send ? MessageNumber::SmtpSendTimeout : MessageNumber::SmtpReceiveTimeout);
 }
 
 }  // namespace zorvik::net

@@ -106,9 +106,9 @@ private:
   std::string endOfData() const;
   void finishMail(SmtpMailOutcome outcome);
   void skipMail();
-  void failAndQuit(int r, const SmtpReply& reply);
-  void failConnection(int r, core::MessageArgs args = {});
-  void failBeforeConnecting(int r);
+  void failAndQuit(core::MessageNumber r, const SmtpReply& reply);
+  void failConnection(core::MessageNumber r, core::MessageArgs args = {});
+  void failBeforeConnecting(core::MessageNumber r);
   void endConnection(bool failed);
   void postNextMail();
 

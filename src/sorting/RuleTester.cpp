@@ -8,6 +8,8 @@
 
 namespace zorvik::sorting {
 
+using core::MessageNumber;
+
 RuleTester::RuleTester(const SortEnvironment& environment, core::Messages& messages)
     : environment_(environment), messages_(messages), chooser_(environment.store, environment.rules, {}) {}
 
@@ -17,7 +19,7 @@ std::optional<message::MailRecord> RuleTester::mail(const std::string& tray,
   store::TrayRecord stored;
   const auto header = index ? file.headerLines(*index) : std::nullopt;
   if (!header || file.read(*index, stored) != store::ReadResult::Live) {
-    messages_.error(kNoMailMessage);
+    messages_.error(MessageNumber::NoMailToTest);
     return std::nullopt;
   }
   message::MailRecord mail = store::MailRecordIndex::fromIndex(stored);

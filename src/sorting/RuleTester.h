@@ -21,8 +21,6 @@ namespace zorvik::sorting {
 
 class RuleTester {
 public:
-  static constexpr int kNoMailMessage = 40630;
-
   /// The references must outlive the tester.
   RuleTester(const SortEnvironment& environment, core::Messages& messages);
 

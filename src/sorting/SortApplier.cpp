@@ -15,6 +15,8 @@
 
 namespace zorvik::sorting {
 
+using core::MessageNumber;
+
 struct SortApplier::Batch {
   SortRule rule;
   std::vector<const SortDecision*> decisions;
@@ -106,7 +108,7 @@ SortOutcome SortApplier::apply(const std::string& sourceTray, std::vector<SortDe
 // What happens to one mail before anything moves; true when it is to move.
 bool SortApplier::decide(const std::string& sourceTray, SortDecision& decision, SortOutcome& outcome) {
   if (!decision.choice.rule) {
-    if (manual_) messages_.information(kNoTrayMessage);
+    if (manual_) messages_.information(MessageNumber::SortTrayNotFound);
     log(sourceTray, decision.mail, {});
     ++outcome.unmatched;
     return false;
@@ -119,7 +121,7 @@ bool SortApplier::decide(const std::string& sourceTray, SortDecision& decision, 
     return false;
   }
   if (manual_ && !rule.has(store::trayflag::kLeaveLink) &&
-      !messages_.question(kNoLinkQuestion, {sourceTray, rule.trayPath})) {
+      !messages_.question(MessageNumber::SortWithoutLink, {sourceTray, rule.trayPath})) {
     ++outcome.stayed;
     return false;
   }

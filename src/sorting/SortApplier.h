@@ -57,9 +57,6 @@ public:
   /// command).
   using SameTrayNotice = std::function<bool(const std::string& subject, const std::string& tray)>;
 
-  static constexpr int kNoTrayMessage = 40131;
-  static constexpr int kNoLinkQuestion = 40126;
-
   /// Everything must outlive the applier.
   SortApplier(const SortEnvironment& environment, core::Messages& messages, platform::Sound& sound,
               const platform::Clock& clock, bool manual, SameTrayNotice notice = {});

@@ -8,9 +8,6 @@
 namespace zorvik::sorting {
 namespace {
 
-// "トレイ名をキーワードとする": the tray's name stands for a missing keyword.
-constexpr int kTrayNameIsKeywordItem = 518;
-
 SortThreadLevel threadLevelOf(std::int32_t value) {
   if (value == 1) return SortThreadLevel::ChooseOnWorker;
   if (value == 2) return SortThreadLevel::AllOnWorker;
@@ -26,7 +23,7 @@ SortEnvironment SortEnvironment::fromSettings(const core::SettingsFile& settings
   environment.newMailTray = settings.text(kNewMailTray);
   environment.trashTray = settings.text(kTrashTray);
   environment.order = settings.text(kSortOrder);
-  environment.rules.trayNameIsKeyword = settings.flag(kTrayNameIsKeywordItem);
+  environment.rules.trayNameIsKeyword = settings.flag(kTrayNameIsKeyword);
   environment.rules.createTraysFromTags = settings.flag(kCreateTraysFromKeywords);
   environment.rules.zoneHours = settings.timeZoneOffsetHours();
   environment.rules.aliases = settings.aliases();

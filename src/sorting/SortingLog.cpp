@@ -9,9 +9,10 @@
 #include "platform/TextEncoding.h"
 
 namespace zorvik::sorting {
-namespace {
 
-constexpr int kLogNotOpened = 43001;
+using core::MessageNumber;
+
+namespace {
 
 std::string localTime(std::int64_t time, int zoneHours) {
   const std::time_t shifted = static_cast<std::time_t>(time + zoneHours * 3600LL);
@@ -51,7 +52,7 @@ bool SortingLog::append(const std::vector<SortingDecision>& decisions, std::int6
   std::ofstream out(platform::nativePath(path_), std::ios::binary | std::ios::app);
   if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
   if (out) return true;
-  messages.error(kLogNotOpened);
+  messages.error(MessageNumber::LogNotOpened);
   return false;
 }
 

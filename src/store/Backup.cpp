@@ -9,12 +9,8 @@
 #include "store/TreeOperations.h"
 
 namespace zorvik::store {
-namespace {
 
-constexpr int kIntoOwnTree = 40160;
-constexpr int kDirectoryFailed = 41126;
-
-}  // namespace
+using core::MessageNumber;
 
 Backup::Backup(StoreLocation store, const core::ItemValues& settings, core::Messages& messages,
                core::Progress& progress, int zoneHours)
@@ -43,7 +39,7 @@ bool Backup::backupCabinet(const std::string& cabinet, const std::string& destin
       continue;
     }
     if (!platform::makeDirectories(target)) {
-      messages_.error(kDirectoryFailed);
+      messages_.error(MessageNumber::DirectoryNotCreated);
       return false;
     }
     if (!backupCabinet(entry.path, target, request)) return false;
@@ -55,18 +51,18 @@ bool Backup::run(const BackupRequest& request) {
   copied_ = 0;
   std::string root = platform::joinPath(request.directory, store_.topCabinet);
   if (liesInside(root, store_.topCabinetPath())) {
-    messages_.error(kIntoOwnTree);
+    messages_.error(MessageNumber::BackupIntoOwnTree);
     return false;
   }
   if (!platform::makeDirectories(platform::joinPath(root, ".inc"))) {
-    messages_.error(kDirectoryFailed);
+    messages_.error(MessageNumber::DirectoryNotCreated);
     return false;
   }
   const std::string source = request.focusedOnly ? request.selection : std::string();
   if (!source.empty()) root = platform::joinPath(root, source);
   if (!source.empty() && !isCabinet(store_, source)) return backupTray(source, root, request);
   if (!platform::makeDirectories(root)) {
-    messages_.error(kDirectoryFailed);
+    messages_.error(MessageNumber::DirectoryNotCreated);
     return false;
   }
   return backupCabinet(source, root, request);

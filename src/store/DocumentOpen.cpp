@@ -4,15 +4,8 @@
 #include "store/StoreLayout.h"
 
 namespace zorvik::store {
-namespace {
 
-constexpr int kRewriteSettings = 40800;
-constexpr int kBuildStore = 40801;
-constexpr int kStoreNotBuilt = 40802;
-constexpr int kTraysBroken = 40803;
-constexpr int kSettingsNotWritten = 40804;
-
-}  // namespace
+using core::MessageNumber;
 
 DocumentOpen::DocumentOpen(core::SettingsFile& settings, core::Messages& messages, StartUpPlaces places)
     : settings_(settings), messages_(messages), places_(std::move(places)) {}
@@ -20,11 +13,11 @@ DocumentOpen::DocumentOpen(core::SettingsFile& settings, core::Messages& message
 bool DocumentOpen::loadSettings(std::string_view path) {
   if (settings_.load(path, messages_)) return true;
   const std::string file(path);
-  if (!messages_.question(kRewriteSettings, {file})) return false;
+  if (!messages_.question(MessageNumber::RewriteSettings, {file})) return false;
   // The values now held are the defaults overwritten by what the file gave
   // before the fault; the damaged file is kept as ".BAK".
   if (settings_.save(messages_, file)) return true;
-  messages_.error(kSettingsNotWritten, {file});
+  messages_.error(MessageNumber::SettingsNotWritten, {file});
   return false;
 }
 
@@ -32,18 +25,18 @@ bool DocumentOpen::checkStore() {
   const std::string topCabinet = settings_.topCabinetPath();
   if (platform::isDirectory(topCabinet)) {
     if (checkTrays(settings_)) return true;
-    messages_.error(kTraysBroken, {topCabinet});
+    messages_.error(MessageNumber::SystemTraysBroken, {topCabinet});
     return false;
   }
   // A file in the top cabinet's place cannot become a store; asking first
   // would only lead to the same failure.
   if (platform::pathExists(topCabinet)) {
-    messages_.error(kStoreNotBuilt, {topCabinet});
+    messages_.error(MessageNumber::StoreNotBuilt, {topCabinet});
     return false;
   }
-  if (!messages_.question(kBuildStore, {topCabinet})) return false;
+  if (!messages_.question(MessageNumber::BuildStore, {topCabinet})) return false;
   if (createStore(settings_)) return true;
-  messages_.error(kStoreNotBuilt, {topCabinet});
+  messages_.error(MessageNumber::StoreNotBuilt, {topCabinet});
   return false;
 }
 

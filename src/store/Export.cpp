@@ -8,13 +8,8 @@
 #include "store/TreeOperations.h"
 
 namespace zorvik::store {
-namespace {
 
-constexpr int kNoSourceTray = 40162;
-constexpr int kNoSourceCabinet = 40161;
-constexpr int kDirectoryFailed = 41126;
-
-}  // namespace
+using core::MessageNumber;
 
 Export::Export(StoreLocation store, const core::ItemValues& settings, core::Messages& messages,
                core::Progress& progress, int zoneHours)
@@ -33,17 +28,17 @@ bool Export::run(const ExportRequest& request) {
   copied_ = 0;
   const bool cabinet = isCabinet(store_, request.inside);
   if (!cabinet && (request.inside.empty() || !TrayFile(store_, request.inside).exists())) {
-    messages_.error(kNoSourceTray, {request.inside});
+    messages_.error(MessageNumber::NoSourceTray, {request.inside});
     return false;
   }
   if (!platform::isFullPath(request.outside)) {
-    messages_.error(cabinet ? kNoSourceCabinet : kNoSourceTray, {request.outside});
+    messages_.error(cabinet ? MessageNumber::NoSourceCabinet : MessageNumber::NoSourceTray, {request.outside});
     return false;
   }
   // The attachment root of the outside trays: found along their paths.
   const std::string top = cabinet ? request.outside : platform::directoryOf(request.outside);
   if (!platform::makeDirectories(platform::joinPath(top, ".inc"))) {
-    messages_.error(kDirectoryFailed);
+    messages_.error(MessageNumber::DirectoryNotCreated);
     return false;
   }
   std::vector<std::pair<std::string, std::string>> trays;

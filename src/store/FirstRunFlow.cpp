@@ -11,14 +11,10 @@
 #include "store/TreeTransfer.h"
 
 namespace zorvik::store {
-namespace {
 
-constexpr int kNoAtSign = 43022;
-constexpr int kNoDomain = 43023;
-constexpr int kNameEmpty = 40201;
-constexpr int kStoreNotBuilt = 40802;
-constexpr int kNoLauncher = 40806;
-constexpr int kSettingsExist = 44207;
+using core::MessageNumber;
+
+namespace {
 
 // Domain names are compared without regard to case: "TARO@EXAMPLE.JP" is
 // as good an address as its lower-case form.
@@ -37,14 +33,14 @@ std::string FirstRunFlow::accountNameOf(const std::string& address) { return add
 
 bool FirstRunFlow::acceptAddress(const std::string& address) {
   if (address.find('@') == std::string::npos) {
-    messages_.error(kNoAtSign);
+    messages_.error(MessageNumber::AddressWithoutAt);
     return false;
   }
   if (!containsDomainMark(address)) {
-    messages_.error(kNoDomain);
+    messages_.error(MessageNumber::AddressWithoutDomain);
     return false;
   }
-  return acceptName(accountNameOf(address), messages_, kNameEmpty);
+  return acceptName(accountNameOf(address), messages_, MessageNumber::TreeNameEmpty);
 }
 
 void FirstRunFlow::fillSettings(const AccountSetup& account) {
@@ -77,7 +73,7 @@ bool FirstRunFlow::buildStore(const std::string& accountName) {
   const bool built = (platform::isDirectory(accountDirectory) || platform::makeDirectory(accountDirectory)) &&
                      (platform::isDirectory(topCabinet) || platform::makeDirectory(topCabinet)) &&
                      checkTrays(settings_);
-  if (!built) messages_.error(kStoreNotBuilt, {topCabinet});
+  if (!built) messages_.error(MessageNumber::StoreNotBuilt, {topCabinet});
   return built;
 }
 
@@ -95,7 +91,8 @@ bool FirstRunFlow::run(const std::optional<AccountSetup>& account) {
   fillSettings(*account);
   const std::string settingsPath = platform::joinPath(places_.currentDirectory, accountName + ".xm9");
   // The account may be set up already: its settings are the user's work.
-  if (platform::pathExists(settingsPath) && !messages_.question(kSettingsExist, {settingsPath})) return false;
+  if (platform::pathExists(settingsPath) && !messages_.question(MessageNumber::RebuildExistingSettings, {settingsPath}))
+    return false;
   if (!writeSettings(settingsPath)) return false;
   if (!buildStore(accountName)) return false;
   readTreeStructureFile();
@@ -103,7 +100,7 @@ bool FirstRunFlow::run(const std::optional<AccountSetup>& account) {
   // launcher on, and nothing to complain about.
   if (platform::isDirectory(places_.desktopDirectory) &&
       !platform::createDesktopLauncher(places_.desktopDirectory, accountName, places_.programFile, settingsPath))
-    messages_.error(kNoLauncher);
+    messages_.error(MessageNumber::NoDesktopShortcut);
   return true;
 }
 

@@ -4,6 +4,8 @@
 
 namespace zorvik::store {
 
+using core::MessageNumber;
+
 FreeSpaceCheck::FreeSpaceCheck(core::Messages& messages, std::function<void()> endProgram, SpaceProbe probe)
     : messages_(&messages), endProgram_(std::move(endProgram)), probe_(std::move(probe)) {
   if (!probe_) probe_ = [](std::string_view path) { return platform::freeSpace(path); };
@@ -18,7 +20,7 @@ bool FreeSpaceCheck::hasRoom(std::string_view path) const {
 
 bool FreeSpaceCheck::operator()(std::string_view path) const {
   while (!hasRoom(path)) {
-    if (!messages_->question(kDiskFullMessage)) {
+    if (!messages_->question(MessageNumber::LowDiskSpace)) {
       if (endProgram_) endProgram_();
       return false;
     }

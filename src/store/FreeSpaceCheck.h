@@ -20,7 +20,6 @@ namespace zorvik::store {
 class FreeSpaceCheck {
 public:
   static constexpr std::uint64_t kRequiredBytes = 10000;
-  static constexpr int kDiskFullMessage = 44101;
 
   /// Free bytes on the disk of a path; empty when it cannot be measured.
   using SpaceProbe = std::function<std::optional<std::uint64_t>(std::string_view path)>;

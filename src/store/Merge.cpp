@@ -7,13 +7,8 @@
 #include "store/TreeListing.h"
 
 namespace zorvik::store {
-namespace {
 
-constexpr int kNoSourceCabinet = 40161;
-constexpr int kNoSourceTray = 40162;
-constexpr int kDirectoryFailed = 41126;
-
-}  // namespace
+using core::MessageNumber;
 
 Merge::Merge(StoreLocation store, core::Messages& messages, core::Progress& progress, int zoneHours)
     : store_(std::move(store)), messages_(messages), progress_(progress), zoneHours_(zoneHours) {}
@@ -35,7 +30,7 @@ bool Merge::mergeCabinet(const std::string& directory, const std::string& cabine
   for (const std::string& name : listing.cabinets) {
     const std::string inside = platform::joinPath(cabinet, name);
     if (!platform::makeDirectories(TrayName::path(store_, inside, filetype::kPathOnly))) {
-      messages_.error(kDirectoryFailed);
+      messages_.error(MessageNumber::DirectoryNotCreated);
       return false;
     }
     if (!mergeCabinet(platform::joinPath(directory, name), inside, limit)) return false;
@@ -49,17 +44,17 @@ bool Merge::run(const MergeRequest& request) {
                         TrayFile(store_, request.inside).exists();
   if (intoTray) {
     if (!TrayFile(store_, request.outside).exists()) {
-      messages_.error(kNoSourceTray, {request.outside});
+      messages_.error(MessageNumber::NoSourceTray, {request.outside});
       return false;
     }
     return mergeTray(request.outside, request.inside, request.limit);
   }
   if (!platform::isDirectory(request.outside)) {
-    messages_.error(kNoSourceCabinet, {request.outside});
+    messages_.error(MessageNumber::NoSourceCabinet, {request.outside});
     return false;
   }
   if (!platform::makeDirectories(TrayName::path(store_, request.inside, filetype::kPathOnly))) {
-    messages_.error(kDirectoryFailed);
+    messages_.error(MessageNumber::DirectoryNotCreated);
     return false;
   }
   return mergeCabinet(request.outside, request.inside, request.limit);

@@ -18,10 +18,11 @@
 #include "store/WorkFileAppender.h"
 
 namespace zorvik::store {
+
+using core::MessageNumber;
+
 namespace {
 
-constexpr int kOutOfMemory = 41124;
-constexpr int kDiskFull = 41125;
 // The line that starts every mail in the work file.
 constexpr std::string_view kWorkFileSeparator = "From  \r\n";
 
@@ -146,7 +147,7 @@ JoinResult PartialJoiner::join() const {
       }
     }
   } catch (const std::bad_alloc&) {
-    messages_.error(kOutOfMemory);
+    messages_.error(MessageNumber::OutOfMemory);
   }
   return result;
 }
@@ -221,14 +222,14 @@ bool PartialJoiner::storeJoined(const std::string& wireText, JoinResult& result)
   }
   if (!written) {
     saved.deleteAll();
-    messages_.error(kDiskFull);
+    messages_.error(MessageNumber::DiskFull);
     return false;
   }
   // From here the joined mail is safe in the work file; a failed move
   // leaves it there for the recovery at the next start.
   const auto moved = WorkFileAppender::append(settings_.workFilePath, TrayFile(store_, settings_.newMailTray), parser_);
   if (!moved || moved->appended == 0) {
-    messages_.error(kDiskFull);
+    messages_.error(MessageNumber::DiskFull);
     return false;
   }
   saved.clear();

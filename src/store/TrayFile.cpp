@@ -17,6 +17,9 @@
 #include "store/TrayInheritance.h"
 
 namespace zorvik::store {
+
+using core::MessageNumber;
+
 namespace {
 
 using platform::FileAccess;
@@ -319,7 +322,7 @@ ReadResult TrayFile::releaseLink(std::uint32_t index) const {
 LinkResult TrayFile::linkInto(std::uint32_t index, const TrayFile& destination, core::Messages& messages,
                               std::uint32_t* newIndex) const {
   const LinkResult result = linkInto(index, destination, newIndex);
-  if (result == LinkResult::LimitReached) messages.error(kLinkLimitMessage, {name_});
+  if (result == LinkResult::LimitReached) messages.error(MessageNumber::TooManyLinks, {name_});
   return result;
 }
 

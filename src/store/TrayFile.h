@@ -38,8 +38,6 @@ enum class LinkResult { Done, LimitReached, Failed };
 
 class TrayFile {
 public:
-  /// The message shown when a mail already has 15 links ("%s" the tray).
-  static constexpr int kLinkLimitMessage = 42680;
   /// The deletion marker that overwrites a deleted mail's separator line;
   /// readers recognise its first 17 characters.
   static constexpr std::string_view kDeletionMarker = "From DeleteZorvik\r\n";
@@ -121,10 +119,10 @@ public:
   static bool writeDeletionMarker(const platform::FileLock& text, const IndexRecord& record);
   /// Links mail `index` of this tray into `destination`: the mail's count
   /// goes up by one and a link is appended there. LimitReached (the caller
-  /// shows kLinkLimitMessage) leaves both trays unchanged.
+  /// shows TooManyLinks) leaves both trays unchanged.
   LinkResult linkInto(std::uint32_t index, const TrayFile& destination,
                       std::uint32_t* newIndex = nullptr) const;
-  /// The same, showing error kLinkLimitMessage with this tray's name when
+  /// The same, showing error TooManyLinks with this tray's name when
   /// the limit refuses the link, as the link command does.
   LinkResult linkInto(std::uint32_t index, const TrayFile& destination, core::Messages& messages,
                       std::uint32_t* newIndex = nullptr) const;

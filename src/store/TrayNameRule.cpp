@@ -4,6 +4,8 @@
 
 namespace zorvik::store {
 
+using core::MessageNumber;
+
 const std::string& forbiddenNameCharacters() {
   static const std::string kForbidden = "\\/:,;*?\"<>|";
   return kForbidden;
@@ -27,12 +29,14 @@ NameProblem checkName(std::string_view name) {
   return NameProblem::None;
 }
 
-bool acceptName(std::string_view name, core::Messages& messages, int emptyMessage) {
+bool acceptName(std::string_view name, core::Messages& messages, MessageNumber emptyMessage) {
   switch (checkName(name)) {
     case NameProblem::None: return true;
     case NameProblem::Empty: messages.error(emptyMessage); return false;
     case NameProblem::ForbiddenCharacter:
-    case NameProblem::Reserved: messages.error(40204, {forbiddenNameCharacters()}); return false;
+    case NameProblem::Reserved:
+      messages.error(MessageNumber::ForbiddenNameCharacter, {forbiddenNameCharacters()});
+      return false;
   }
   return false;
 }

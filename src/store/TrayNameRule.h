@@ -37,7 +37,7 @@ NameProblem checkName(std::string_view name);
 /// forbidden character or a reserved name, `emptyMessage` (40201 or 40301,
 /// whichever the caller's dialog uses) for an empty name. True when the name
 /// is acceptable.
-bool acceptName(std::string_view name, core::Messages& messages, int emptyMessage);
+bool acceptName(std::string_view name, core::Messages& messages, core::MessageNumber emptyMessage);
 
 /// A path of names relative to the top cabinet, "/" between levels: every
 /// level passes `checkName`, so the path can neither begin with "/" nor climb

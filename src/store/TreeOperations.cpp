@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/SettingsItemTable.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 #include "store/FreeName.h"
@@ -14,34 +15,10 @@
 #include "store/TreeListing.h"
 
 namespace zorvik::store {
+
+using core::MessageNumber;
+
 namespace {
-
-namespace msg {
-constexpr int kEmptyName = 40201;
-constexpr int kCabinetRenameFailed = 40202;
-constexpr int kTrayRenameFailed = 40203;
-constexpr int kNoCabinetBelow = 40210;
-constexpr int kCabinetCreateFailed = 40211;
-constexpr int kNoTrayBelow = 40212;
-constexpr int kTrayCreateFailed = 40213;
-constexpr int kNotDeletable = 40220;
-constexpr int kTrayDeleteFailed = 40221;
-constexpr int kMailsDeleteFailed = 40222;
-constexpr int kNoBulkDelete = 40223;
-constexpr int kCabinetHoldsTrays = 40224;
-constexpr int kCabinetHoldsCabinets = 40226;
-constexpr int kNotRenamable = 40230;
-constexpr int kMoveFailed = 40240;
-constexpr int kClearCabinetLinks = 40121;
-constexpr int kDeleteTrayAndMails = 40122;
-constexpr int kDeleteAllMails = 40123;
-constexpr int kDeleteCabinet = 40124;
-constexpr int kTrayReadState = 40127;
-constexpr int kCabinetReadState = 40128;
-}  // namespace msg
-
-constexpr int kNewCabinetNameItem = 207;
-constexpr int kNewTrayNameItem = 208;
 
 const std::string& stateWord(ReadState state) {
   static const std::string opened = platform::utf8ToSjis("開封");
@@ -69,7 +46,8 @@ TreeOperations::TreeOperations(StoreLocation store, const core::ItemValues& sett
       settings_(settings),
       messages_(messages),
       links_(store_),
-      mails_(store_, settings.text(206), MailCopy::kDefaultZoneHours, settings.text(212)) {}
+      mails_(store_, settings.text(core::item::kTrashTray), MailCopy::kDefaultZoneHours,
+             settings.text(core::item::kMailServerTray)) {}
 
 std::string TreeOperations::displayName(std::string_view path) const {
   return path.empty() ? store_.topCabinet : std::string(path);
@@ -89,11 +67,11 @@ std::vector<std::string> TreeOperations::traysBelow(std::string_view cabinet) co
 
 std::optional<std::string> TreeOperations::newEntry(std::string_view cabinet, bool tray) {
   if (!isCabinet(store_, cabinet)) {
-    messages_.error(tray ? msg::kNoTrayBelow : msg::kNoCabinetBelow, {displayName(cabinet)});
+    messages_.error(tray ? MessageNumber::NoTrayBelow : MessageNumber::NoCabinetBelow, {displayName(cabinet)});
     return std::nullopt;
   }
-  const std::string& base = settings_.text(tray ? kNewTrayNameItem : kNewCabinetNameItem);
-  const int failure = tray ? msg::kTrayCreateFailed : msg::kCabinetCreateFailed;
+  const std::string& base = settings_.text(tray ? core::item::kNewTrayName : core::item::kNewCabinetName);
+  const MessageNumber failure = tray ? MessageNumber::TrayCreateFailed : MessageNumber::CabinetCreateFailed;
   const auto name = freeName(store_, cabinet, base);
   const bool created = name && (tray ? TrayFile(store_, *name).createInheriting()
                                      : platform::makeDirectory(TrayName::path(store_, *name, filetype::kPathOnly)));
@@ -107,27 +85,27 @@ std::optional<std::string> TreeOperations::newCabinet(std::string_view cabinet) 
 std::optional<std::string> TreeOperations::newTray(std::string_view cabinet) { return newEntry(cabinet, true); }
 
 bool TreeOperations::createCabinet(std::string_view path) {
-  if (!acceptName(platform::fileNameOf(path), messages_, msg::kEmptyName)) return false;
+  if (!acceptName(platform::fileNameOf(path), messages_, MessageNumber::TreeNameEmpty)) return false;
   const std::string parent = platform::directoryOf(path);
   if (!isStoreRelativePath(path, false) || !isCabinet(store_, parent)) {
-    messages_.error(msg::kNoCabinetBelow, {displayName(parent)});
+    messages_.error(MessageNumber::NoCabinetBelow, {displayName(parent)});
     return false;
   }
   if (!nameTaken(store_, path) && platform::makeDirectory(TrayName::path(store_, path, filetype::kPathOnly)))
     return true;
-  messages_.error(msg::kCabinetCreateFailed, {TrayName::path(store_, path, filetype::kPathOnly)});
+  messages_.error(MessageNumber::CabinetCreateFailed, {TrayName::path(store_, path, filetype::kPathOnly)});
   return false;
 }
 
 bool TreeOperations::createTray(std::string_view path) {
-  if (!acceptName(platform::fileNameOf(path), messages_, msg::kEmptyName)) return false;
+  if (!acceptName(platform::fileNameOf(path), messages_, MessageNumber::TreeNameEmpty)) return false;
   const std::string parent = platform::directoryOf(path);
   if (!isStoreRelativePath(path, false) || !isCabinet(store_, parent)) {
-    messages_.error(msg::kNoTrayBelow, {displayName(parent)});
+    messages_.error(MessageNumber::NoTrayBelow, {displayName(parent)});
     return false;
   }
   if (!nameTaken(store_, path) && TrayFile(store_, std::string(path)).createInheriting()) return true;
-  messages_.error(msg::kTrayCreateFailed, {TrayName::path(store_, path, filetype::kPathOnly)});
+  messages_.error(MessageNumber::TrayCreateFailed, {TrayName::path(store_, path, filetype::kPathOnly)});
   return false;
 }
 
@@ -149,16 +127,17 @@ bool TreeOperations::relocate(std::string_view path, const std::string& target) 
 }
 
 bool TreeOperations::rename(std::string_view path, std::string_view newName) {
-  if (!acceptName(newName, messages_, msg::kEmptyName)) return false;
+  if (!acceptName(newName, messages_, MessageNumber::TreeNameEmpty)) return false;
   if (path.empty() || !isStoreRelativePath(path, false) || systemTrayKind(settings_, path) != kOrdinaryTray) {
-    messages_.error(msg::kNotRenamable, {displayName(path)});
+    messages_.error(MessageNumber::TreeNotRenamable, {displayName(path)});
     return false;
   }
   const bool cabinet = isCabinet(store_, path);
   const std::string target = platform::joinPath(platform::directoryOf(path), newName);
   if (target == path) return true;
   if ((cabinet || isTray(path)) && relocate(path, target)) return true;
-  messages_.error(cabinet ? msg::kCabinetRenameFailed : msg::kTrayRenameFailed, {displayName(path)});
+  messages_.error(cabinet ? MessageNumber::TreeCabinetRenameFailed : MessageNumber::TreeTrayRenameFailed,
+                  {displayName(path)});
   return false;
 }
 
@@ -170,17 +149,17 @@ bool TreeOperations::move(std::string_view path, std::string_view cabinet) {
                        !intoItself && target != path && systemTrayKind(settings_, path) == kOrdinaryTray &&
                        (isCabinet(store_, path) || isTray(path));
   if (movable && relocate(path, target)) return true;
-  messages_.error(msg::kMoveFailed, {displayName(path)});
+  messages_.error(MessageNumber::TreeMoveFailed, {displayName(path)});
   return false;
 }
 
 bool TreeOperations::deleteCabinet(std::string_view path) {
-  if (!messages_.question(msg::kDeleteCabinet, {displayName(path)})) return false;
+  if (!messages_.question(MessageNumber::DeleteCabinet, {displayName(path)})) return false;
   const std::string directory = TrayName::path(store_, path, filetype::kPathOnly);
   const auto entries = platform::listDirectory(directory);
   for (const auto& entry : entries) {
     if (!entry.isDirectory && isTrayTextFile(entry.name)) {
-      messages_.error(msg::kCabinetHoldsTrays, {displayName(path)});
+      messages_.error(MessageNumber::CabinetHoldsTrays, {displayName(path)});
       return false;
     }
   }
@@ -188,7 +167,7 @@ bool TreeOperations::deleteCabinet(std::string_view path) {
     if (!entry.isDirectory) platform::removeFile(platform::joinPath(directory, entry.name));
   }
   if (platform::removeDirectory(directory)) return true;
-  messages_.error(msg::kCabinetHoldsCabinets, {displayName(path)});
+  messages_.error(MessageNumber::CabinetHoldsCabinets, {displayName(path)});
   return false;
 }
 
@@ -225,22 +204,22 @@ bool TreeOperations::deleteTray(std::string_view path) {
   const SystemTrayKind kind = systemTrayKind(settings_, path);
   const auto properties = TrayFile(store_, std::string(path)).properties();
   if (kind == kMailServerTray || !properties) {
-    messages_.error(msg::kNotDeletable, {displayName(path)});
+    messages_.error(MessageNumber::NotDeletable, {displayName(path)});
     return false;
   }
   if ((properties->flags & trayflag::kDeleteTray) != 0 && kind == kOrdinaryTray) {
-    if (!messages_.question(msg::kDeleteTrayAndMails, {displayName(path)})) return false;
+    if (!messages_.question(MessageNumber::DeleteTrayAndMails, {displayName(path)})) return false;
     if (discardTray(path)) return true;
-    messages_.error(msg::kTrayDeleteFailed, {displayName(path)});
+    messages_.error(MessageNumber::TrayDeleteFailed, {displayName(path)});
     return false;
   }
   if ((properties->flags & trayflag::kDeleteMails) == 0) {
-    messages_.error(msg::kNoBulkDelete);
+    messages_.error(MessageNumber::NoBulkDelete);
     return false;
   }
-  if (!messages_.question(msg::kDeleteAllMails, {displayName(path)})) return false;
+  if (!messages_.question(MessageNumber::DeleteAllMails, {displayName(path)})) return false;
   if (emptyTray(path)) return true;
-  messages_.error(msg::kMailsDeleteFailed, {displayName(path)});
+  messages_.error(MessageNumber::MailsDeleteFailed, {displayName(path)});
   return false;
 }
 
@@ -249,13 +228,13 @@ bool TreeOperations::remove(std::string_view path) {
     if (isCabinet(store_, path)) return deleteCabinet(path);
     if (isTray(path)) return deleteTray(path);
   }
-  messages_.error(msg::kNotDeletable, {displayName(path)});
+  messages_.error(MessageNumber::NotDeletable, {displayName(path)});
   return false;
 }
 
 std::size_t TreeOperations::clearLinks(std::string_view path) {
   if (isTray(path)) return mails_.releaseAllLinks(path);
-  if (!isCabinet(store_, path) || !messages_.question(msg::kClearCabinetLinks, {displayName(path)})) return 0;
+  if (!isCabinet(store_, path) || !messages_.question(MessageNumber::ClearCabinetLinks, {displayName(path)})) return 0;
   std::size_t released = 0;
   for (const std::string& tray : traysBelow(path)) released += mails_.releaseAllLinks(tray);
   return released;
@@ -266,10 +245,10 @@ bool TreeOperations::setReadState(std::string_view path, ReadState state) {
   const bool release = state == ReadState::OpenedClearLinks;
   std::vector<std::string> trays;
   if (isTray(path)) {
-    if (!messages_.question(msg::kTrayReadState, {displayName(path), stateWord(state)})) return false;
+    if (!messages_.question(MessageNumber::ChangeTrayReadState, {displayName(path), stateWord(state)})) return false;
     trays.emplace_back(path);
   } else if (isCabinet(store_, path)) {
-    if (!messages_.question(msg::kCabinetReadState, {displayName(path), stateWord(state)})) return false;
+    if (!messages_.question(MessageNumber::ChangeCabinetReadState, {displayName(path), stateWord(state)})) return false;
     trays = traysBelow(path);
   } else {
     return false;

@@ -7,9 +7,11 @@
 #include "store/TreeListing.h"
 
 namespace zorvik::store {
+
+using core::MessageNumber;
+
 namespace {
 
-constexpr int kPropertyFileError = 40190;
 constexpr int kMaxReportedProblems = 20;
 
 const std::string& cabinetNotCreatedReason() { return platform::sjisLiteral("引出が作れない"); }
@@ -46,7 +48,8 @@ public:
 
   void report(const core::ItemReadProblem& problem) {
     if (++problems_ > kMaxReportedProblems) return;
-    messages_.error(kPropertyFileError, {filePath_, problem.lineNumber, problem.lineText, problem.reason});
+    messages_.error(MessageNumber::SettingsFileLineError,
+                    {filePath_, problem.lineNumber, problem.lineText, problem.reason});
   }
 
   bool apply(const TrayPropertyRecord& record, int lineNumber) {

@@ -51,7 +51,7 @@ protected:
     core::SettingsFile settings;
     EXPECT_TRUE(settings.load(platform::utf8ToSjis(settingsPath), messages));
     settings.resolveRelativePaths(platform::utf8ToSjis(dir.path()) + "/");
-    const store::TrayFile unsent(store::StoreLocation::fromSettings(settings), settings.text(204));
+    const store::TrayFile unsent(store::StoreLocation::fromSettings(settings), settings.text(core::item::kUnsentTray));
     const message::MailRecordParser parser(message::ParseContext::fromSettings(settings, std::time(nullptr)));
     const compose::UnsentMailComposer composer(unsent, parser, messages);
     const std::string header = dir.file("TxTmpH");

@@ -18,19 +18,24 @@ struct FatalEnded : std::runtime_error {
 };
 
 TEST(Messages, CaptionsCarryKindWordAndNumber) {
-  EXPECT_EQ(Messages::caption(MessageKind::Error, 40804), utf8ToSjis("Zorvik:エラー  No.804"));
-  EXPECT_EQ(Messages::caption(MessageKind::Question, 40800), utf8ToSjis("Zorvik:問合せ  No.800"));
-  EXPECT_EQ(Messages::caption(MessageKind::Information, 41110), utf8ToSjis("Zorvik:情報  No.1110"));
-  EXPECT_EQ(Messages::caption(MessageKind::Fatal, 44112), utf8ToSjis("Zorvik:致命エラー  No.4112"));
+  EXPECT_EQ(Messages::caption(MessageKind::Error, MessageNumber::SettingsNotWritten),
+            utf8ToSjis("Zorvik:エラー  No.804"));
+  EXPECT_EQ(Messages::caption(MessageKind::Question, MessageNumber::RewriteSettings),
+            utf8ToSjis("Zorvik:問合せ  No.800"));
+  EXPECT_EQ(Messages::caption(MessageKind::Information, MessageNumber::AttachmentNotExtracted),
+            utf8ToSjis("Zorvik:情報  No.1110"));
+  EXPECT_EQ(Messages::caption(MessageKind::Fatal, MessageNumber::WorkFileNotMoved),
+            utf8ToSjis("Zorvik:致命エラー  No.4112"));
 }
 
 TEST(Messages, TextIsFormattedAndCutWithoutSplittingACharacter) {
   const std::string path = "/home/taro/" + utf8ToSjis("設定.xm9");
-  EXPECT_EQ(Messages::text(40804, {path}), utf8ToSjis("環境設定ファイル「") + path + utf8ToSjis("」に書き込めません。"));
+  EXPECT_EQ(Messages::text(MessageNumber::SettingsNotWritten, {path}),
+            utf8ToSjis("環境設定ファイル「") + path + utf8ToSjis("」に書き込めません。"));
 
   // 2000 bytes are reached in the middle of a double-byte character.
   const std::string longName = "x" + std::string(3000, '\x82') ;
-  const std::string text = Messages::text(40804, {longName});
+  const std::string text = Messages::text(MessageNumber::SettingsNotWritten, {longName});
   EXPECT_LE(text.size(), Messages::kTextLimit);
   EXPECT_GE(text.size(), Messages::kTextLimit - 1);
   std::size_t at = 0;
@@ -45,10 +50,10 @@ TEST(Messages, EachKindReachesTheReporter) {
   messages.setHangUp([&] { ++hangUps; });
   messages.setTerminate([] { throw FatalEnded(); });
 
-  EXPECT_TRUE(messages.question(40800, {"a.xm9"}));
-  messages.information(41110);
-  messages.error(40804, {"a.xm9"});
-  EXPECT_THROW(messages.fatal(44112), FatalEnded);
+  EXPECT_TRUE(messages.question(MessageNumber::RewriteSettings, {"a.xm9"}));
+  messages.information(MessageNumber::AttachmentNotExtracted);
+  messages.error(MessageNumber::SettingsNotWritten, {"a.xm9"});
+  EXPECT_THROW(messages.fatal(MessageNumber::WorkFileNotMoved), FatalEnded);
   messages.bug(105);
 
   const auto boxes = reporter.boxes();
@@ -65,7 +70,7 @@ TEST(Messages, WorkerQuestionIsShownOnTheOwnerThreadAndAnsweredToTheWorker) {
   test::RecordingReporter reporter(true);
   Messages messages(reporter);
   std::atomic<int> answer{-1};
-  std::thread worker([&] { answer = messages.question(44111) ? 1 : 0; });
+  std::thread worker([&] { answer = messages.question(MessageNumber::RecoverWorkFile) ? 1 : 0; });
   while (answer == -1) {
     messages.pump();
     std::this_thread::yield();

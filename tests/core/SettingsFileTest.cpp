@@ -50,7 +50,7 @@ protected:
 
 TEST_F(SettingsFileTest, SavedFileHasTheExactLayout) {
   SettingsFile settings;
-  settings.setNumber(603, 587);
+  settings.setNumber(item::kSmtpPort, 587);
   ASSERT_TRUE(settings.save(messages, path));
   const std::string bytes = readBytes(path);
 
@@ -87,13 +87,13 @@ TEST_F(SettingsFileTest, SavedFileHasTheExactLayout) {
 
 TEST_F(SettingsFileTest, EveryKindSurvivesSaveAndLoad) {
   SettingsFile written;
-  written.setNumber(603, -17);
-  written.setNumber(104, 1);
-  written.setNumber(302, static_cast<std::int32_t>(0xFFFFFFFFu));
-  written.setNumber(314, 0x00123456);
-  written.setText(201, utf8ToSjis("/home/山田/メール"));
-  written.setText(506, utf8ToSjis("--\r\n山田 太郎\r\n\r\n##\r\nend"));
-  written.setText(708, "");
+  written.setNumber(item::kSmtpPort, -17);
+  written.setNumber(item::kRegisterMailClient, 1);
+  written.setNumber(item::kListForegroundColour, static_cast<std::int32_t>(0xFFFFFFFFu));
+  written.setNumber(item::kListUnreadColour, 0x00123456);
+  written.setText(item::kStoreRoot, utf8ToSjis("/home/山田/メール"));
+  written.setText(item::kJapaneseSignature, utf8ToSjis("--\r\n山田 太郎\r\n\r\n##\r\nend"));
+  written.setText(item::kSortOrder, "");
   ASSERT_TRUE(written.save(messages, path));
 
   SettingsFile read;
@@ -107,21 +107,21 @@ TEST_F(SettingsFileTest, EveryKindSurvivesSaveAndLoad) {
 
 TEST_F(SettingsFileTest, LineBreakInAOneLineItemCannotInjectItems) {
   SettingsFile written;
-  written.setText(501, "name\r\n##0603:x\r\n99");
+  written.setText(item::kSenderName, "name\r\n##0603:x\r\n99");
   ASSERT_TRUE(written.save(messages, path));
   SettingsFile read;
   ASSERT_TRUE(read.load(path, messages));
-  EXPECT_EQ(read.text(501), "name");
-  EXPECT_EQ(read.number(603), 25);
+  EXPECT_EQ(read.text(item::kSenderName), "name");
+  EXPECT_EQ(read.number(item::kSmtpPort), 25);
 }
 
 TEST_F(SettingsFileTest, MinimalFileKeepsEveryDefault) {
   writeBytes(path, settingsText(";;Zorvik:個別設定\n##9999:終了\n"));
   SettingsFile settings;
   ASSERT_TRUE(settings.load(path, messages));
-  EXPECT_EQ(settings.number(603), 25);
-  EXPECT_EQ(settings.text(202), utf8ToSjis("すべてのトレイ"));
-  EXPECT_EQ(settings.number(406), 0x00C8FFFF);
+  EXPECT_EQ(settings.number(item::kSmtpPort), 25);
+  EXPECT_EQ(settings.text(item::kTopCabinet), utf8ToSjis("すべてのトレイ"));
+  EXPECT_EQ(settings.number(item::kTextHeaderBackgroundColour), 0x00C8FFFF);
   EXPECT_TRUE(reporter.boxes().empty());
 }
 
@@ -129,21 +129,21 @@ TEST_F(SettingsFileTest, ValueConversionsFollowTheCLibrary) {
   writeBytes(path, settingsText("##0406:x\n00a0b0c0\n##0407:x\nzz\n##0603:x\n  587abc\n##0604:x\nabc\n"));
   SettingsFile settings;
   ASSERT_TRUE(settings.load(path, messages));  // no end row: end of file is fine
-  EXPECT_EQ(settings.number(603), 587);
-  EXPECT_EQ(settings.number(604), 0);
-  EXPECT_EQ(settings.number(406), 0x00A0B0C0);
-  EXPECT_EQ(settings.number(407), 0x00FF0000);  // no hex digits: the value stays
+  EXPECT_EQ(settings.number(item::kSmtpPort), 587);
+  EXPECT_EQ(settings.number(item::kSmtpSendTimeout), 0);
+  EXPECT_EQ(settings.number(item::kTextHeaderBackgroundColour), 0x00A0B0C0);
+  EXPECT_EQ(settings.number(item::kTextHeaderTitleColour), 0x00FF0000);  // no hex digits: the value stays
 }
 
 TEST_F(SettingsFileTest, ItemsOutOfOrderAndBadIdsAreUnknown) {
   writeBytes(path, settingsText("##0605:a\n1\n##0604:b\n2\n##0603:c\n3\n##0000:d\n4\n##abc:e\n5\n##9999:終了\n"));
   SettingsFile settings;
   ASSERT_TRUE(settings.load(path, messages));
-  EXPECT_EQ(settings.number(605), 1);
+  EXPECT_EQ(settings.number(item::kSmtpReceiveTimeout), 1);
   // 604 comes after 605: unknown, and the search restarts from the top, so
   // 603 is found again.
-  EXPECT_EQ(settings.number(604), 60);
-  EXPECT_EQ(settings.number(603), 3);
+  EXPECT_EQ(settings.number(item::kSmtpSendTimeout), 60);
+  EXPECT_EQ(settings.number(item::kSmtpPort), 3);
   const auto boxes = reporter.boxes();
   ASSERT_EQ(boxes.size(), 3u);
   EXPECT_EQ(boxes[0].caption, utf8ToSjis("Zorvik:エラー  No.190"));
@@ -172,8 +172,8 @@ TEST_F(SettingsFileTest, MultiLineItemEndsAtTheNextItemOrComment) {
   writeBytes(path, settingsText("##0506:x\na\n##\n\n;;\nb\n;;comment\n##0507:y\nc\n##9999:終了\n"));
   SettingsFile settings;
   ASSERT_TRUE(settings.load(path, messages));
-  EXPECT_EQ(settings.text(506), "a\r\n##\r\n\r\n;;\r\nb");
-  EXPECT_EQ(settings.text(507), "c");
+  EXPECT_EQ(settings.text(item::kJapaneseSignature), "a\r\n##\r\n\r\n;;\r\nb");
+  EXPECT_EQ(settings.text(item::kEnglishSignature), "c");
 }
 
 TEST_F(SettingsFileTest, GarbageFilesNeverCrashAndReportBoundedly) {
@@ -188,7 +188,7 @@ TEST_F(SettingsFileTest, GarbageFilesNeverCrashAndReportBoundedly) {
   writeBytes(path, settingsText("##0501:x\n") + std::string(1 << 20, 'A') + "\r\n");
   SettingsFile longLine;
   EXPECT_TRUE(longLine.load(path, messages));
-  EXPECT_EQ(longLine.text(501).size(), 1u << 20);
+  EXPECT_EQ(longLine.text(item::kSenderName).size(), 1u << 20);
 
   EXPECT_FALSE(settings.load(dir.file("missing.xm9"), messages));
   EXPECT_FALSE(settings.load(dir.path(), messages));
@@ -196,20 +196,20 @@ TEST_F(SettingsFileTest, GarbageFilesNeverCrashAndReportBoundedly) {
 
 TEST_F(SettingsFileTest, SaveKeepsOnlyTheLatestPreviousVersion) {
   SettingsFile settings;
-  settings.setNumber(603, 1);
+  settings.setNumber(item::kSmtpPort, 1);
   ASSERT_TRUE(settings.save(messages, path));
-  settings.setNumber(603, 2);
+  settings.setNumber(item::kSmtpPort, 2);
   ASSERT_TRUE(settings.save(messages));
-  settings.setNumber(603, 3);
+  settings.setNumber(item::kSmtpPort, 3);
   ASSERT_TRUE(settings.save(messages));
   EXPECT_EQ(settings.fileName(), path);
 
   SettingsFile backup;
   ASSERT_TRUE(backup.load(dir.file("taro.BAK"), messages));
-  EXPECT_EQ(backup.number(603), 2);
+  EXPECT_EQ(backup.number(item::kSmtpPort), 2);
   SettingsFile current;
   ASSERT_TRUE(current.load(path, messages));
-  EXPECT_EQ(current.number(603), 3);
+  EXPECT_EQ(current.number(item::kSmtpPort), 3);
 }
 
 TEST_F(SettingsFileTest, FailedSaveLeavesThePreviousFile) {
@@ -218,7 +218,7 @@ TEST_F(SettingsFileTest, FailedSaveLeavesThePreviousFile) {
   const std::string before = readBytes(path);
   // A folder where the new file's temporary name must go makes the write fail.
   ASSERT_TRUE(platform::makeDirectory(path + ".new"));
-  settings.setNumber(603, 99);
+  settings.setNumber(item::kSmtpPort, 99);
   EXPECT_FALSE(settings.save(messages));
   EXPECT_EQ(readBytes(path), before);
   ASSERT_EQ(reporter.boxes().size(), 1u);
@@ -231,18 +231,18 @@ TEST_F(SettingsFileTest, FailedSaveLeavesThePreviousFile) {
 TEST_F(SettingsFileTest, PasswordsAreStoredScrambled) {
   SettingsFile settings;
   const std::string plain = "p@ss" + utf8ToSjis("日本語") + "\x01\xff";
-  settings.setPlainPassword(804, plain);
-  settings.setPlainPassword(903, "secret");
-  EXPECT_EQ(settings.text(804).size(), plain.size() * 4);
-  EXPECT_EQ(settings.text(804).find("p@ss"), std::string::npos);
+  settings.setPlainPassword(item::kPopPassword, plain);
+  settings.setPlainPassword(item::kDialUpPassword, "secret");
+  EXPECT_EQ(settings.text(item::kPopPassword).size(), plain.size() * 4);
+  EXPECT_EQ(settings.text(item::kPopPassword).find("p@ss"), std::string::npos);
   ASSERT_TRUE(settings.save(messages, path));
   EXPECT_EQ(readBytes(path).find("secret"), std::string::npos);
 
   SettingsFile read;
   ASSERT_TRUE(read.load(path, messages));
-  EXPECT_EQ(read.plainPassword(804), plain);
-  EXPECT_EQ(read.plainPassword(903), "secret");
-  EXPECT_EQ(read.plainPassword(1003), "");
+  EXPECT_EQ(read.plainPassword(item::kPopPassword), plain);
+  EXPECT_EQ(read.plainPassword(item::kDialUpPassword), "secret");
+  EXPECT_EQ(read.plainPassword(item::kPgpPassphrase), "");
 }
 
 TEST_F(SettingsFileTest, DerivedValues) {
@@ -251,10 +251,10 @@ TEST_F(SettingsFileTest, DerivedValues) {
   EXPECT_EQ(settings.aliases().size(), 2u);
   EXPECT_EQ(settings.workingDirectories().newMailWorkFile, ".tmp/RxMail");
 
-  settings.setText(109, "EST5EDT");
-  settings.setText(124, "a.example.jp=example.jp\r\nno pair here\r\nb=c=d");
-  settings.setText(117, "/var/tmp/zwork");
-  settings.setText(201, "/home/taro/mail");
+  settings.setText(item::kTimeZone, "EST5EDT");
+  settings.setText(item::kDomainAliases, "a.example.jp=example.jp\r\nno pair here\r\nb=c=d");
+  settings.setText(item::kWorkFolder, "/var/tmp/zwork");
+  settings.setText(item::kStoreRoot, "/home/taro/mail");
   settings.updateDerivedValues();
   EXPECT_EQ(settings.timeZoneOffsetHours(), -5);
   ASSERT_EQ(settings.aliases().size(), 2u);
@@ -265,21 +265,21 @@ TEST_F(SettingsFileTest, DerivedValues) {
   EXPECT_EQ(settings.topCabinetPath(), "/home/taro/mail/" + utf8ToSjis("すべてのトレイ"));
   EXPECT_EQ(settings.sortingLogPath(), "/home/taro/mail/" + utf8ToSjis("振分ログ.txt"));
 
-  settings.setText(109, "UTC");
+  settings.setText(item::kTimeZone, "UTC");
   settings.updateDerivedValues();
   EXPECT_EQ(settings.timeZoneOffsetHours(), 0);
 }
 
 TEST_F(SettingsFileTest, RelativePathsResolveAgainstTheProgramDirectory) {
   SettingsFile settings;
-  settings.setText(117, "work");
-  settings.setText(201, "/abs/store");
-  settings.setText(113, "");
+  settings.setText(item::kWorkFolder, "work");
+  settings.setText(item::kStoreRoot, "/abs/store");
+  settings.setText(item::kImportFolder, "");
   settings.resolveRelativePaths("/opt/zorvik/");
-  EXPECT_EQ(settings.text(117), "/opt/zorvik/work");
-  EXPECT_EQ(settings.text(201), "/abs/store");
-  EXPECT_EQ(settings.text(113), "");
-  EXPECT_EQ(settings.text(216), "/opt/zorvik/ZuvuRidi.XM7");
+  EXPECT_EQ(settings.text(item::kWorkFolder), "/opt/zorvik/work");
+  EXPECT_EQ(settings.text(item::kStoreRoot), "/abs/store");
+  EXPECT_EQ(settings.text(item::kImportFolder), "");
+  EXPECT_EQ(settings.text(item::kTreeStructureFile), "/opt/zorvik/ZuvuRidi.XM7");
   EXPECT_EQ(settings.workingDirectories().newMailWorkFile, "/opt/zorvik/work/RxMail");
 }
 

@@ -36,7 +36,7 @@ public:
   }
 
   /// The numbers of the boxes shown so far, in order.
-  std::vector<int> shown() const { return reporter.numbers(); }
+  std::vector<core::MessageNumber> shown() const { return reporter.numbers(); }
   std::string tray(int item) const { return document->settings().text(item); }
   std::string topCabinet() const { return document->store().topCabinetPath(); }
 

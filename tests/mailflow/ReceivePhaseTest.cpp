@@ -92,11 +92,7 @@ protected:
   }
   std::string workFile() const { return builder.store().topCabinetPath() + "/RxMail.XM0"; }
   std::string workText() const { return platform::readFile(workFile()).value_or(""); }
-  bool shown(int number) const {
-    const std::string no = "No." + std::to_string(number - 40000);
-    const auto boxes = reporter.boxes();
-    return std::any_of(boxes.begin(), boxes.end(), [&no](const auto& box) { return box.caption.find(no) != std::string::npos; });
-  }
+  bool shown(core::MessageNumber number) const { return std::ranges::count(reporter.numbers(), number) > 0; }
 
   static inline test::DovecotServer* server = nullptr;
   static inline bool started = false;
@@ -119,7 +115,7 @@ TEST_F(ReceivePhaseTest, AFullDiskKeepsTheMailsWrittenAndDeletesNothing) {
   }
   EXPECT_TRUE(result.diskFull);
   EXPECT_TRUE(result.failed);
-  EXPECT_TRUE(shown(ReceivePhase::kDiskFullMessage));
+  EXPECT_TRUE(shown(core::MessageNumber::ReceiveDiskFull));
   EXPECT_EQ(result.received, 2);
   EXPECT_EQ(result.deleted, 0);
   EXPECT_EQ(server->mailCount(user), 5) << "nothing deleted after a refused mail";

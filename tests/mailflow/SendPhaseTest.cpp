@@ -13,6 +13,8 @@
 namespace zorvik {
 namespace {
 
+using core::MessageNumber;
+
 using test::close;
 using test::expect;
 using test::pause;
@@ -97,7 +99,7 @@ TEST(SendPhase, MailThatCannotBeComposedEndsThePhaseAndKeepsTheMailsSentBefore) 
   EXPECT_EQ(result->sent, (std::vector<std::uint32_t>{0}));
   EXPECT_EQ(result->found, 3u);
   EXPECT_TRUE(result->failed);
-  EXPECT_EQ(store.shown(), (std::vector<int>{41100}));
+  EXPECT_EQ(store.shown(), (std::vector<MessageNumber>{MessageNumber::AttachmentNotOpened}));
   EXPECT_FALSE(platform::pathExists(mailflow::SendSettings::fromSettings(store.settings, store.location).bodyPath))
       << "work files are removed";
 }
@@ -179,7 +181,7 @@ TEST_F(Placement, EachSentMailGoesWhereItsTrayAsksAndUnsentMailStays) {
   EXPECT_EQ(result.toTrash, 1u);
   EXPECT_EQ(result.toSentTray, 3u);
   EXPECT_EQ(result.leftUnsent, 1u);
-  EXPECT_EQ(store.shown(), (std::vector<int>{40132}));
+  EXPECT_EQ(store.shown(), (std::vector<MessageNumber>{MessageNumber::MailTrayNotFound}));
   ASSERT_EQ(logged.size(), 2u);
   EXPECT_EQ(logged[0].destination, own);
   EXPECT_EQ(logged[0].sourceTray, store.unsent());

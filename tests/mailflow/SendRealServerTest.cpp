@@ -9,6 +9,8 @@
 namespace zorvik {
 namespace {
 
+using core::MessageNumber;
+
 using test::SmtpSinkServer;
 
 class SendRealServer : public ::testing::Test {
@@ -120,7 +122,7 @@ TEST_F(SendRealServer, RefusedRecipientLeavesOnlyThatMailUnsent) {
   const auto result = sendAll();
   EXPECT_EQ(result.sent, (std::vector<std::uint32_t>{1}));
   EXPECT_FALSE(result.failed) << "a refused mail does not fail the connection";
-  EXPECT_EQ(store.shown(), (std::vector<int>{41004}));
+  EXPECT_EQ(store.shown(), (std::vector<MessageNumber>{MessageNumber::BadAddress}));
   ASSERT_EQ(server->messages().size(), 1u);
   EXPECT_EQ(SmtpSinkServer::headerValue(server->messages()[0], "Subject"), "fine");
 }

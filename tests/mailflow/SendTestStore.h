@@ -114,7 +114,7 @@ public:
   }
 
   /// The numbers R of the messages shown so far.
-  std::vector<int> shown() const { return reporter.numbers(); }
+  std::vector<core::MessageNumber> shown() const { return reporter.numbers(); }
 
   std::unique_ptr<mailflow::SendPhase> sendPhase(std::uint16_t port) {
     settings.setNumber(core::item::kSmtpPort, port);

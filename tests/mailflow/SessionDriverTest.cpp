@@ -10,6 +10,8 @@
 namespace zorvik {
 namespace {
 
+using core::MessageNumber;
+
 using test::expect;
 using test::pause;
 using test::readUntilClosed;
@@ -81,7 +83,8 @@ TEST_F(Driver, SendsFirstAndPlacesTheMailBeforeReceivingThenSetsBothBits) {
   FakeReceiver receiver(store, 2, false);
   start({}, &receiver, server.port());
   EXPECT_FALSE(driver->run(mailflow::SessionDriver::Command::Send, [](const mailflow::RunResult&) {}));
-  EXPECT_EQ(store.shown(), (std::vector<int>{40185})) << "one command at a time";
+  EXPECT_EQ(store.shown(), (std::vector<MessageNumber>{MessageNumber::ServerCommandRunning}))
+      << "one command at a time";
   ASSERT_TRUE(runToEnd());
   server.wait();
   EXPECT_TRUE(server.succeeded()) << server.failure();

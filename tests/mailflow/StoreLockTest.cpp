@@ -13,17 +13,22 @@
 namespace zorvik::mailflow {
 namespace {
 
+using core::MessageNumber;
+
 TEST(StoreLock, ASecondTakerIsRefusedWithTheMessageForItsWork) {
   struct Case {
     StoreWork held;
     StoreWork wanted;
-    int message;
+    MessageNumber message;
   };
   const Case cases[] = {
-      {StoreWork::Receive, StoreWork::Receive, 43030},     {StoreWork::SendReceive, StoreWork::ServerTray, 43030},
-      {StoreWork::Receive, StoreWork::Send, 40185},        {StoreWork::Send, StoreWork::SendReceive, 40185},
-      {StoreWork::Sort, StoreWork::Receive, 44202},        {StoreWork::Receive, StoreWork::Deliver, 44202},
-      {StoreWork::Compact, StoreWork::Sort, 44202},
+      {StoreWork::Receive, StoreWork::Receive, MessageNumber::ReceiveRunning},
+      {StoreWork::SendReceive, StoreWork::ServerTray, MessageNumber::ReceiveRunning},
+      {StoreWork::Receive, StoreWork::Send, MessageNumber::ServerCommandRunning},
+      {StoreWork::Send, StoreWork::SendReceive, MessageNumber::ServerCommandRunning},
+      {StoreWork::Sort, StoreWork::Receive, MessageNumber::OtherWorkRunning},
+      {StoreWork::Receive, StoreWork::Deliver, MessageNumber::OtherWorkRunning},
+      {StoreWork::Compact, StoreWork::Sort, MessageNumber::OtherWorkRunning},
   };
   for (const Case& c : cases) {
     test::FlowScene scene;
@@ -31,7 +36,7 @@ TEST(StoreLock, ASecondTakerIsRefusedWithTheMessageForItsWork) {
     ASSERT_TRUE(held.has_value());
     EXPECT_FALSE(StoreLock::take(*scene.document, c.wanted).has_value());
     EXPECT_FALSE(StoreLock::tryTake(*scene.document, c.wanted).has_value());
-    EXPECT_EQ(scene.shown(), std::vector<int>{c.message}) << static_cast<int>(c.held) << " " << static_cast<int>(c.wanted);
+    EXPECT_EQ(scene.shown(), std::vector{c.message}) << static_cast<int>(c.held) << " " << static_cast<int>(c.wanted);
   }
 }
 
@@ -63,7 +68,7 @@ TEST(StoreLock, AStoreThatIsNotThereSaysSo) {
   test::FlowScene scene;
   ASSERT_TRUE(platform::removeTree(scene.topCabinet()));
   EXPECT_FALSE(StoreLock::take(*scene.document, StoreWork::Sort).has_value());
-  EXPECT_EQ(scene.shown(), std::vector<int>{44205});
+  EXPECT_EQ(scene.shown(), std::vector<MessageNumber>{MessageNumber::NoStore});
 }
 
 }  // namespace

@@ -21,6 +21,8 @@
 namespace zorvik::mailflow {
 namespace {
 
+using core::MessageNumber;
+
 struct FatalEnded : std::runtime_error {
   FatalEnded() : std::runtime_error("fatal") {}
 };
@@ -69,14 +71,15 @@ TEST_F(WorkFileIntakeTest, StartUpAsksAndMovesJoiningSplitMailsOrSetsTheFileAsid
                    fragment('2', "second half\r\n")});
   scene.reporter.setAnswer(true);
   WorkFileIntake::recoverAtStart(document());
-  EXPECT_EQ(scene.shown(), std::vector<int>{44111});
+  EXPECT_EQ(scene.shown(), std::vector<MessageNumber>{MessageNumber::RecoverWorkFile});
   EXPECT_FALSE(workFileThere());
   EXPECT_EQ(subjects(), (std::vector<std::string>{"one", "whole"})) << "the fragments joined, gone to the trash";
 
   leaveInWorkFile({rawMail("two")});
   scene.reporter.setAnswer(false);
   WorkFileIntake::recoverAtStart(document());
-  EXPECT_EQ(scene.shown(), (std::vector<int>{44111, 44111, 44204}));
+  EXPECT_EQ(scene.shown(), (std::vector<MessageNumber>{MessageNumber::RecoverWorkFile, MessageNumber::RecoverWorkFile,
+                                                       MessageNumber::WorkFileSetAside}));
   EXPECT_FALSE(workFileThere());
   int setAside = 0;
   const std::string folder = platform::directoryOf(document().workFilePath());
@@ -96,7 +99,8 @@ TEST_F(WorkFileIntakeTest, StartUpDeletesTenBytesWithoutAskingAndAFailedMoveIsFa
   ASSERT_TRUE(platform::removeFile(newMailText) && platform::makeDirectory(newMailText));
   scene.reporter.setAnswer(true);
   EXPECT_THROW(WorkFileIntake::recoverAtStart(document()), FatalEnded);
-  EXPECT_EQ(scene.shown(), (std::vector<int>{44111, 44112}));
+  EXPECT_EQ(scene.shown(),
+            (std::vector<MessageNumber>{MessageNumber::RecoverWorkFile, MessageNumber::WorkFileNotMoved}));
   EXPECT_TRUE(workFileThere());
 }
 
@@ -116,7 +120,7 @@ TEST_F(WorkFileIntakeTest, AFullDiskAsksFirstAndAnsweredNoWritesNothing) {
   ASSERT_TRUE(platform::writeFileAtomically(file, rawMail("new")));
   scene.freeBytes = 100;
   EXPECT_FALSE(DeliverFlow::run(document(), scene.front, {file}, {}).has_value());
-  EXPECT_EQ(scene.shown(), std::vector<int>{44101});
+  EXPECT_EQ(scene.shown(), std::vector<MessageNumber>{MessageNumber::LowDiskSpace});
   EXPECT_FALSE(workFileThere());
   EXPECT_TRUE(subjects().empty());
 }

@@ -22,6 +22,8 @@
 namespace zorvik::message {
 namespace {
 
+using core::MessageNumber;
+
 std::string sjis(const std::string& utf8) { return platform::utf8ToSjis(utf8); }
 
 const std::string kNihonJis = "\x1B$BF|K\\\x1B(B";                   // 日本 in a body
@@ -65,14 +67,7 @@ protected:
     return path;
   }
 
-  std::vector<int> shown() const {
-    std::vector<int> numbers;
-    for (const auto& box : reporter.boxes()) {
-      const std::size_t no = box.caption.find("No.");
-      numbers.push_back(std::stoi(box.caption.substr(no + 3)) + 40000);
-    }
-    return numbers;
-  }
+  std::vector<MessageNumber> shown() const { return reporter.numbers(); }
 
   test::ScratchDir scratch;
   test::RecordingReporter reporter;
@@ -222,7 +217,9 @@ TEST_F(ComposerTest, MissingFilesAndUncreatableWorkFilesFailWithTheirMessages) {
   const MailLines fine{"From ", {}, {"x"}};
   EXPECT_FALSE(composer.composeFiles(fine, scratch.file("no/such/dir/h"), body));
   EXPECT_FALSE(composer.composeFiles(fine, header, scratch.file("no/such/dir/b")));
-  EXPECT_EQ(shown(), (std::vector<int>{41100, 41100, 41101, 41101}));
+  EXPECT_EQ(shown(), (std::vector<MessageNumber>{MessageNumber::AttachmentNotOpened, MessageNumber::AttachmentNotOpened,
+                                                 MessageNumber::TemporaryFileNotCreated,
+                                                 MessageNumber::TemporaryFileNotCreated}));
   EXPECT_NE(reporter.boxes().front().text.find("/no/such/file.bin"), std::string::npos);
 
   EXPECT_TRUE(composer.composeFiles(fine, header, body));
@@ -236,7 +233,7 @@ TEST_F(ComposerTest, AFullDiskIsReportedOnce) {
   StringSink body;
   body.failAfter = 2;
   EXPECT_FALSE(composer.compose(MailLines{"From ", {}, {"a", "@#MIME " + path, "b"}}, header, body));
-  EXPECT_EQ(shown(), std::vector<int>{41125});
+  EXPECT_EQ(shown(), std::vector<MessageNumber>{MessageNumber::DiskFull});
   EXPECT_TRUE(header.text.empty()) << "no header is written for a mail that failed";
 }
 

@@ -12,6 +12,8 @@
 namespace zorvik::net {
 namespace {
 
+using core::MessageNumber;
+
 class PopConnectionTest : public ::testing::Test {
 protected:
   PopConnection& connect(int sendSeconds, int receiveSeconds, std::size_t lineLimit = 1u << 20) {
@@ -43,7 +45,7 @@ TEST_F(PopConnectionTest, SilentServerIsReconnectedAfterEachTimeoutThenNamedAsNo
   EXPECT_FALSE(connect(5, 3).open("mail.example.jp", 110, greeting));
   EXPECT_EQ(transport.creates, 3);
   EXPECT_EQ(elapsedSeconds(), 9) << "three full waits of 3 s";
-  EXPECT_EQ(texts(), std::vector{core::Messages::text(44206, {"mail.example.jp", "110", "3"})});
+  EXPECT_EQ(texts(), std::vector{core::Messages::text(MessageNumber::PopNoGreeting, {"mail.example.jp", "110", "3"})});
 }
 
 TEST_F(PopConnectionTest, SilentServerWaitIsAbandonedOnAbort) {
@@ -70,7 +72,7 @@ TEST_F(PopConnectionTest, UnresolvableHostIsReported) {
   transport.resolvable = false;
   std::string greeting;
   EXPECT_FALSE(connect(5, 3).open("no.such.host", 110, greeting));
-  EXPECT_EQ(texts(), std::vector{core::Messages::text(41068, {})});
+  EXPECT_EQ(texts(), std::vector{core::Messages::text(MessageNumber::PopCannotConnect, {})});
 }
 
 TEST_F(PopConnectionTest, LineSplitAcrossReadsIsHandedOnWhenComplete) {
@@ -92,7 +94,7 @@ TEST_F(PopConnectionTest, TimeoutMessageCountsRepeatedReads) {
   std::string lines;
   EXPECT_FALSE(connect(5, 2).readReply(30, lines));
   EXPECT_TRUE(connection->failed());
-  EXPECT_EQ(texts(), std::vector{core::Messages::text(43012, {1130})});
+  EXPECT_EQ(texts(), std::vector{core::Messages::text(MessageNumber::PopReceiveTimeout, {1130})});
   EXPECT_EQ(elapsedSeconds(), 2);
 }
 
@@ -106,7 +108,7 @@ TEST_F(PopConnectionTest, ClosedConnectionIsSilentThreeTimesThenReported) {
   EXPECT_TRUE(reporter.boxes().empty());
   transport.addClose();
   EXPECT_FALSE(c.readReply(10, lines));
-  EXPECT_EQ(texts(), std::vector{core::Messages::text(41052, {})});
+  EXPECT_EQ(texts(), std::vector{core::Messages::text(MessageNumber::PopConnectionGone, {})});
   // A read with data starts the count again.
   transport.addData("+OK\r\n");
   EXPECT_TRUE(c.readReply(10, lines));

@@ -16,6 +16,8 @@
 namespace zorvik::net {
 namespace {
 
+using core::MessageNumber;
+
 std::string mail(int n, int bodyBytes = 20) {
   return "Subject: mail " + std::to_string(n) + "\r\nMessage-Id: <" + std::to_string(n) +
          "@zorvik.test>\r\n\r\n" + std::string(static_cast<std::size_t>(bodyBytes), 'a' + static_cast<char>(n % 26)) +
@@ -210,7 +212,7 @@ TEST_F(PopDovecotTest, WrongPasswordIsRefused) {
   s.account.password = "wrong";
   EXPECT_FALSE(rig.login(s));
   ASSERT_EQ(rig.boxTexts().size(), 1u);
-  EXPECT_EQ(rig.boxTexts()[0].substr(0, 10), core::Messages::text(41056, {}).substr(0, 10));
+  EXPECT_EQ(rig.boxTexts()[0].substr(0, 10), core::Messages::text(MessageNumber::PopPassRefused, {}).substr(0, 10));
 }
 
 }  // namespace

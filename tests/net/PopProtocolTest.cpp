@@ -8,11 +8,14 @@
 #include "net/PopReplyReader.h"
 #include "net/UidList.h"
 #include "platform/FileSystem.h"
+#include "support/MessageNumberPrinter.h"
 #include "support/TestEnvironment.h"
 #include "PopTestFakes.h"
 
 namespace zorvik::net {
 namespace {
+
+using core::MessageNumber;
 
 using test::MemoryServerTray;
 using test::MemorySink;
@@ -67,7 +70,9 @@ public:
     for (const std::string& command : protocol.takeCommands()) sent += command;
     for (const PopProtocol::Event& event : protocol.takeEvents()) events.push_back(event.code);
   }
-  int failureMessage() const { return protocol.failure() ? protocol.failure()->message : -1; }
+  std::optional<core::MessageNumber> failureMessage() const {
+    return protocol.failure() ? protocol.failure()->message : std::nullopt;
+  }
   bool notified(PopNotification code) const { return std::find(events.begin(), events.end(), code) != events.end(); }
 
   MemoryServerTray tray;
@@ -101,7 +106,7 @@ TEST(PopProtocolLogin, ApopWithoutTimeStampSendsNothing) {
   for (const char* greeting : {"+OK ready\r\n", "+OK ready <no end\r\n", "+OK ready > <\r\n"}) {
     Dialogue d({"taro", "secret", true, false});
     d.greet(greeting);
-    EXPECT_EQ(d.failureMessage(), 41053) << greeting;
+    EXPECT_EQ(d.failureMessage(), MessageNumber::PopNoApop) << greeting;
     EXPECT_EQ(d.sent, "") << greeting;
   }
 }
@@ -118,21 +123,21 @@ TEST(PopProtocolErrors, EveryStepReportsItsOwnMessage) {
   struct Case {
     const char* name;
     std::function<void(Dialogue&)> reach;
-    int message;
+    MessageNumber message;
     bool withText;
   };
   const std::vector<Case> cases = {
-      {"greeting", [](Dialogue&) {}, 41054, true},
-      {"USER", [](Dialogue& d) { d.greet(); }, 41055, true},
-      {"PASS refused", [](Dialogue& d) { d.greet(); d.feed("+OK\r\n"); }, 41056, true},
-      {"STAT", [](Dialogue& d) { d.login(); d.protocol.list(ListMode::All); }, 41060, true},
-      {"LIST", [](Dialogue& d) { d.login(); d.protocol.list(ListMode::All); d.feed("+OK 1 10\r\n"); }, 41050, true},
+      {"greeting", [](Dialogue&) {}, MessageNumber::PopBadGreeting, true},
+      {"USER", [](Dialogue& d) { d.greet(); }, MessageNumber::PopUserFailed, true},
+      {"PASS refused", [](Dialogue& d) { d.greet(); d.feed("+OK\r\n"); }, MessageNumber::PopPassRefused, true},
+      {"STAT", [](Dialogue& d) { d.login(); d.protocol.list(ListMode::All); }, MessageNumber::PopStatFailed, true},
+      {"LIST", [](Dialogue& d) { d.login(); d.protocol.list(ListMode::All); d.feed("+OK 1 10\r\n"); }, MessageNumber::PopListFailed, true},
       {"TOP",
        [](Dialogue& d) {
          d.login();
          d.list(ListMode::All, {10});
        },
-       41061, true},
+       MessageNumber::PopTopFailed, true},
       {"RETR",
        [](Dialogue& d) {
          d.login();
@@ -140,7 +145,7 @@ TEST(PopProtocolErrors, EveryStepReportsItsOwnMessage) {
          d.answerTops();
          d.protocol.fetch(0, false);
        },
-       41063, true},
+       MessageNumber::PopRetrFailed, true},
       {"DELE",
        [](Dialogue& d) {
          d.login();
@@ -148,7 +153,7 @@ TEST(PopProtocolErrors, EveryStepReportsItsOwnMessage) {
          d.answerTops();
          d.protocol.deleteMail(0);
        },
-       41064, true},
+       MessageNumber::PopDeleFailed, true},
   };
   for (const Case& c : cases) {
     Dialogue d(plain());
@@ -167,23 +172,23 @@ TEST(PopProtocolErrors, UidlAndApopRefusals) {
   uidl.login();
   uidl.list(ListMode::All, {10});
   uidl.feed("-ERR no uidl\r\n");
-  EXPECT_EQ(uidl.failureMessage(), 41062);
+  EXPECT_EQ(uidl.failureMessage(), MessageNumber::PopUidlFailed);
 
   Dialogue refused({"taro", "pw", true, false});
   refused.greet("+OK <1.2@host>\r\n");
   refused.feed("-ERR wrong\r\n");
-  EXPECT_EQ(refused.failureMessage(), 41058);
+  EXPECT_EQ(refused.failureMessage(), MessageNumber::PopApopRefused);
 
   Dialogue garbled({"taro", "pw", true, false});
   garbled.greet("+OK <1.2@host>\r\n");
   garbled.feed("what?\r\n");
-  EXPECT_EQ(garbled.failureMessage(), 41059);
+  EXPECT_EQ(garbled.failureMessage(), MessageNumber::PopApopFailed);
 
   Dialogue password(plain());
   password.greet();
   password.feed("+OK\r\n");
   password.feed("* strange\r\n");
-  EXPECT_EQ(password.failureMessage(), 41057);
+  EXPECT_EQ(password.failureMessage(), MessageNumber::PopPassFailed);
 }
 
 TEST(PopProtocolListing, HeadersArePipelinedAndNewMailsAppendedToTheTray) {
@@ -430,7 +435,7 @@ TEST(PopProtocolFetch, NoDeleteBeforeTheFetchedMailsAreDurable) {
   d.protocol.deleteMail(0);
   d.collect();
   EXPECT_EQ(d.sent.find("DELE"), std::string::npos);
-  EXPECT_EQ(d.failureMessage(), 41064);
+  EXPECT_EQ(d.failureMessage(), MessageNumber::PopDeleFailed);
 }
 
 TEST(PopProtocolFetch, SinkThatCannotKeepTheMailEndsTheSession) {
@@ -440,7 +445,8 @@ TEST(PopProtocolFetch, SinkThatCannotKeepTheMailEndsTheSession) {
   d.sink.failEnd = true;
   d.protocol.fetch(0, false);
   d.feed("+OK\r\nx\r\n.\r\n");
-  EXPECT_EQ(d.failureMessage(), 0);
+  ASSERT_TRUE(d.protocol.failure());
+  EXPECT_FALSE(d.protocol.failure()->message) << "the sink has reported it already";
   EXPECT_FALSE(d.notified(PopNotification::MailReceived));
 }
 
@@ -453,7 +459,7 @@ TEST(PopProtocolBounds, EndlessRetrStopsAtABoundFromTheListedSize) {
   d.feed("+OK\r\n");
   const std::string block(1000, 'x');
   for (int i = 0; i < 200 && !d.protocol.failure(); ++i) d.feed(block + "\r\n");
-  EXPECT_EQ(d.failureMessage(), 41063);
+  EXPECT_EQ(d.failureMessage(), MessageNumber::PopRetrFailed);
   EXPECT_LT(d.protocol.receptionBuffer().size(), 100u * 4 + (64u << 10) + 1);
 }
 
@@ -476,7 +482,7 @@ TEST(PopProtocolBounds, AbsurdMailCountIsRefused) {
   d.login();
   d.protocol.list(ListMode::All);
   d.feed("+OK 99999999999 1\r\n");
-  EXPECT_EQ(d.failureMessage(), 41060);
+  EXPECT_EQ(d.failureMessage(), MessageNumber::PopStatFailed);
   EXPECT_FALSE(d.protocol.failure()->text.empty());
 }
 

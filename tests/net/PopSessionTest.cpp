@@ -9,6 +9,8 @@
 namespace zorvik::net {
 namespace {
 
+using core::MessageNumber;
+
 using namespace std::chrono_literals;
 using test::expect;
 using test::pause;
@@ -72,7 +74,7 @@ TEST(PopSession, ApopGreetingWithoutTimeStampSendsNoPassword) {
   EXPECT_FALSE(rig.login(rig.settings(server.port(), {"taro", "secret", true, false})));
   server.wait();
   EXPECT_TRUE(server.received().empty());
-  EXPECT_EQ(rig.boxTexts(), std::vector{core::Messages::text(41053, {})});
+  EXPECT_EQ(rig.boxTexts(), std::vector{core::Messages::text(MessageNumber::PopNoApop, {})});
 }
 
 TEST(PopSession, RefusedPasswordShowsTheServersAnswer) {
@@ -80,7 +82,7 @@ TEST(PopSession, RefusedPasswordShowsTheServersAnswer) {
                          send("-ERR [AUTH] wrong\r\n"), readUntilClosed()});
   test::PopRig rig;
   EXPECT_FALSE(rig.login(rig.settings(server.port(), kPlain)));
-  EXPECT_EQ(rig.boxTexts(), std::vector{core::Messages::text(41056, {"-ERR [AUTH] wrong"})});
+  EXPECT_EQ(rig.boxTexts(), std::vector{core::Messages::text(MessageNumber::PopPassRefused, {"-ERR [AUTH] wrong"})});
   EXPECT_EQ(rig.session.state(), PopState::Idle);
 }
 
@@ -94,7 +96,7 @@ TEST(PopSession, ConnectionClosedFourTimesIsReportedTheFourthTime) {
     EXPECT_FALSE(rig.login(rig.settings(server.port(), kPlain)));
     EXPECT_EQ(rig.boxTexts().size(), i < 3 ? 0u : 1u) << i;
   }
-  EXPECT_EQ(rig.boxTexts(), std::vector{core::Messages::text(41052, {})});
+  EXPECT_EQ(rig.boxTexts(), std::vector{core::Messages::text(MessageNumber::PopConnectionGone, {})});
 }
 
 TEST(PopSession, EndlessLineEndsWithAClearMessage) {
@@ -103,8 +105,8 @@ TEST(PopSession, EndlessLineEndsWithAClearMessage) {
   ASSERT_TRUE(rig.login(rig.settings(server.port(), kPlain)));
   EXPECT_FALSE(rig.receive(ListMode::All, false).completed);
   ASSERT_EQ(rig.boxTexts().size(), 1u);
-  EXPECT_EQ(rig.boxTexts()[0].substr(0, 20), core::Messages::text(41060, {}).substr(0, 20));
-  EXPECT_GT(rig.boxTexts()[0].size(), core::Messages::text(41060, {}).size());
+  EXPECT_EQ(rig.boxTexts()[0].substr(0, 20), core::Messages::text(MessageNumber::PopStatFailed, {}).substr(0, 20));
+  EXPECT_GT(rig.boxTexts()[0].size(), core::Messages::text(MessageNumber::PopStatFailed, {}).size());
 }
 
 TEST(PopSession, CommandsAreRefusedUnlessReady) {
@@ -112,7 +114,8 @@ TEST(PopSession, CommandsAreRefusedUnlessReady) {
   EXPECT_FALSE(rig.session.listAll());
   EXPECT_FALSE(rig.session.fetch(0));
   EXPECT_FALSE(rig.session.deleteMail(0));
-  EXPECT_EQ(rig.boxTexts(), (std::vector{core::Messages::text(41069, {}), core::Messages::text(41070, {})}));
+  EXPECT_EQ(rig.boxTexts(), (std::vector{core::Messages::text(MessageNumber::PopFetchRefused, {}),
+                                         core::Messages::text(MessageNumber::PopDeleteRefused, {})}));
 }
 
 TEST(PopSession, AbortWhileWaitingForTheServerIsSilentAndQuick) {
@@ -149,7 +152,7 @@ TEST(PopSession, RefusedConnectionIsReportedNotRetried) {
   }
   test::PopRig rig;
   EXPECT_FALSE(rig.login(rig.settings(port, kPlain)));
-  EXPECT_EQ(rig.boxTexts(), std::vector{core::Messages::text(41068, {})});
+  EXPECT_EQ(rig.boxTexts(), std::vector{core::Messages::text(MessageNumber::PopCannotConnect, {})});
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 namespace zorvik::net {
 namespace {
 
+using core::MessageNumber;
+
 using namespace std::chrono_literals;
 using Outcome = SmtpMailOutcome;
 using test::ScriptedServer;
@@ -136,7 +138,7 @@ TEST(SmtpSession, RefusedRecipientAbandonsOnlyThatMail) {
 
   expectScriptPlayed(server);
   EXPECT_EQ(h.outcomes(), (std::vector{Outcome::Refused, Outcome::Accepted}));
-  EXPECT_EQ(h.shownMessages(), std::vector{41004});
+  EXPECT_EQ(h.shownMessages(), std::vector{MessageNumber::BadAddress});
   ASSERT_FALSE(h.reporter().boxes().empty());
   EXPECT_NE(h.reporter().boxes()[0].text.find("550 no such user"), std::string::npos);
   EXPECT_FALSE(h.endedFailed());
@@ -146,18 +148,18 @@ TEST(SmtpSession, ErrorReplyToACommandEndsTheConnectionAndLeavesEveryMailUnsent)
   struct Case {
     const char* name;
     Script beforeError;
-    int message;
+    MessageNumber message;
     Outcome first;
   };
   const std::vector<Case> cases = {
-      {"HELO", {send("220 ready\r\n"), expect("HELO client.test"), send("501 go away\r\n")}, 41003, Outcome::NotSent},
-      {"MAIL", join({greeting(), {expect("MAIL*"), send("553 sender refused\r\n")}}), 41008, Outcome::NotSent},
+      {"HELO", {send("220 ready\r\n"), expect("HELO client.test"), send("501 go away\r\n")}, MessageNumber::SmtpHeloRefused, Outcome::NotSent},
+      {"MAIL", join({greeting(), {expect("MAIL*"), send("553 sender refused\r\n")}}), MessageNumber::SmtpMailRefused, Outcome::NotSent},
       {"DATA",
        join({greeting(), {expect("MAIL*"), send("250 ok\r\n"), expect("RCPT*"), send("250 ok\r\n"), expect("DATA"),
                           send("554 no data today\r\n")}}),
-       41009, Outcome::NotSent},
-      {"end of data", join({greeting(), transaction({"b@example.jp"}), {send("552 too much\r\n")}}), 41012,
-       Outcome::Refused},
+       MessageNumber::SmtpDataRefused, Outcome::NotSent},
+      {"end of data", join({greeting(), transaction({"b@example.jp"}), {send("552 too much\r\n")}}),
+       MessageNumber::SmtpMailBodyRefused, Outcome::Refused},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -169,7 +171,7 @@ TEST(SmtpSession, ErrorReplyToACommandEndsTheConnectionAndLeavesEveryMailUnsent)
 
     expectScriptPlayed(server);
     EXPECT_EQ(h.outcomes(), (std::vector{c.first, Outcome::NotSent}));
-    EXPECT_EQ(h.shownMessages(), (std::vector{c.message, 43014}));
+    EXPECT_EQ(h.shownMessages(), (std::vector{c.message, MessageNumber::SendFailed}));
     EXPECT_TRUE(h.endedFailed());
     EXPECT_EQ(h.connectionsEnded(), 1);
   }
@@ -197,7 +199,7 @@ TEST(SmtpSession, GreetingOtherThan220ClosesWithoutQuit) {
   server.wait();
   EXPECT_TRUE(server.received().empty()) << server.received()[0];
   EXPECT_EQ(h.outcomes(), std::vector{Outcome::NotSent});
-  EXPECT_EQ(h.shownMessages(), std::vector{41002});
+  EXPECT_EQ(h.shownMessages(), std::vector{MessageNumber::SmtpGreetingRefused});
 }
 
 // A mail is sent only when the server says so: a connection that ends after
@@ -213,7 +215,7 @@ TEST(SmtpSession, MailWithoutTheServersVerdictIsNeverReportedSent) {
     ASSERT_TRUE(h.runUntilEnded());
     expectScriptPlayed(server);
     EXPECT_EQ(h.outcomes(), (std::vector{Outcome::Unconfirmed, Outcome::NotSent}));
-    EXPECT_EQ(h.shownMessages(), std::vector{41016});
+    EXPECT_EQ(h.shownMessages(), std::vector{MessageNumber::SmtpDisconnected});
     EXPECT_TRUE(h.endedFailed());
   }
   {
@@ -224,7 +226,7 @@ TEST(SmtpSession, MailWithoutTheServersVerdictIsNeverReportedSent) {
     h.clock().advance(31s);
     ASSERT_TRUE(h.runUntilEnded(1s));
     EXPECT_EQ(h.outcomes(), std::vector{Outcome::Unconfirmed});
-    EXPECT_EQ(h.shownMessages(), std::vector{43016});
+    EXPECT_EQ(h.shownMessages(), std::vector{MessageNumber::SmtpReceiveTimeout});
   }
 }
 
@@ -240,8 +242,10 @@ TEST(SmtpSession, ServerClosingInTheMiddleOfTheDataLeavesTheMailNotSent) {
   expectScriptPlayed(server);
   EXPECT_EQ(h.outcomes(), std::vector{Outcome::NotSent});
   ASSERT_EQ(h.shownMessages().size(), 1u);
-  const int shown = h.shownMessages()[0];
-  EXPECT_TRUE(shown == 41015 || shown == 41016 || shown == 41011) << shown;
+  const MessageNumber shown = h.shownMessages()[0];
+  EXPECT_TRUE(shown == MessageNumber::SmtpWriteFailed || shown == MessageNumber::SmtpDisconnected ||
+              shown == MessageNumber::SmtpConnectionLost)
+      << numberOf(shown);
   EXPECT_TRUE(h.endedFailed());
 }
 
@@ -254,7 +258,7 @@ TEST(SmtpSession, ServerThatStopsReadingTheDataTimesOutOnTheSendTimeOut) {
   h.clock().advance(31s);
   ASSERT_TRUE(h.runUntilEnded(1s));
   EXPECT_EQ(h.outcomes(), std::vector{Outcome::NotSent});
-  EXPECT_EQ(h.shownMessages(), std::vector{43015});
+  EXPECT_EQ(h.shownMessages(), std::vector{MessageNumber::SmtpSendTimeout});
 }
 
 TEST(SmtpSession, AbandonClosesAtOnceWithoutAWord) {
@@ -294,7 +298,10 @@ TEST(SmtpSession, AddressesThatWouldInjectCommandsAreRefusedBeforeConnecting) {
   EXPECT_FALSE(h.session().send(badSender));
   EXPECT_FALSE(h.session().send(h.mail(++id, {}, kHeader, kBody)));
 
-  EXPECT_EQ(h.shownMessages(), (std::vector{41004, 41004, 41004, 41004, 41004, 41004, 41004, 41004, 41005}));
+  // One refusal for each bad list and the bad sender, then the empty list.
+  std::vector<MessageNumber> expected(badLists.size() + 1, MessageNumber::BadAddress);
+  expected.push_back(MessageNumber::NoRecipients);
+  EXPECT_EQ(h.shownMessages(), expected);
   // The message shows the bad address with its line breaks made visible.
   EXPECT_NE(h.reporter().boxes()[0].text.find("a@example.jp\\r\\nRCPT To:<evil@example.jp>"), std::string::npos);
   h.loop().runOnce(200ms);
@@ -334,7 +341,9 @@ TEST(SmtpSession, RefusedConnectionReportsTheMailNotSent) {
   ASSERT_TRUE(h.runUntilEnded());
   EXPECT_EQ(h.outcomes(), std::vector{Outcome::NotSent});
   ASSERT_EQ(h.shownMessages().size(), 1u);
-  EXPECT_TRUE(h.shownMessages()[0] == 41006 || h.shownMessages()[0] == 41001) << h.shownMessages()[0];
+  EXPECT_TRUE(h.shownMessages()[0] == MessageNumber::SmtpConnectFailed ||
+              h.shownMessages()[0] == MessageNumber::SmtpNotConnected)
+      << numberOf(h.shownMessages()[0]);
   EXPECT_TRUE(h.endedFailed());
 }
 
@@ -349,7 +358,7 @@ TEST(SmtpSession, MissingGreetingTimesOutAfterTheReceiveTimeOut) {
   h.clock().advance(2s);
   ASSERT_TRUE(h.runUntilEnded(1s));
   EXPECT_EQ(h.outcomes(), std::vector{Outcome::NotSent});
-  EXPECT_EQ(h.shownMessages(), std::vector{43016});
+  EXPECT_EQ(h.shownMessages(), std::vector{MessageNumber::SmtpReceiveTimeout});
   EXPECT_EQ(h.loop().timerCount(), 0u);
   EXPECT_EQ(h.loop().socketCount(), 0u);
 }
@@ -362,7 +371,7 @@ TEST(SmtpSession, PartOfAReplyRestartsTheReceiveTimeOut) {
   h.loop().runOnce(300ms);  // the half line arrives
   h.clock().advance(31s);
   ASSERT_TRUE(h.runUntilEnded(1s)) << "a half-read reply stopped the time-out";
-  EXPECT_EQ(h.shownMessages(), std::vector{43016});
+  EXPECT_EQ(h.shownMessages(), std::vector{MessageNumber::SmtpReceiveTimeout});
 }
 
 TEST(SmtpSession, TimeOutsOfZeroNeverFire) {
@@ -395,7 +404,7 @@ TEST(SmtpSession, UnreadableFileSkipsTheMailBeforeMail) {
   ASSERT_TRUE(h.runUntilEnded());
   expectScriptPlayed(server);
   EXPECT_EQ(h.outcomes(), (std::vector{Outcome::Refused, Outcome::Accepted}));
-  EXPECT_EQ(h.shownMessages(), std::vector{41007});
+  EXPECT_EQ(h.shownMessages(), std::vector{MessageNumber::TemporaryFileNotOpened});
   EXPECT_FALSE(h.endedFailed());
 }
 
@@ -411,7 +420,7 @@ TEST(SmtpSession, OversizeMailIsSentOnlyWhenTheUserAgrees) {
   ASSERT_TRUE(h.runUntilEnded());
   expectScriptPlayed(server);
   EXPECT_EQ(h.outcomes(), std::vector{Outcome::Refused});
-  EXPECT_EQ(h.shownMessages(), std::vector{43013});
+  EXPECT_EQ(h.shownMessages(), std::vector{MessageNumber::MailTooLarge});
   EXPECT_NE(h.reporter().boxes()[0].text.find("(\x81\x75" "2" "\x81\x76KB)"), std::string::npos)
       << "size in kilobytes";
 }

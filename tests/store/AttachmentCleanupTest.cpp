@@ -51,7 +51,7 @@ TEST_F(AttachmentCleanupTest, UpgradeReplacesOnlyTheUserBits) {
   message::ParseContext context;
   context.userAddress = "taro@example.jp";
   const message::MailRecordParser parser(context);
-  settings.setText(212, "Server");
+  settings.setText(core::item::kMailServerTray, "Server");
   builder.createTray("Server");
   EXPECT_EQ(TrayUpgrade(store(), parser).upgradeStore(settings), 1);
   TrayRecord row;

@@ -15,6 +15,8 @@
 namespace zorvik::store {
 namespace {
 
+using core::MessageNumber;
+
 class RecordingProgress : public core::Progress {
 public:
   void step(const std::string& text) override { steps.push_back(text); }
@@ -80,7 +82,7 @@ TEST_F(BackupTest, BackupIntoTheStoreItselfIsRefused) {
   std::filesystem::create_directory_symlink(platform::nativePath(store().topCabinetPath()),
                                             platform::nativePath(outside("alias")));
   EXPECT_FALSE(backup(outside("alias")));
-  EXPECT_EQ(boxes(40160), 3);
+  EXPECT_EQ(boxes(MessageNumber::BackupIntoOwnTree), 3);
   EXPECT_FALSE(platform::pathExists(topPath("Top"))) << "nothing was written";
   EXPECT_TRUE(backup(outside("TopX")));
 }
@@ -130,9 +132,9 @@ TEST_F(BackupTest, MergeTakesNormalMailsButNoLinkRows) {
   EXPECT_EQ(merge.copied(), 0);
 
   EXPECT_FALSE(merge.run({outside("missing"), "A", {}}));
-  EXPECT_EQ(boxes(40161), 1);
+  EXPECT_EQ(boxes(MessageNumber::NoSourceCabinet), 1);
   EXPECT_FALSE(merge.run({outside("in/Missing"), "A/Other", {}}));
-  EXPECT_EQ(boxes(40162), 1);
+  EXPECT_EQ(boxes(MessageNumber::NoSourceTray), 1);
   ASSERT_TRUE(merge.run({outside("in/Other"), "A/T", {}}));
   EXPECT_EQ(live("A/T"), 4);
 }

@@ -13,6 +13,8 @@
 namespace zorvik::store {
 namespace {
 
+using core::MessageNumber;
+
 using test::TrayBuilder;
 
 class LinkTest : public ::testing::Test {
@@ -60,7 +62,7 @@ TEST_F(LinkTest, SixteenthLinkFailsWithItsMessageAndLeavesBothTraysUnchanged) {
   const std::string destIndex = TrayBuilder::bytes(dest.path(filetype::kIndex));
   EXPECT_EQ(source.linkInto(0, dest, messages), LinkResult::LimitReached);
   ASSERT_EQ(reporter.boxes().size(), 1U);
-  EXPECT_EQ(reporter.boxes()[0].text, core::Messages::text(42680, {"Source"}));
+  EXPECT_EQ(reporter.boxes()[0].text, core::Messages::text(MessageNumber::TooManyLinks, {"Source"}));
   EXPECT_EQ(TrayBuilder::bytes(source.path(filetype::kIndex)), sourceIndex);
   EXPECT_EQ(TrayBuilder::bytes(dest.path(filetype::kIndex)), destIndex);
 }

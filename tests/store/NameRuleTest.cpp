@@ -8,6 +8,8 @@
 namespace zorvik::store {
 namespace {
 
+using core::MessageNumber;
+
 TEST(NameRule, EachForbiddenCharacterIsRefusedWherever_ItStands) {
   for (const char c : forbiddenNameCharacters()) {
     const std::string bad(1, c);
@@ -48,16 +50,16 @@ TEST(NameRule, ControlCharactersWouldSplitStoredNamesAndAreRefused) {
 TEST(NameRule, AcceptNameShowsTheForbiddenSetOrTheEmptyMessage) {
   test::RecordingReporter reporter;
   core::Messages messages(reporter);
-  EXPECT_TRUE(acceptName("ok", messages, 40201));
+  EXPECT_TRUE(acceptName("ok", messages, MessageNumber::TreeNameEmpty));
   EXPECT_TRUE(reporter.boxes().empty());
 
-  EXPECT_FALSE(acceptName("a:b", messages, 40201));
+  EXPECT_FALSE(acceptName("a:b", messages, MessageNumber::TreeNameEmpty));
   auto boxes = reporter.boxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_NE(boxes[0].caption.find("No.204"), std::string::npos);
   EXPECT_NE(boxes[0].text.find("\\/:,;*?\"<>|"), std::string::npos);
 
-  EXPECT_FALSE(acceptName("", messages, 40301));
+  EXPECT_FALSE(acceptName("", messages, MessageNumber::ListNameEmpty));
   boxes = reporter.boxes();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_NE(boxes[1].caption.find("No.301"), std::string::npos);

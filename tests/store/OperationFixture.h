@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,9 @@ class OperationFixture : public ::testing::Test {
 protected:
   OperationFixture() {
     platform::FileLock::setRetry({3, std::chrono::milliseconds(1)});
-    settings.setText(201, builder.store().root);
-    settings.setText(202, builder.store().topCabinet);
-    trash = settings.text(206);
+    settings.setText(core::item::kStoreRoot, builder.store().root);
+    settings.setText(core::item::kTopCabinet, builder.store().topCabinet);
+    trash = settings.text(core::item::kTrashTray);
     builder.createTray(trash);
   }
   ~OperationFixture() override { platform::FileLock::setRetry({}); }
@@ -71,11 +72,8 @@ protected:
     if (tray(name).read(index, row) != ReadResult::Live) return -1;
     return row.record.referenceCount();
   }
-  int boxes(int number) const {
-    const std::string no = "No." + std::to_string(number - 40000);
-    int count = 0;
-    for (const auto& box : reporter.boxes()) count += box.caption.ends_with(no) ? 1 : 0;
-    return count;
+  int boxes(core::MessageNumber number) const {
+    return static_cast<int>(std::ranges::count(reporter.numbers(), number));
   }
 
   test::TrayBuilder builder;

@@ -19,6 +19,8 @@
 namespace zorvik::store {
 namespace {
 
+using core::MessageNumber;
+
 struct FatalEnded : std::runtime_error {
   FatalEnded() : std::runtime_error("fatal") {}
 };
@@ -41,7 +43,7 @@ protected:
     return flow.run(AccountSetup{platform::utf8ToSjis("山田"), address, "pw"});
   }
   // Message numbers shown so far, as "No." numbers of the captions.
-  std::vector<int> shown() const { return reporter.numbers(); }
+  std::vector<core::MessageNumber> shown() const { return reporter.numbers(); }
   bool nothingWritten() const {
     return platform::listDirectory(dir.file("program")).empty() && platform::listDirectory(dir.file("current")).empty();
   }
@@ -60,7 +62,9 @@ TEST_F(StartUpTest, RefusedAccountsWriteNothing) {
   EXPECT_FALSE(firstRun("@example.jp"));
   EXPECT_FALSE(firstRun("a/b@example.jp"));
   EXPECT_FALSE(firstRun("..@example.jp"));
-  EXPECT_EQ(shown(), (std::vector<int>{43022, 43023, 40201, 40204, 40204}));
+  EXPECT_EQ(shown(), (std::vector<MessageNumber>{MessageNumber::AddressWithoutAt, MessageNumber::AddressWithoutDomain,
+                                                 MessageNumber::TreeNameEmpty, MessageNumber::ForbiddenNameCharacter,
+                                                 MessageNumber::ForbiddenNameCharacter}));
   EXPECT_TRUE(nothingWritten());
   EXPECT_TRUE(platform::listDirectory(dir.file("desktop")).empty());
 }
@@ -97,7 +101,8 @@ TEST_F(StartUpTest, DamagedTreeStructureFileAndMissingDesktopDoNotStopTheStart) 
   ASSERT_TRUE(platform::writeFileAtomically(dir.file("program/ZuvuRidi.XM7"), "##1001:x\r\n"));
   places.desktopDirectory = dir.file("no-desktop");
   ASSERT_TRUE(firstRun("taro@example.jp"));
-  EXPECT_EQ(shown(), (std::vector<int>{40190})) << "no desktop, no launcher and no complaint";
+  EXPECT_EQ(shown(), (std::vector<MessageNumber>{MessageNumber::SettingsFileLineError}))
+      << "no desktop, no launcher and no complaint";
   EXPECT_FALSE(platform::pathExists(dir.file("no-desktop")));
 }
 
@@ -110,14 +115,16 @@ TEST_F(StartUpTest, AnExistingAccountIsKeptUnlessTheUserAsksForANewStart) {
   settings.setText(core::item::kSenderName, "kept");
   ASSERT_TRUE(settings.save(messages));
   EXPECT_FALSE(firstRun("taro@example.jp"));
-  EXPECT_EQ(shown(), (std::vector<int>{44207}));
+  EXPECT_EQ(shown(), (std::vector<MessageNumber>{MessageNumber::RebuildExistingSettings}));
   core::SettingsFile reread;
   ASSERT_TRUE(reread.load(file, messages));
   EXPECT_EQ(reread.text(core::item::kSenderName), "kept");
 
   reporter.setAnswer(true);
   ASSERT_TRUE(firstRun("taro@example.jp"));
-  EXPECT_EQ(shown(), (std::vector<int>{44207, 44207, 40806}));
+  EXPECT_EQ(shown(),
+            (std::vector<MessageNumber>{MessageNumber::RebuildExistingSettings, MessageNumber::RebuildExistingSettings,
+                                        MessageNumber::NoDesktopShortcut}));
   EXPECT_TRUE(platform::pathExists(core::backupNameOf(file)));
 }
 
@@ -153,7 +160,8 @@ TEST_F(OpenExistingTest, DamagedSettingsAreRewrittenOnlyWhenTheUserAgrees) {
   const std::string brokenFile = "##0201:x\r\n" + dir.file("program/taro") + "\r\n##0603:x\r\n";
   ASSERT_TRUE(platform::writeFileAtomically(file, brokenFile));
   EXPECT_FALSE(open());
-  EXPECT_EQ(shown(), (std::vector<int>{40190, 40800})) << "the reader's fault, then the question";
+  EXPECT_EQ(shown(), (std::vector<MessageNumber>{MessageNumber::SettingsFileLineError, MessageNumber::RewriteSettings}))
+      << "the reader's fault, then the question";
   EXPECT_EQ(platform::readFile(file), brokenFile);
 
   reporter.setAnswer(true);
@@ -176,7 +184,7 @@ TEST_F(OpenExistingTest, RelativeWorkFolderIsResolvedAgainstTheProgramDirectory)
 TEST_F(OpenExistingTest, MissingStoreIsBuiltOnlyAfterAsking) {
   ASSERT_TRUE(platform::removeTree(dir.file("program/taro")));
   EXPECT_FALSE(open());
-  EXPECT_EQ(shown(), (std::vector<int>{40801}));
+  EXPECT_EQ(shown(), (std::vector<MessageNumber>{MessageNumber::BuildStore}));
   EXPECT_FALSE(platform::pathExists(dir.file("program/taro")));
   reporter.setAnswer(true);
   EXPECT_TRUE(open());
@@ -187,13 +195,14 @@ TEST_F(OpenExistingTest, UnrepairableSystemTrayAndFileInPlaceOfTheStoreFail) {
   const std::string trash = TrayFile(StoreLocation::fromSettings(settings), platform::utf8ToSjis("ごみ箱")).path(filetype::kIndex);
   ASSERT_TRUE(platform::writeFileAtomically(trash, "not an index"));
   EXPECT_FALSE(open());
-  EXPECT_EQ(shown(), (std::vector<int>{40803}));
+  EXPECT_EQ(shown(), (std::vector<MessageNumber>{MessageNumber::SystemTraysBroken}));
 
   ASSERT_TRUE(platform::removeTree(settings.topCabinetPath()));
   ASSERT_TRUE(platform::writeFileAtomically(settings.topCabinetPath(), "a file"));
   reporter.setAnswer(true);
   EXPECT_FALSE(open());
-  EXPECT_EQ(shown(), (std::vector<int>{40803, 40802})) << "no question: building cannot succeed";
+  EXPECT_EQ(shown(), (std::vector<MessageNumber>{MessageNumber::SystemTraysBroken, MessageNumber::StoreNotBuilt}))
+      << "no question: building cannot succeed";
 }
 
 TEST_F(OpenExistingTest, UnwritableSettingsOnRewriteShowError40804) {
@@ -203,7 +212,9 @@ TEST_F(OpenExistingTest, UnwritableSettingsOnRewriteShowError40804) {
   ASSERT_TRUE(platform::makeDirectory(file + ".new"));
   reporter.setAnswer(true);
   EXPECT_FALSE(open());
-  EXPECT_EQ(shown(), (std::vector<int>{40190, 40800, 40186, 40804}));
+  EXPECT_EQ(shown(),
+            (std::vector<MessageNumber>{MessageNumber::SettingsFileLineError, MessageNumber::RewriteSettings,
+                                        MessageNumber::SettingsFileNotCreated, MessageNumber::SettingsNotWritten}));
 }
 
 TEST(PostOpen, TimeZoneGoesIntoTheEnvironment) {

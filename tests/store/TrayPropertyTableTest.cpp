@@ -71,39 +71,39 @@ TEST(TrayPropertyTable, EveryPropertySurvivesTheItemValues) {
 
 TEST(TrayPropertyTable, PropertyTextShowsFlagsInHexAndRefusesOtherIds) {
   TrayProperties p = defaultTrayProperties();
-  EXPECT_EQ(propertyText(p, 1002), "0000CE34");
-  EXPECT_EQ(propertyText(p, 1022), "4");
-  EXPECT_EQ(propertyText(p, 1015), ">");
-  EXPECT_FALSE(propertyText(p, 1000));
-  EXPECT_FALSE(propertyText(p, 1001));
-  EXPECT_FALSE(propertyText(p, 1027));
-  EXPECT_FALSE(propertyText(p, 9999));
+  EXPECT_EQ(propertyText(p, trayitem::kFlags), "0000CE34");
+  EXPECT_EQ(propertyText(p, trayitem::kSortColumn), "4");
+  EXPECT_EQ(propertyText(p, trayitem::kTagEndSymbol), ">");
+  EXPECT_FALSE(propertyText(p, trayitem::kRecordKind));
+  EXPECT_FALSE(propertyText(p, trayitem::kPath));
+  EXPECT_FALSE(propertyText(p, trayitem::kSignatureFile + 1));
+  EXPECT_FALSE(propertyText(p, trayitem::kEnd));
 }
 
 TEST(TrayPropertyTable, SetPropertyTextTakesOnlyWholeNumbers) {
   TrayProperties p = defaultTrayProperties();
   const TrayProperties before = p;
-  EXPECT_FALSE(setPropertyText(p, 1017, "12abc"));
-  EXPECT_FALSE(setPropertyText(p, 1017, ""));
-  EXPECT_FALSE(setPropertyText(p, 1017, "99999999999"));
-  EXPECT_FALSE(setPropertyText(p, 1002, "-1"));
-  EXPECT_FALSE(setPropertyText(p, 1002, "1FFFFFFFF"));
-  EXPECT_FALSE(setPropertyText(p, 1001, "x"));
+  EXPECT_FALSE(setPropertyText(p, trayitem::kDisplayPeriod, "12abc"));
+  EXPECT_FALSE(setPropertyText(p, trayitem::kDisplayPeriod, ""));
+  EXPECT_FALSE(setPropertyText(p, trayitem::kDisplayPeriod, "99999999999"));
+  EXPECT_FALSE(setPropertyText(p, trayitem::kFlags, "-1"));
+  EXPECT_FALSE(setPropertyText(p, trayitem::kFlags, "1FFFFFFFF"));
+  EXPECT_FALSE(setPropertyText(p, trayitem::kPath, "x"));
   EXPECT_EQ(p, before);
 
-  EXPECT_TRUE(setPropertyText(p, 1002, "0xffffffff"));
+  EXPECT_TRUE(setPropertyText(p, trayitem::kFlags, "0xffffffff"));
   EXPECT_EQ(p.flags, 0xFFFFFFFFu);
-  EXPECT_TRUE(setPropertyText(p, 1002, "6"));
+  EXPECT_TRUE(setPropertyText(p, trayitem::kFlags, "6"));
   EXPECT_EQ(p.flags, 6u);
-  EXPECT_TRUE(setPropertyText(p, 1017, "-3"));
+  EXPECT_TRUE(setPropertyText(p, trayitem::kDisplayPeriod, "-3"));
   EXPECT_EQ(p.displayPeriod, -3);
-  EXPECT_TRUE(setPropertyText(p, 1021, "0"));
-  EXPECT_TRUE(setPropertyText(p, 1022, "5"));
+  EXPECT_TRUE(setPropertyText(p, trayitem::kSortDirection, "0"));
+  EXPECT_TRUE(setPropertyText(p, trayitem::kSortColumn, "5"));
   EXPECT_EQ(p.sortWord, 5 << 1);
   // A one-line text keeps one line; a multi-line one keeps them all.
-  EXPECT_TRUE(setPropertyText(p, 1005, "key\r\n##1006:x"));
+  EXPECT_TRUE(setPropertyText(p, trayitem::kSortKeyword, "key\r\n##1006:x"));
   EXPECT_EQ(p.sortKeyword, "key");
-  EXPECT_TRUE(setPropertyText(p, 1006, "a\r\nb"));
+  EXPECT_TRUE(setPropertyText(p, trayitem::kSortExpression, "a\r\nb"));
   EXPECT_EQ(p.sortExpression, "a\r\nb");
 }
 
@@ -116,10 +116,10 @@ TEST(SystemTrays, KindIsFoundByTheWholeNameInTheGivenOrder) {
   EXPECT_EQ(systemTrayKind(settings, platform::utf8ToSjis("A/新着受信")), kOrdinaryTray);
   EXPECT_EQ(systemTrayKind(settings, ""), kOrdinaryTray);
   // Two items with the same name: new mail (203) is compared before trash (206).
-  settings.setText(206, platform::utf8ToSjis("新着受信"));
+  settings.setText(core::item::kTrashTray, platform::utf8ToSjis("新着受信"));
   EXPECT_EQ(systemTrayKind(settings, platform::utf8ToSjis("新着受信")), kNewMailTray);
   // Case matters.
-  settings.setText(212, "Server");
+  settings.setText(core::item::kMailServerTray, "Server");
   EXPECT_EQ(systemTrayKind(settings, "server"), kOrdinaryTray);
   EXPECT_EQ(systemTrayKind(settings, "Server"), kMailServerTray);
 }

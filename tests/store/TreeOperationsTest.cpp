@@ -7,6 +7,8 @@
 namespace zorvik::store {
 namespace {
 
+using core::MessageNumber;
+
 class TreeOperationsTest : public OperationFixture {
 protected:
   TreeOperations tree{store(), settings, messages};
@@ -15,37 +17,37 @@ protected:
 
 TEST_F(TreeOperationsTest, NewTraysAndCabinetsTakeTheFirstFreeName) {
   ASSERT_TRUE(tree.createCabinet("A"));
-  const std::string base = settings.text(208);
+  const std::string base = settings.text(core::item::kNewTrayName);
   EXPECT_EQ(tree.newTray("A"), "A/" + base);
   EXPECT_EQ(tree.newTray("A"), "A/" + base + "1");
   // A cabinet of the next name makes the tray skip it.
   ASSERT_TRUE(platform::makeDirectory(topPath("A/" + base + "2")));
   EXPECT_EQ(tree.newTray("A"), "A/" + base + "3");
-  EXPECT_EQ(tree.newCabinet(""), settings.text(207));
+  EXPECT_EQ(tree.newCabinet(""), settings.text(core::item::kNewCabinetName));
   EXPECT_EQ(tree.newTray("A/" + base), std::nullopt) << "a tray holds no trays";
-  EXPECT_EQ(boxes(40212), 1);
+  EXPECT_EQ(boxes(MessageNumber::NoTrayBelow), 1);
   EXPECT_EQ(tray("A/" + base).properties()->description, "");
 }
 
 TEST_F(TreeOperationsTest, FreeNameRunsOutAfterNineHundredNinetyNine) {
   ASSERT_TRUE(tree.createCabinet("B"));
-  const std::string base = settings.text(207);
+  const std::string base = settings.text(core::item::kNewCabinetName);
   platform::makeDirectory(topPath("B/" + base));
   for (int i = 1; i <= 999; ++i) platform::makeDirectory(topPath("B/" + base + std::to_string(i)));
   EXPECT_EQ(tree.newCabinet("B"), std::nullopt);
-  EXPECT_EQ(boxes(40211), 1);
+  EXPECT_EQ(boxes(MessageNumber::CabinetCreateFailed), 1);
 }
 
 TEST_F(TreeOperationsTest, CabinetDeletionRules) {
   ASSERT_TRUE(tree.createCabinet("Holds"));
   ASSERT_TRUE(tree.createTray("Holds/Tray"));
   EXPECT_FALSE(tree.remove("Holds"));
-  EXPECT_EQ(boxes(40224), 1);
+  EXPECT_EQ(boxes(MessageNumber::CabinetHoldsTrays), 1);
   ASSERT_TRUE(tree.createCabinet("Outer"));
   ASSERT_TRUE(tree.createCabinet("Outer/Inner"));
   platform::writeFileAtomically(topPath("Outer/note.txt"), "x");
   EXPECT_FALSE(tree.remove("Outer"));
-  EXPECT_EQ(boxes(40226), 1);
+  EXPECT_EQ(boxes(MessageNumber::CabinetHoldsCabinets), 1);
   EXPECT_TRUE(platform::isDirectory(topPath("Outer/Inner")));
   EXPECT_TRUE(tree.remove("Outer/Inner"));
   EXPECT_TRUE(tree.remove("Outer"));
@@ -60,7 +62,7 @@ TEST_F(TreeOperationsTest, NewTrayIsEmptiedUntilItsFlagsAllowDeletingIt) {
   builder.append(tray("Plain"), "kept?");
   ASSERT_EQ(tray("Plain").properties()->flags, trayflag::kNewTrayDefault);
   EXPECT_TRUE(tree.remove("Plain"));
-  EXPECT_EQ(boxes(40123), 1) << "the question offers to delete the mails only";
+  EXPECT_EQ(boxes(MessageNumber::DeleteAllMails), 1) << "the question offers to delete the mails only";
   EXPECT_TRUE(tray("Plain").exists());
   EXPECT_EQ(live("Plain"), 0);
 
@@ -68,7 +70,7 @@ TEST_F(TreeOperationsTest, NewTrayIsEmptiedUntilItsFlagsAllowDeletingIt) {
   properties.flags |= trayflag::kDeleteTray;
   ASSERT_TRUE(tray("Plain").rewriteProperties(properties));
   EXPECT_TRUE(tree.remove("Plain"));
-  EXPECT_EQ(boxes(40122), 1);
+  EXPECT_EQ(boxes(MessageNumber::DeleteTrayAndMails), 1);
   EXPECT_FALSE(platform::pathExists(tray("Plain").path(filetype::kIndex)));
   EXPECT_FALSE(platform::pathExists(tray("Plain").path(filetype::kText)));
 
@@ -76,19 +78,19 @@ TEST_F(TreeOperationsTest, NewTrayIsEmptiedUntilItsFlagsAllowDeletingIt) {
   ASSERT_TRUE(tree.createTray("Locked"));
   ASSERT_TRUE(tray("Locked").rewriteProperties(properties));
   EXPECT_FALSE(tree.remove("Locked"));
-  EXPECT_EQ(boxes(40223), 1);
+  EXPECT_EQ(boxes(MessageNumber::NoBulkDelete), 1);
 }
 
 TEST_F(TreeOperationsTest, SystemTraysAreNeitherDeletedNorRenamed) {
-  const std::string server = settings.text(212);
+  const std::string server = settings.text(core::item::kMailServerTray);
   builder.createTray(server);
   auto properties = *tray(server).properties();
   properties.flags |= trayflag::kDeleteTray;
   ASSERT_TRUE(tray(server).rewriteProperties(properties));
   EXPECT_FALSE(tree.remove(server));
-  EXPECT_EQ(boxes(40220), 1);
+  EXPECT_EQ(boxes(MessageNumber::NotDeletable), 1);
   EXPECT_FALSE(tree.rename(trash, "Bin"));
-  EXPECT_EQ(boxes(40230), 1);
+  EXPECT_EQ(boxes(MessageNumber::TreeNotRenamable), 1);
   EXPECT_TRUE(tray(trash).exists());
   EXPECT_FALSE(tree.remove(""));
 }
@@ -100,15 +102,15 @@ TEST_F(TreeOperationsTest, RenameOntoAnExistingNameIsRefusedAndDestroysNothing) 
   ASSERT_TRUE(tree.createTray("A/U"));
   builder.append(tray("A/U"), "in U");
   EXPECT_FALSE(tree.rename("A", "B")) << "B is empty, and a plain rename would have replaced it";
-  EXPECT_EQ(boxes(40202), 1);
+  EXPECT_EQ(boxes(MessageNumber::TreeCabinetRenameFailed), 1);
   EXPECT_TRUE(tray("A/T").exists());
   EXPECT_FALSE(tree.rename("A/T", "U"));
-  EXPECT_EQ(boxes(40203), 1);
+  EXPECT_EQ(boxes(MessageNumber::TreeTrayRenameFailed), 1);
   EXPECT_EQ(subjects("A/U"), std::vector<std::string>{"in U"});
   EXPECT_FALSE(tree.rename("A/T", "bad/name"));
-  EXPECT_EQ(boxes(40204), 1);
+  EXPECT_EQ(boxes(MessageNumber::ForbiddenNameCharacter), 1);
   EXPECT_FALSE(tree.rename("A/T", ""));
-  EXPECT_EQ(boxes(40201), 1);
+  EXPECT_EQ(boxes(MessageNumber::TreeNameEmpty), 1);
 }
 
 TEST_F(TreeOperationsTest, CabinetCannotMoveIntoItselfOrBelowItself) {
@@ -117,7 +119,7 @@ TEST_F(TreeOperationsTest, CabinetCannotMoveIntoItselfOrBelowItself) {
   ASSERT_TRUE(tree.createTray("A/B/T"));
   EXPECT_FALSE(tree.move("A", "A"));
   EXPECT_FALSE(tree.move("A", "A/B"));
-  EXPECT_EQ(boxes(40240), 2);
+  EXPECT_EQ(boxes(MessageNumber::TreeMoveFailed), 2);
   EXPECT_TRUE(tray("A/B/T").exists());
   ASSERT_TRUE(tree.createCabinet("AB"));
   EXPECT_TRUE(tree.move("A", "AB")) << "a name that only begins like the cabinet is another cabinet";
@@ -154,13 +156,13 @@ TEST_F(TreeOperationsTest, ReadStateOnACabinetAsksOnceAndChangesEveryTrayBelow) 
   builder.append(tray("A/B/U"), "u");
   builder.append(tray("A/B/U"), "u2");
   EXPECT_TRUE(tree.setReadState("A", ReadState::Opened));
-  EXPECT_EQ(boxes(40128), 1);
+  EXPECT_EQ(boxes(MessageNumber::ChangeCabinetReadState), 1);
   EXPECT_EQ(reporter.boxes().size(), 1U);
   EXPECT_NE(reporter.boxes()[0].text.find(platform::utf8ToSjis("開封")), std::string::npos);
   EXPECT_EQ(tray("A/T").count(true), 0U);
   EXPECT_EQ(tray("A/B/U").count(true), 0U);
   EXPECT_TRUE(tree.setReadState("A/B/U", ReadState::Unread));
-  EXPECT_EQ(boxes(40127), 1);
+  EXPECT_EQ(boxes(MessageNumber::ChangeTrayReadState), 1);
   EXPECT_EQ(tray("A/B/U").count(true), 2U);
 }
 
@@ -172,7 +174,7 @@ TEST_F(TreeOperationsTest, ClearingLinksOfACabinetReleasesThemAll) {
   ASSERT_EQ(mails.link("Src", 0, "A/T"), LinkResult::Done);
   ASSERT_EQ(mails.link("Src", 0, "A/T"), LinkResult::Done);
   EXPECT_EQ(tree.clearLinks("A"), 2U);
-  EXPECT_EQ(boxes(40121), 1);
+  EXPECT_EQ(boxes(MessageNumber::ClearCabinetLinks), 1);
   EXPECT_EQ(references("Src", 0), 0);
   EXPECT_EQ(live("A/T"), 0);
 }

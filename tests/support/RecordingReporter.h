@@ -8,7 +8,9 @@
 #include <thread>
 #include <vector>
 
+#include "core/MessageNumber.h"
 #include "core/Reporter.h"
+#include "support/MessageNumberPrinter.h"
 
 namespace zorvik::test {
 
@@ -35,11 +37,12 @@ public:
   }
   /// The numbers R of the boxes shown so far, read from their captions
   /// ("Zorvik:エラー  No.4203" is 44203); bug boxes are left out.
-  std::vector<int> numbers() const {
-    std::vector<int> found;
+  std::vector<core::MessageNumber> numbers() const {
+    std::vector<core::MessageNumber> found;
     for (const Box& box : boxes()) {
       const auto at = box.caption.rfind("No.");
-      if (at != std::string::npos) found.push_back(40000 + std::stoi(box.caption.substr(at + 3)));
+      if (at != std::string::npos)
+        found.push_back(static_cast<core::MessageNumber>(40000 + std::stoi(box.caption.substr(at + 3))));
     }
     return found;
   }

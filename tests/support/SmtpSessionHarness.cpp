@@ -1,7 +1,6 @@
 #include "support/SmtpSessionHarness.h"
 
 #include <fstream>
-#include <regex>
 
 namespace zorvik::test {
 
@@ -53,15 +52,7 @@ std::vector<net::SmtpMailOutcome> SmtpSessionHarness::outcomes() const {
   return result;
 }
 
-std::vector<int> SmtpSessionHarness::shownMessages() const {
-  static const std::regex number("No\\.([0-9]+)");
-  std::vector<int> result;
-  for (const auto& box : reporter_.boxes()) {
-    std::smatch match;
-    if (std::regex_search(box.caption, match, number)) result.push_back(40000 + std::stoi(match[1]));
-  }
-  return result;
-}
+std::vector<core::MessageNumber> SmtpSessionHarness::shownMessages() const { return reporter_.numbers(); }
 
 void SmtpSessionHarness::smtpProgress(const net::OutgoingMail& /*mail*/, int percent) {
   progress_.push_back(percent);

@@ -59,7 +59,7 @@ public:
   bool endedFailed() const { return endedFailed_; }
   const std::vector<int>& progress() const { return progress_; }
   /// The numbers R of the messages shown, in order.
-  std::vector<int> shownMessages() const;
+  std::vector<core::MessageNumber> shownMessages() const;
 
   /// Called from smtpMailFinished() before it returns, to let a test act
   /// from inside the notification.
