@@ -80,7 +80,7 @@ int TrayTransferForm::pickedDayChoice(TransferKind kind) {
 }
 
 bool TrayTransferForm::runnable(const TransferChoices& choices, TransferKind kind) {
-  return platform::isFullPath(choices.directory) && limitOf(choices, kind, 0, 0).has_value();
+  return limitOf(choices, kind, 0, 0).has_value();
 }
 
 std::string TrayTransferForm::storeSide(const TransferChoices& choices, std::string_view selection) {
@@ -97,6 +97,7 @@ std::string TrayTransferForm::outsidePath(const TransferChoices& choices, Transf
 
 std::optional<store::DateLimit> TrayTransferForm::limitOf(const TransferChoices& choices, TransferKind kind,
                                                           std::time_t now, int zoneHours) {
+  if (!platform::isFullPath(choices.directory)) return std::nullopt;
   std::optional<std::time_t> picked;
   if (choices.period == pickedDayChoice(kind)) {
     picked = store::BackupPeriod::parseDay(choices.pickedDay, zoneHours);
@@ -109,7 +110,6 @@ std::optional<store::DateLimit> TrayTransferForm::limitOf(const TransferChoices&
 std::optional<store::BackupRequest> TrayTransferForm::backupRequest(const TransferChoices& choices,
                                                                     std::string_view selection, std::time_t now,
                                                                     int zoneHours) {
-  if (!platform::isFullPath(choices.directory)) return std::nullopt;
   const auto limit = limitOf(choices, TransferKind::Backup, now, zoneHours);
   if (!limit) return std::nullopt;
   store::BackupRequest request;
@@ -126,25 +126,24 @@ std::optional<store::MergeRequest> TrayTransferForm::mergeRequest(const Transfer
                                                                   std::string_view topCabinet,
                                                                   std::string_view selection, std::time_t now,
                                                                   int zoneHours) {
-  if (!platform::isFullPath(choices.directory)) return std::nullopt;
   const auto limit = limitOf(choices, TransferKind::Import, now, zoneHours);
   if (!limit) return std::nullopt;
-  return store::MergeRequest{outsidePath(choices, TransferKind::Import, topCabinet, selection), storeSide(choices, selection), *limit};
+  return store::MergeRequest{outsidePath(choices, TransferKind::Import, topCabinet, selection),
+                             storeSide(choices, selection), *limit};
 }
 
 std::optional<store::ExportRequest> TrayTransferForm::exportRequest(const TransferChoices& choices,
                                                                     std::string_view topCabinet,
                                                                     std::string_view selection, std::time_t now,
                                                                     int zoneHours) {
-  if (!platform::isFullPath(choices.directory)) return std::nullopt;
   const auto limit = limitOf(choices, TransferKind::Export, now, zoneHours);
   if (!limit) return std::nullopt;
   std::string inside = storeSide(choices, selection);
   // Removing the whole store after exporting it would take the system trays
   // with it: only a selected tray or cabinet is removed.
   const bool removeSource = choices.removeSource && !inside.empty();
-  return store::ExportRequest{std::move(inside), outsidePath(choices, TransferKind::Export, topCabinet, selection), *limit,
-                              removeSource};
+  return store::ExportRequest{std::move(inside), outsidePath(choices, TransferKind::Export, topCabinet, selection),
+                              *limit, removeSource};
 }
 
 }  // namespace zorvik::view

@@ -81,6 +81,7 @@ public:
                                                            std::time_t now, int zoneHours);
 
 private:
+  /// The date limit of runnable choices; empty for choices that cannot run.
   static std::optional<store::DateLimit> limitOf(const TransferChoices& choices, TransferKind kind,
                                                  std::time_t now, int zoneHours);
 };

@@ -24,13 +24,7 @@ protected:
     if (!test::DovecotServer::available()) GTEST_SKIP() << test::DovecotServer::missingReason();
     server.addUser("taro", "pw");
     ASSERT_TRUE(server.start()) << server.log();
-    core::SettingsFile& settings = scene.document->settings();
-    settings.setText(core::item::kPopServer, "127.0.0.1");
-    settings.setNumber(core::item::kPopPort, server.port());
-    settings.setText(core::item::kPopUser, "taro");
-    settings.setPlainPassword(core::item::kPopPassword, "pw");
-    settings.setNumber(core::item::kDeleteFromServer, 1);
-    scene.document->settingsChanged();
+    scene.usePopAccount(server.port(), "taro", "pw");
     for (int i = 0; i < kMails; ++i)
       server.deliver("taro", "From: hanako@example.jp\r\nSubject: mail " + std::to_string(i) + "\r\n\r\nbody\r\n");
   }
