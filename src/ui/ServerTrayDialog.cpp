@@ -128,8 +128,13 @@ void ServerTrayDialog::beginWork() {
 }
 
 void ServerTrayDialog::finish(bool ok, const QString& status) {
-  progress()->end(ok ? status : QStringLiteral("終了しました。"), ok);
   finished_ = true;
+  if (stopRequested()) {
+    progress()->end(QStringLiteral("中止しました。"), false);
+    done(QDialog::Rejected);
+    return;
+  }
+  progress()->end(ok ? status : QStringLiteral("終了しました。"), ok);
   if (work_ == ServerTrayWork::Counters && ok) {
     stopButton()->hide();
     return;

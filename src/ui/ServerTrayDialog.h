@@ -14,7 +14,8 @@
 ///   Send            "ﾒｰﾙ送信": the unsent tray
 ///
 /// A dialog ends by itself when its work is over: accepted when it went
-/// through, rejected otherwise (the reason was shown as a numbered message).
+/// through, rejected when the user stopped it or it failed (the reason was
+/// shown as a numbered message).
 /// The counters dialog stays open to show them until the user closes it.
 #pragma once
 
