@@ -4,7 +4,7 @@
 #include <QScrollBar>
 
 #include "store/TrayFile.h"
-#include "ui/QtText.h"
+#include "ui/TextEdge.h"
 
 namespace zorvik::ui {
 
@@ -33,7 +33,7 @@ bool MailTextPane::showMail(const store::StoreLocation& store, const std::string
     text += line;
     text += '\n';
   }
-  setPlainText(fromSjis(text));
+  setPlainText(TextEdge::unicode(text));
   shown_ = std::make_pair(tray, index);
   return true;
 }

@@ -47,7 +47,14 @@
 #include "ui/MailListPane.h"
 #include "ui/MailTextPane.h"
 #include "ui/PointerGestures.h"
-#include "ui/QtText.h"
+#include "ui/QtSound.h"
+#include "ui/SendReceiveDialog.h"
+#include "ui/ServerTrayDialog.h"
+#include "ui/SortingLogWindow.h"
+#include "ui/SortingNotice.h"
+#include "ui/TrayTransferDialog.h"
+#include "ui/UiLog.h"
+#include "ui/TextEdge.h"
 #include "ui/TextWindow.h"
 #include "ui/TrayTreeModel.h"
 #include "ui/TrayTreeView.h"
@@ -98,10 +105,17 @@ MainWindow::MainWindow(mailflow::Document& document, core::Messages& messages, v
   setObjectName("CMainFrame");
   layout_ = view::LayoutValues::read(layoutStore_, options_.settingsName);
   menuSet_ = document_.settings().flag(item::kStartInBriskoMode) ? view::MenuSet::Brisko : view::MenuSet::Normal;
-  baseTitle_ = "Zorvik - " + fromSjis(options_.settingsName);
+  baseTitle_ = "Zorvik - " + TextEdge::unicode(options_.settingsName);
   setWindowTitle(baseTitle_);
   setWindowIcon(MailIcons::windowIcon(false));
-  runner_ = new WorkflowRunner(messages_, this);
+  sound_ = std::make_unique<QtSound>();
+  runner_ = new WorkflowRunner(messages_, sound_.get(), this);
+  connect(runner_, &WorkflowRunner::finished, this, [this] {
+    auto done = std::move(afterWork_);
+    afterWork_ = {};
+    if (done) done();
+    updateCommands();
+  });
 
   buildPanes();
   buildCommands();
@@ -122,8 +136,7 @@ MainWindow::MainWindow(mailflow::Document& document, core::Messages& messages, v
       activateWindow();
     });
   }
-  connect(runner_, &WorkflowRunner::progress, this, [this](const QString& text) { status_[0]->setText(text); });
-  connect(runner_, &WorkflowRunner::busyChanged, this, [this] { updateCommands(); });
+  connect(runner_, &WorkflowRunner::progressed, this, [this](const QString& text, int) { status_[0]->setText(text); });
   startTimers();
   updateCommands();
 }
@@ -282,6 +295,11 @@ void MainWindow::buildCommands() {
   on(cmd::kAbout, [this] { about(); });
   on(cmd::kEmptyTrash, [this] { emptyTrash(); });
   on(cmd::kStartEditor, [this] { startEditor(); });
+  on(cmd::kBackupTray, [this] { transferDialog(static_cast<int>(view::TransferKind::Backup)); });
+  on(cmd::kImportTray, [this] { transferDialog(static_cast<int>(view::TransferKind::Import)); });
+  on(cmd::kExportTray, [this] { transferDialog(static_cast<int>(view::TransferKind::Export)); });
+  on(cmd::kShowSortingLog, [this] { showSortingLog(); });
+  on(cmd::kServerTrayProperties, [this] { runServerDialog(static_cast<int>(ServerTrayWork::Counters)); });
   on(cmd::kOffline, [this] {
     offline_ = !offline_;
     if (offline_) stopTimers();
@@ -443,7 +461,7 @@ void MainWindow::nodeSelected() {
   list_->showSortIndicator(sort.column(), sort.direction());
   list_->details()->header()->model()->headerDataChanged(Qt::Horizontal, 0, 4);
   text_->showTitle((node.isCabinet ? sjisLiteral("引出：") : sjisLiteral("トレイ：")) +
-                   fromSjis(node.path.empty() ? node.name : node.path));
+                   TextEdge::unicode(node.path.empty() ? node.name : node.path));
   showCounts();
   updateCommands();
 }
@@ -458,7 +476,7 @@ void MainWindow::listCurrentChanged() {
     return;
   }
   if (const view::TreeNode* node = list.node(*row)) {
-    text_->showTitle(fromSjis(node->path));
+    text_->showTitle(TextEdge::unicode(node->path));
     updateCommands();
     return;
   }
@@ -556,8 +574,8 @@ view::CommandState MainWindow::commandState() const {
   state.historyBack = history_.canGoBack();
   state.historyForward = history_.canGoForward();
   state.holdingFilled = holdingFilled_;
-  state.commandRunning = runner_->busy();
-  state.popConnectionActive = runner_->busy();
+  state.commandRunning = runner_->running();
+  state.popConnectionActive = runner_->running();
   state.viewMode = list_->mode();
   state.threadDisplay = list.sortState().threads();
   for (const auto& [id, bar] : bars_)
@@ -754,9 +772,7 @@ void MainWindow::deleteSelected(bool forGood) {
   if (state.actsOnMails()) {
     const auto mails = selectedMails();
     if (list.trayKind() == store::kMailServerTray) {
-      runner_->start(
-          [this, mails](mailflow::FrontEnd& front) { mailflow::ServerTrayFlow(document_, front).deleteSelected(mails); },
-          [this] { refreshAfterStoreChange(); });
+      runServerDialog(static_cast<int>(ServerTrayWork::DeleteSelected));
       return;
     }
     const std::size_t first = list_->selectedRows().front();
@@ -976,7 +992,7 @@ void MainWindow::paste() {
 void MainWindow::saveAsText() {
   const auto place = selectedMailPlace();
   if (!place) return;
-  const QString suggestion = fromSjis(view::MailTextExport::suggestedName(place->first, place->second));
+  const QString suggestion = TextEdge::unicode(view::MailTextExport::suggestedName(place->first, place->second));
   const QString chosen =
       options_.chooseSavePath
           ? options_.chooseSavePath(suggestion)
@@ -987,7 +1003,7 @@ void MainWindow::saveAsText() {
   if (path.indexOf('.', path.lastIndexOf('/') + 1) < 0) path += ".txt";
   if (!view::MailTextExport::write(document_.store(), place->first, place->second,
                                    document_.settings().text(item::kSenderName),
-                                   document_.settings().timeZoneOffsetHours(), toSjis(path)))
+                                   document_.settings().timeZoneOffsetHours(), TextEdge::sjis(path)))
     messages_.bug(151);
 }
 
@@ -1021,7 +1037,7 @@ void MainWindow::emptyTrash() {
 void MainWindow::upgradeTrays() {
   const std::string& question = store::TrayUpgrade::questionText();
   const bool yes = options_.ask ? options_.ask("Zorvik", question)
-                                : QMessageBox::question(this, "Zorvik", fromSjis(question)) == QMessageBox::Yes;
+                                : QMessageBox::question(this, "Zorvik", TextEdge::unicode(question)) == QMessageBox::Yes;
   if (!yes) return;
   WaitCursor wait;
   const message::MailRecordParser parser(
@@ -1107,12 +1123,12 @@ void MainWindow::sortIntoTrays() {
   std::optional<std::uint32_t> index;
   if (state.actsOnMails() && selectedMails().size() == 1) index = selectedMails().front();
   if (state.nodeIsCabinet && !state.actsOnMails()) return;
-  runner_->start([this, tray, index](mailflow::FrontEnd& front) { mailflow::SortFlow::tray(document_, front, tray, index, {}); },
+  startWork([this, tray, index](mailflow::FrontEnd& front) { mailflow::SortFlow::tray(document_, front, tray, index, SortingNotice::notice(this)); },
                  [this] { refreshAfterStoreChange(); });
 }
 
 void MainWindow::startEditor() {
-  QString program = fromSjis(document_.settings().text(item::kEditor));
+  QString program = TextEdge::unicode(document_.settings().text(item::kEditor));
   if (program.isEmpty() || !QProcess::startDetached(program, {})) {
     for (const char* variable : {"VISUAL", "EDITOR"}) {
       const QString fallback = qEnvironmentVariable(variable);
@@ -1125,7 +1141,7 @@ void MainWindow::startEditor() {
 void MainWindow::about() {
   QMessageBox::about(this, sjisLiteral("バージョン情報"),
                      sjisLiteral("Zorvik 1.6.0.8\n日本語の電子メールクライアント\n設定：") +
-                         fromSjis(document_.settings().fileName()));
+                         TextEdge::unicode(document_.settings().fileName()));
 }
 
 void MainWindow::toggleBar(int id) {
@@ -1139,14 +1155,21 @@ void MainWindow::toggleBar(int id) {
 
 // --- Workflows ------------------------------------------------------------
 
-void MainWindow::sendReceive(bool) {
-  if (runner_->busy()) {
+void MainWindow::sendReceive(bool withDialog) {
+  if (runner_->running()) {
     messages_.error(MessageNumber::ServerCommandRunning);
     return;
   }
   stopTimers();
+  if (withDialog) {
+    SendReceiveDialog dialog(document_, SendReceiveDialog::Mode::SendAndReceive, sound_.get(), this);
+    UiLog::global().watch(&dialog);
+    dialog.exec();
+    workflowDone(dialog.sendReport() ? dialog.sendReport()->result.received : 0);
+    return;
+  }
   auto received = std::make_shared<std::size_t>(0);
-  runner_->start(
+  startWork(
       [this, received](mailflow::FrontEnd& front) {
         const auto report = mailflow::SendFlow::run(document_, front, mailflow::SessionDriver::Command::SendAndReceive);
         if (report) *received = report->result.received;
@@ -1154,49 +1177,67 @@ void MainWindow::sendReceive(bool) {
       [this, received] { workflowDone(*received); });
 }
 
-void MainWindow::sendOnly() {
-  if (runner_->busy()) {
+void MainWindow::sendOnly() { runServerDialog(static_cast<int>(ServerTrayWork::Send)); }
+
+void MainWindow::receive() {
+  if (listModel_->list().trayKind() == store::kMailServerTray && !selectedMails().empty()) {
+    runServerDialog(static_cast<int>(ServerTrayWork::ReceiveSelected));
+    return;
+  }
+  if (runner_->running()) {
+    messages_.error(MessageNumber::ReceiveRunning);
+    return;
+  }
+  stopTimers();
+  SendReceiveDialog dialog(document_, SendReceiveDialog::Mode::Receive, sound_.get(), this);
+  UiLog::global().watch(&dialog);
+  dialog.exec();
+  const auto& report = dialog.receiveReport();
+  workflowDone(report ? static_cast<std::size_t>(std::max(0, report->phase.received)) : 0);
+}
+
+void MainWindow::headerReceive() {
+  if (runner_->running()) {
+    messages_.error(MessageNumber::ReceiveRunning);
+    return;
+  }
+  runServerDialog(static_cast<int>(ServerTrayWork::HeaderReceive));
+}
+
+void MainWindow::runServerDialog(int work) {
+  if (runner_->running()) {
     messages_.error(MessageNumber::ServerCommandRunning);
     return;
   }
   stopTimers();
-  runner_->start(
-      [this](mailflow::FrontEnd& front) {
-        mailflow::SendFlow::run(document_, front, mailflow::SessionDriver::Command::Send);
-      },
-      [this] { workflowDone(0); });
+  const auto kind = static_cast<ServerTrayWork>(work);
+  const bool withSelection = kind == ServerTrayWork::ReceiveSelected || kind == ServerTrayWork::DeleteSelected;
+  ServerTrayDialog dialog(document_, kind, withSelection ? selectedMails() : std::vector<std::uint32_t>{},
+                          sound_.get(), this);
+  UiLog::global().watch(&dialog);
+  dialog.exec();
+  const auto& outcome = dialog.selectionOutcome();
+  const bool received = kind == ServerTrayWork::ReceiveSelected && outcome && outcome->done > 0;
+  workflowDone(received ? static_cast<std::size_t>(outcome->done) : 0);
 }
 
-void MainWindow::receive() {
-  if (runner_->busy()) {
-    messages_.error(MessageNumber::ReceiveRunning);
-    return;
-  }
-  stopTimers();
-  auto received = std::make_shared<std::size_t>(0);
-  const bool fromServerTray = listModel_->list().trayKind() == store::kMailServerTray && !selectedMails().empty();
-  const auto mails = selectedMails();
-  runner_->start(
-      [this, received, fromServerTray, mails](mailflow::FrontEnd& front) {
-        if (fromServerTray) {
-          const auto outcome = mailflow::ServerTrayFlow(document_, front).fetchSelected(mails);
-          if (outcome) *received = static_cast<std::size_t>(outcome->done);
-          return;
-        }
-        const auto report = mailflow::ReceiveFlow::run(document_, front);
-        *received = static_cast<std::size_t>(std::max(0, report.phase.received));
-      },
-      [this, received] { workflowDone(*received); });
+void MainWindow::transferDialog(int kind) {
+  TrayTransferDialog dialog(document_, static_cast<view::TransferKind>(kind), selectedNode(), this);
+  UiLog::global().watch(&dialog);
+  connect(&dialog, &TrayTransferDialog::transferFinished, this, [this] { refreshAfterStoreChange(); });
+  dialog.exec();
 }
 
-void MainWindow::headerReceive() {
-  if (runner_->busy()) {
-    messages_.error(MessageNumber::ReceiveRunning);
-    return;
+void MainWindow::showSortingLog() {
+  if (!sortingLog_) {
+    sortingLog_ = new SortingLogWindow(
+        sorting::SortingLog(document_.settings().sortingLogPath(), document_.settings().timeZoneOffsetHours()), this);
+    UiLog::global().watch(sortingLog_);
+  } else {
+    sortingLog_->reload();
   }
-  stopTimers();
-  runner_->start([this](mailflow::FrontEnd& front) { mailflow::ServerTrayFlow(document_, front).list(); },
-                 [this] { workflowDone(0); });
+  sortingLog_->show();
+  sortingLog_->raise();
 }
 
 void MainWindow::sendReceiveAll() {
@@ -1209,18 +1250,18 @@ void MainWindow::sendReceiveAll() {
 }
 
 void MainWindow::checkForNewMail() {
-  if (runner_->busy() || !mailflow::NewMailCheck::due(document_, runner_->busy())) return;
+  if (runner_->running() || !mailflow::NewMailCheck::due(document_, runner_->running())) return;
   checkTimer_.stop();
   auto report = std::make_shared<mailflow::CheckReport>();
-  runner_->start([this, report](mailflow::FrontEnd& front) { *report = mailflow::NewMailCheck::run(document_, front); },
+  startWork([this, report](mailflow::FrontEnd& front) { *report = mailflow::NewMailCheck::run(document_, front); },
                  [this, report] {
-                   if (report->counters) setWindowTitle(fromSjis(mailflow::NewMailCheck::titleText(*report->counters)));
+                   if (report->counters) setWindowTitle(TextEdge::unicode(mailflow::NewMailCheck::titleText(*report->counters)));
                    workflowDone(report->sendReceive ? report->sendReceive->received : 0);
                  });
 }
 
 void MainWindow::autoSend() {
-  if (runner_->busy()) {
+  if (runner_->running()) {
     autoSendTimer_.start(10000);
     return;
   }
@@ -1232,6 +1273,17 @@ void MainWindow::mailStoredForSending(bool send) {
   if (!send || offline_) return;
   if (const auto delay = mailflow::SessionDriver::autoSendDelay(document_.settings().number(item::kAutoSendDelay)))
     autoSendTimer_.start(static_cast<int>(delay->count()));
+}
+
+bool MainWindow::startWork(std::function<void(mailflow::FrontEnd&)> work, std::function<void()> done) {
+  if (!runner_->start(std::move(work))) return false;
+  afterWork_ = std::move(done);
+  updateCommands();
+  return true;
+}
+
+void MainWindow::waitForWork() {
+  while (runner_->running()) QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
 }
 
 void MainWindow::workflowDone(std::size_t received) {
@@ -1290,7 +1342,7 @@ view::LayoutValues MainWindow::layoutValues() const {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (runner_->busy()) {
+  if (runner_->running()) {
     // The work ends first (the mail in hand is finished); the window follows.
     closePending_ = true;
     runner_->requestStop();

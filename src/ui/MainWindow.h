@@ -31,6 +31,8 @@
 
 #include "core/Messages.h"
 #include "mailflow/Document.h"
+#include "mailflow/FrontEnd.h"
+#include "platform/Sound.h"
 #include "view/CommandState.h"
 #include "view/CommandTable.h"
 #include "view/LayoutStore.h"
@@ -54,6 +56,7 @@ class KeyMacroFilter;
 class MailListModel;
 class MailListPane;
 class MailTextPane;
+class SortingLogWindow;
 class TextWindow;
 class TrayTreeModel;
 class TrayTreeView;
@@ -101,6 +104,9 @@ public:
   MailListModel& listModel() const { return *listModel_; }
   MailTextPane& text() const { return *text_; }
   WorkflowRunner& runner() const { return *runner_; }
+  /// Waits until the running workflow (if any) and the window's part after
+  /// it are done, answering its questions meanwhile.
+  void waitForWork();
   const view::MailHistory& history() const { return history_; }
   QString statusText(int pane) const;
   bool newMailIndicator() const { return newMail_; }
@@ -186,8 +192,15 @@ private:
   void receive();
   void headerReceive();
   void sendReceiveAll();
+  /// The mail-server tray's dialog for `work` (a ServerTrayWork).
+  void runServerDialog(int work);
+  /// The backup, import or export dialog (a view::TransferKind).
+  void transferDialog(int kind);
+  void showSortingLog();
   void checkForNewMail();
   void autoSend();
+  /// Starts `work` on the runner; `done` follows on this thread.
+  bool startWork(std::function<void(mailflow::FrontEnd&)> work, std::function<void()> done);
   void workflowDone(std::size_t received);
   void stopTimers();
 
@@ -213,6 +226,7 @@ private:
   QSplitter* horizontal_ = nullptr;
   QSplitter* vertical_ = nullptr;
   QPointer<TextWindow> textWindow_;
+  QPointer<SortingLogWindow> sortingLog_;
   std::array<QLabel*, 3> status_{};
 
   view::MacroTable treeKeys_;
@@ -228,7 +242,9 @@ private:
   std::optional<std::pair<std::string, std::uint32_t>> openTimerMail_;
   QTimer checkTimer_;     // timer 1
   QTimer autoSendTimer_;  // timer 2
+  std::unique_ptr<platform::Sound> sound_;
   WorkflowRunner* runner_ = nullptr;
+  std::function<void()> afterWork_;
   HandOffListener* handOff_ = nullptr;
   QSystemTrayIcon* trayIcon_ = nullptr;
   bool newMail_ = false;

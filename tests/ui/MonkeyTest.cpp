@@ -5,7 +5,9 @@
 // short walk by default; run 2,000 or more by hand), ZORVIK_MONKEY_SEED
 // repeats a walk.
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <cstdlib>
 #include <random>
@@ -46,6 +48,13 @@ TEST_F(MonkeyTest, RandomWalkLeavesTheStoreSound) {
   };
 
   MainWindow& main = openWindow();
+  // Dialogs the walk opens (backup, server, sorting notice) are closed again
+  // a moment later, as a user who changed their mind would.
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+  });
+  closer.start(30);
   // Commands that leave the window (exit), open other programs, or reach
   // for a server that the walk does not have.
   const std::set<int> excluded = {cmd::kExit,         cmd::kStartEditor,     cmd::kAbout,
@@ -87,7 +96,7 @@ TEST_F(MonkeyTest, RandomWalkLeavesTheStoreSound) {
     if (auto* editor = QApplication::focusWidget() ? qobject_cast<QLineEdit*>(QApplication::focusWidget()) : nullptr;
         editor && pick(3) == 0)
       typeText(editor, QString::fromUtf8(pick(2) ? "名前" : "x,y"));
-    main.runner().wait();
+    main.waitForWork();
     QApplication::processEvents();
   }
   closeWindow();

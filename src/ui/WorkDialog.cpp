@@ -1,0 +1,65 @@
+#include "ui/WorkDialog.h"
+
+#include <QPushButton>
+
+#include "ui/ProgressPanel.h"
+#include "ui/UiLog.h"
+#include "ui/WorkflowRunner.h"
+
+namespace zorvik::ui {
+
+WorkDialog::WorkDialog(core::Messages& messages, platform::Sound* sound, QWidget* parent)
+    : QDialog(parent), progress_(new ProgressPanel(this)), runner_(new WorkflowRunner(messages, sound, this)) {
+  UiLog::global().watch(this);
+  connect(runner_, &WorkflowRunner::progressed, progress_, &ProgressPanel::report);
+  connect(runner_, &WorkflowRunner::finished, this, &WorkDialog::workFinished);
+}
+
+WorkDialog::~WorkDialog() { delete runner_; }
+
+bool WorkDialog::running() const { return runner_->running(); }
+
+bool WorkDialog::stopRequested() const { return runner_->stopRequested(); }
+
+void WorkDialog::setStopButton(QPushButton* button, const QString& idleText) {
+  stopButton_ = button;
+  idleText_ = idleText;
+  stopButton_->setText(idleText);
+  connect(stopButton_, &QPushButton::clicked, this, &WorkDialog::reject);
+}
+
+void WorkDialog::launch(std::function<void(mailflow::FrontEnd&)> work, const QString& status) {
+  if (!runner_->start(std::move(work))) return;
+  stopRequests_ = 0;
+  progress_->begin(status);
+  if (stopButton_) stopButton_->setText(QStringLiteral("中止"));
+  runningChanged();
+}
+
+void WorkDialog::workFinished() {
+  if (stopButton_) {
+    stopButton_->setText(idleText_);
+    stopButton_->setEnabled(true);
+  }
+  const auto ended = std::move(ended_);
+  ended_ = nullptr;
+  if (ended) ended();
+  runningChanged();
+}
+
+void WorkDialog::reject() {
+  if (!running()) {
+    QDialog::reject();
+    return;
+  }
+  runner_->requestStop();
+  if (++stopRequests_ == 1) {
+    progress_->setStatus(QStringLiteral("中止しています（扱っている途中のものを終えてから止めます）..."));
+    if (stopButton_) stopButton_->setText(QStringLiteral("すぐに中止"));
+  } else {
+    progress_->setStatus(QStringLiteral("すぐに中止しています..."));
+    if (stopButton_) stopButton_->setEnabled(false);
+  }
+}
+
+}  // namespace zorvik::ui
