@@ -162,13 +162,14 @@ QPixmap drawState(int state) {
 
 }  // namespace
 
-QPixmap MailIcons::item(int icon, int stateImage, int overlay, int size) {
+QPixmap MailIcons::item(int icon, int stateImage, int overlay, int size, bool stateSlot) {
   static QHash<quint64, QPixmap> cache;
   const quint64 key = static_cast<quint64>(icon) | static_cast<quint64>(stateImage) << 8 |
-                      static_cast<quint64>(overlay) << 16 | static_cast<quint64>(size) << 24;
+                      static_cast<quint64>(overlay) << 16 | static_cast<quint64>(size) << 24 |
+                      static_cast<quint64>(stateSlot) << 40;
   const auto found = cache.constFind(key);
   if (found != cache.constEnd()) return *found;
-  const bool withState = stateImage > 0;
+  const bool withState = stateImage > 0 || stateSlot;
   QPixmap canvas(withState ? 2 * kBase : kBase, kBase);
   canvas.fill(Qt::transparent);
   {

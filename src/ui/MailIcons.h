@@ -15,9 +15,11 @@ namespace zorvik::ui {
 
 class MailIcons {
 public:
-  /// A list or tree picture: the state image (0 none) beside the icon with
-  /// its overlay (0 none) drawn over it, `size` pixels high.
-  static QPixmap item(int icon, int stateImage, int overlay, int size);
+  /// A list picture: the state image (0 none) beside the icon with its
+  /// overlay (0 none) drawn over it, `size` pixels high. With `stateSlot`
+  /// the place of the state image is kept when there is none, so that the
+  /// icons of a mail list stand in one column.
+  static QPixmap item(int icon, int stateImage, int overlay, int size, bool stateSlot = true);
   /// The icon alone (tree nodes, tool bars).
   static QIcon icon(int icon);
   /// The window icon; `newMail` adds the new-mail dot.

@@ -48,7 +48,8 @@ QVariant MailListModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole: return TextEdge::unicode(list_.text(row, index.column()));
     case Qt::DecorationRole:
       if (index.column() != 0) return {};
-      return MailIcons::item(list_.icon(row), list_.stateImage(row), list_.overlay(row), iconSize_);
+      return MailIcons::item(list_.icon(row), list_.stateImage(row), list_.overlay(row), iconSize_,
+                             list_.showsTray());
     case Qt::ForegroundRole: return list_.unread(row) ? unread_ : foreground_;
     case Qt::BackgroundRole: return background_;
     case Qt::TextAlignmentRole:

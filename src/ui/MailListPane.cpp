@@ -110,6 +110,7 @@ void MailListPane::setMode(int mode) {
       icons_->setIconSize(QSize(64, 32));
       icons_->setGridSize(QSize(120, 72));
       icons_->setWordWrap(true);
+      icons_->setUniformItemSizes(false);
       model_.setIconSize(32);
       setCurrentWidget(icons_);
       break;
@@ -120,6 +121,7 @@ void MailListPane::setMode(int mode) {
       icons_->setIconSize(QSize(32, 16));
       icons_->setGridSize(QSize(mode == kSmallIcons ? 180 : 240, 22));
       icons_->setWordWrap(false);
+      icons_->setUniformItemSizes(true);
       model_.setIconSize(16);
       setCurrentWidget(icons_);
       break;

@@ -242,6 +242,7 @@ void MainWindow::buildCommands() {
     if (QMenu* menu = top->menu()) connect(menu, &QMenu::aboutToShow, this, [this] { updateCommands(); });
 
   const auto on = [this](int id, std::function<void()> handler) { handlers_[id] = std::move(handler); };
+  on(cmd::kOpenSettings, [this] { openOtherSettings(); });
   on(cmd::kSaveAsText, [this] { saveAsText(); });
   on(cmd::kNewCabinet, [this] { newNode(false); });
   on(cmd::kNewTray, [this] { newNode(true); });
@@ -1136,6 +1137,16 @@ void MainWindow::startEditor() {
     }
     messages_.error(MessageNumber::NoApplication);
   }
+}
+
+void MainWindow::openOtherSettings() {
+  // Another settings file is another account with its own store and
+  // layout: it opens in a fresh start of the program, and this one closes.
+  const QString chosen = QFileDialog::getOpenFileName(this, sjisLiteral("設定ﾌｧｲﾙ選択"),
+                                                      TextEdge::unicode(document_.settings().fileName()),
+                                                      sjisLiteral("Person(*.xm9 *.XM9)"));
+  if (chosen.isEmpty()) return;
+  if (QProcess::startDetached(QApplication::applicationFilePath(), {chosen})) close();
 }
 
 void MainWindow::about() {

@@ -184,6 +184,7 @@ private:
   void sortIntoTrays();
   void startEditor();
   void about();
+  void openOtherSettings();
   void toggleBar(int id);
 
   // Workflows
