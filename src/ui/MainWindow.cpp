@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
@@ -24,18 +23,10 @@
 #include <QTreeView>
 
 #include "core/SettingsItemTable.h"
-#include "mailflow/NewMailCheck.h"
-#include "mailflow/ReceiveFlow.h"
-#include "mailflow/SendFlow.h"
-#include "mailflow/ServerTrayFlow.h"
 #include "mailflow/SessionDriver.h"
-#include "mailflow/SortFlow.h"
-#include "message/MailRecordParser.h"
-#include "platform/Clock.h"
 #include "store/MailOperations.h"
 #include "store/RecordFlags.h"
 #include "store/SystemTrays.h"
-#include "store/TrayUpgrade.h"
 #include "store/TreeOperations.h"
 #include "ui/ClipPayload.h"
 #include "ui/CommandActions.h"
@@ -48,11 +39,10 @@
 #include "ui/MailTextPane.h"
 #include "ui/PointerGestures.h"
 #include "ui/QtSound.h"
-#include "ui/SendReceiveDialog.h"
+#include "ui/ServerCommands.h"
+#include "ui/StoreCommands.h"
 #include "ui/ServerTrayDialog.h"
 #include "ui/SortingLogWindow.h"
-#include "ui/SortingNotice.h"
-#include "ui/TrayTransferDialog.h"
 #include "ui/UiLog.h"
 #include "ui/TextEdge.h"
 #include "ui/TextWindow.h"
@@ -61,12 +51,11 @@
 #include "ui/WorkflowRunner.h"
 #include "view/CommandId.h"
 #include "view/HoldingCabinet.h"
-#include "view/InstanceHandOff.h"
 #include "view/KeyDefinition.h"
 #include "view/MailOpening.h"
-#include "view/MailTextExport.h"
 #include "view/ReadOn.h"
 #include "view/ToolBarLayout.h"
+#include "view/TrayTransferForm.h"
 
 namespace zorvik::ui {
 
@@ -110,6 +99,8 @@ MainWindow::MainWindow(mailflow::Document& document, core::Messages& messages, v
   setWindowIcon(MailIcons::windowIcon(false));
   sound_ = std::make_unique<QtSound>();
   runner_ = new WorkflowRunner(messages_, sound_.get(), this);
+  storeCommands_ = std::make_unique<StoreCommands>(*this);
+  serverCommands_ = std::make_unique<ServerCommands>(*this);
   connect(runner_, &WorkflowRunner::finished, this, [this] {
     auto done = std::move(afterWork_);
     afterWork_ = {};
@@ -174,7 +165,7 @@ void MainWindow::buildPanes() {
   });
   connect(tree_, &TrayTreeView::dropped, this,
           [this](const ClipPayload& payload, const QByteArray& target, view::DropOperation operation) {
-            handleDrop(payload, pathOf(target), static_cast<int>(operation));
+            storeCommands_->handleDrop(payload, pathOf(target), static_cast<int>(operation));
           });
   auto* treeGestures = new PointerGestures(*tree_, [this]() -> std::optional<ClipPayload> {
     const view::TreeNode& node = treeModel_->node(tree_->currentIndex());
@@ -243,12 +234,12 @@ void MainWindow::buildCommands() {
 
   const auto on = [this](int id, std::function<void()> handler) { handlers_[id] = std::move(handler); };
   on(cmd::kOpenSettings, [this] { openOtherSettings(); });
-  on(cmd::kSaveAsText, [this] { saveAsText(); });
-  on(cmd::kNewCabinet, [this] { newNode(false); });
-  on(cmd::kNewTray, [this] { newNode(true); });
-  on(cmd::kRename, [this] { renameSelected(); });
-  on(cmd::kDelete, [this] { deleteSelected(QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier)); });
-  on(cmd::kClearLinks, [this] { clearLinks(); });
+  on(cmd::kSaveAsText, [this] { storeCommands_->saveAsText(); });
+  on(cmd::kNewCabinet, [this] { storeCommands_->newNode(false); });
+  on(cmd::kNewTray, [this] { storeCommands_->newNode(true); });
+  on(cmd::kRename, [this] { storeCommands_->renameSelected(); });
+  on(cmd::kDelete, [this] { storeCommands_->deleteSelected(QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier)); });
+  on(cmd::kClearLinks, [this] { storeCommands_->clearLinks(); });
   on(cmd::kGoUp, [this] { goUp(); });
   on(cmd::kGoToLinkSource, [this] { goToLinkSource(); });
   on(cmd::kGoToUnread, [this] { readOn(true); });
@@ -258,16 +249,16 @@ void MainWindow::buildCommands() {
   for (int mark = 1; mark <= 5; ++mark) on(cmd::kGoToMark1 + mark - 1, [this, mark] { goToMark(mark); });
   on(cmd::kPreviousRow, [this] { moveRow(-1); });
   on(cmd::kNextRow, [this] { moveRow(1); });
-  on(cmd::kCompactTray, [this] { compactTray(); });
+  on(cmd::kCompactTray, [this] { storeCommands_->compactTray(); });
   on(cmd::kExit, [this] { close(); });
-  on(cmd::kCut, [this] { cutOrCopy(true); });
-  on(cmd::kCopy, [this] { cutOrCopy(false); });
-  on(cmd::kPaste, [this] { paste(); });
+  on(cmd::kCut, [this] { storeCommands_->cutOrCopy(true); });
+  on(cmd::kCopy, [this] { storeCommands_->cutOrCopy(false); });
+  on(cmd::kPaste, [this] { storeCommands_->paste(); });
   on(cmd::kSelectAll, [this] {
     if (lastFocus_ == view::Focus::Text) text_->selectAll();
     else list_->currentView()->selectAll();
   });
-  on(cmd::kCopyWholeMail, [this] { copyWholeMail(); });
+  on(cmd::kCopyWholeMail, [this] { storeCommands_->copyWholeMail(); });
   for (const view::ToolBar& bar : view::toolBars()) on(bar.id, [this, id = bar.id] { toggleBar(id); });
   on(cmd::kMarkBar, [this] { toggleBar(cmd::kMarkBar); });
   on(cmd::kStatusBar, [this] { toggleBar(cmd::kStatusBar); });
@@ -279,28 +270,28 @@ void MainWindow::buildCommands() {
   on(cmd::kDetails, [this] { setViewMode(MailListPane::kDetails, false); });
   on(cmd::kThreadDisplay, [this] { setViewMode(MailListPane::kDetails, true); });
   on(cmd::kRefresh, [this] { refreshAfterStoreChange(); });
-  on(cmd::kSortIntoTrays, [this] { sortIntoTrays(); });
-  on(cmd::kMarkOpened, [this] { setReadState(cmd::kMarkOpened); });
-  on(cmd::kMarkUnread, [this] { setReadState(cmd::kMarkUnread); });
-  on(cmd::kOpenedClearLinks, [this] { setReadState(cmd::kOpenedClearLinks); });
-  on(cmd::kSetChosenMark, [this] { setChosenMark(); });
-  on(cmd::kClearMark, [this] { setMark(0); });
-  for (int mark = 1; mark <= 5; ++mark) on(cmd::kSetMark1 + mark - 1, [this, mark] { setMark(mark); });
-  on(cmd::kSendReceive, [this] { sendReceive(true); });
-  on(cmd::kSend, [this] { sendOnly(); });
-  on(cmd::kReceive, [this] { receive(); });
-  on(cmd::kHeaderReceive, [this] { headerReceive(); });
-  on(cmd::kSendReceiveAll, [this] { sendReceiveAll(); });
-  on(cmd::kUpgradeTrays, [this] { upgradeTrays(); });
+  on(cmd::kSortIntoTrays, [this] { storeCommands_->sortIntoTrays(); });
+  on(cmd::kMarkOpened, [this] { storeCommands_->setReadState(cmd::kMarkOpened); });
+  on(cmd::kMarkUnread, [this] { storeCommands_->setReadState(cmd::kMarkUnread); });
+  on(cmd::kOpenedClearLinks, [this] { storeCommands_->setReadState(cmd::kOpenedClearLinks); });
+  on(cmd::kSetChosenMark, [this] { storeCommands_->setChosenMark(); });
+  on(cmd::kClearMark, [this] { storeCommands_->setMark(0); });
+  for (int mark = 1; mark <= 5; ++mark) on(cmd::kSetMark1 + mark - 1, [this, mark] { storeCommands_->setMark(mark); });
+  on(cmd::kSendReceive, [this] { serverCommands_->sendReceive(true); });
+  on(cmd::kSend, [this] { serverCommands_->sendOnly(); });
+  on(cmd::kReceive, [this] { serverCommands_->receive(); });
+  on(cmd::kHeaderReceive, [this] { serverCommands_->headerReceive(); });
+  on(cmd::kSendReceiveAll, [this] { serverCommands_->sendReceiveAll(); });
+  on(cmd::kUpgradeTrays, [this] { storeCommands_->upgradeTrays(); });
   on(cmd::kDebug, [] {});
   on(cmd::kAbout, [this] { about(); });
-  on(cmd::kEmptyTrash, [this] { emptyTrash(); });
+  on(cmd::kEmptyTrash, [this] { storeCommands_->emptyTrash(); });
   on(cmd::kStartEditor, [this] { startEditor(); });
-  on(cmd::kBackupTray, [this] { transferDialog(static_cast<int>(view::TransferKind::Backup)); });
-  on(cmd::kImportTray, [this] { transferDialog(static_cast<int>(view::TransferKind::Import)); });
-  on(cmd::kExportTray, [this] { transferDialog(static_cast<int>(view::TransferKind::Export)); });
-  on(cmd::kShowSortingLog, [this] { showSortingLog(); });
-  on(cmd::kServerTrayProperties, [this] { runServerDialog(static_cast<int>(ServerTrayWork::Counters)); });
+  on(cmd::kBackupTray, [this] { serverCommands_->transferDialog(static_cast<int>(view::TransferKind::Backup)); });
+  on(cmd::kImportTray, [this] { serverCommands_->transferDialog(static_cast<int>(view::TransferKind::Import)); });
+  on(cmd::kExportTray, [this] { serverCommands_->transferDialog(static_cast<int>(view::TransferKind::Export)); });
+  on(cmd::kShowSortingLog, [this] { serverCommands_->showSortingLog(); });
+  on(cmd::kServerTrayProperties, [this] { serverCommands_->runServerDialog(static_cast<int>(ServerTrayWork::Counters)); });
   on(cmd::kOffline, [this] {
     offline_ = !offline_;
     if (offline_) stopTimers();
@@ -390,9 +381,9 @@ void MainWindow::startTimers() {
   }
   if (!checkTimer_.property("connected").toBool()) {
     checkTimer_.setProperty("connected", true);
-    connect(&checkTimer_, &QTimer::timeout, this, &MainWindow::checkForNewMail);
+    connect(&checkTimer_, &QTimer::timeout, this, [this] { serverCommands_->checkForNewMail(); });
     autoSendTimer_.setSingleShot(true);
-    connect(&autoSendTimer_, &QTimer::timeout, this, &MainWindow::autoSend);
+    connect(&autoSendTimer_, &QTimer::timeout, this, [this] { serverCommands_->autoSend(); });
   }
 }
 
@@ -741,139 +732,6 @@ void MainWindow::showContextMenu(view::ContextMenu which, const QPoint& globalPo
   menu->exec(globalPosition);
 }
 
-void MainWindow::newNode(bool tray) {
-  std::string cabinet = selectedNode();
-  const auto row = list_->currentRow();
-  if (lastFocus_ == view::Focus::List && row)
-    if (const view::TreeNode* entry = listModel_->list().node(*row); entry && entry->isCabinet) cabinet = entry->path;
-  store::TreeOperations operations(document_.store(), document_.settings(), messages_);
-  const auto created = tray ? operations.newTray(cabinet) : operations.newCabinet(cabinet);
-  if (!created) return;
-  treeModel_->reload(cabinet);
-  const QModelIndex index = treeModel_->indexOf(*created);
-  if (!index.isValid()) return;
-  selectNode(*created);
-  focusPane(view::Focus::Tree);
-  tree_->edit(index);
-}
-
-void MainWindow::renameSelected() {
-  const auto row = list_->currentRow();
-  if (lastFocus_ == view::Focus::List && row && listModel_->list().node(*row)) {
-    list_->currentView()->edit(listModel_->index(static_cast<int>(*row), 0));
-    return;
-  }
-  focusPane(view::Focus::Tree);
-  tree_->edit(tree_->currentIndex());
-}
-
-void MainWindow::deleteSelected(bool forGood) {
-  const view::MailList& list = listModel_->list();
-  const auto state = commandState();
-  if (state.actsOnMails()) {
-    const auto mails = selectedMails();
-    if (list.trayKind() == store::kMailServerTray) {
-      runServerDialog(static_cast<int>(ServerTrayWork::DeleteSelected));
-      return;
-    }
-    const std::size_t first = list_->selectedRows().front();
-    {
-      WaitCursor wait;
-      const store::MailOperations operations(document_.store(), document_.settings().text(item::kTrashTray),
-                                             document_.settings().timeZoneOffsetHours(),
-                                             document_.settings().text(item::kMailServerTray));
-      operations.remove(list.path(), mails, forGood || list.trayKind() == store::kTrashTray);
-    }
-    treeModel_->reloadAll();
-    listModel_->reload();
-    showCounts();
-    if (listModel_->rowCount() == 0) {
-      focusPane(view::Focus::Tree);
-    } else {
-      list_->selectRow(std::min<std::size_t>(first, static_cast<std::size_t>(listModel_->rowCount()) - 1));
-    }
-    return;
-  }
-  std::string path = selectedNode();
-  const auto row = list_->currentRow();
-  const bool fromList = lastFocus_ == view::Focus::List && row && list.node(*row);
-  if (fromList) path = list.node(*row)->path;
-  store::TreeOperations operations(document_.store(), document_.settings(), messages_);
-  if (!operations.remove(path)) {
-    refreshAfterStoreChange(view::parentOf(path));
-    return;
-  }
-  history_.forgetTray(path);
-  if (fromList) {
-    refreshAfterStoreChange(view::parentOf(path));
-    return;
-  }
-  // The selection moves to the next sibling, else the previous, else the parent.
-  const QModelIndex index = tree_->currentIndex();
-  const QModelIndex next = index.sibling(index.row() + 1, 0).isValid() ? index.sibling(index.row() + 1, 0)
-                                                                        : index.sibling(index.row() - 1, 0);
-  const std::string nextPath = next.isValid() ? TrayTreeView::pathOf(next) : view::parentOf(path);
-  treeModel_->reload(view::parentOf(path));
-  selectNode(nextPath);
-}
-
-void MainWindow::clearLinks() {
-  const auto state = commandState();
-  if (state.actsOnMails()) {
-    const store::MailOperations operations(document_.store(), document_.settings().text(item::kTrashTray));
-    operations.releaseLinks(listModel_->list().path(), selectedMails());
-  } else {
-    store::TreeOperations(document_.store(), document_.settings(), messages_).clearLinks(selectedNode());
-  }
-  refreshAfterStoreChange();
-}
-
-void MainWindow::setReadState(int command) {
-  const auto state = commandState();
-  const bool opened = command != cmd::kMarkUnread;
-  const bool clearLinks = command == cmd::kOpenedClearLinks;
-  if (state.actsOnMails()) {
-    const store::MailOperations operations(document_.store(), document_.settings().text(item::kTrashTray),
-                                           document_.settings().timeZoneOffsetHours(),
-                                           document_.settings().text(item::kMailServerTray));
-    const auto mails = selectedMails();
-    if (!operations.setOpened(listModel_->list().path(), mails, opened, clearLinks)) return;
-    if (clearLinks) {
-      refreshAfterStoreChange();
-      return;
-    }
-    for (const std::uint32_t mail : mails) listModel_->setOpened(mail, opened);
-    showCounts();
-    return;
-  }
-  std::string path = selectedNode();
-  const auto row = list_->currentRow();
-  if (lastFocus_ == view::Focus::List && row && listModel_->list().node(*row)) path = listModel_->list().node(*row)->path;
-  const auto readState = clearLinks ? store::ReadState::OpenedClearLinks
-                                    : opened ? store::ReadState::Opened : store::ReadState::Unread;
-  store::TreeOperations(document_.store(), document_.settings(), messages_).setReadState(path, readState);
-  refreshAfterStoreChange();
-}
-
-void MainWindow::setMark(int mark) {
-  const auto mails = selectedMails();
-  if (mails.size() != 1) return;
-  const store::MailOperations operations(document_.store(), document_.settings().text(item::kTrashTray));
-  if (!operations.setMark(listModel_->list().path(), mails.front(), mark)) return;
-  listModel_->setMark(mails.front(), mark);
-}
-
-void MainWindow::setChosenMark() {
-  const auto rows = list_->selectedRows();
-  if (rows.size() != 1) {
-    QApplication::beep();
-    return;
-  }
-  const int chosen = markChooser_ ? markChooser_->currentIndex() + 1 : 1;
-  const int current = store::recordflag::markNumber(listModel_->list().flags(rows.front()));
-  setMark(current == chosen ? 0 : chosen);
-}
-
 void MainWindow::goToMark(int mark) {
   const auto row = listModel_->list().nextWithMark(list_->currentRow(), mark);
   if (!row) {
@@ -949,104 +807,6 @@ void MainWindow::readOn(bool nextUnreadOnly) {
   }
 }
 
-void MainWindow::cutOrCopy(bool cut) {
-  if (lastFocus_ == view::Focus::Text) {
-    if (!cut) text_->copy();
-    return;
-  }
-  view::HoldingCabinet holding(document_.store(), document_.settings(), messages_,
-                               document_.settings().timeZoneOffsetHours());
-  const auto state = commandState();
-  WaitCursor wait;
-  if (state.actsOnMails()) {
-    holding.holdMails(listModel_->list().path(), selectedMails(), cut);
-  } else {
-    std::string path = selectedNode();
-    const auto row = list_->currentRow();
-    if (lastFocus_ == view::Focus::List && row && listModel_->list().node(*row)) path = listModel_->list().node(*row)->path;
-    const bool held = holding.holdNode(path, cut);
-    if (held && cut && path == selectedNode()) {
-      treeModel_->reload(view::parentOf(path));
-      selectNode(view::parentOf(path));
-    }
-  }
-  holdingFilled_ = holding.filled();
-  refreshAfterStoreChange();
-}
-
-void MainWindow::paste() {
-  view::HoldingCabinet holding(document_.store(), document_.settings(), messages_,
-                               document_.settings().timeZoneOffsetHours());
-  const auto state = commandState();
-  std::string target = selectedNode();
-  const auto row = list_->currentRow();
-  if (lastFocus_ == view::Focus::List && row && listModel_->list().node(*row)) target = listModel_->list().node(*row)->path;
-  {
-    WaitCursor wait;
-    if (state.nodeIsCabinet) holding.pasteNodes(target);
-    else holding.pasteMails(target);
-  }
-  holdingFilled_ = holding.filled();
-  refreshAfterStoreChange();
-}
-
-void MainWindow::saveAsText() {
-  const auto place = selectedMailPlace();
-  if (!place) return;
-  const QString suggestion = TextEdge::unicode(view::MailTextExport::suggestedName(place->first, place->second));
-  const QString chosen =
-      options_.chooseSavePath
-          ? options_.chooseSavePath(suggestion)
-          : QFileDialog::getSaveFileName(this, sjisLiteral("名前を付けて保存"), suggestion,
-                                         sjisLiteral("ﾒｰﾙ本文ﾌｧｲﾙ(*.txt);;すべてのﾌｧｲﾙ(*.*)"));
-  if (chosen.isEmpty()) return;
-  QString path = chosen;
-  if (path.indexOf('.', path.lastIndexOf('/') + 1) < 0) path += ".txt";
-  if (!view::MailTextExport::write(document_.store(), place->first, place->second,
-                                   document_.settings().text(item::kSenderName),
-                                   document_.settings().timeZoneOffsetHours(), TextEdge::sjis(path)))
-    messages_.bug(151);
-}
-
-void MainWindow::copyWholeMail() {
-  const auto place = selectedMailPlace();
-  if (!place) return;
-  MailTextPane scratch;
-  if (scratch.showMail(document_.store(), place->first, place->second))
-    QApplication::clipboard()->setText(scratch.toPlainText());
-}
-
-void MainWindow::compactTray() {
-  const std::string tray = selectedNode();
-  {
-    WaitCursor wait;
-    store::TreeOperations(document_.store(), document_.settings(), messages_).compact(tray);
-  }
-  refreshAfterStoreChange();
-}
-
-void MainWindow::emptyTrash() {
-  const std::string trash = document_.settings().text(item::kTrashTray);
-  if (!messages_.question(MessageNumber::DeleteAllMails, {trash})) return;
-  {
-    WaitCursor wait;
-    store::TreeOperations(document_.store(), document_.settings(), messages_).emptyTray(trash);
-  }
-  refreshAfterStoreChange();
-}
-
-void MainWindow::upgradeTrays() {
-  const std::string& question = store::TrayUpgrade::questionText();
-  const bool yes = options_.ask ? options_.ask("Zorvik", question)
-                                : QMessageBox::question(this, "Zorvik", TextEdge::unicode(question)) == QMessageBox::Yes;
-  if (!yes) return;
-  WaitCursor wait;
-  const message::MailRecordParser parser(
-      message::ParseContext::fromSettings(document_.settings(), platform::SystemClock::instance().unixTime()));
-  store::TrayUpgrade(document_.store(), parser).upgradeStore(document_.settings());
-  refreshAfterStoreChange();
-}
-
 void MainWindow::setViewMode(int mode, bool threads) {
   list_->setMode(mode);
   view::ListSortState state = listModel_->list().sortState();
@@ -1090,44 +850,6 @@ void MainWindow::openTextWindow() {
   textWindow_->raise();
 }
 
-void MainWindow::handleDrop(const ClipPayload& payload, const std::string& target, int operation) {
-  const auto op = static_cast<view::DropOperation>(operation);
-  if (const auto refusal = view::dropRefusal(payload.item, op)) {
-    messages_.error(*refusal);
-    return;
-  }
-  WaitCursor wait;
-  if (payload.item.kind == view::DragItem::Kind::Mails) {
-    const store::MailOperations operations(document_.store(), document_.settings().text(item::kTrashTray),
-                                           document_.settings().timeZoneOffsetHours(),
-                                           document_.settings().text(item::kMailServerTray));
-    switch (op) {
-      case view::DropOperation::Copy: operations.copy(payload.item.path, payload.indices, target); break;
-      case view::DropOperation::Link:
-        for (const std::uint32_t index : payload.indices) {
-          if (operations.link(payload.item.path, index, target) == store::LinkResult::LimitReached)
-            messages_.error(MessageNumber::TooManyLinks, {payload.item.path});
-        }
-        break;
-      default: operations.move(payload.item.path, payload.indices, target); break;
-    }
-  } else {
-    store::TreeOperations(document_.store(), document_.settings(), messages_).move(payload.item.path, target);
-    history_.forgetTray(payload.item.path);
-  }
-  refreshAfterStoreChange();
-}
-
-void MainWindow::sortIntoTrays() {
-  const auto state = commandState();
-  const std::string tray = state.actsOnMails() ? listModel_->list().path() : selectedNode();
-  std::optional<std::uint32_t> index;
-  if (state.actsOnMails() && selectedMails().size() == 1) index = selectedMails().front();
-  if (state.nodeIsCabinet && !state.actsOnMails()) return;
-  startWork([this, tray, index](mailflow::FrontEnd& front) { mailflow::SortFlow::tray(document_, front, tray, index, SortingNotice::notice(this)); },
-                 [this] { refreshAfterStoreChange(); });
-}
-
 void MainWindow::startEditor() {
   QString program = TextEdge::unicode(document_.settings().text(item::kEditor));
   if (program.isEmpty() || !QProcess::startDetached(program, {})) {
@@ -1165,119 +887,6 @@ void MainWindow::toggleBar(int id) {
 }
 
 // --- Workflows ------------------------------------------------------------
-
-void MainWindow::sendReceive(bool withDialog) {
-  if (runner_->running()) {
-    messages_.error(MessageNumber::ServerCommandRunning);
-    return;
-  }
-  stopTimers();
-  if (withDialog) {
-    SendReceiveDialog dialog(document_, SendReceiveDialog::Mode::SendAndReceive, sound_.get(), this);
-    UiLog::global().watch(&dialog);
-    dialog.exec();
-    workflowDone(dialog.sendReport() ? dialog.sendReport()->result.received : 0);
-    return;
-  }
-  auto received = std::make_shared<std::size_t>(0);
-  startWork(
-      [this, received](mailflow::FrontEnd& front) {
-        const auto report = mailflow::SendFlow::run(document_, front, mailflow::SessionDriver::Command::SendAndReceive);
-        if (report) *received = report->result.received;
-      },
-      [this, received] { workflowDone(*received); });
-}
-
-void MainWindow::sendOnly() { runServerDialog(static_cast<int>(ServerTrayWork::Send)); }
-
-void MainWindow::receive() {
-  if (listModel_->list().trayKind() == store::kMailServerTray && !selectedMails().empty()) {
-    runServerDialog(static_cast<int>(ServerTrayWork::ReceiveSelected));
-    return;
-  }
-  if (runner_->running()) {
-    messages_.error(MessageNumber::ReceiveRunning);
-    return;
-  }
-  stopTimers();
-  SendReceiveDialog dialog(document_, SendReceiveDialog::Mode::Receive, sound_.get(), this);
-  UiLog::global().watch(&dialog);
-  dialog.exec();
-  const auto& report = dialog.receiveReport();
-  workflowDone(report ? static_cast<std::size_t>(std::max(0, report->phase.received)) : 0);
-}
-
-void MainWindow::headerReceive() {
-  if (runner_->running()) {
-    messages_.error(MessageNumber::ReceiveRunning);
-    return;
-  }
-  runServerDialog(static_cast<int>(ServerTrayWork::HeaderReceive));
-}
-
-void MainWindow::runServerDialog(int work) {
-  if (runner_->running()) {
-    messages_.error(MessageNumber::ServerCommandRunning);
-    return;
-  }
-  stopTimers();
-  const auto kind = static_cast<ServerTrayWork>(work);
-  const bool withSelection = kind == ServerTrayWork::ReceiveSelected || kind == ServerTrayWork::DeleteSelected;
-  ServerTrayDialog dialog(document_, kind, withSelection ? selectedMails() : std::vector<std::uint32_t>{},
-                          sound_.get(), this);
-  UiLog::global().watch(&dialog);
-  dialog.exec();
-  const auto& outcome = dialog.selectionOutcome();
-  const bool received = kind == ServerTrayWork::ReceiveSelected && outcome && outcome->done > 0;
-  workflowDone(received ? static_cast<std::size_t>(outcome->done) : 0);
-}
-
-void MainWindow::transferDialog(int kind) {
-  TrayTransferDialog dialog(document_, static_cast<view::TransferKind>(kind), selectedNode(), this);
-  UiLog::global().watch(&dialog);
-  connect(&dialog, &TrayTransferDialog::transferFinished, this, [this] { refreshAfterStoreChange(); });
-  dialog.exec();
-}
-
-void MainWindow::showSortingLog() {
-  if (!sortingLog_) {
-    sortingLog_ = new SortingLogWindow(
-        sorting::SortingLog(document_.settings().sortingLogPath(), document_.settings().timeZoneOffsetHours()), this);
-    UiLog::global().watch(sortingLog_);
-  } else {
-    sortingLog_->reload();
-  }
-  sortingLog_->show();
-  sortingLog_->raise();
-}
-
-void MainWindow::sendReceiveAll() {
-  const std::string own = view::InstanceHandOff::socketPath(options_.settingsName);
-  for (const std::string& path : view::InstanceHandOff::allSocketPaths()) {
-    if (path == own) continue;
-    view::InstanceHandOff::send(path, {view::HandOffRequest::Kind::SendReceive, {}}, std::chrono::seconds(2));
-  }
-  sendReceive(false);
-}
-
-void MainWindow::checkForNewMail() {
-  if (runner_->running() || !mailflow::NewMailCheck::due(document_, runner_->running())) return;
-  checkTimer_.stop();
-  auto report = std::make_shared<mailflow::CheckReport>();
-  startWork([this, report](mailflow::FrontEnd& front) { *report = mailflow::NewMailCheck::run(document_, front); },
-                 [this, report] {
-                   if (report->counters) setWindowTitle(TextEdge::unicode(mailflow::NewMailCheck::titleText(*report->counters)));
-                   workflowDone(report->sendReceive ? report->sendReceive->received : 0);
-                 });
-}
-
-void MainWindow::autoSend() {
-  if (runner_->running()) {
-    autoSendTimer_.start(10000);
-    return;
-  }
-  sendReceive(false);
-}
 
 void MainWindow::mailStoredForSending(bool send) {
   treeModel_->reloadAll();

@@ -56,7 +56,9 @@ class KeyMacroFilter;
 class MailListModel;
 class MailListPane;
 class MailTextPane;
+class ServerCommands;
 class SortingLogWindow;
+class StoreCommands;
 class TextWindow;
 class TrayTreeModel;
 class TrayTreeView;
@@ -123,6 +125,10 @@ signals:
   /// A send/receive or receive finished (tests wait for it).
   void workflowFinished();
 
+private:
+  friend class ServerCommands;
+  friend class StoreCommands;
+
 protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -157,49 +163,21 @@ private:
   bool accelerator(const view::KeyStroke& stroke);
   void runMacro(view::Focus pane, const QString& name);
   void showContextMenu(view::ContextMenu which, const QPoint& globalPosition);
-  void newNode(bool tray);
-  void renameSelected();
-  void deleteSelected(bool forGood);
-  void clearLinks();
-  void setReadState(int command);
-  void setMark(int mark);
-  void setChosenMark();
   void goToMark(int mark);
   void moveRow(int step);
   void goUp();
   void goToLinkSource();
   void historyMove(bool back);
   void readOn(bool nextUnreadOnly);
-  void cutOrCopy(bool cut);
-  void paste();
-  void saveAsText();
-  void copyWholeMail();
-  void compactTray();
-  void emptyTrash();
-  void upgradeTrays();
   void setViewMode(int mode, bool threads);
   void openRow(int row);
   void openTextWindow();
-  void handleDrop(const ClipPayload& payload, const std::string& target, int operation);
-  void sortIntoTrays();
   void startEditor();
   void about();
   void openOtherSettings();
   void toggleBar(int id);
 
   // Workflows
-  void sendReceive(bool withDialog);
-  void sendOnly();
-  void receive();
-  void headerReceive();
-  void sendReceiveAll();
-  /// The mail-server tray's dialog for `work` (a ServerTrayWork).
-  void runServerDialog(int work);
-  /// The backup, import or export dialog (a view::TransferKind).
-  void transferDialog(int kind);
-  void showSortingLog();
-  void checkForNewMail();
-  void autoSend();
   /// Starts `work` on the runner; `done` follows on this thread.
   bool startWork(std::function<void(mailflow::FrontEnd&)> work, std::function<void()> done);
   void workflowDone(std::size_t received);
@@ -253,6 +231,8 @@ private:
   bool offline_ = false;
   bool closePending_ = false;
   QString baseTitle_;
+  std::unique_ptr<StoreCommands> storeCommands_;
+  std::unique_ptr<ServerCommands> serverCommands_;
 };
 
 }  // namespace zorvik::ui
