@@ -126,6 +126,13 @@ bool writeFileAtomically(std::string_view path, std::string_view content) {
   return false;
 }
 
+bool appendToFile(std::string_view path, std::string_view content) {
+  std::ofstream out(nativePath(path), std::ios::binary | std::ios::app);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  out.flush();
+  return static_cast<bool>(out);
+}
+
 std::string directoryOf(std::string_view path) {
   const auto slash = path.rfind('/');
   if (slash == std::string_view::npos) return {};

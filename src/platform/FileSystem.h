@@ -56,6 +56,9 @@ std::optional<std::string> readFile(std::string_view path);
 /// sees either the old or the new content, never a half-written one.
 bool writeFileAtomically(std::string_view path, std::string_view content);
 
+/// Adds `content` at the end of a file, made when missing; false when it
+/// could not be written whole.
+bool appendToFile(std::string_view path, std::string_view content);
 /// Directory part of a path, with no trailing "/" ("" for a bare name).
 std::string directoryOf(std::string_view path);
 /// Last component of a path.
