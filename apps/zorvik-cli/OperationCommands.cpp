@@ -196,7 +196,7 @@ int cleanAttachments(CliContext& context) {
   if (!context.args().empty()) return context.usage("usage: clean-attachments");
   auto* const opened = context.document();
   if (!opened) return kFailed;
-  const store::AttachmentCleanup cleanup(opened->store());
+  const store::AttachmentCleanup cleanup(opened->store(), opened->settings().workingDirectories().newMailWorkFile);
   const auto names = cleanup.unreferenced();
   if (names.empty()) {
     context.status(store::AttachmentCleanup::noneText());

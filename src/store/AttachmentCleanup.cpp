@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/FileSystem.h"
+#include "platform/LineReader.h"
 #include "platform/TextEncoding.h"
 #include "store/LinkMaintenance.h"
 #include "store/RecordFlags.h"
@@ -41,11 +42,16 @@ std::string AttachmentCleanup::root() const { return platform::joinPath(store_.t
 
 std::set<std::string> AttachmentCleanup::referencedBy(const std::string& tray) const {
   std::set<std::string> folders;
+  collect(tray, folders);
+  return folders;
+}
+
+bool AttachmentCleanup::collect(const std::string& tray, std::set<std::string>& folders) const {
   const TrayFile file(store_, tray);
   std::vector<std::uint32_t> withAttachments;
   {
     auto reader = file.reader();
-    if (!reader) return folders;
+    if (!reader) return false;
     TrayRecord stored;
     while (reader->nextMail(stored) == ReadResult::Live) {
       if (!stored.isLink() && stored.record.hasFlag(recordflag::kAttachments)) withAttachments.push_back(stored.index);
@@ -58,18 +64,64 @@ std::set<std::string> AttachmentCleanup::referencedBy(const std::string& tray) c
     if (!folder) folder = messageIdFolder(*header);
     if (folder) folders.insert(*folder);
   }
+  return true;
+}
+
+void AttachmentCleanup::collectWorkFile(std::set<std::string>& folders) const {
+  if (workFile_.empty()) return;
+  platform::LineReader lines = platform::LineReader::openFile(TrayName::path(store_, workFile_, filetype::kText));
+  // Header lines run from a separator line to the first empty line; a body
+  // line that happens to begin with "From " can only add a name, never hide
+  // one.
+  bool inHeader = false;
+  std::string line;
+  while (lines.next(line)) {
+    if (line.starts_with("From ")) {
+      inHeader = true;
+    } else if (line.empty()) {
+      inHeader = false;
+    } else if (inHeader) {
+      if (const auto folder = TrayAttachments::folderName(line)) folders.insert(*folder);
+    }
+  }
+}
+
+std::optional<std::set<std::string>> AttachmentCleanup::referenced() const {
+  std::set<std::string> folders;
+  collectWorkFile(folders);
+  for (const std::string& tray : LinkMaintenance(store_).allTrays()) {
+    if (!collect(tray, folders)) return std::nullopt;
+  }
   return folders;
 }
 
 std::vector<std::string> AttachmentCleanup::unreferenced() const {
-  std::set<std::string> referenced;
-  for (const std::string& tray : LinkMaintenance(store_).allTrays()) referenced.merge(referencedBy(tray));
+  const auto referencedNames = referenced();
   std::vector<std::string> names;
+  if (!referencedNames) return names;
   for (const auto& entry : platform::listDirectory(root())) {
-    if (!referenced.contains(entry.name)) names.push_back(entry.name);
+    if (!referencedNames->contains(entry.name)) names.push_back(entry.name);
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::size_t AttachmentCleanup::release(std::string_view tray, const std::vector<std::string>& folders) const {
+  if (folders.empty()) return 0;
+  std::optional<std::set<std::string>> inUse;
+  if (TrayAttachments::root(store_, tray) == root()) {
+    inUse = referenced();
+  } else {
+    inUse.emplace();
+    if (!collect(std::string(tray), *inUse)) inUse.reset();
+  }
+  // Not knowing who else names a folder, keep it: the clean-up finds it later.
+  if (!inUse) return 0;
+  std::size_t removed = 0;
+  for (const std::string& folder : folders) {
+    if (!inUse->contains(folder) && TrayAttachments::removeFolder(store_, tray, folder)) ++removed;
+  }
+  return removed;
 }
 
 std::size_t AttachmentCleanup::remove(const std::vector<std::string>& names) const {

@@ -85,6 +85,20 @@ bool TrayIndex::keepRecords(std::uint32_t count) {
   return true;
 }
 
+std::optional<bool> TrayIndex::anyLive() const {
+  std::string block;
+  for (std::uint32_t first = 0; first < recordCount();) {
+    const std::uint32_t got = readBlock(first, 4096, block);
+    if (got == 0) return std::nullopt;
+    for (std::uint32_t i = 0; i < got; ++i) {
+      if (!IndexRecord::fromBytes(block.data() + static_cast<std::size_t>(i) * IndexRecord::kSize).isDeleted())
+        return true;
+    }
+    first += got;
+  }
+  return false;
+}
+
 bool TrayIndex::writeHeadWord(std::uint32_t offset, std::uint32_t value) {
   if (offset + 4 > headLength_) return false;
   return file_.writeAt(offset, IndexHead::word(value));

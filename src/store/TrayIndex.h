@@ -44,6 +44,10 @@ public:
   std::optional<std::uint32_t> append(const IndexRecord& record);
   /// Keeps the head and the first `count` records.
   bool keepRecords(std::uint32_t count);
+  /// Whether any record lacks the deleted bit (a link whose target is only
+  /// locked for a moment still counts as live); empty when the records
+  /// cannot be read, so that nobody empties a tray on a guess.
+  std::optional<bool> anyLive() const;
   /// Writes a word of the head in place.
   bool writeHeadWord(std::uint32_t offset, std::uint32_t value);
 

@@ -172,21 +172,14 @@ bool TreeOperations::deleteCabinet(std::string_view path) {
 }
 
 bool TreeOperations::emptyTray(std::string_view tray) {
-  const TrayFile file(store_, std::string(tray));
-  // Links elsewhere that point into the tray would otherwise read as broken
-  // and keep the attachment folders of their mails alive.
-  auto reader = file.reader();
-  if (!reader) return false;
-  std::vector<std::uint32_t> referenced;
-  TrayRecord stored;
-  while (reader->nextMail(stored) == ReadResult::Live) {
-    if (!stored.isLink() && stored.record.referenceCount() > 0) referenced.push_back(stored.index);
-  }
-  reader.reset();
-  for (const std::uint32_t index : referenced) links_.releaseLinksTo({std::string(tray), index});
+  if (!TrayFile(store_, std::string(tray)).exists()) return false;
   mails_.releaseAllLinks(tray);
   operationStep();
-  return file.empty(true);
+  // Exactly the mails there now go, each deleted for good before its links
+  // and its folder are let go of; a mail that arrives meanwhile stays.
+  const std::vector<std::uint32_t> live = mails_.liveIndices(tray);
+  if (mails_.remove(tray, live, true) != live.size()) return false;
+  return TrayFile(store_, std::string(tray)).emptyWhenNothingLive();
 }
 
 bool TreeOperations::discardTray(std::string_view tray) {

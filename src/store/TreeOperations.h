@@ -61,8 +61,9 @@ public:
   /// Removes a tray without asking: its links and the links into it are
   /// released, its mails and attachment folders go, then its files.
   bool discardTray(std::string_view tray);
-  /// Empties a tray without asking: its link rows and the links that point
-  /// into it are released, then its mails go with their attachment folders.
+  /// Empties a tray without asking: its link rows are released, then every
+  /// mail it holds is deleted for good, and after that the links that
+  /// pointed at it and the attachment folders no other mail names go.
   bool emptyTray(std::string_view tray);
 
   /// Trays whose links the last rename, move or compaction could not update.
