@@ -66,6 +66,10 @@ bool TrayFile::mayWrite(int fileType) const {
 
 bool TrayFile::create(const TrayProperties& properties) const {
   if (!TrayName::isUsable(name_) || !mayWrite(filetype::kIndex)) return false;
+  // What a killed compaction of an earlier tray of this name left must not
+  // be taken for the new tray's text.
+  platform::removeFile(path(filetype::kCompactedText));
+  platform::removeFile(path(filetype::kCompactedIndex));
   auto index = platform::FileLock::open(path(filetype::kIndex), FileAccess::Truncate);
   if (!index || !index->writeAt(0, IndexHead::encode(properties))) return false;
   auto text = platform::FileLock::open(path(filetype::kText), FileAccess::Truncate);

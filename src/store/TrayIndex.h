@@ -19,7 +19,8 @@ class TrayIndex {
 public:
   /// Opens the index at `path` and checks its head; empty when the file
   /// cannot be opened, or its second word is not the format mark, or its
-  /// head length is beyond the file.
+  /// head length is beyond the file. A compaction of the tray that was
+  /// killed half way through its switch is finished first.
   static std::optional<TrayIndex> open(std::string_view path, platform::FileAccess access);
 
   std::uint32_t headLength() const { return headLength_; }

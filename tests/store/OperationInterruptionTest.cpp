@@ -62,8 +62,8 @@ struct Scene : OperationFixture {
   using OperationFixture::tray;
 
   void TestBody() override {}
-  explicit Scene(int mailCount) {
-    for (int i = 0; i < mailCount; ++i) builder.append(inbox, "m" + std::to_string(i), 3);
+  explicit Scene(int mailCount, int bodyLines = 3) {
+    for (int i = 0; i < mailCount; ++i) builder.append(inbox, "m" + std::to_string(i), bodyLines);
     mails.link("Inbox", 1, "Links");
     mails.link("Inbox", 2, "Links");
   }
@@ -178,6 +178,84 @@ TEST(OperationInterruptionTest, RenameKilledAtEveryStepKeepsOneCompleteTray) {
       EXPECT_FALSE(scene.tray("Inbox").exists());
       scene.expectLinksReach({"m1", "m2"});
     }
+  }
+}
+
+// Deletes every mail whose number `deleted` picks (m0 among them, so the
+// linked m1 and m2 change their record numbers in compaction) and returns
+// the subjects of the mails that stay.
+std::set<std::string> deleteSome(const Scene& scene, int mailCount, bool (*deleted)(int)) {
+  std::set<std::string> kept;
+  for (int i = 0; i < mailCount; ++i) {
+    if (deleted(i)) EXPECT_TRUE(scene.inbox.deleteMail(static_cast<std::uint32_t>(i), false));
+    else kept.insert("m" + std::to_string(i));
+  }
+  return kept;
+}
+
+bool everyThird(int i) { return i % 3 == 0; }
+
+// The compacted tray is written beside the old one and put in its place by
+// renames: whatever step the kill hits, the tray reads whole (every record
+// over its own mail's text) and holds each mail that was not deleted once.
+TEST(OperationInterruptionTest, CompactionKilledAtEveryStepLeavesTheOldOrTheNewTrayWhole) {
+  constexpr int kMails = 20;
+  int kills = 0;
+  for (int step = 1;; ++step) {
+    Scene scene(kMails);
+    const std::set<std::string> kept = deleteSome(scene, kMails, everyThird);
+    const std::uint32_t before = *scene.inbox.recordCount();
+    const bool completed = runUntilStep(step, [&] {
+      TreeOperations(scene.store(), scene.settings, scene.messages).compact("Inbox");
+    });
+    const auto stored = scene.stored({"Inbox"});
+    EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()), kept) << "killed at step " << step;
+    EXPECT_EQ(stored.size(), kept.size()) << "killed at step " << step;
+    const bool switched = *scene.inbox.recordCount() < before;
+    // The links follow once the new tray is in place; a kill before that
+    // leaves the old tray, which they still reach.
+    if (!switched || completed) scene.expectLinksReach({"m1", "m2"});
+    // A second compaction after a kill finishes the work.
+    EXPECT_TRUE(TreeOperations(scene.store(), scene.settings, scene.messages).compact("Inbox"));
+    const auto after = scene.stored({"Inbox"});
+    EXPECT_EQ(std::multiset<std::string>(kept.begin(), kept.end()), after) << "killed at step " << step;
+    if (completed) {
+      EXPECT_EQ(*scene.inbox.recordCount(), kept.size() + 0U);
+      scene.expectLinksReach({"m1", "m2"});
+      break;
+    }
+    ++kills;
+  }
+  EXPECT_GE(kills, 3) << "the kills reached every file step";
+}
+
+// A compaction of a large tray killed at any moment, not only between the
+// steps: while the new text is written, between the renames. The kills are
+// spread over the time one compaction takes here.
+TEST(OperationInterruptionTest, CompactionKilledAtAnyMomentLeavesTheTrayWhole) {
+  constexpr int kMails = 600;
+  constexpr int kKills = 24;
+  Scene scene(kMails, 300);
+  const std::set<std::string> kept = deleteSome(scene, kMails, everyThird);
+  const std::vector<std::string> files = {scene.inbox.path(filetype::kIndex), scene.inbox.path(filetype::kText),
+                                          scene.links.path(filetype::kIndex)};
+  std::vector<std::string> before;
+  for (const std::string& file : files) before.push_back(test::TrayBuilder::bytes(file));
+  const auto restore = [&] {
+    for (std::size_t i = 0; i < files.size(); ++i) test::TrayBuilder::write(files[i], before[i]);
+    // What the compaction before was killed leaving beside the tray.
+    for (const char* extension : {".XMD", ".XMC"}) platform::removeFile(scene.inbox.path(filetype::kPathOnly) + extension);
+  };
+  const auto compact = [&] { TreeOperations(scene.store(), scene.settings, scene.messages).compact("Inbox"); };
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(runUntilStep(-1, compact));
+  const auto duration = std::chrono::steady_clock::now() - start;
+  for (int kill = 0; kill < kKills; ++kill) {
+    restore();
+    killAfter(std::chrono::duration_cast<std::chrono::microseconds>(duration * kill / (kKills - 4)), compact);
+    const auto stored = scene.stored({"Inbox"});
+    ASSERT_EQ(std::set<std::string>(stored.begin(), stored.end()), kept) << "kill " << kill;
+    ASSERT_EQ(stored.size(), kept.size()) << "kill " << kill;
   }
 }
 
