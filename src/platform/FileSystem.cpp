@@ -119,13 +119,42 @@ bool syncDirectory(std::string_view path) {
   return synced;
 }
 
+bool copyFileAtomically(std::string_view from, std::string_view to) {
+  const std::string temporary = std::string(to) + ".new";
+  auto file = FileLock::open(temporary, FileAccess::Truncate);
+  std::error_code ec;
+  if (file) fs::copy_file(nativePath(from), nativePath(temporary), fs::copy_options::overwrite_existing, ec);
+  if (!file || ec || !file->sync() || !renamePath(temporary, to)) {
+    removeFile(temporary);
+    return false;
+  }
+  syncDirectory(directoryOf(to).empty() ? "." : directoryOf(to));
+  return true;
+}
+
 bool linkOrCopy(std::string_view from, std::string_view to) {
   std::error_code ec;
   fs::create_hard_link(nativePath(from), nativePath(to), ec);
   if (!ec) return true;
   if (fs::exists(nativePath(to), ec)) return false;
-  const auto content = readFile(from);
-  return content && writeFileAtomically(to, *content);
+  return copyFileAtomically(from, to);
+}
+
+bool sameContent(std::string_view a, std::string_view b) {
+  const auto sizeA = fileSize(a);
+  if (!sizeA || sizeA != fileSize(b) || !isRegularFile(a) || !isRegularFile(b)) return false;
+  std::ifstream inA(nativePath(a), std::ios::binary);
+  std::ifstream inB(nativePath(b), std::ios::binary);
+  std::string blockA(1 << 16, '\0');
+  std::string blockB(1 << 16, '\0');
+  while (inA && inB) {
+    inA.read(blockA.data(), static_cast<std::streamsize>(blockA.size()));
+    inB.read(blockB.data(), static_cast<std::streamsize>(blockB.size()));
+    if (inA.gcount() != inB.gcount() ||
+        blockA.compare(0, static_cast<std::size_t>(inA.gcount()), blockB, 0, static_cast<std::size_t>(inB.gcount())) != 0)
+      return false;
+  }
+  return !inA.bad() && !inB.bad();
 }
 
 bool writeFileAtomically(std::string_view path, std::string_view content, std::string_view previousAs) {

@@ -61,11 +61,18 @@ std::optional<std::string> readFile(std::string_view path);
 /// publishes the other's half-written content.
 bool writeFileAtomically(std::string_view path, std::string_view content, std::string_view previousAs = {});
 
+/// Copies the file `from` to `to` through a temporary name ("<to>.new"),
+/// forced to the disk and renamed into place: `to` is never half a copy.
+bool copyFileAtomically(std::string_view from, std::string_view to);
+
 /// Gives the file `from` the second name `to` (a hard link); where the file
 /// system has no hard links (vfat, exFAT, some network shares) or `to` lies
-/// on another one, `to` becomes a complete copy, written under a temporary
-/// name and renamed. False when neither works; nothing is left at `to` then.
+/// on another one, `to` becomes a complete copy (copyFileAtomically). False
+/// when neither works; nothing is left at `to` then.
 bool linkOrCopy(std::string_view from, std::string_view to);
+
+/// True when both are regular files with the same bytes.
+bool sameContent(std::string_view a, std::string_view b);
 
 /// Forces the directory's entries (names made, renamed, removed) to the disk.
 bool syncDirectory(std::string_view path);

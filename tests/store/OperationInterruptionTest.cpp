@@ -3,9 +3,12 @@
 // other (or both), a renamed tray exists under one of its names with every
 // mail, and the links still reach their mails.
 #include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -58,6 +61,7 @@ struct Scene : OperationFixture {
   using OperationFixture::messages;
   using OperationFixture::settings;
   using OperationFixture::store;
+  using OperationFixture::topPath;
   using OperationFixture::trash;
   using OperationFixture::tray;
 
@@ -175,6 +179,69 @@ TEST(OperationInterruptionTest, RenameKilledAtEveryStepKeepsOneCompleteTray) {
     }
     if (oldThere && newThere) {
       EXPECT_TRUE(TreeOperations(scene.store(), scene.settings, scene.messages).rename("Inbox", "Renamed"));
+      EXPECT_FALSE(scene.tray("Inbox").exists());
+      scene.expectLinksReach({"m1", "m2"});
+    }
+  }
+}
+
+// A cabinet of the store that lies on another file system (the store below
+// /tmp, the cabinet in /dev/shm): no hard link reaches it, as on vfat,
+// exFAT or a network share, so a tray moved there is copied. Empty when the
+// two do not lie on different file systems here.
+class FarCabinet {
+public:
+  explicit FarCabinet(const Scene& scene) {
+    char pattern[] = "/dev/shm/zorvik-far-XXXXXX";
+    if (!mkdtemp(pattern)) return;
+    directory_ = pattern;
+    std::error_code error;
+    const auto link = std::filesystem::path(scene.topPath("Far"));
+    std::filesystem::create_directory_symlink(directory_, link, error);
+    struct stat far {};
+    struct stat near {};
+    if (!error && stat(directory_.c_str(), &far) == 0 && stat(scene.topPath("").c_str(), &near) == 0 &&
+        far.st_dev != near.st_dev)
+      usable_ = true;
+  }
+  ~FarCabinet() {
+    std::error_code error;
+    if (!directory_.empty()) std::filesystem::remove_all(directory_, error);
+  }
+  bool usable() const { return usable_; }
+
+private:
+  std::string directory_;
+  bool usable_ = false;
+};
+
+// Moving a tray where no hard link reaches copies its files (text first,
+// index last), moves the links while both copies are whole, and only then
+// removes the old names: a kill at any step leaves at least one complete
+// tray, and the same move run again finishes the work.
+TEST(OperationInterruptionTest, MoveWithoutHardLinksKilledAtEveryStepKeepsOneCompleteTray) {
+  for (int step = 1;; ++step) {
+    Scene scene(5);
+    const FarCabinet far(scene);
+    if (!far.usable()) GTEST_SKIP() << "no second file system at /dev/shm";
+    TreeOperations tree(scene.store(), scene.settings, scene.messages);
+    const bool completed = runUntilStep(step, [&] { _exit(tree.move("Inbox", "Far") ? 3 : 5); });
+    const bool oldThere = scene.tray("Inbox").exists();
+    const bool newThere = scene.tray("Far/Inbox").exists();
+    ASSERT_TRUE(oldThere || newThere) << "killed at step " << step;
+    for (const char* name : {"Inbox", "Far/Inbox"}) {
+      if (!scene.tray(name).exists()) continue;
+      const auto stored = scene.stored({name});
+      EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()), names(5)) << name << " killed at step " << step;
+    }
+    scene.expectLinksReach({"m1", "m2"});
+    if (completed) {
+      EXPECT_FALSE(oldThere);
+      break;
+    }
+    ASSERT_LT(step, 40) << "the move never completes";
+    if (oldThere) {
+      EXPECT_TRUE(tree.move("Inbox", "Far")) << "killed at step " << step;
       EXPECT_FALSE(scene.tray("Inbox").exists());
       scene.expectLinksReach({"m1", "m2"});
     }
