@@ -1,7 +1,6 @@
 #include "store/AttachmentCleanup.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/FileSystem.h"
 #include "platform/LineReader.h"
@@ -12,31 +11,6 @@
 #include "store/TrayFile.h"
 
 namespace zorvik::store {
-namespace {
-
-// The Message-Id of a header block, without angle brackets: the folder of
-// a mail stored before folders were named in the header.
-std::optional<std::string> messageIdFolder(std::string_view header) {
-  constexpr std::string_view kField = "message-id:";
-  for (std::size_t start = 0; start < header.size();) {
-    std::size_t end = header.find("\r\n", start);
-    if (end == std::string_view::npos) end = header.size();
-    std::string_view line = header.substr(start, end - start);
-    start = end + 2;
-    if (line.size() < kField.size()) continue;
-    bool match = true;
-    for (std::size_t i = 0; i < kField.size() && match; ++i)
-      match = std::tolower(static_cast<unsigned char>(line[i])) == kField[i];
-    if (!match) continue;
-    line.remove_prefix(kField.size());
-    while (!line.empty() && (line.front() == ' ' || line.front() == '<')) line.remove_prefix(1);
-    while (!line.empty() && (line.back() == ' ' || line.back() == '>')) line.remove_suffix(1);
-    if (!line.empty()) return std::string(line);
-  }
-  return std::nullopt;
-}
-
-}  // namespace
 
 std::string AttachmentCleanup::root() const { return platform::joinPath(store_.topCabinetPath(), ".inc"); }
 
@@ -61,7 +35,7 @@ bool AttachmentCleanup::collect(const std::string& tray, std::set<std::string>& 
     const auto header = file.headerLines(index);
     if (!header) continue;
     auto folder = TrayAttachments::folderName(*header);
-    if (!folder) folder = messageIdFolder(*header);
+    if (!folder) folder = TrayAttachments::messageIdFolderName(*header);
     if (folder) folders.insert(*folder);
   }
   return true;

@@ -76,6 +76,42 @@ TEST_F(BackupTest, SecondBackupCopiesNothingAndAttachmentsGoToTheBackupRoot) {
   EXPECT_EQ(test::TrayBuilder::bytes(copy.path(filetype::kIndex)), before);
 }
 
+// A mail stored before folders were named in its header keeps its files in
+// a folder named by its Message-Id. Whatever copies the mail, into the store
+// or out of it, takes the files along into a folder of the copy's own.
+TEST_F(BackupTest, FilesInAFolderNamedByTheMessageIdGoWithEveryCopy) {
+  IndexRecord record;
+  record.setSubject("old");
+  record.setFlags(recordflag::kAttachments);
+  record.setDate(1700000000);
+  const auto index = *inbox.appendMail(test::TrayBuilder::mail("old"), record);
+  platform::makeDirectories(incPath("old@example.jp"));
+  platform::writeFileAtomically(incPath("old@example.jp/a.txt"), "attached old");
+  builder.createTray("Work");
+  platform::makeDirectories(outside("far/.inc"));
+  const TrayFile far = outsideTray("far/Box");
+  ASSERT_TRUE(far.create(TrayProperties{}));
+  // The files the copy of "old" in `tray` names, read back.
+  const auto filesOfCopy = [&](const std::string& tray) -> std::string {
+    auto reader = TrayFile(store(), tray).reader();
+    TrayRecord row;
+    while (reader && reader->nextMail(row) == ReadResult::Live) {
+      if (row.record.subject() != "old") continue;
+      const auto folder = TrayAttachments::folderName(TrayFile(store(), tray).headerLines(row.index).value_or(""));
+      if (!folder) return "no folder named";
+      return platform::readFile(platform::joinPath(TrayAttachments::root(store(), tray), *folder + "/a.txt"))
+          .value_or("no files");
+    }
+    return "no copy";
+  };
+  ASSERT_TRUE(mails.copy("Inbox", {index}, "Work")[0]);
+  EXPECT_EQ(filesOfCopy("Work"), "attached old") << "copy";
+  ASSERT_TRUE(backup(outside("bk")));
+  EXPECT_EQ(filesOfCopy(outside("bk/Top/Inbox")), "attached old") << "backup";
+  ASSERT_TRUE(mails.move("Inbox", {index}, far.name()).placed[0]);
+  EXPECT_EQ(filesOfCopy(far.name()), "attached old") << "move into another attachment root";
+}
+
 TEST_F(BackupTest, BackupIntoTheStoreItselfIsRefused) {
   EXPECT_FALSE(backup(store().topCabinetPath()));
   EXPECT_FALSE(backup(store().root)) << "the backup root would be the top cabinet itself";
