@@ -182,18 +182,32 @@ bool TreeOperations::emptyTray(std::string_view tray) {
   return TrayFile(store_, std::string(tray)).emptyWhenNothingLive();
 }
 
-bool TreeOperations::discardTray(std::string_view tray) {
-  bool ok = emptyTray(tray);
+bool TreeOperations::removeTrayFiles(std::string_view tray) const {
   // The index goes first, so a tray half removed is no tray any more.
   auto files = TrayRelocation::filesOf(store_, tray);
   std::stable_partition(files.begin(), files.end(), [&](const std::string& file) {
     return file == TrayName::path(store_, tray, filetype::kIndex);
   });
+  bool ok = true;
   for (const std::string& file : files) ok = platform::removeFile(file) && ok;
   return ok;
 }
 
+bool TreeOperations::discardTray(std::string_view tray) {
+  const bool emptied = emptyTray(tray);
+  return removeTrayFiles(tray) && emptied;
+}
+
+bool TreeOperations::trashMails(std::string_view tray) {
+  mails_.releaseAllLinks(tray);
+  const std::vector<std::uint32_t> live = mails_.liveIndices(tray);
+  removal_.forGood = tray == settings_.text(core::item::kTrashTray);
+  removal_.mails = mails_.remove(tray, live, false);
+  return removal_.mails == live.size();
+}
+
 bool TreeOperations::deleteTray(std::string_view path) {
+  removal_.tray = std::string(path);
   const SystemTrayKind kind = systemTrayKind(settings_, path);
   const auto properties = TrayFile(store_, std::string(path)).properties();
   if (kind == kMailServerTray || !properties) {
@@ -202,7 +216,9 @@ bool TreeOperations::deleteTray(std::string_view path) {
   }
   if ((properties->flags & trayflag::kDeleteTray) != 0 && kind == kOrdinaryTray) {
     if (!messages_.question(MessageNumber::DeleteTrayAndMails, {displayName(path)})) return false;
-    if (discardTray(path)) return true;
+    // The tray's files go only once every mail is safe in the trash.
+    removal_.trayRemoved = trashMails(path) && removeTrayFiles(path);
+    if (removal_.trayRemoved) return true;
     messages_.error(MessageNumber::TrayDeleteFailed, {displayName(path)});
     return false;
   }
@@ -211,12 +227,13 @@ bool TreeOperations::deleteTray(std::string_view path) {
     return false;
   }
   if (!messages_.question(MessageNumber::DeleteAllMails, {displayName(path)})) return false;
-  if (emptyTray(path)) return true;
+  if (trashMails(path)) return true;
   messages_.error(MessageNumber::MailsDeleteFailed, {displayName(path)});
   return false;
 }
 
 bool TreeOperations::remove(std::string_view path) {
+  removal_ = {};
   if (!path.empty() && isStoreRelativePath(path, false)) {
     if (isCabinet(store_, path)) return deleteCabinet(path);
     if (isTray(path)) return deleteTray(path);
