@@ -108,8 +108,9 @@ bool TrayFile::rewriteProperties(const TrayProperties& properties) const {
   }
   // Renaming over the old index replaces it in one step, so no reader ever
   // finds the tray without an index; openers that locked the old file notice
-  // it was replaced and open again.
-  if (ok) ok = platform::renamePath(newPath, path(filetype::kIndex));
+  // it was replaced and open again. The new index is on the disk first, or a
+  // power cut could leave the name on an empty file.
+  if (ok) ok = fresh->sync() && platform::renamePath(newPath, path(filetype::kIndex));
   if (!ok) platform::removeFile(newPath);
   return ok;
 }
