@@ -80,7 +80,8 @@ std::string fullPath(const std::string& path) {
 // them, left in the store.
 int finish(CliContext& context, bool ok, int copied, const std::vector<std::string>& kept = {}) {
   for (const std::string& tray : kept)
-    context.status("zorvik-cli: the mails of " + tray + " were copied but kept: they still wait to be received or sent");
+    context.status("zorvik-cli: the mails of " + tray +
+                   " were copied but kept: they still wait to be received or sent");
   context.printRow({std::to_string(copied)});
   return ok ? kDone : kFailed;
 }

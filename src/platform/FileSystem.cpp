@@ -150,9 +150,8 @@ bool sameContent(std::string_view a, std::string_view b) {
   while (inA && inB) {
     inA.read(blockA.data(), static_cast<std::streamsize>(blockA.size()));
     inB.read(blockB.data(), static_cast<std::streamsize>(blockB.size()));
-    if (inA.gcount() != inB.gcount() ||
-        blockA.compare(0, static_cast<std::size_t>(inA.gcount()), blockB, 0, static_cast<std::size_t>(inB.gcount())) != 0)
-      return false;
+    const auto got = static_cast<std::size_t>(inA.gcount());
+    if (inB.gcount() != inA.gcount() || blockA.compare(0, got, blockB, 0, got) != 0) return false;
   }
   return !inA.bad() && !inB.bad();
 }

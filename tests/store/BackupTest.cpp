@@ -220,7 +220,7 @@ TEST_F(BackupTest, ExportAndMergeRefuseTheirOwnTree) {
   EXPECT_FALSE(in.run({store().topCabinetPath(), "A", {}}));
   EXPECT_FALSE(in.run({store().root, "A", {}}));
   EXPECT_FALSE(in.run({topPath("Inbox"), "Inbox", {}}));
-  EXPECT_EQ(boxes(40160), 6);
+  EXPECT_EQ(boxes(MessageNumber::BackupIntoOwnTree), 6);
   EXPECT_EQ(subjects("Inbox"), (std::vector<std::string>{"one", "two", "photo"}));
   EXPECT_EQ(subjects("A/T"), (std::vector<std::string>{"deep", "one"}));
   EXPECT_FALSE(platform::pathExists(topPath("A/Inside")));
@@ -231,24 +231,29 @@ TEST_F(BackupTest, ExportAndMergeRefuseTheirOwnTree) {
 // mails when backup --delete or export --remove empties the rest; the
 // commands name them. A system tray is never removed.
 TEST_F(BackupTest, BulkRemovalLeavesTheMailsOfTheServerAndUnsentTrays) {
-  for (const int item : {212, 204, 205}) builder.append(builder.createTray(settings.text(item)), "waiting");
+  using core::item::kMailServerTray;
+  using core::item::kUnsentTray;
+  for (const int item : {kMailServerTray, kUnsentTray, core::item::kSentTray})
+    builder.append(builder.createTray(settings.text(item)), "waiting");
   const auto sorted = [](std::vector<std::string> names) {
     std::sort(names.begin(), names.end());
     return names;
   };
-  const std::vector<std::string> waiting = sorted({settings.text(204), settings.text(212)});
+  const std::vector<std::string> waiting = sorted({settings.text(kUnsentTray), settings.text(kMailServerTray)});
   Backup run(store(), settings, messages, progress, 9);
   ASSERT_TRUE(run.run({outside("bk"), "", false, {}, true, true}));
   EXPECT_EQ(sorted(run.keptTrays()), waiting);
-  for (const int item : {212, 204}) EXPECT_EQ(subjects(settings.text(item)), std::vector<std::string>{"waiting"});
+  for (const int item : {kMailServerTray, kUnsentTray})
+    EXPECT_EQ(subjects(settings.text(item)), std::vector<std::string>{"waiting"});
   EXPECT_FALSE(inbox.exists()) << "an ordinary tray whose mails all went is removed";
-  EXPECT_EQ(live(settings.text(205)), 0) << "a system tray whose mails all went stays";
+  EXPECT_EQ(live(settings.text(core::item::kSentTray)), 0) << "a system tray whose mails all went stays";
 
-  for (const int item : {212, 204, 206}) builder.append(tray(settings.text(item)), "more");
+  for (const int item : {kMailServerTray, kUnsentTray, core::item::kTrashTray})
+    builder.append(tray(settings.text(item)), "more");
   Export out(store(), settings, messages, progress, 9);
   ASSERT_TRUE(out.run({"", outside("ex"), {}, true}));
   EXPECT_EQ(sorted(out.keptTrays()), waiting);
-  for (const int item : {212, 204})
+  for (const int item : {kMailServerTray, kUnsentTray})
     EXPECT_EQ(subjects(settings.text(item)), (std::vector<std::string>{"waiting", "more"}));
   EXPECT_EQ(live(trash), 0);
 }

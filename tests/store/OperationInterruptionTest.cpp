@@ -311,7 +311,8 @@ TEST(OperationInterruptionTest, CompactionKilledAtAnyMomentLeavesTheTrayWhole) {
   const auto restore = [&] {
     for (std::size_t i = 0; i < files.size(); ++i) test::TrayBuilder::write(files[i], before[i]);
     // What the compaction before was killed leaving beside the tray.
-    for (const char* extension : {".XMD", ".XMC"}) platform::removeFile(scene.inbox.path(filetype::kPathOnly) + extension);
+    for (const char* extension : {".XMD", ".XMC"})
+      platform::removeFile(scene.inbox.path(filetype::kPathOnly) + extension);
   };
   const auto compact = [&] { TreeOperations(scene.store(), scene.settings, scene.messages).compact("Inbox"); };
   const auto start = std::chrono::steady_clock::now();
