@@ -196,7 +196,7 @@ int StoreMailServerTray::liveCount() {
 bool StoreMailServerTray::clear() {
   platform::removeFile(uidFilePath());
   loaded_ = false;
-  return store::TrayFile(store_, trayName_).empty(false);
+  return store::TrayFile(store_, trayName_).empty();
 }
 
 StoreMailServerTray StoreMailServerTray::ofDocument(const Document& document) {
