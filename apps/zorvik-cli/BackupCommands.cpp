@@ -5,15 +5,10 @@
 #include <string>
 
 #include "CliCommand.h"
-
-
-#include "core/Progress.h"
 #include "core/SettingsItemTable.h"
+#include "mailflow/TreeTransferFlow.h"
 #include "platform/FileSystem.h"
-#include "store/Backup.h"
 #include "store/BackupPeriod.h"
-#include "store/Export.h"
-#include "store/Merge.h"
 
 namespace zorvik::cli {
 namespace {
@@ -76,14 +71,16 @@ std::string fullPath(const std::string& path) {
   return platform::isFullPath(path) ? path : platform::joinPath(platform::currentDirectory(), path);
 }
 
-// `kept` names the trays whose mails were copied but, asked to remove
-// them, left in the store.
-int finish(CliContext& context, bool ok, int copied, const std::vector<std::string>& kept = {}) {
-  for (const std::string& tray : kept)
+// One row: the mails copied and the mails the period left out; on stderr
+// the same in words, and the trays whose mails were copied but kept.
+int finish(CliContext& context, const mailflow::TransferReport& report) {
+  for (const std::string& tray : report.kept)
     context.status("zorvik-cli: the mails of " + tray +
                    " were copied but kept: they still wait to be received or sent");
-  context.printRow({std::to_string(copied)});
-  return ok ? kDone : kFailed;
+  context.status("zorvik-cli: " + std::to_string(report.copied) + " mails copied, " +
+                 std::to_string(report.leftOut) + " outside the period left alone");
+  context.printRow({std::to_string(report.copied), std::to_string(report.leftOut)});
+  return report.ok ? kDone : kFailed;
 }
 
 int backup(CliContext& context) {
@@ -101,11 +98,7 @@ int backup(CliContext& context) {
   request.limit = *limit;
   request.deleteCopied = options->deleteCopied;
   request.compactAfter = options->compactAfter;
-  core::Progress& progress = context.frontEnd().progress;
-  store::Backup run(opened->store(), opened->settings(), context.messages(), progress,
-                    opened->settings().timeZoneOffsetHours());
-  const bool ok = run.run(request);
-  return finish(context, ok, run.copied(), run.keptTrays());
+  return finish(context, mailflow::TreeTransferFlow::backup(*opened, context.frontEnd(), request));
 }
 
 int merge(CliContext& context) {
@@ -118,10 +111,7 @@ int merge(CliContext& context) {
   if (!limit) return kUsage;
   const store::MergeRequest request{fullPath(options->positional[0]), options->path == "/" ? "" : options->path,
                                     *limit};
-  core::Progress& progress = context.frontEnd().progress;
-  store::Merge run(opened->store(), context.messages(), progress, opened->settings().timeZoneOffsetHours());
-  const bool ok = run.run(request);
-  return finish(context, ok, run.copied());
+  return finish(context, mailflow::TreeTransferFlow::merge(*opened, context.frontEnd(), request));
 }
 
 int exportTrays(CliContext& context) {
@@ -135,11 +125,7 @@ int exportTrays(CliContext& context) {
   const std::string& inside = options->positional[0];
   const store::ExportRequest request{inside == "/" ? "" : inside, fullPath(options->positional[1]), *limit,
                                      options->remove};
-  core::Progress& progress = context.frontEnd().progress;
-  store::Export run(opened->store(), opened->settings(), context.messages(), progress,
-                    opened->settings().timeZoneOffsetHours());
-  const bool ok = run.run(request);
-  return finish(context, ok, run.copied(), run.keptTrays());
+  return finish(context, mailflow::TreeTransferFlow::exportTrays(*opened, context.frontEnd(), request));
 }
 
 }  // namespace

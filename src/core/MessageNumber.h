@@ -195,6 +195,9 @@ enum class MessageNumber : int {
   PopNoGreeting = 44206,
   RebuildExistingSettings = 44207,  // question
   BadItemValue = 44208,
+  NameTaken = 44209,
+  NoSuchTray = 44210,
+  NoSuchMail = 44211,
 };
 
 /// R itself, for what quotes the number (captions, logs).

@@ -24,9 +24,11 @@ bool Backup::backupTray(const std::string& tray, const std::string& destination,
   const SystemTrayKind kind = systemTrayKind(settings_, tray);
   const bool deleting = request.deleteCopied && !holdsPendingWork(kind);
   if (request.deleteCopied && !deleting) kept_.push_back(tray);
-  const int copied = TrayCopy(store_, progress_, zoneHours_).backup(tray, destination, request.limit, deleting);
+  const TrayCopy copier(store_, progress_, zoneHours_);
+  const int copied = copier.backup(tray, destination, request.limit, deleting);
   if (copied < 0) return false;
   copied_ += copied;
+  leftOut_ += copier.outsidePeriod();
   if (!deleting || !request.compactAfter || copied == 0) return true;
   if (kind != kOrdinaryTray || source.count(false).value_or(1) > 0) return LinkMaintenance(store_).compact(tray);
   return TreeOperations(store_, settings_, messages_).discardTray(tray);
@@ -51,6 +53,7 @@ bool Backup::backupCabinet(const std::string& cabinet, const std::string& destin
 
 bool Backup::run(const BackupRequest& request) {
   copied_ = 0;
+  leftOut_ = 0;
   kept_.clear();
   std::string root = platform::joinPath(request.directory, store_.topCabinet);
   if (liesInside(root, store_.topCabinetPath())) {

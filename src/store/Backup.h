@@ -44,6 +44,8 @@ public:
   bool run(const BackupRequest& request);
   /// How many mails the last run copied.
   int copied() const { return copied_; }
+  /// How many mails of the trays it went over the period left out.
+  int leftOut() const { return leftOut_; }
   /// The trays the last run backed up but, asked to delete, left whole.
   const std::vector<std::string>& keptTrays() const { return kept_; }
 
@@ -57,6 +59,7 @@ private:
   core::Progress& progress_;
   int zoneHours_;
   int copied_ = 0;
+  int leftOut_ = 0;
   std::vector<std::string> kept_;
 };
 

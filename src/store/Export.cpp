@@ -38,9 +38,11 @@ bool Export::exportTray(const std::string& tray, const std::string& outside, con
   const auto properties = TrayFile(store_, tray).properties();
   if (!properties || !prepareTray(store_, outside, *properties)) return false;
   std::vector<std::uint32_t> outsideNow;
-  const int copied = TrayCopy(store_, progress_, zoneHours_).merge(tray, outside, limit, MergeSwitches{}, &outsideNow);
+  const TrayCopy copier(store_, progress_, zoneHours_);
+  const int copied = copier.merge(tray, outside, limit, MergeSwitches{}, &outsideNow);
   if (copied < 0) return false;
   copied_ += copied;
+  leftOut_ += copier.outsidePeriod();
   return !remove || removeExported(tray, outsideNow);
 }
 
@@ -71,6 +73,7 @@ void Export::removeEmptyCabinets(const std::string& cabinet) const {
 
 bool Export::run(const ExportRequest& request) {
   copied_ = 0;
+  leftOut_ = 0;
   kept_.clear();
   const bool cabinet = isCabinet(store_, request.inside);
   if (!cabinet && (request.inside.empty() || !TrayFile(store_, request.inside).exists())) {

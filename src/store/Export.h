@@ -42,6 +42,8 @@ public:
   /// not be opened or written.
   bool run(const ExportRequest& request);
   int copied() const { return copied_; }
+  /// How many mails of the trays it went over the period left out.
+  int leftOut() const { return leftOut_; }
   /// The trays the last run copied but, asked to remove them, left whole:
   /// their mails still have work to do.
   const std::vector<std::string>& keptTrays() const { return kept_; }
@@ -57,6 +59,7 @@ private:
   core::Progress& progress_;
   int zoneHours_;
   int copied_ = 0;
+  int leftOut_ = 0;
   std::vector<std::string> kept_;
 };
 

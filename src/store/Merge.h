@@ -37,6 +37,8 @@ public:
   bool run(const MergeRequest& request);
   /// How many rows the last run wrote.
   int copied() const { return copied_; }
+  /// How many mails of the trays it went over the period left out.
+  int leftOut() const { return leftOut_; }
 
 private:
   bool mergeTray(const std::string& outsideTray, const std::string& tray, const DateLimit& limit);
@@ -47,6 +49,7 @@ private:
   core::Progress& progress_;
   int zoneHours_;
   int copied_ = 0;
+  int leftOut_ = 0;
 };
 
 }  // namespace zorvik::store

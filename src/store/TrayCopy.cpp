@@ -54,7 +54,11 @@ std::optional<TrayCopy::Selection> TrayCopy::select(std::string_view source, std
   TrayRecord stored;
   for (ReadResult result; (result = reader->next(stored)) != ReadResult::End;) {
     progress_.step(core::formatMessage(kProgressFormat, {label, source, stored.index}));
-    if (result != ReadResult::Live || !limit.admits(stored.record.date())) continue;
+    if (result != ReadResult::Live) continue;
+    if (!limit.admits(stored.record.date())) {
+      ++outsidePeriod_;
+      continue;
+    }
     if (stored.isLink()) {
       if (takeLinks) selection.links.push_back(stored);
       continue;

@@ -47,6 +47,8 @@ public:
   /// because an equal mail was there already.
   int merge(std::string_view source, std::string_view destination, const DateLimit& limit,
             const MergeSwitches& switches, std::vector<std::uint32_t>* inDestination = nullptr) const;
+  /// The live mails the period left out, over every call so far.
+  int outsidePeriod() const { return outsidePeriod_; }
 
 private:
   struct Selection {
@@ -60,6 +62,7 @@ private:
   StoreLocation store_;
   core::Progress& progress_;
   MailOperations mails_;
+  mutable int outsidePeriod_ = 0;
 };
 
 }  // namespace zorvik::store

@@ -91,8 +91,11 @@ bool TreeOperations::createCabinet(std::string_view path) {
     messages_.error(MessageNumber::NoCabinetBelow, {displayName(parent)});
     return false;
   }
-  if (!nameTaken(store_, path) && platform::makeDirectory(TrayName::path(store_, path, filetype::kPathOnly)))
-    return true;
+  if (nameTaken(store_, path)) {
+    messages_.error(MessageNumber::NameTaken, {std::string(path)});
+    return false;
+  }
+  if (platform::makeDirectory(TrayName::path(store_, path, filetype::kPathOnly))) return true;
   messages_.error(MessageNumber::CabinetCreateFailed, {TrayName::path(store_, path, filetype::kPathOnly)});
   return false;
 }
@@ -104,7 +107,11 @@ bool TreeOperations::createTray(std::string_view path) {
     messages_.error(MessageNumber::NoTrayBelow, {displayName(parent)});
     return false;
   }
-  if (!nameTaken(store_, path) && TrayFile(store_, std::string(path)).createInheriting()) return true;
+  if (nameTaken(store_, path)) {
+    messages_.error(MessageNumber::NameTaken, {std::string(path)});
+    return false;
+  }
+  if (TrayFile(store_, std::string(path)).createInheriting()) return true;
   messages_.error(MessageNumber::TrayCreateFailed, {TrayName::path(store_, path, filetype::kPathOnly)});
   return false;
 }

@@ -27,6 +27,11 @@ TEST_F(TreeOperationsTest, NewTraysAndCabinetsTakeTheFirstFreeName) {
   EXPECT_EQ(tree.newTray("A/" + base), std::nullopt) << "a tray holds no trays";
   EXPECT_EQ(boxes(MessageNumber::NoTrayBelow), 1);
   EXPECT_EQ(tray("A/" + base).properties()->description, "");
+  // A name given outright that is taken says so, not "check permissions".
+  EXPECT_FALSE(tree.createTray("A/" + base));
+  EXPECT_FALSE(tree.createCabinet("A"));
+  EXPECT_EQ(boxes(MessageNumber::NameTaken), 2);
+  EXPECT_EQ(boxes(MessageNumber::TrayCreateFailed) + boxes(MessageNumber::CabinetCreateFailed), 0);
 }
 
 TEST_F(TreeOperationsTest, FreeNameRunsOutAfterNineHundredNinetyNine) {
