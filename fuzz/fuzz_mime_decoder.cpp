@@ -10,7 +10,6 @@
 
 #include "core/Messages.h"
 #include "message/MimeDecoder.h"
-#include "message/SavedFileList.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -54,12 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.workDirectory = platform::joinPath(scratch(), ".tmp");
   settings.expandTextAttachments = size % 2 == 0;
   DiscardSink sink;
-  const bool ok = message::MimeDecoder(settings, messages).decode(sink, mail);
+  message::MimeDecoder decoder(settings, messages);
+  const bool ok = decoder.decode(sink, mail);
   if (!ok && !reporter.shown) __builtin_trap();  // a failure is always reported
   // Everything lands in the two folders of the scratch store.
   for (const auto& entry : platform::listDirectory(scratch()))
     if (entry.name != ".inc" && entry.name != ".tmp") __builtin_trap();
-  message::SavedFileList::instance().deleteAll();
+  decoder.savedFiles().deleteAll();
   platform::removeTree(settings.attachmentRoot);
   return 0;
 }
