@@ -254,9 +254,11 @@ std::optional<std::size_t> MimeDecoder::boundaryLevel(std::string_view line) con
 void MimeDecoder::writeBody(std::string_view line) {
   if (target_ == Target::dropped) return;
   if (pipeline_ && target_ != Target::none) {
-    if (hasPendingLine_) feed(pendingLine_);
-    pendingLine_.assign(line);
-    hasPendingLine_ = true;
+    if (pendingLine_) feed(*pendingLine_);
+    // Lines read from the received text stay valid for the whole decode;
+    // one rewritten into the scratch line does not.
+    if (line.data() == lineScratch_.data()) line = pendingCopy_.assign(line);
+    pendingLine_ = line;
     return;
   }
   // The preamble of a multipart is dropped once its first boundary comes;
@@ -478,9 +480,9 @@ void MimeDecoder::writeReference() {
 }
 
 void MimeDecoder::finishPart(bool atBoundary) {
-  if (hasPendingLine_) {
-    hasPendingLine_ = false;
-    feed(atBoundary ? withoutOneLineEnd(pendingLine_) : std::string_view(pendingLine_));
+  if (pendingLine_) {
+    feed(atBoundary ? withoutOneLineEnd(*pendingLine_) : *pendingLine_);
+    pendingLine_.reset();
   }
   if (pipeline_ && target_ != Target::none && target_ != Target::dropped && !pipeline_->finish(partSink()))
     mailNotComplete_ = true;
@@ -511,7 +513,7 @@ void MimeDecoder::finishPart(bool atBoundary) {
 
 // After a failure nothing more is written; the files go with the decoder.
 void MimeDecoder::abandonPart() {
-  hasPendingLine_ = false;
+  pendingLine_.reset();
   charsetSink_.reset();
   pipeline_.reset();
   partFile_.reset();

@@ -174,8 +174,10 @@ private:
   std::string savedPath_;
   bool partHasBoundary_ = false;        // the part's header opened a multipart level
   std::size_t partTextStart_ = 0;       // where an inline part's text begins in the output
-  std::string pendingLine_;             // the part's last line so far, held back:
-  bool hasPendingLine_ = false;         // its line end may belong to a boundary
+  // The part's last line so far, held back: its line end may belong to a
+  // boundary. It views the received text, or pendingCopy_.
+  std::optional<std::string_view> pendingLine_;
+  std::string pendingCopy_;
   std::string messageId_;
   std::string dateText_;
 
