@@ -63,9 +63,9 @@ constexpr std::array<std::pair<std::string_view, Role>, 46> kRoles{{
 }};
 
 Role roleOf(const xmlNode* node) {
-  const std::string name = core::asciiLowerCase(reinterpret_cast<const char*>(node->name));
+  const std::string_view name = node->name ? reinterpret_cast<const char*>(node->name) : "";
   for (const auto& [element, role] : kRoles)
-    if (element == name) return role;
+    if (core::equalsIgnoringAsciiCase(element, name)) return role;
   return Role::inlineText;
 }
 

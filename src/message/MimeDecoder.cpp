@@ -393,8 +393,10 @@ void MimeDecoder::endOfHeader() {
       charsetSink_ = std::make_unique<MimeCharsetSink>(output_, charsetName_);
     return;
   }
-  if (partName_.empty())
+  if (partName_.empty()) {
+    namelessPart_ = true;
     partName_ = "__NONAME_" + threeDigits(++namelessParts_) + std::string(ExtensionTable::extensionFor(contentTypeText_));
+  }
   if (!openPartFile()) failed_ = true;
 }
 
@@ -437,7 +439,7 @@ bool MimeDecoder::saveAsFile() {
     const std::string safe = AttachmentName::safe(partName_);
     for (const std::string& name : {safe, AttachmentName::withoutReserved(safe), std::string(AttachmentName::kFallback)}) {
       const std::optional<std::string> free = AttachmentName::freePath(folderPath_, name);
-      path = free.value_or(platform::joinPath(folderPath_, name));
+      path = free.value_or(platform::joinPath(folderPath_, name));  // what the message names when all fail
       if (!free) continue;
       partFile_ = std::make_unique<FileByteSink>(path, FileByteSink::Mode::truncate);
       if (partFile_->isOpen()) break;
@@ -498,7 +500,9 @@ void MimeDecoder::finishPart(bool atBoundary) {
     case Target::file:
       if (!partFile_ || !partFile_->close()) mailNotComplete_ = true;
       partFile_.reset();
-      if (core::equalsIgnoringAsciiCase(contentTypeText_, "text/html")) renderHtml();
+      // A nameless HTML part is the mail's text as its sender wrote it; a
+      // named one is a file the sender attached.
+      if (namelessPart_ && core::equalsIgnoringAsciiCase(contentTypeText_, "text/html")) renderHtml();
       break;
     case Target::expanded:
       copyExpandedText();
@@ -609,6 +613,7 @@ void MimeDecoder::resetPart() {
   partName_.clear();
   contentTypeText_.clear();
   partHasBoundary_ = false;
+  namelessPart_ = false;
 }
 
 void MimeDecoder::finishMail() {

@@ -173,6 +173,7 @@ private:
   std::string savedName_;
   std::string savedPath_;
   bool partHasBoundary_ = false;        // the part's header opened a multipart level
+  bool namelessPart_ = false;           // the part's name is one of ours (__NONAME_...)
   std::size_t partTextStart_ = 0;       // where an inline part's text begins in the output
   // The part's last line so far, held back: its line end may belong to a
   // boundary. It views the received text, or pendingCopy_.

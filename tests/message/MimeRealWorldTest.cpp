@@ -199,8 +199,8 @@ TEST_F(MimeRealWorldTest, OversizeNoticeIsReadableWhateverTheHeaderSaid) {
   }
 }
 
-// The text of an HTML part is stored below its reference line when no
-// alternative around it offers text of its own.
+// The text of a nameless HTML part is stored below its reference line when
+// no alternative around it offers text of its own.
 TEST_F(MimeRealWorldTest, HtmlOnlyMailCanBeRead) {
   const std::string html =
       "Content-Type: text/html; charset=utf-8\n\n<p>Hello <a href=\"https://x.example/\">site</a></p>\n";
@@ -224,6 +224,11 @@ TEST_F(MimeRealWorldTest, HtmlOnlyMailCanBeRead) {
       {"plain and related HTML",
        alternative("A", {plain, "Content-Type: multipart/related; boundary=R\n\n--R\n" + html +
                                     "--R\nContent-Type: image/png; name=i.png\n\npng\n--R--\n"}),
+       false},
+      {"a plain body and a named HTML file",
+       "Content-Type: multipart/mixed; boundary=M\n\n--M\n" + plain +
+           "--M\nContent-Type: text/html\nContent-Disposition: attachment; filename=__NONAME_001.htm\n\n"
+           "<p>Hello <a href=\"https://x.example/\">site</a></p>\n--M--\n",
        false},
       {"HTML alternative and a footer",
        "Content-Type: multipart/mixed; boundary=M\n\n--M\n" + alternative("A", {html}) +

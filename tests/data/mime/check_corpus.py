@@ -14,8 +14,9 @@ Agreement means:
   text/enriched parts, named .txt files whose bytes are text (they are
   expanded into the text), and the body of a multipart whose boundary is
   missing or never comes;
-- an HTML part that no alternative offers as text is readable too: every
-  run of text Python's HTML parser finds in it appears in the stored text;
+- a nameless HTML part that no alternative offers as text is readable too:
+  every run of text Python's HTML parser finds in it appears in the stored
+  text;
 - the saved files are exactly the other parts, by SHA-256 of their content
   (Python's decoded payload; for BinHex the digest the corpus recorded);
   every file name Python reads is among the saved names; there is one
@@ -145,7 +146,7 @@ def expectations(msg):
             return
         digest = part.get("X-Test-Data-SHA256")
         files.append((name, digest.strip() if digest else hashlib.sha256(payload).hexdigest()))
-        if kind == "text/html" and not any(has_text(alternative) for alternative in alternatives):
+        if kind == "text/html" and name is None and not any(has_text(alternative) for alternative in alternatives):
             renderings.append(html_runs(part))
 
     visit(msg, [])
