@@ -9,7 +9,6 @@
 #include <cerrno>
 
 #include "message/OversizeMail.h"
-#include "message/SavedFileList.h"
 #include "platform/FileSystem.h"
 
 namespace zorvik::mailflow {
@@ -70,15 +69,13 @@ bool WorkFileSink::appendMail(std::string_view bytes) {
 bool WorkFileSink::endMail() {
   if (headerOnly_) received_ = message::OversizeMail::withNotice(received_);
   std::string text = separator_;
-  message::MimeDecoder decoder(decoding_, messages_);
+  message::MimeDecoder decoder(decoding_, messages_, folderNumbers_);
   StringSink output(text);
-  auto& saved = message::SavedFileList::instance();
   if (!decoder.decode(output, received_) || !writeMail(text)) {
     // The attachments of a mail that is not stored refer to nothing.
-    saved.deleteAll();
+    decoder.savedFiles().deleteAll();
     return false;
   }
-  saved.clear();
   warnings_.insert(warnings_.end(), decoder.warnings().begin(), decoder.warnings().end());
   lastIncomplete_ = decoder.mailNotComplete();
   ++mailCount_;

@@ -68,6 +68,7 @@ private:
   std::string path_;
   message::MimeDecoderSettings decoding_;
   core::Messages& messages_;
+  message::AttachmentFolderNumbers folderNumbers_;
   int fd_ = -1;
   bool directorySynced_ = false;
   bool headerOnly_ = false;

@@ -8,7 +8,6 @@
 #include "message/MailDate.h"
 #include "message/MimeCaseless.h"
 #include "message/MimeParameters.h"
-#include "message/SavedFileList.h"
 #include "platform/FileSystem.h"
 #include "store/MailOperations.h"
 #include "store/PostOpen.h"
@@ -213,7 +212,6 @@ std::string PartialJoiner::joinedText(const std::vector<const Fragment*>& set) c
 }
 
 PartialJoiner::Joined PartialJoiner::storeJoined(const std::string& wireText, JoinResult& result) const {
-  auto& saved = message::SavedFileList::instance();
   message::MimeDecoder decoder(settings_.decoding, messages_);
   StringSink stored;
   bool written = decoder.decode(stored, wireText);
@@ -223,15 +221,13 @@ PartialJoiner::Joined PartialJoiner::storeJoined(const std::string& wireText, Jo
     written = work.write(kWorkFileSeparator) && work.write(stored.text) && work.close();
   }
   if (!written) {
-    saved.deleteAll();
+    decoder.savedFiles().deleteAll();
     messages_.error(MessageNumber::DiskFull);
     return Joined::Lost;
   }
   // From here the joined mail is safe in the work file; a failed move
   // leaves it there for the recovery at the next start.
   const auto moved = WorkFileAppender::append(settings_.workFilePath, TrayFile(store_, settings_.newMailTray), parser_);
-  // Its saved files belong to it from here, whether it is moved now or later.
-  saved.clear();
   if (!moved || moved->appended == 0) {
     messages_.error(MessageNumber::DiskFull);
     return Joined::InWorkFile;
