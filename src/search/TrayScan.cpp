@@ -144,7 +144,8 @@ std::optional<SearchHit> TrayScan::searchText(const store::TrayRecord& row, Sour
     forEachField(header, "Subject", [&](std::string_view value, std::size_t offset) {
       const auto match = criteria_.text()->find(value);
       if (!match) return true;
-      const std::size_t lineStart = header.rfind('\n', offset) == std::string_view::npos ? 0 : header.rfind('\n', offset) + 1;
+      const std::size_t previousEnd = header.rfind('\n', offset);
+      const std::size_t lineStart = previousEnd == std::string_view::npos ? 0 : previousEnd + 1;
       found = FileMatch{mail.headerStart + offset + match->offset, match->length, mail.headerStart + lineStart,
                         mail.headerStart + offset + value.size()};
       return false;

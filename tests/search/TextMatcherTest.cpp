@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,8 @@ const MatchCase kCases[] = {
     {"empty", "", "abc", kExact, false, nullptr},
     {"across a line end", "c\r\na", "abc\r\nabc", kExact, false, nullptr},
 };
+
+void PrintTo(const MatchCase& c, std::ostream* out) { *out << c.what; }
 
 class TextMatcherCases : public ::testing::TestWithParam<MatchCase> {};
 
