@@ -1,6 +1,8 @@
 #include "search/CharacterFold.h"
 
 #include <array>
+#include <mutex>
+#include <unordered_map>
 
 #include "core/SjisText.h"
 #include "message/HalfWidthKana.h"
@@ -114,26 +116,33 @@ FoldedChar CharacterFold::at(std::string_view text, std::size_t at) const {
 }
 
 std::vector<std::string> CharacterFold::formsOf(std::uint16_t code) const {
-  std::vector<std::string> forms;
-  const auto consider = [&](std::string candidate) {
-    const FoldedChar folded = at(candidate, 0);
-    if (folded.code == code && folded.length == candidate.size()) forms.push_back(std::move(candidate));
-  };
-  for (unsigned c = 0; c < 0x100; ++c) {
-    if (!core::isSjisLeadByte(static_cast<unsigned char>(c))) consider(std::string(1, static_cast<char>(c)));
-  }
-  for (unsigned lead = 0x80; lead < 0x100; ++lead) {
-    if (!core::isSjisLeadByte(static_cast<unsigned char>(lead))) continue;
-    for (unsigned trail = 0x40; trail < 0x100; ++trail)
-      consider({static_cast<char>(lead), static_cast<char>(trail)});
-  }
-  if (options_.ignoreWidth) {
-    for (unsigned c = kFirstHalfKana; c <= kLastHalfKana; ++c) {
-      consider({static_cast<char>(c), static_cast<char>(kVoicedMark)});
-      consider({static_cast<char>(c), static_cast<char>(kSemiVoicedMark)});
+  // Every character there is, by its folded code: built once for each way
+  // of folding, the first time a search asks.
+  using FormTable = std::unordered_map<std::uint16_t, std::vector<std::string>>;
+  static std::array<std::once_flag, 8> built;
+  static std::array<FormTable, 8> tables;
+  const std::size_t way = (options_.ignoreCase ? 1 : 0) | (options_.ignoreWidth ? 2 : 0) | (options_.ignoreKana ? 4 : 0);
+  std::call_once(built[way], [&] {
+    FormTable& table = tables[way];
+    const auto add = [&](std::string bytes) {
+      const FoldedChar folded = at(bytes, 0);
+      if (folded.length == bytes.size()) table[folded.code].push_back(std::move(bytes));
+    };
+    // A lead byte alone is a character only at the very end of a text.
+    for (unsigned c = 0; c < 0x100; ++c) add(std::string(1, static_cast<char>(c)));
+    for (unsigned lead = 0x80; lead < 0x100; ++lead) {
+      if (!core::isSjisLeadByte(static_cast<unsigned char>(lead))) continue;
+      for (unsigned trail = 0; trail < 0x100; ++trail)  // any byte after a lead is its trail
+        add({static_cast<char>(lead), static_cast<char>(trail)});
     }
-  }
-  return forms;
+    if (!options_.ignoreWidth) return;
+    for (unsigned c = kFirstHalfKana; c <= kLastHalfKana; ++c) {
+      add({static_cast<char>(c), static_cast<char>(kVoicedMark)});
+      add({static_cast<char>(c), static_cast<char>(kSemiVoicedMark)});
+    }
+  });
+  const auto forms = tables[way].find(code);
+  return forms == tables[way].end() ? std::vector<std::string>{} : forms->second;
 }
 
 std::vector<std::uint16_t> CharacterFold::codes(std::string_view text) const {

@@ -42,9 +42,14 @@ TextMatcher::TextMatcher(std::string needle, FoldOptions fold, bool lineStart)
 }
 
 void TextMatcher::chooseAnchor() {
+  // A lead byte at the end of the needle stands for itself: its bytes must
+  // not match the first half of a double-byte character of the text.
+  std::size_t last = 0;
+  while (last + core::sjisCharLength(needle_, last) < needle_.size()) last += core::sjisCharLength(needle_, last);
+  const bool endsInHalf = core::isSjisLeadByte(static_cast<unsigned char>(needle_[last])) && last + 1 == needle_.size();
   if (fold_.options().foldsNothing()) {
     literal_ = Literal{needle_, 0};
-    literalIsWhole_ = true;
+    literalIsWhole_ = !endsInHalf;
     return;
   }
   // Each character of the needle: where it starts, and its forms.
@@ -82,7 +87,7 @@ void TextMatcher::chooseAnchor() {
   }
   if (bestBytes > 0) {
     literal_ = Literal{needle_.substr(characters[bestFirst].offset, bestBytes), characters[bestFirst].offset};
-    literalIsWhole_ = bestFirst == 0 && bestEnd == characters.size();
+    literalIsWhole_ = bestFirst == 0 && bestEnd == characters.size() && !endsInHalf;
     return;
   }
   // No such run: every form of the rarest character at a known position.
