@@ -1,8 +1,8 @@
 // zorvik-cli search and next-unread on a store built with zorvik-cli:
 // mails delivered as a server sends them (encoded-word Subjects, UTF-8
 // bodies), one moved into nested cabinets (which the tree lists before
-// 新着受信); the output lines scripts rely on, the
-// collecting into the search-results tray, and the exit statuses.
+// 新着受信); the output lines scripts rely on, the collecting into the
+// search-results tray, and the exit statuses.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,19 +11,15 @@
 #include "message/HeaderEncoder.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
-#include "support/CliRunner.h"
-#include "support/TestEnvironment.h"
+#include "support/CliAccount.h"
 
 namespace zorvik {
 namespace {
 
-class SearchCli : public ::testing::Test {
+class SearchCli : public test::CliAccount {
 protected:
   void SetUp() override {
-    const auto result = test::runCli({"init", "--name", "T", "--address", "me@example.jp", "--dir", dir.path()},
-                                     dir.path(), {"HOME=" + dir.path()});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    settings = result.out.substr(0, result.out.find('\n'));
+    CliAccount::SetUp();
     ok({"set", "707", "0"});
     ok({"mkcab", "仕事"});
     ok({"mkcab", "仕事/案件"});
@@ -32,16 +28,6 @@ protected:
     deliver("suzuki@example.jp", "Lunch", "nothing to see");
     deliver("keiri@example.jp", "見積書", "予算は１００万円です。");
     ok({"move", "新着受信", "2", "仕事/案件/見積"});
-  }
-
-  test::CliResult cli(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--settings", settings});
-    return test::runCli(args, dir.path(), {"HOME=" + dir.path()});
-  }
-  std::string ok(std::vector<std::string> args) {
-    const auto result = cli(args);
-    EXPECT_EQ(result.exitCode, 0) << args[0] << ": " << result.err;
-    return result.out;
   }
 
   void deliver(const std::string& from, const std::string& subject, const std::string& body) {
@@ -56,9 +42,6 @@ protected:
     ASSERT_TRUE(platform::writeFileAtomically(platform::utf8ToSjis(file), raw));
     ok({"deliver", file});
   }
-
-  test::ScratchDir dir;
-  std::string settings;
 };
 
 TEST_F(SearchCli, PrintsTrayIndexKindAndLineOfEveryHit) {
