@@ -1,9 +1,6 @@
 #include "search/TextMatcher.h"
 
-#include <string.h>
-
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 #include "core/SjisText.h"
@@ -12,13 +9,6 @@ namespace zorvik::search {
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
-
-std::size_t findBytes(std::string_view text, std::string_view bytes, std::size_t from) {
-  if (from >= text.size() || bytes.size() > text.size() - from) return kNone;
-  const void* found = bytes.size() == 1 ? std::memchr(text.data() + from, bytes[0], text.size() - from)
-                                        : ::memmem(text.data() + from, text.size() - from, bytes.data(), bytes.size());
-  return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) : kNone;
-}
 
 // How often a byte sequence turns up in mail, roughly: what a candidate
 // search for it costs. Double-byte forms are rare; lower-case letters are
@@ -48,7 +38,7 @@ void TextMatcher::chooseAnchor() {
   while (last + core::sjisCharLength(needle_, last) < needle_.size()) last += core::sjisCharLength(needle_, last);
   const bool endsInHalf = core::isSjisLeadByte(static_cast<unsigned char>(needle_[last])) && last + 1 == needle_.size();
   if (fold_.options().foldsNothing()) {
-    literal_ = Literal{needle_, 0};
+    literal_.emplace(needle_);
     literalIsWhole_ = !endsInHalf;
     return;
   }
@@ -86,7 +76,8 @@ void TextMatcher::chooseAnchor() {
     bestBytes = bytes;
   }
   if (bestBytes > 0) {
-    literal_ = Literal{needle_.substr(characters[bestFirst].offset, bestBytes), characters[bestFirst].offset};
+    literal_.emplace(needle_.substr(characters[bestFirst].offset, bestBytes));
+    literalOffset_ = characters[bestFirst].offset;
     literalIsWhole_ = bestFirst == 0 && bestEnd == characters.size() && !endsInHalf;
     return;
   }
@@ -100,7 +91,7 @@ void TextMatcher::chooseAnchor() {
     chosen = i;
     lowest = cost;
   }
-  forms_ = std::move(characters[chosen].forms);
+  for (std::string& form : characters[chosen].forms) forms_.emplace_back(std::move(form));
   formsOffset_ = characters[chosen].offset;
 }
 
@@ -130,9 +121,8 @@ std::optional<Match> TextMatcher::find(std::string_view text, std::size_t from) 
 }
 
 std::optional<Match> TextMatcher::findLiteral(std::string_view text, std::size_t from) const {
-  for (std::size_t at = findBytes(text, literal_->bytes, from + literal_->offset); at != kNone;
-       at = findBytes(text, literal_->bytes, at + 1)) {
-    const std::size_t start = at - literal_->offset;
+  for (std::size_t at = literal_->find(text, from + literalOffset_); at != kNone; at = literal_->find(text, at + 1)) {
+    const std::size_t start = at - literalOffset_;
     if (const auto length = matchAt(text, start)) return Match{start, *length};
   }
   return std::nullopt;
@@ -141,14 +131,14 @@ std::optional<Match> TextMatcher::findLiteral(std::string_view text, std::size_t
 std::optional<Match> TextMatcher::findForms(std::string_view text, std::size_t from) const {
   // One cursor per form; the nearest candidate is tried first.
   std::vector<std::size_t> next(forms_.size());
-  for (std::size_t i = 0; i < forms_.size(); ++i) next[i] = findBytes(text, forms_[i], from + formsOffset_);
+  for (std::size_t i = 0; i < forms_.size(); ++i) next[i] = forms_[i].find(text, from + formsOffset_);
   while (true) {
     const auto nearest = std::min_element(next.begin(), next.end());
     if (nearest == next.end() || *nearest == kNone) return std::nullopt;
     const std::size_t start = *nearest - formsOffset_;
     if (const auto length = matchAt(text, start)) return Match{start, *length};
     const std::size_t form = static_cast<std::size_t>(nearest - next.begin());
-    *nearest = findBytes(text, forms_[form], *nearest + 1);
+    *nearest = forms_[form].find(text, *nearest + 1);
   }
 }
 

@@ -1,7 +1,7 @@
 /// \file
 /// Finds a search string in Shift_JIS text fast enough to search a whole
 /// store at the speed of the disk: the text is given in large blocks of
-/// whole lines, a byte search (memmem, memchr) over the block finds the
+/// whole lines, a byte search (ByteSearcher) over the block finds the
 /// candidates, and only around a candidate does the matcher look at
 /// characters.
 ///
@@ -28,6 +28,7 @@
 #include <string_view>
 #include <vector>
 
+#include "search/ByteSearcher.h"
 #include "search/CharacterFold.h"
 
 namespace zorvik::search {
@@ -57,12 +58,6 @@ public:
   static bool isCharacterStart(std::string_view text, std::size_t at);
 
 private:
-  // Bytes searched for as they are, `offset` bytes into every match.
-  struct Literal {
-    std::string bytes;
-    std::size_t offset = 0;
-  };
-
   void chooseAnchor();
   std::optional<Match> findLiteral(std::string_view text, std::size_t from) const;
   std::optional<Match> findForms(std::string_view text, std::size_t from) const;
@@ -74,8 +69,9 @@ private:
   bool lineStart_;
   std::vector<std::uint16_t> codes_;    // the needle folded, one code per character
   bool literalIsWhole_ = false;         // the literal is the needle: nothing to compare after it
-  std::optional<Literal> literal_;
-  std::vector<std::string> forms_;      // without a literal: every form of one character,
+  std::optional<ByteSearcher> literal_; // bytes searched for as they are,
+  std::size_t literalOffset_ = 0;       // this many bytes into every match
+  std::vector<ByteSearcher> forms_;     // without a literal: every form of one character,
   std::size_t formsOffset_ = 0;         // which lies this many bytes into every match
 };
 

@@ -49,9 +49,22 @@ struct TrayScan::Source {
     if (criteria.bodyCondition()) conditionMatches.emplace(*criteria.bodyCondition());
   }
 
+  // Where the mail after the one at `textStart` begins (the end of the
+  // file after the last). Mails are mostly asked for in file order, so the
+  // answer is first looked for just after the last one.
+  std::uint64_t nextStart(std::uint64_t textStart) {
+    const auto follows = [&](std::size_t at) {
+      return at < starts.size() && starts[at] > textStart && (at == 0 || starts[at - 1] <= textStart);
+    };
+    if (!follows(nextAt) && !follows(++nextAt))
+      nextAt = static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), textStart) - starts.begin());
+    return nextAt < starts.size() ? starts[nextAt] : UINT64_MAX;
+  }
+
   TextBlocks blocks;
   std::string trayName;
   std::vector<std::uint64_t> starts;  // empty for a link target's file
+  std::size_t nextAt = 0;             // where nextStart found the last answer
   std::optional<MatchCursor> textMatches;
   std::optional<MatchCursor> conditionMatches;
 };
@@ -203,8 +216,8 @@ std::optional<TrayScan::Layout> TrayScan::layoutOf(const store::TrayRecord& row,
     mail.bodyEnd = source.blocks.skipLines(mail.bodyStart, mail.bodyLines);
     return mail;
   }
-  const auto next = std::upper_bound(source.starts.begin(), source.starts.end(), textStart);
-  mail.bodyEnd = std::max(mail.bodyStart, next == source.starts.end() ? size : std::min(*next, size));
+  const std::uint64_t next = source.nextStart(textStart);
+  mail.bodyEnd = std::max(mail.bodyStart, std::min(next, size));
   return mail;
 }
 
