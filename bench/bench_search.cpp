@@ -14,7 +14,6 @@
 // folding. With width and kana folding the peers still search plain bytes,
 // so those ratios say what the folding costs.
 #include <benchmark/benchmark.h>
-
 #include <sys/resource.h>
 #include <time.h>
 
@@ -43,14 +42,56 @@ constexpr int kTraysPerCabinet = 10;  // 3 in the cabinet, 7 in its sub-cabinet
 constexpr const char* kJapaneseNeedle = "稟議書番号";
 constexpr const char* kAsciiNeedle = "zx-7341-q";
 
-const char* const kJapaneseWords[] = {
-    "お世話になっております", "会議", "資料", "確認", "よろしくお願いします", "来週", "予定", "件", "について", "です",
-    "ます", "の", "を", "に", "が", "は", "、", "メール", "送付", "添付", "ファイル", "打ち合わせ", "担当", "部長",
-    "見積", "請求", "予算", "進捗", "報告", "ご連絡", "申し訳ありません", "承知しました", "東京", "大阪", "営業",
-    "開発", "テスト", "リリース", "ｻｰﾊﾞ", "ﾒｰﾙ", "プロジェクト", "スケジュール", "変更", "対応", "以上"};
-const char* const kAsciiWords[] = {"the", "meeting", "schedule", "please", "find", "attached", "report", "server",
-                                   "release", "test", "budget", "invoice", "regards", "thanks", "for", "your",
-                                   "mail", "project", "update", "version", "http://example.jp/", "2026", "Re:"};
+const char* const kJapaneseWords[] = {"お世話になっております",
+                                      "会議",
+                                      "資料",
+                                      "確認",
+                                      "よろしくお願いします",
+                                      "来週",
+                                      "予定",
+                                      "件",
+                                      "について",
+                                      "です",
+                                      "ます",
+                                      "の",
+                                      "を",
+                                      "に",
+                                      "が",
+                                      "は",
+                                      "、",
+                                      "メール",
+                                      "送付",
+                                      "添付",
+                                      "ファイル",
+                                      "打ち合わせ",
+                                      "担当",
+                                      "部長",
+                                      "見積",
+                                      "請求",
+                                      "予算",
+                                      "進捗",
+                                      "報告",
+                                      "ご連絡",
+                                      "申し訳ありません",
+                                      "承知しました",
+                                      "東京",
+                                      "大阪",
+                                      "営業",
+                                      "開発",
+                                      "テスト",
+                                      "リリース",
+                                      "ｻｰﾊﾞ",
+                                      "ﾒｰﾙ",
+                                      "プロジェクト",
+                                      "スケジュール",
+                                      "変更",
+                                      "対応",
+                                      "以上"};
+const char* const kAsciiWords[] = {
+    "the",    "meeting", "schedule", "please",  "find",    "attached", "report",
+    "server", "release", "test",     "budget",  "invoice", "regards",  "thanks",
+    "for",    "your",    "mail",     "project", "update",  "version",  "http://example.jp/",
+    "2026",   "Re:"};
 
 // The store, built once for every benchmark of the run and removed at exit.
 class BenchStore {
@@ -124,16 +165,17 @@ private:
     store::MailText text;
     text.separator = "From user" + std::to_string(n % 977) + "@example.jp";
     const std::string id = std::to_string(n) + "." + std::to_string(random_()) + "@mail.example.jp";
-    text.header = {"Return-Path: <user" + std::to_string(n % 977) + "@example.jp>",
-                   "Received: from mail.example.jp (mail.example.jp [192.0.2.1]) by mx.example.jp; Mon, 7 Dec 2026",
-                   "From: " + japanese_[random_() % japanese_.size()] + " <user" + std::to_string(n % 977) + "@example.jp>",
-                   "To: me@example.jp",
-                   "Subject: " + japaneseLine(),
-                   "Date: Mon, 07 Dec 2026 09:30:00 +0900",
-                   "Message-Id: <" + id + ">",
-                   "MIME-Version: 1.0",
-                   "Content-Type: text/plain; charset=ISO-2022-JP",
-                   "X-Mailer: Zorvik bench"};
+    text.header = {
+        "Return-Path: <user" + std::to_string(n % 977) + "@example.jp>",
+        "Received: from mail.example.jp (mail.example.jp [192.0.2.1]) by mx.example.jp; Mon, 7 Dec 2026",
+        "From: " + japanese_[random_() % japanese_.size()] + " <user" + std::to_string(n % 977) + "@example.jp>",
+        "To: me@example.jp",
+        "Subject: " + japaneseLine(),
+        "Date: Mon, 07 Dec 2026 09:30:00 +0900",
+        "Message-Id: <" + id + ">",
+        "MIME-Version: 1.0",
+        "Content-Type: text/plain; charset=ISO-2022-JP",
+        "X-Mailer: Zorvik bench"};
     for (int lines = 20 + static_cast<int>(random_() % 120); lines > 0; --lines) {
       const unsigned kind = random_() % 10;
       text.body.push_back(kind < 5 ? japaneseLine() : kind < 8 ? asciiLine() : kind < 9 ? "> " + japaneseLine() : "");
@@ -168,7 +210,9 @@ struct Took {
   }
 };
 
-double seconds(const timeval& time) { return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6; }
+double seconds(const timeval& time) {
+  return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+}
 
 double childrenCpu() {
   rusage usage{};

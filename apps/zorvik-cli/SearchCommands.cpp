@@ -3,9 +3,12 @@
 // search-results tray), and the next unread mail. One line per hit: tray,
 // index (as `list` prints it), kind ("header" or "body") and the line the
 // hit is on (the Subject for a hit without a text).
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "CliCommand.h"
@@ -19,8 +22,9 @@ namespace {
 
 constexpr const char* kSearchUsage =
     "usage: search [--cabinet PATH|--tray T] [--headers] [--body] [--start] [--case] [--width] [--kana]\n"
-    "  [--from X|--not-from X] [--to X|--not-to X] [--subject X|--not-subject X] [--header NAME X|--not-header NAME X]\n"
-    "  [--in-body X|--not-in-body X] [--since YYYY-MM-DD] [--until YYYY-MM-DD] [--marked] [--collect] [TEXT]";
+    "  [--from X|--not-from X] [--to X|--not-to X] [--subject X|--not-subject X]\n"
+    "  [--header NAME X|--not-header NAME X] [--in-body X|--not-in-body X]\n"
+    "  [--since YYYY-MM-DD] [--until YYYY-MM-DD] [--marked] [--collect] [TEXT]";
 
 struct SearchRequest {
   search::SearchQuery query;
@@ -28,6 +32,16 @@ struct SearchRequest {
   std::optional<std::string> tray;
   bool collect = false;
 };
+
+// A field condition's options: the one that wants the text, the one that
+// wants it absent.
+struct FieldOption {
+  std::string_view contains;
+  std::string_view lacks;
+  const char* field;
+};
+constexpr FieldOption kFieldOptions[] = {
+    {"--from", "--not-from", "From"}, {"--to", "--not-to", "To"}, {"--subject", "--not-subject", "Subject"}};
 
 std::optional<search::Day> dayOf(const std::string& text) {
   search::Day day;
@@ -42,39 +56,49 @@ std::optional<SearchRequest> parse(const std::vector<std::string>& args) {
   SearchRequest request;
   search::SearchParameters& bar = request.query.parameters;
   search::RefinedConditions& refined = request.query.refined;
-  bool headers = false, body = false, text = false;
+  bool headers = false;
+  bool body = false;
+  const std::pair<std::string_view, bool*> switches[] = {
+      {"--headers", &headers},           {"--body", &body},
+      {"--start", &bar.lineStart},       {"--case", &bar.matchCase},
+      {"--width", &bar.ignoreWidth},     {"--kana", &bar.ignoreKana},
+      {"--marked", &refined.markedOnly}, {"--collect", &request.collect}};
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const bool hasValue = i + 1 < args.size();
-    const auto field = [&](const char* name, bool contains) {
-      refined.fields.push_back({name, {args[++i], contains}});
-    };
-    if (arg == "--headers") headers = true;
-    else if (arg == "--body") body = true;
-    else if (arg == "--start") bar.lineStart = true;
-    else if (arg == "--case") bar.matchCase = true;
-    else if (arg == "--width") bar.ignoreWidth = true;
-    else if (arg == "--kana") bar.ignoreKana = true;
-    else if (arg == "--marked") refined.markedOnly = true;
-    else if (arg == "--collect") request.collect = true;
-    else if (arg == "--cabinet" && hasValue && !request.tray) request.cabinet = args[++i];
-    else if (arg == "--tray" && hasValue && !request.cabinet) request.tray = args[++i];
-    else if ((arg == "--from" || arg == "--not-from") && hasValue) field("From", arg == "--from");
-    else if ((arg == "--to" || arg == "--not-to") && hasValue) field("To", arg == "--to");
-    else if ((arg == "--subject" || arg == "--not-subject") && hasValue) field("Subject", arg == "--subject");
-    else if ((arg == "--header" || arg == "--not-header") && i + 2 < args.size()) {
-      const std::string name = args[++i];
-      refined.fields.push_back({name, {args[++i], arg == "--header"}});
-    } else if ((arg == "--in-body" || arg == "--not-in-body") && hasValue && !refined.body)
-      refined.body = search::TextCondition{args[++i], arg == "--in-body"};
-    else if ((arg == "--since" || arg == "--until") && hasValue) {
-      const auto day = dayOf(args[++i]);
+    // The option's value, the next argument; null when there is none.
+    const auto value = [&]() { return i + 1 < args.size() ? &args[++i] : nullptr; };
+    const auto toggle =
+        std::find_if(std::begin(switches), std::end(switches), [&](const auto& s) { return s.first == arg; });
+    const auto field = std::find_if(std::begin(kFieldOptions), std::end(kFieldOptions),
+                                    [&](const FieldOption& f) { return f.contains == arg || f.lacks == arg; });
+    if (toggle != std::end(switches)) {
+      *toggle->second = true;
+    } else if (field != std::end(kFieldOptions)) {
+      const std::string* text = value();
+      if (!text) return std::nullopt;
+      refined.fields.push_back({field->field, {*text, arg == field->contains}});
+    } else if (arg == "--header" || arg == "--not-header") {
+      const std::string* name = value();
+      const std::string* text = value();
+      if (!text) return std::nullopt;
+      refined.fields.push_back({*name, {*text, arg == "--header"}});
+    } else if (arg == "--in-body" || arg == "--not-in-body") {
+      const std::string* text = value();
+      if (!text || refined.body) return std::nullopt;
+      refined.body = search::TextCondition{*text, arg == "--in-body"};
+    } else if (arg == "--since" || arg == "--until") {
+      const std::string* text = value();
+      const auto day = text ? dayOf(*text) : std::nullopt;
       if (!day) return std::nullopt;
       (arg == "--since" ? refined.since : refined.until) = day;
-    } else if (arg.starts_with("--") || text) return std::nullopt;
-    else {
+    } else if (arg == "--cabinet" || arg == "--tray") {
+      const std::string* path = value();
+      if (!path || request.cabinet || request.tray) return std::nullopt;
+      (arg == "--cabinet" ? request.cabinet : request.tray) = *path;
+    } else if (arg.starts_with("--") || !bar.text.empty()) {
+      return std::nullopt;
+    } else {
       bar.text = arg;
-      text = true;
     }
   }
   // Neither switch: as the search bar starts, every header line and the body.
@@ -115,7 +139,8 @@ int searchCommand(CliContext& context) {
   if (!scope) return kFailed;
   mailflow::SearchFlow flow(*document, context.frontEnd());
   if (!request->collect) {
-    const auto outcome = flow.each(request->query, *scope, [&](const search::SearchHit& hit) { printHit(context, hit); });
+    const auto outcome =
+        flow.each(request->query, *scope, [&](const search::SearchHit& hit) { printHit(context, hit); });
     return outcome.refused || outcome.result == search::SearchResult::Stopped ? kFailed : kDone;
   }
   const auto outcome = flow.collect(request->query, *scope);

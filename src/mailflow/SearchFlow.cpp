@@ -76,9 +76,11 @@ SearchOutcome SearchFlow::step() {
     outcome.hit = hit;
     return false;
   };
-  outcome.result = walker_->run(stopAtHit, false, [this] { return stopRequested(); }, progress);
+  outcome.result = walker_->run(
+      stopAtHit, false, [this] { return stopRequested(); }, progress);
   if (outcome.hit) lastHit_ = outcome.hit->row;
-  if (outcome.result == search::SearchResult::Stopped) document_.messages().information(MessageNumber::SearchInterrupted);
+  if (outcome.result == search::SearchResult::Stopped)
+    document_.messages().information(MessageNumber::SearchInterrupted);
   return outcome;
 }
 
@@ -88,8 +90,10 @@ SearchOutcome SearchFlow::collect(const search::SearchQuery& query, const search
   walker.start(query, scope);
   SearchOutcome outcome;
   LateProgress progress(front_.progress, front_.clock);
-  outcome.result = walker.collect(outcome.collected, [this] { return stopRequested(); }, progress);
-  if (outcome.result == search::SearchResult::Stopped) document_.messages().information(MessageNumber::SearchInterrupted);
+  outcome.result = walker.collect(
+      outcome.collected, [this] { return stopRequested(); }, progress);
+  if (outcome.result == search::SearchResult::Stopped)
+    document_.messages().information(MessageNumber::SearchInterrupted);
   linkIntoResults(outcome);
   return outcome;
 }
@@ -101,7 +105,8 @@ void SearchFlow::linkIntoResults(SearchOutcome& outcome) {
   const store::TrayFile results(document_.store(), document_.settings().text(core::item::kSearchResultsTray));
   std::optional<std::string> full;  // the first tray whose mail had no link left
   for (const search::SearchHit& hit : outcome.collected) {
-    const store::LinkResult linked = store::TrayFile(document_.store(), hit.mail.tray).linkInto(hit.mail.index, results);
+    const store::LinkResult linked =
+        store::TrayFile(document_.store(), hit.mail.tray).linkInto(hit.mail.index, results);
     if (linked == store::LinkResult::Done) ++outcome.linked;
     if (linked == store::LinkResult::LimitReached && !full) full = hit.mail.tray;
   }
@@ -111,8 +116,8 @@ void SearchFlow::linkIntoResults(SearchOutcome& outcome) {
 SearchOutcome SearchFlow::nextUnread(const search::SearchScope& walk, const std::string& tray,
                                      std::optional<std::uint32_t> mail) {
   const search::SearchQuery* under = walker_ ? walker_->query() : nullptr;
-  const bool stillAtLastHit = under && under->unread && walker_->canContinue() && lastHit_ && mail &&
-                              *lastHit_ == search::MailRef{tray, *mail};
+  const bool stillAtLastHit =
+      under && under->unread && walker_->canContinue() && lastHit_ && mail && *lastHit_ == search::MailRef{tray, *mail};
   if (stillAtLastHit) return step();
   search::SearchScope scope = walk;
   if (!tray.empty()) {
@@ -137,8 +142,10 @@ SearchOutcome SearchFlow::each(const search::SearchQuery& query, const search::S
     visit(hit);
     return true;
   };
-  outcome.result = walker.run(goOn, false, [this] { return stopRequested(); }, progress);
-  if (outcome.result == search::SearchResult::Stopped) document_.messages().information(MessageNumber::SearchInterrupted);
+  outcome.result = walker.run(
+      goOn, false, [this] { return stopRequested(); }, progress);
+  if (outcome.result == search::SearchResult::Stopped)
+    document_.messages().information(MessageNumber::SearchInterrupted);
   return outcome;
 }
 

@@ -71,8 +71,7 @@ public:
   /// without a mail; from the start of `walk` without a tray), within
   /// `walk`. The walk goes on from the last hit when that is where the user
   /// still is.
-  SearchOutcome nextUnread(const search::SearchScope& walk, const std::string& tray,
-                           std::optional<std::uint32_t> mail);
+  SearchOutcome nextUnread(const search::SearchScope& walk, const std::string& tray, std::optional<std::uint32_t> mail);
   /// Every hit, in the order stepping would show them, told to `visit`
   /// as it is found; the result is End or Stopped.
   SearchOutcome each(const search::SearchQuery& query, const search::SearchScope& scope,
@@ -81,8 +80,7 @@ public:
   /// Runs `work` (a call of this flow) on a worker thread and gives its
   /// outcome to `finished` there; `finished` must not wait for the thread
   /// that starts searches. False, and nothing done, while a run is under way.
-  bool inBackground(std::function<SearchOutcome(SearchFlow&)> work,
-                    std::function<void(const SearchOutcome&)> finished);
+  bool inBackground(std::function<SearchOutcome(SearchFlow&)> work, std::function<void(const SearchOutcome&)> finished);
   /// A run on the worker thread is under way.
   bool running() const { return running_.load(); }
   /// Item 125: searches are meant to run on a worker thread.

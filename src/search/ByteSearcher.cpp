@@ -11,8 +11,8 @@ namespace {
 constexpr std::size_t kLanes = 16;
 using Lanes = unsigned char __attribute__((vector_size(kLanes)));
 
-// How common a byte is in Japanese mail, roughly (higher is more common):
-// line ends, spaces and lower-case letters; the lead bytes of punctuation,
+// How common each byte is in Japanese mail, roughly (higher is more
+// common): line ends, spaces and lower-case letters; the lead bytes of punctuation,
 // hiragana and katakana (0x81-0x83) and the trail bytes they bring; the
 // first-level kanji leads. Bytes outside these are rare.
 constexpr std::array<std::uint8_t, 256> kCommonness = [] {
@@ -34,9 +34,11 @@ constexpr std::array<std::uint8_t, 256> kCommonness = [] {
 
 }  // namespace
 
+int ByteSearcher::commonness(char byte) { return kCommonness[static_cast<unsigned char>(byte)]; }
+
 ByteSearcher::ByteSearcher(std::string needle) : needle_(std::move(needle)) {
   if (needle_.size() < 2) return;
-  const auto rank = [&](std::size_t i) { return kCommonness[static_cast<unsigned char>(needle_[i])]; };
+  const auto rank = [&](std::size_t i) { return commonness(needle_[i]); };
   for (std::size_t i = 1; i < needle_.size(); ++i)
     if (rank(i) < rank(rare_)) rare_ = i;
   other_ = rare_ == 0 ? 1 : 0;

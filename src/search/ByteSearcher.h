@@ -21,6 +21,9 @@ public:
 
   const std::string& needle() const { return needle_; }
 
+  /// How common a byte is in Japanese mail, roughly: higher is more common.
+  static int commonness(char byte);
+
   /// The first offset at or after `from` where the needle lies in `text`,
   /// or npos. An empty needle is found nowhere.
   std::size_t find(std::string_view text, std::size_t from) const;

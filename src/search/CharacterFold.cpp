@@ -40,9 +40,9 @@ std::uint16_t sjisCodeOf(char32_t unicode) {
 struct FoldTables {
   std::array<std::uint16_t, 0x10000> fullWidthAscii{};  // double-byte code -> ASCII, 0 if none
   std::array<std::uint16_t, 0x10000> hiraganaToKatakana{};
-  std::array<std::uint16_t, 0x100> halfKana{};           // single byte -> full-width katakana
-  std::array<std::uint16_t, 0x100> voiced{};             // kana byte + ﾞ
-  std::array<std::uint16_t, 0x100> semiVoiced{};         // kana byte + ﾟ
+  std::array<std::uint16_t, 0x100> halfKana{};    // single byte -> full-width katakana
+  std::array<std::uint16_t, 0x100> voiced{};      // kana byte + ﾞ
+  std::array<std::uint16_t, 0x100> semiVoiced{};  // kana byte + ﾟ
 
   FoldTables() {
     for (char32_t ascii = 0x21; ascii <= 0x7E; ++ascii) {
@@ -121,7 +121,8 @@ std::vector<std::string> CharacterFold::formsOf(std::uint16_t code) const {
   using FormTable = std::unordered_map<std::uint16_t, std::vector<std::string>>;
   static std::array<std::once_flag, 8> built;
   static std::array<FormTable, 8> tables;
-  const std::size_t way = (options_.ignoreCase ? 1 : 0) | (options_.ignoreWidth ? 2 : 0) | (options_.ignoreKana ? 4 : 0);
+  const std::size_t way =
+      (options_.ignoreCase ? 1 : 0) | (options_.ignoreWidth ? 2 : 0) | (options_.ignoreKana ? 4 : 0);
   std::call_once(built[way], [&] {
     FormTable& table = tables[way];
     const auto add = [&](std::string bytes) {

@@ -44,8 +44,8 @@ private:
   SearchQuery query_;
   std::optional<TextMatcher> text_;
   std::optional<TextMatcher> bodyCondition_;
-  std::optional<std::int64_t> since_;  // first second taken
-  std::optional<std::int64_t> before_; // first second no longer taken
+  std::optional<std::int64_t> since_;   // first second taken
+  std::optional<std::int64_t> before_;  // first second no longer taken
 };
 
 }  // namespace zorvik::search

@@ -12,13 +12,13 @@ namespace zorvik::search {
 
 /// The search bar.
 struct SearchParameters {
-  std::string text;         // Shift_JIS; empty: the refined conditions alone decide
-  bool allHeaders = true;   // every header line; otherwise the Subject only
-  bool body = true;         // the body lines too
-  bool lineStart = false;   // only at the start of a line (of the Subject's text)
-  bool matchCase = false;   // otherwise single-byte letters match either case
-  bool ignoreWidth = false; // ＡＢＣ finds ABC, ｶﾀｶﾅ finds カタカナ
-  bool ignoreKana = false;  // ひらがな finds ヒラガナ
+  std::string text;          // Shift_JIS; empty: the refined conditions alone decide
+  bool allHeaders = true;    // every header line; otherwise the Subject only
+  bool body = true;          // the body lines too
+  bool lineStart = false;    // only at the start of a line (of the Subject's text)
+  bool matchCase = false;    // otherwise single-byte letters match either case
+  bool ignoreWidth = false;  // ＡＢＣ finds ABC, ｶﾀｶﾅ finds カタカナ
+  bool ignoreKana = false;   // ひらがな finds ヒラガナ
 };
 
 /// "含む" (contains) or "含まない" (does not contain) a text, exactly (letter

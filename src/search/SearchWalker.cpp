@@ -89,8 +89,7 @@ bool SearchWalker::advance() {
   return false;
 }
 
-SearchResult SearchWalker::run(const HitSink& sink, bool onePerMail, const StopCheck& stop,
-                               core::Progress& progress) {
+SearchResult SearchWalker::run(const HitSink& sink, bool onePerMail, const StopCheck& stop, core::Progress& progress) {
   const std::string searching = core::Messages::text(core::MessageNumber::SearchRunning, {});
   while (active_) {
     if (current_) {

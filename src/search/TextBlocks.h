@@ -52,9 +52,7 @@ private:
   // Makes the buffer hold [from, from + need), or up to the end of the
   // file; when it must read, it fills the buffer.
   bool load(std::uint64_t from, std::size_t need);
-  bool holds(std::uint64_t from, std::uint64_t to) const {
-    return from >= start_ && to <= start_ + filled_;
-  }
+  bool holds(std::uint64_t from, std::uint64_t to) const { return from >= start_ && to <= start_ + filled_; }
 
   platform::FileLock file_;
   std::string path_;

@@ -10,17 +10,9 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
-// How often a byte sequence turns up in mail, roughly: what a candidate
-// search for it costs. Double-byte forms are rare; lower-case letters are
-// ranked by their frequency in English text.
-int commonness(std::string_view form) {
-  if (form.size() > 1) return 1;
-  const char c = form[0];
-  static constexpr std::string_view kLettersByFrequency = "zqxjkvbpygfwmucldrhsnioate";
-  if (c >= 'a' && c <= 'z') return 5 + static_cast<int>(kLettersByFrequency.find(c));
-  if (c == ' ') return 40;
-  return 3;
-}
+// What a candidate search for one form of a character costs, roughly: a
+// double-byte form is rare, a single byte as common as it is in mail.
+int costOf(std::string_view form) { return form.size() > 1 ? 1 : ByteSearcher::commonness(form[0]); }
 
 }  // namespace
 
@@ -69,7 +61,8 @@ void TextMatcher::chooseAnchor() {
   for (std::size_t first = 0; first < anchorable; ++first) {
     std::size_t end = first;
     while (end < characters.size() && characters[end].forms.size() == 1) ++end;
-    const std::size_t bytes = end == first ? 0 : characters[end - 1].offset + characters[end - 1].length - characters[first].offset;
+    const std::size_t bytes =
+        end == first ? 0 : characters[end - 1].offset + characters[end - 1].length - characters[first].offset;
     if (bytes <= bestBytes) continue;
     bestFirst = first;
     bestEnd = end;
@@ -86,7 +79,7 @@ void TextMatcher::chooseAnchor() {
   int lowest = std::numeric_limits<int>::max();
   for (std::size_t i = 0; i < anchorable; ++i) {
     int cost = 0;
-    for (const std::string& form : characters[i].forms) cost += commonness(form);
+    for (const std::string& form : characters[i].forms) cost += costOf(form);
     if (cost >= lowest) continue;
     chosen = i;
     lowest = cost;

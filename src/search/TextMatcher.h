@@ -67,12 +67,12 @@ private:
   std::string needle_;
   CharacterFold fold_;
   bool lineStart_;
-  std::vector<std::uint16_t> codes_;    // the needle folded, one code per character
-  bool literalIsWhole_ = false;         // the literal is the needle: nothing to compare after it
-  std::optional<ByteSearcher> literal_; // bytes searched for as they are,
-  std::size_t literalOffset_ = 0;       // this many bytes into every match
-  std::vector<ByteSearcher> forms_;     // without a literal: every form of one character,
-  std::size_t formsOffset_ = 0;         // which lies this many bytes into every match
+  std::vector<std::uint16_t> codes_;     // the needle folded, one code per character
+  bool literalIsWhole_ = false;          // the literal is the needle: nothing to compare after it
+  std::optional<ByteSearcher> literal_;  // bytes searched for as they are,
+  std::size_t literalOffset_ = 0;        // this many bytes into every match
+  std::vector<ByteSearcher> forms_;      // without a literal: every form of one character,
+  std::size_t formsOffset_ = 0;          // which lies this many bytes into every match
 };
 
 }  // namespace zorvik::search

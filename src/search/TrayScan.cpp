@@ -20,8 +20,8 @@ constexpr std::uint32_t kRecordsPerRead = 771;
 // next one begins.
 std::vector<std::uint64_t> textStartsOf(const store::StoreLocation& store, const std::string& tray) {
   std::vector<std::uint64_t> starts;
-  const auto index = store::TrayIndex::open(store::TrayName::path(store, tray, store::filetype::kIndex),
-                                            platform::FileAccess::Read);
+  const auto index =
+      store::TrayIndex::open(store::TrayName::path(store, tray, store::filetype::kIndex), platform::FileAccess::Read);
   if (!index) return starts;
   std::string block;
   for (std::uint32_t first = 0;;) {
@@ -126,8 +126,7 @@ std::optional<SearchHit> TrayScan::test(const store::TrayRecord& row, std::uint6
   if (!mail) return std::nullopt;
   // Going on inside a mail, its conditions have held already.
   if (resumeAt == 0) {
-    if (criteria_.testsHeader() &&
-        !criteria_.passesHeader(source->blocks.bytes(mail->headerStart, mail->bodyStart)))
+    if (criteria_.testsHeader() && !criteria_.passesHeader(source->blocks.bytes(mail->headerStart, mail->bodyStart)))
       return std::nullopt;
     if (criteria_.bodyCondition() && !bodyConditionHolds(*source, *mail)) return std::nullopt;
     if (!criteria_.text()) return hitOf(row, SearchResult::HeaderHit);

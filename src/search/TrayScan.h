@@ -62,8 +62,7 @@ private:
   struct Source;
   struct Layout;
 
-  TrayScan(const store::StoreLocation& store, const MailCriteria& criteria, std::string tray,
-           store::TrayReader reader);
+  TrayScan(const store::StoreLocation& store, const MailCriteria& criteria, std::string tray, store::TrayReader reader);
   // The hit of mail `row` from `resumeAt` on, if it has one; `resumeAt`
   // is moved past it.
   std::optional<SearchHit> test(const store::TrayRecord& row, std::uint64_t& resumeAt);
@@ -78,8 +77,8 @@ private:
   const MailCriteria& criteria_;
   std::string tray_;
   store::TrayReader reader_;
-  std::unique_ptr<Source> own_;   // the tray's text file, opened when first needed
-  std::unique_ptr<Source> other_; // the text file of the last link target read
+  std::unique_ptr<Source> own_;    // the tray's text file, opened when first needed
+  std::unique_ptr<Source> other_;  // the text file of the last link target read
   bool ownUnreadable_ = false;
 };
 

@@ -35,10 +35,11 @@ protected:
     const std::string file = dir.file("m" + std::to_string(++serial) + ".eml");
     const std::string raw = "From: " + from + "\r\nTo: me@example.jp\r\nSubject: " +
                             message::HeaderEncoder::encode(platform::utf8ToSjis(subject)) +
-                            "\r\nDate: Mon, 07 Dec 2026 09:0" + std::to_string(serial) +
-                            ":00 +0900\r\nMessage-ID: <" + std::to_string(serial) +
+                            "\r\nDate: Mon, 07 Dec 2026 09:0" + std::to_string(serial) + ":00 +0900\r\nMessage-ID: <" +
+                            std::to_string(serial) +
                             "@example.jp>\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n"
-                            "Content-Transfer-Encoding: 8bit\r\n\r\n" + body + "\r\n";
+                            "Content-Transfer-Encoding: 8bit\r\n\r\n" +
+                            body + "\r\n";
     ASSERT_TRUE(platform::writeFileAtomically(platform::utf8ToSjis(file), raw));
     ok({"deliver", file});
   }
@@ -49,7 +50,8 @@ TEST_F(SearchCli, PrintsTrayIndexKindAndLineOfEveryHit) {
             "仕事/案件/見積\t0\tbody\t予算は１００万円です。\n"
             "新着受信\t0\theader\tSubject: 予算の件\n"
             "新着受信\t0\tbody\t来期の予算について。\n");
-  EXPECT_EQ(ok({"search", "--cabinet", "仕事", "--width", "100万"}), "仕事/案件/見積\t0\tbody\t予算は１００万円です。\n");
+  EXPECT_EQ(ok({"search", "--cabinet", "仕事", "--width", "100万"}),
+            "仕事/案件/見積\t0\tbody\t予算は１００万円です。\n");
   EXPECT_EQ(ok({"search", "--tray", "新着受信", "--from", "suzuki"}), "新着受信\t1\theader\tLunch\n");
   EXPECT_EQ(ok({"--json", "search", "--headers", "LUNCH"}), "[\"新着受信\",\"1\",\"header\",\"Subject: Lunch\"]\n");
   EXPECT_EQ(ok({"search", "--case", "LUNCH"}), "");

@@ -2,8 +2,6 @@
 // stepping and continuing, collecting into the search-results tray (one
 // link per mail, the 15-link limit), a stop, the next unread mail, and a
 // run on the worker thread.
-#include "mailflow/SearchFlow.h"
-
 #include <gtest/gtest.h>
 
 #include <future>
@@ -12,6 +10,7 @@
 #include <vector>
 
 #include "mailflow/FlowScene.h"
+#include "mailflow/SearchFlow.h"
 #include "platform/TextEncoding.h"
 #include "store/TrayFile.h"
 #include "support/SearchStore.h"
@@ -45,7 +44,8 @@ protected:
     std::vector<std::string> links;
     auto reader = store::TrayFile(scene.document->store(), scene.tray(core::item::kSearchResultsTray)).reader();
     store::TrayRecord row;
-    while (reader && reader->nextMail(row) == store::ReadResult::Live) links.push_back(test::mailName(row.linkTarget, row.linkIndex));
+    while (reader && reader->nextMail(row) == store::ReadResult::Live)
+      links.push_back(test::mailName(row.linkTarget, row.linkIndex));
     return links;
   }
 
@@ -78,7 +78,8 @@ TEST_F(SearchFlowTest, CollectsOneLinkPerMailIntoTheSearchResults) {
   const SearchOutcome outcome = flow.collect(textQuery("予算"), kWholeStore);
   EXPECT_EQ(outcome.result, search::SearchResult::End);
   EXPECT_EQ(outcome.linked, 3u);
-  EXPECT_EQ(results(), (std::vector<std::string>{"2仕事/2案件/見積#0", "1受信#0", "2仕事/1会議#0", "2仕事/2案件/見積#0"}));
+  EXPECT_EQ(results(),
+            (std::vector<std::string>{"2仕事/2案件/見積#0", "1受信#0", "2仕事/1会議#0", "2仕事/2案件/見積#0"}));
   EXPECT_TRUE(scene.shown().empty());
   store::TrayRecord inbox;
   ASSERT_EQ(store::TrayFile(scene.document->store(), sjis("1受信")).read(0, inbox), store::ReadResult::Live);
@@ -124,7 +125,9 @@ TEST_F(SearchFlowTest, RunsOneSearchAtATimeOnAWorkerThread) {
         held.wait();
         return search.collect(textQuery("予算"), kWholeStore);
       },
-      [&](const SearchOutcome& outcome) { told.set_value({outcome, std::this_thread::get_id()}); }));
+      [&](const SearchOutcome& outcome) {
+        told.set_value({outcome, std::this_thread::get_id()});
+      }));
   EXPECT_TRUE(flow.running());
   EXPECT_FALSE(flow.inBackground([](SearchFlow&) { return SearchOutcome{}; }, [](const SearchOutcome&) {}));
   release.set_value();

@@ -1,12 +1,12 @@
 // The block search against std::string_view::find on texts made to hold
 // many near misses: a small alphabet, needles cut from the text itself,
 // every start offset, matches in the vector part and in the tail.
-#include "search/ByteSearcher.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
+
+#include "search/ByteSearcher.h"
 
 namespace zorvik::search {
 namespace {

@@ -3,9 +3,6 @@
 // order of the walk, what each switch and condition searches, collecting,
 // stopping, the next unread mail, and a large tray read in blocks against
 // a line-by-line reading of the same mails.
-#include "search/SearchWalker.h"
-#include "search/TextBlocks.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
@@ -15,6 +12,8 @@
 #include "core/Progress.h"
 #include "platform/FileLock.h"
 #include "platform/TextEncoding.h"
+#include "search/SearchWalker.h"
+#include "search/TextBlocks.h"
 #include "store/TrayFile.h"
 #include "support/SearchStore.h"
 #include "support/TrayBuilder.h"
@@ -49,7 +48,12 @@ protected:
     std::vector<std::string> hits;
     for (;;) {
       std::optional<SearchHit> hit;
-      const SearchResult result = search.run([&](const SearchHit& found) { hit = found; return false; }, false, {}, progress);
+      const SearchResult result = search.run(
+          [&](const SearchHit& found) {
+            hit = found;
+            return false;
+          },
+          false, {}, progress);
       if (result == SearchResult::End) break;
       EXPECT_TRUE(hit && hit->kind == result);
       EXPECT_TRUE(search.canContinue());
@@ -93,11 +97,16 @@ TEST_F(SearchWalkerTest, WalksCabinetsDepthFirstAndGoesOnAfterEachHit) {
       {"the whole store", SearchScope::wholeCabinet(""), {inbox0, inbox0Body, meeting, quote, link, linkBody}},
       {"a cabinet and its sub-cabinets", SearchScope::wholeCabinet(sjis("2仕事")), {meeting, quote, link, linkBody}},
       {"a tray alone", SearchScope::oneTray(sjis("2仕事/2案件/見積")), {quote}},
-      {"from a tray on, up into the parent", SearchScope::startingAt("", sjis("2仕事/2案件/見積"), 0), {quote, link, linkBody}},
+      {"from a tray on, up into the parent",
+       SearchScope::startingAt("", sjis("2仕事/2案件/見積"), 0),
+       {quote, link, linkBody}},
       {"from a mail on", SearchScope::startingAt("", sjis("1受信"), 1), {meeting, quote, link, linkBody}},
-      {"from a tray on, inside its cabinet", SearchScope::startingAt(sjis("2仕事"), sjis("2仕事/3連絡"), 0), {link, linkBody}},
+      {"from a tray on, inside its cabinet",
+       SearchScope::startingAt(sjis("2仕事"), sjis("2仕事/3連絡"), 0),
+       {link, linkBody}},
       {"the mail-server tray, never", SearchScope::oneTray(sjis("メールサーバ")), {}},
-      {"a tray left out of searches, when chosen alone", SearchScope::oneTray(sjis("検索結果")),
+      {"a tray left out of searches, when chosen alone",
+       SearchScope::oneTray(sjis("検索結果")),
        {"検索結果#0 body 予算は100万円です。"}},
   };
   for (const ScopeCase& c : cases) EXPECT_EQ(stepAll(textQuery("予算"), c.scope), c.hits) << c.what;
@@ -116,8 +125,12 @@ TEST_F(SearchWalkerTest, HoldsNoFileBetweenSteps) {
   platform::FileLock::setRetry({});
   test::storeMail(builder.store(), "1受信", {.subject = "追加", .body = {"追加の予算"}});
   std::vector<std::string> rest;
-  while (search.run([&](const SearchHit& hit) { rest.push_back(describe(hit)); return false; }, false, {}, progress) !=
-         SearchResult::End) {
+  while (search.run(
+             [&](const SearchHit& hit) {
+               rest.push_back(describe(hit));
+               return false;
+             },
+             false, {}, progress) != SearchResult::End) {
   }
   ASSERT_GE(rest.size(), 2u);
   EXPECT_EQ(rest[0], "1受信#0 body 来期の予算について。");
@@ -134,9 +147,11 @@ struct ParameterCase {
 TEST_F(SearchWalkerTest, SearchesWhatTheSwitchesSay) {
   const std::string tray = "検査";
   test::storeMail(builder.store(), tray,
-                  {.subject = "Invoice 7341", .from = "Keiri <keiri@corp.example.jp>",
+                  {.subject = "Invoice 7341",
+                   .from = "Keiri <keiri@corp.example.jp>",
                    .body = {"Dear all,", "invoice attached", "検索テスト"}});
-  test::storeMail(builder.store(), tray, {.subject = "請求書", .body = {"ＩＮＶＯＩＣＥ", "ｲﾝﾎﾞｲｽ", "invoice, invoice"}});
+  test::storeMail(builder.store(), tray,
+                  {.subject = "請求書", .body = {"ＩＮＶＯＩＣＥ", "ｲﾝﾎﾞｲｽ", "invoice, invoice"}});
   const std::string subject = "検査#0 header Subject: Invoice 7341";
   const std::string body = "検査#0 body invoice attached";
   const std::string twice = "検査#1 body invoice, invoice";
@@ -166,7 +181,10 @@ TEST_F(SearchWalkerTest, SearchesWhatTheSwitchesSay) {
       {"width", "invoice", width, {subject, body, "検査#1 body ＩＮＶＯＩＣＥ", twice}},
       {"half-width katakana", "インボイス", width, {"検査#1 body ｲﾝﾎﾞｲｽ"}},
       {"never across two kanji", "沚", {}, {}},
-      {"never on a trail byte (テ is 0x83 0x65)", "e", subjectMatchCase, {subject, "検査#0 body Dear all,", body, twice}},
+      {"never on a trail byte (テ is 0x83 0x65)",
+       "e",
+       subjectMatchCase,
+       {subject, "検査#0 body Dear all,", body, twice}},
   };
   for (ParameterCase c : cases) {
     SearchQuery query;
@@ -187,20 +205,33 @@ TEST_F(SearchWalkerTest, EveryRefinedConditionNarrows) {
   const std::string tray = "条件";
   // 2026-12-01 10:00, 2026-12-05 23:30 and 2026-12-06 00:30 in Japan (UTC+9).
   test::storeMail(builder.store(), tray,
-                  {.subject = "週報", .from = "tanaka@a.example.jp", .to = "me@example.jp", .body = {"進捗あり"},
-                   .extraHeader = {"X-Mailer: Zorvik"}, .date = 1796086800});
+                  {.subject = "週報",
+                   .from = "tanaka@a.example.jp",
+                   .to = "me@example.jp",
+                   .body = {"進捗あり"},
+                   .extraHeader = {"X-Mailer: Zorvik"},
+                   .date = 1796086800});
   test::storeMail(builder.store(), tray,
-                  {.subject = "週報 2", .from = "suzuki@b.example.jp", .to = "team@example.jp", .body = {"特になし"},
-                   .extraHeader = {"X-Mailer: Other"}, .date = 1796481000, .mark = 2});
+                  {.subject = "週報 2",
+                   .from = "suzuki@b.example.jp",
+                   .to = "team@example.jp",
+                   .body = {"特になし"},
+                   .extraHeader = {"X-Mailer: Other"},
+                   .date = 1796481000,
+                   .mark = 2});
   test::storeMail(builder.store(), tray,
-                  {.subject = "休暇", .from = "tanaka@a.example.jp", .to = "team@example.jp", .body = {"進捗あり"},
+                  {.subject = "休暇",
+                   .from = "tanaka@a.example.jp",
+                   .to = "team@example.jp",
+                   .body = {"進捗あり"},
                    .date = 1796484600});
   const auto field = [](const char* name, const char* text, bool contains = true) {
     return FieldCondition{name, {sjis(text), contains}};
   };
   const auto mails = [](std::initializer_list<int> indices) {
     std::vector<std::string> hits;
-    for (const int i : indices) hits.push_back("条件#" + std::to_string(i) + " header " + (i == 2 ? "休暇" : i == 1 ? "週報 2" : "週報"));
+    for (const int i : indices)
+      hits.push_back("条件#" + std::to_string(i) + " header " + (i == 2 ? "休暇" : i == 1 ? "週報 2" : "週報"));
     return hits;
   };
   const ConditionCase cases[] = {
@@ -216,8 +247,10 @@ TEST_F(SearchWalkerTest, EveryRefinedConditionNarrows) {
       {"from a day on, in the user's zone", {.since = Day{2026, 12, 5}}, "", mails({1, 2})},
       {"up to a day, in the user's zone", {.until = Day{2026, 12, 5}}, "", mails({0, 1})},
       {"marked mails only", {.markedOnly = true}, "", mails({1})},
-      {"all at once", {.fields = {field("From", "tanaka")}, .body = TextCondition{sjis("進捗"), true}, .since = Day{2026, 12, 2}},
-       "", mails({2})},
+      {"all at once",
+       {.fields = {field("From", "tanaka")}, .body = TextCondition{sjis("進捗"), true}, .since = Day{2026, 12, 2}},
+       "",
+       mails({2})},
       {"with a text as well", {.fields = {field("Subject", "週報")}}, "2", {"条件#1 header Subject: 週報 2"}},
   };
   for (const ConditionCase& c : cases) {
@@ -244,7 +277,9 @@ TEST_F(SearchWalkerTest, StopsBeforeAMail) {
   search.start(textQuery("予算"), SearchScope::wholeCabinet(""));
   int asked = 0;
   std::vector<SearchHit> hits;
-  EXPECT_EQ(search.collect(hits, [&] { return ++asked > 3; }, progress), SearchResult::Stopped);
+  EXPECT_EQ(search.collect(
+                hits, [&] { return ++asked > 3; }, progress),
+            SearchResult::Stopped);
   // Asked before 1受信#0 (a hit), #1, the end of 1受信, and the next tray.
   ASSERT_EQ(hits.size(), 1u);
   EXPECT_FALSE(search.canContinue());
@@ -266,8 +301,8 @@ TEST_F(SearchWalkerTest, FindsTheUnreadMailsInWalkOrder) {
 TEST_F(SearchWalkerTest, LargeTrayFindsWhatLineByLineReadingFinds) {
   const std::string tray = "bulk";
   std::mt19937 random(17);
-  const std::vector<std::string> words = {"予算", "会議", "ﾖｻﾝ", "ＹＯＳＡＮ", "yosan", "Yosan", "検索", "の", "、", "です",
-                                          "abc", " ", "ア", "チ", "沚", "x"};
+  const std::vector<std::string> words = {"予算", "会議", "ﾖｻﾝ", "ＹＯＳＡＮ", "yosan", "Yosan", "検索", "の",
+                                          "、",   "です", "abc", " ",          "ア",    "チ",    "沚",   "x"};
   const auto randomLine = [&](std::size_t count) {
     std::string text;
     for (std::size_t i = 0; i < count; ++i) text += words[random() % words.size()];

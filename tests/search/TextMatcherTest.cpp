@@ -1,8 +1,6 @@
 // The matcher on its own: where a search string is found in Shift_JIS
 // text under each way of folding characters, and where it must not be
 // found (inside a kanji, on a trail byte that looks like a letter).
-#include "search/TextMatcher.h"
-
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -10,6 +8,7 @@
 #include <vector>
 
 #include "platform/TextEncoding.h"
+#include "search/TextMatcher.h"
 
 namespace zorvik::search {
 namespace {

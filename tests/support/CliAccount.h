@@ -16,8 +16,8 @@ namespace zorvik::test {
 class CliAccount : public ::testing::Test {
 protected:
   void SetUp() override {
-    const auto result = runCli({"init", "--name", "T", "--address", "me@example.jp", "--dir", dir.path()},
-                               dir.path(), {"HOME=" + dir.path()});
+    const auto result = runCli({"init", "--name", "T", "--address", "me@example.jp", "--dir", dir.path()}, dir.path(),
+                               {"HOME=" + dir.path()});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     settings = result.out.substr(0, result.out.find('\n'));
   }

@@ -25,7 +25,8 @@ std::uint32_t storeMail(const store::StoreLocation& store, const std::string& tr
   store::MailText text;
   text.separator = "From " + mail.from;
   text.header = {"From: " + platform::utf8ToSjis(mail.from), "To: " + platform::utf8ToSjis(mail.to),
-                 "Subject: " + platform::utf8ToSjis(mail.subject), "Message-Id: <" + std::to_string(mail.date) + "@example.jp>"};
+                 "Subject: " + platform::utf8ToSjis(mail.subject),
+                 "Message-Id: <" + std::to_string(mail.date) + "@example.jp>"};
   for (const std::string& line : mail.extraHeader) text.header.push_back(platform::utf8ToSjis(line));
   for (const std::string& line : mail.body) text.body.push_back(platform::utf8ToSjis(line));
   store::IndexRecord record;
@@ -47,8 +48,10 @@ std::uint32_t storeLink(const store::StoreLocation& store, const std::string& tr
 }
 
 void buildSearchStore(const store::StoreLocation& store) {
-  storeMail(store, "1受信", {.subject = "予算の件", .from = "田中 <tanaka@example.jp>",
-                             .body = {"お疲れさまです。", "来期の予算について。"}});
+  storeMail(store, "1受信",
+            {.subject = "予算の件",
+             .from = "田中 <tanaka@example.jp>",
+             .body = {"お疲れさまです。", "来期の予算について。"}});
   storeMail(store, "1受信", {.subject = "hello", .body = {"nothing here"}, .opened = true});
   const std::uint32_t deleted = storeMail(store, "1受信", {.subject = "消した予算", .body = {"予算"}});
   trayOf(store, "1受信").changeFlags(deleted, store::recordflag::kDeleted, true);
