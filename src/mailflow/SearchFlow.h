@@ -79,7 +79,9 @@ public:
 
   /// Runs `work` (a call of this flow) on a worker thread and gives its
   /// outcome to `finished` there; `finished` must not wait for the thread
-  /// that starts searches. False, and nothing done, while a run is under way.
+  /// that starts searches, and no other call of the flow is made while the
+  /// run is under way (the search bar is disabled). False, and nothing
+  /// done, while a run is under way.
   bool inBackground(std::function<SearchOutcome(SearchFlow&)> work, std::function<void(const SearchOutcome&)> finished);
   /// A run on the worker thread is under way.
   bool running() const { return running_.load(); }

@@ -12,10 +12,11 @@
 /// block must begin on a boundary, as every line does.
 ///
 /// What counts as the same character (letter case, width, kana) is a
-/// CharacterFold. The candidates come from a run of the search string whose
-/// characters have one form only (a kanji, a digit, or anything when nothing
-/// is folded), searched as bytes; when the string has no such run where it
-/// can be used, from every form of its first character.
+/// CharacterFold. The candidates come from the longest run of the search
+/// string whose characters have one form only (a kanji, a digit, or
+/// anything when nothing is folded), searched as bytes; when the string has
+/// no such run at a place whose offset in a match is known, from every form
+/// of its rarest character at such a place.
 ///
 /// A search string holding CR, LF or NUL matches nothing: stored lines hold
 /// none of them, and a match may not run from one line into the next.
