@@ -65,6 +65,15 @@ constexpr Help kHelp[] = {
     {"test-rule", "Tests one tray's sorting rule on one mail: TRUE or FALSE, the reason, the rule's error code.",
      "zorvik-cli test-rule 仕事 新着受信 0"},
     {"log", "Shows the end of the sorting log; --clear moves it into the older generations.", "zorvik-cli log"},
+    {"search", "Searches the store (or a cabinet, or one tray) as the search bar does and prints every hit: "
+               "tray, index, header or body, and the line. Without --headers or --body both are searched; letter "
+               "case is ignored unless --case; --width and --kana make ＡＢＣ find ABC and ひらがな find カタカナ. "
+               "The refined conditions (--from, --subject, --header, --in-body, --since, ...) narrow the mails, "
+               "with or without a TEXT; --collect links every mail found into the search-results tray instead.",
+     "zorvik-cli search --cabinet 仕事 --since 2026-12-01 --from tanaka 見積"},
+    {"next-unread", "Prints the next unread mail of the store: from its start, from TRAY on, or after mail INDEX "
+                    "of TRAY, in the order the tree lists the trays. Nothing when every mail is read.",
+     "zorvik-cli next-unread 新着受信 3"},
     {"mkcab", "Creates a cabinet (its parent must exist), or with --in one with a free name.",
      "zorvik-cli mkcab 仕事/2026"},
     {"mktray", "Creates a tray (its cabinet must exist), or with --in one with a free name.",

@@ -23,6 +23,7 @@ inline constexpr int kWorkFolder = 117;
 inline constexpr int kStartInBriskoMode = 118;
 inline constexpr int kSendReceiveAtStart = 123;
 inline constexpr int kDomainAliases = 124;
+inline constexpr int kSearchInBackground = 125;
 inline constexpr int kSortingThreadLevel = 126;
 inline constexpr int kMergePeriod = 127;
 inline constexpr int kExportPeriod = 130;
