@@ -48,7 +48,10 @@ SendReceiveDialog::SendReceiveDialog(mailflow::Document& document, Mode mode, pl
   layout->addWidget(buttons);
 }
 
-SendReceiveDialog::~SendReceiveDialog() = default;
+SendReceiveDialog::~SendReceiveDialog() {
+  // The account change must outlive the run that uses it.
+  endWork();
+}
 
 QGroupBox* SendReceiveDialog::accountBox(const mailflow::MailAccount& account) {
   auto* const box = new QGroupBox(QStringLiteral("アカウント"), this);

@@ -15,11 +15,16 @@ WorkDialog::WorkDialog(core::Messages& messages, platform::Sound* sound, QWidget
   connect(runner_, &WorkflowRunner::finished, this, &WorkDialog::workFinished);
 }
 
-WorkDialog::~WorkDialog() { delete runner_; }
+WorkDialog::~WorkDialog() { endWork(); }
 
-bool WorkDialog::running() const { return runner_->running(); }
+void WorkDialog::endWork() {
+  delete runner_;
+  runner_ = nullptr;
+}
 
-bool WorkDialog::stopRequested() const { return runner_->stopRequested(); }
+bool WorkDialog::running() const { return runner_ && runner_->running(); }
+
+bool WorkDialog::stopRequested() const { return runner_ && runner_->stopRequested(); }
 
 void WorkDialog::setStopButton(QPushButton* button, const QString& idleText) {
   stopButton_ = button;
@@ -29,7 +34,7 @@ void WorkDialog::setStopButton(QPushButton* button, const QString& idleText) {
 }
 
 void WorkDialog::launch(std::function<void(mailflow::FrontEnd&)> work, const QString& status) {
-  if (!runner_->start(std::move(work))) return;
+  if (!runner_ || !runner_->start(std::move(work))) return;
   stopRequests_ = 0;
   progress_->begin(status);
   if (stopButton_) stopButton_->setText(QStringLiteral("中止"));

@@ -63,6 +63,11 @@ protected:
   /// Called when a work begins or ends, for the dialog to enable its fields.
   virtual void runningChanged() {}
 
+  /// Ends a work still running (insisting on the stop) and waits for it;
+  /// no work runs afterwards. For destructors of dialogs whose members a
+  /// running work still uses.
+  void endWork();
+
 private:
   void launch(std::function<void(mailflow::FrontEnd&)> work, const QString& status);
   void workFinished();
