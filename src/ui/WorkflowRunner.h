@@ -1,37 +1,26 @@
 /// \file
-/// Runs one workflow of src/mailflow for a dialog on a worker thread, with
-/// the front end the workflow needs: the latest progress line, the sound,
-/// the system clock and a stop request the dialog's cancel button sets.
-///
-/// The work starts when the event loop next turns, not in start() itself,
-/// so a stop the user asks for in the same turn (a cancel right after the
-/// start) is in place before the workflow takes its first step.
-///
-/// While it runs, a timer on the application's thread pumps the document's
-/// core::Messages (the boxes the workflow and its sessions ask for are shown
-/// there, the worker waiting for the answer) and hands on the newest
-/// progress line: a workflow reports once a record or a block, far more
-/// often than a person can read, so lines in between are dropped.
-///
-/// The runner lives on the application's thread. Destroying it while the
-/// work runs insists on the stop and waits for the end, still showing the
-/// boxes asked for; owners avoid that by not closing while running().
+/// Runs the workflows that block (receive, send, send/receive, the server
+/// tray's commands, sorting) on a worker thread, one at a time, with what
+/// mailflow asks of a front end: progress lines (passed to the window as
+/// queued signals, at most ten a second), sounds, the clock and the stop
+/// request of the cancel button. Questions and messages a workflow raises
+/// wait for the window's thread, which this runner keeps pumping while the
+/// work runs. The window's part after the work (refreshing the tree,
+/// showing the new mails) runs on the window's thread when it ends.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
+
 #include <atomic>
 #include <functional>
-#include <mutex>
-#include <string>
+#include <memory>
 #include <thread>
 
 #include "core/Messages.h"
-#include "core/Progress.h"
 #include "mailflow/FrontEnd.h"
-#include "mailflow/StopRequest.h"
-#include "platform/Sound.h"
 
 namespace zorvik::ui {
 
@@ -39,58 +28,40 @@ class WorkflowRunner : public QObject {
   Q_OBJECT
 
 public:
-  using Work = std::function<void(mailflow::FrontEnd& front)>;
+  using Work = std::function<void(mailflow::FrontEnd&)>;
 
-  /// `messages` (the document's) and `sound` must outlive the runner; no
-  /// sound means silence (work that sorts rings the trays' arrival sounds).
-  WorkflowRunner(core::Messages& messages, platform::Sound* sound, QObject* parent = nullptr);
+  WorkflowRunner(core::Messages& messages, QObject* parent = nullptr);
+  /// Asks a running workflow to stop at once and waits for it.
   ~WorkflowRunner() override;
 
-  /// Starts `work` on a worker thread once the event loop turns. False (and
-  /// nothing started) while a work runs.
-  bool start(Work work);
-  /// Between start() and the end of the work.
-  bool running() const { return running_; }
-
-  /// The user's stop: the first lets the work end after the mail in hand,
-  /// a second breaks off at once.
-  void requestStop() { stop_.request(); }
-  bool stopRequested() const { return stop_.requested(); }
+  bool busy() const { return busy_; }
+  /// Starts `work`; `done` follows on this thread. False while busy.
+  bool start(Work work, std::function<void()> done = {});
+  /// The user's stop: the first lets the mail in hand finish, a second
+  /// breaks off.
+  void requestStop();
+  /// Waits for the running work (tests, and the window's close).
+  void wait();
 
 signals:
-  /// The newest progress line (Unicode) and the share it tells (-1: none).
-  void progressed(const QString& line, int percent);
-  /// The work has ended; what it wrote for its caller may be read now.
-  void finished();
+  void progress(const QString& text);
+  void busyChanged(bool busy);
 
 private:
-  // The newest line a workflow reported, taken by the timer.
-  class LatestLine final : public core::Progress {
-  public:
-    void step(const std::string& text) override;
-    /// The line reported since the last take, if any.
-    bool take(std::string& line);
+  class Progress;
+  class Sound;
 
-  private:
-    std::mutex mutex_;
-    std::string line_;
-    bool fresh_ = false;
-  };
-
-  void launch();
-  void poll();
-  void forwardProgress();
+  void finished();
 
   core::Messages& messages_;
-  platform::SilentSound silence_;
-  LatestLine progress_;
+  std::unique_ptr<Progress> progress_;
+  std::unique_ptr<Sound> sound_;
   mailflow::StopRequest stop_;
-  mailflow::FrontEnd front_;
-  QTimer timer_;
-  Work work_;
-  std::thread thread_;
-  std::atomic<bool> done_{false};
-  bool running_ = false;
+  std::unique_ptr<mailflow::FrontEnd> front_;
+  std::thread worker_;
+  std::function<void()> done_;
+  QTimer pump_;
+  bool busy_ = false;
 };
 
 }  // namespace zorvik::ui
