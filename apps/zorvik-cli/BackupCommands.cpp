@@ -76,7 +76,12 @@ std::string fullPath(const std::string& path) {
   return platform::isFullPath(path) ? path : platform::joinPath(platform::currentDirectory(), path);
 }
 
-int finish(CliContext& context, bool ok, int copied) {
+// `kept` names the trays whose mails were copied but, asked to remove
+// them, left in the store.
+int finish(CliContext& context, bool ok, int copied, const std::vector<std::string>& kept = {}) {
+  for (const std::string& tray : kept)
+    context.status("zorvik-cli: the mails of " + tray +
+                   " were copied but kept: they still wait to be received or sent");
   context.printRow({std::to_string(copied)});
   return ok ? kDone : kFailed;
 }
@@ -100,7 +105,7 @@ int backup(CliContext& context) {
   store::Backup run(opened->store(), opened->settings(), context.messages(), progress,
                     opened->settings().timeZoneOffsetHours());
   const bool ok = run.run(request);
-  return finish(context, ok, run.copied());
+  return finish(context, ok, run.copied(), run.keptTrays());
 }
 
 int merge(CliContext& context) {
@@ -134,7 +139,7 @@ int exportTrays(CliContext& context) {
   store::Export run(opened->store(), opened->settings(), context.messages(), progress,
                     opened->settings().timeZoneOffsetHours());
   const bool ok = run.run(request);
-  return finish(context, ok, run.copied());
+  return finish(context, ok, run.copied(), run.keptTrays());
 }
 
 }  // namespace

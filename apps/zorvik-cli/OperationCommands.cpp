@@ -61,6 +61,15 @@ int reportMissed(CliContext& context, const store::TreeOperations& tree) {
   return kDone;
 }
 
+// What deleting a tray did to its mails and files, so that a script's log
+// shows where the mails went.
+void sayTrayRemoval(CliContext& context, const store::TrayRemoval& removal) {
+  if (removal.tray.empty() || (removal.mails == 0 && !removal.trayRemoved)) return;
+  context.status("zorvik-cli: " + std::to_string(removal.mails) + " mails of " + removal.tray +
+                 (removal.forGood ? " deleted for good" : " moved to the trash") +
+                 (removal.trayRemoved ? "; the tray was removed" : ""));
+}
+
 int create(CliContext& context, bool tray) {
   const auto& args = context.args();
   const bool free = args.size() == 2 && args[0] == "--in";
@@ -97,7 +106,11 @@ int remove(CliContext& context) {
     return context.usage("usage: rm PATH | rm TRAY INDEX... [--for-good]");
   auto ops = operations(context);
   if (!ops) return kFailed;
-  if (indices->empty()) return ops->tree.remove(args[0]) ? kDone : kFailed;
+  if (indices->empty()) {
+    const bool removed = ops->tree.remove(args[0]);
+    sayTrayRemoval(context, ops->tree.lastTrayRemoval());
+    return removed ? kDone : kFailed;
+  }
   const std::size_t removed = ops->mails.remove(args[0], *indices, forGoodGiven);
   context.printRow({std::to_string(removed)});
   return removed == indices->size() ? kDone : kFailed;
@@ -196,7 +209,7 @@ int cleanAttachments(CliContext& context) {
   if (!context.args().empty()) return context.usage("usage: clean-attachments");
   auto* const opened = context.document();
   if (!opened) return kFailed;
-  const store::AttachmentCleanup cleanup(opened->store());
+  const store::AttachmentCleanup cleanup(opened->store(), opened->settings().workingDirectories().newMailWorkFile);
   const auto names = cleanup.unreferenced();
   if (names.empty()) {
     context.status(store::AttachmentCleanup::noneText());

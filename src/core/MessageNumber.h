@@ -194,6 +194,7 @@ enum class MessageNumber : int {
   NoStore = 44205,
   PopNoGreeting = 44206,
   RebuildExistingSettings = 44207,  // question
+  BadItemValue = 44208,
 };
 
 /// R itself, for what quotes the number (captions, logs).

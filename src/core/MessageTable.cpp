@@ -181,6 +181,7 @@ constexpr MessageSource kMessages[] = {
   {44205, "フォルダ「%s」にメール環境がないか、書き込めません。"},
   {44206, "POPサーバ「%s」（ポート%s）から応答がありません。\n接続はできましたが、%s秒待っても最初の応答が届きませんでした。"},
   {44207, "設定ファイル「%s」はすでにあります。\n設定を初めから作り直しますか？\n（今の設定ファイルは.BAKとして残り、メールはそのまま残ります）"},
+  {44208, "設定項目 %s「%s」には「%s」を設定できません。\n%sを指定してください。"},
 };
 
 constexpr int kFirstNumber = 40000;
@@ -361,6 +362,7 @@ constexpr bool isNamed(int r) {
     case MessageNumber::NoStore:
     case MessageNumber::PopNoGreeting:
     case MessageNumber::RebuildExistingSettings:
+    case MessageNumber::BadItemValue:
       return true;
   }
   return false;

@@ -22,8 +22,7 @@ message::MimeDecoderSettings decodingFor(const Document& document, const std::st
 ReceiveFlow::ReceiveFlow(const Document& document, FrontEnd& front)
     : document_(document),
       front_(front),
-      tray_(document.store(), document.settings().text(core::item::kMailServerTray),
-            message::ParseContext::fromSettings(document.settings(), 0)),
+      tray_(StoreMailServerTray::ofDocument(document)),
       sink_(document.workFilePath(), decodingFor(document, document.settings().text(core::item::kNewMailTray)),
             document.messages()),
       session_(document.messages(), tray_, sink_),

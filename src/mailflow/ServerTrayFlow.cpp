@@ -47,8 +47,7 @@ message::MimeDecoderSettings decodingOf(const Document& document) {
 
 struct ServerTrayFlow::Connection {
   explicit Connection(const Document& document)
-      : tray(document.store(), document.settings().text(core::item::kMailServerTray),
-             message::ParseContext::fromSettings(document.settings(), 0)),
+      : tray(StoreMailServerTray::ofDocument(document)),
         sink(document.workFilePath(), decodingOf(document), document.messages()),
         session(document.messages(), tray, sink) {}
 

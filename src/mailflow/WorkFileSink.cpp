@@ -1,5 +1,7 @@
 #include "mailflow/WorkFileSink.h"
 
+#include "mailflow/ServerMailOrigin.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,8 +55,9 @@ bool WorkFileSink::open() {
   return fd_ >= 0;
 }
 
-bool WorkFileSink::beginMail(int, const net::ServerMailEntry&, bool headerOnly) {
+bool WorkFileSink::beginMail(int, const net::ServerMailEntry& entry, bool headerOnly) {
   headerOnly_ = headerOnly;
+  separator_ = ServerMailOrigin::separator(entry);
   received_.clear();
   return true;
 }
@@ -66,7 +69,7 @@ bool WorkFileSink::appendMail(std::string_view bytes) {
 
 bool WorkFileSink::endMail() {
   if (headerOnly_) received_ = message::OversizeMail::withNotice(received_);
-  std::string text(message::OversizeMail::kSeparator);
+  std::string text = separator_;
   message::MimeDecoder decoder(decoding_, messages_);
   StringSink output(text);
   auto& saved = message::SavedFileList::instance();

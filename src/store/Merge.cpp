@@ -40,6 +40,11 @@ bool Merge::mergeCabinet(const std::string& directory, const std::string& cabine
 
 bool Merge::run(const MergeRequest& request) {
   copied_ = 0;
+  // Merging into what is being read would feed the copy with itself.
+  if (liesInside(TrayName::path(store_, request.inside, filetype::kPathOnly), request.outside)) {
+    messages_.error(MessageNumber::BackupIntoOwnTree);
+    return false;
+  }
   const bool intoTray = !request.inside.empty() && !isCabinet(store_, request.inside) &&
                         TrayFile(store_, request.inside).exists();
   if (intoTray) {

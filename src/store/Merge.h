@@ -7,8 +7,10 @@
 /// some other store), and attachments get folders of their own in the
 /// store.
 ///
-/// Errors: 40161 when the outside cabinet, 40162 when the outside tray does
-/// not exist; 41126 when a cabinet cannot be made, which stops the walk.
+/// Errors: 40160 when the store side lies inside the outside source (the
+/// store's own tree merged into itself); 40161 when the outside cabinet,
+/// 40162 when the outside tray does not exist; 41126 when a cabinet cannot
+/// be made, which stops the walk.
 #pragma once
 
 #include <string>

@@ -153,7 +153,9 @@ JoinResult PartialJoiner::join() const {
 }
 
 bool PartialJoiner::joinSet(const std::vector<const Fragment*>& set, JoinResult& result) const {
-  if (!storeJoined(joinedText(set), result)) return false;
+  // A joined mail waiting in the work file is as good as stored: the
+  // fragments must go all the same, or the next join would store it twice.
+  if (storeJoined(joinedText(set), result) == Joined::Lost) return false;
   // Every fragment of the set goes, the later copies of one received twice too.
   std::vector<std::uint32_t> indices;
   for (const Fragment* fragment : set) indices.push_back(fragment->index);
@@ -210,7 +212,7 @@ std::string PartialJoiner::joinedText(const std::vector<const Fragment*>& set) c
   return text + ".\r\n";
 }
 
-bool PartialJoiner::storeJoined(const std::string& wireText, JoinResult& result) const {
+PartialJoiner::Joined PartialJoiner::storeJoined(const std::string& wireText, JoinResult& result) const {
   auto& saved = message::SavedFileList::instance();
   message::MimeDecoder decoder(settings_.decoding, messages_);
   StringSink stored;
@@ -223,19 +225,20 @@ bool PartialJoiner::storeJoined(const std::string& wireText, JoinResult& result)
   if (!written) {
     saved.deleteAll();
     messages_.error(MessageNumber::DiskFull);
-    return false;
+    return Joined::Lost;
   }
   // From here the joined mail is safe in the work file; a failed move
   // leaves it there for the recovery at the next start.
   const auto moved = WorkFileAppender::append(settings_.workFilePath, TrayFile(store_, settings_.newMailTray), parser_);
+  // Its saved files belong to it from here, whether it is moved now or later.
+  saved.clear();
   if (!moved || moved->appended == 0) {
     messages_.error(MessageNumber::DiskFull);
-    return false;
+    return Joined::InWorkFile;
   }
-  saved.clear();
   if (result.joined == 0) result.firstIndex = moved->firstIndex;
   result.joined += 1;
-  return true;
+  return Joined::Stored;
 }
 
 }  // namespace zorvik::store

@@ -41,14 +41,18 @@ public:
   int backup(std::string_view source, std::string_view destination, const DateLimit& limit,
              bool deleteCopied) const;
   /// Copies the mails of `source` dated within `limit` into `destination`
-  /// as `switches` say. Returns the number of rows written.
+  /// as `switches` say. Returns the number of rows written. With
+  /// `inDestination`, the indices of the source's mails whose copies are in
+  /// the destination now are added to it: those written, and those skipped
+  /// because an equal mail was there already.
   int merge(std::string_view source, std::string_view destination, const DateLimit& limit,
-            const MergeSwitches& switches) const;
+            const MergeSwitches& switches, std::vector<std::uint32_t>* inDestination = nullptr) const;
 
 private:
   struct Selection {
     std::vector<std::uint32_t> mails;
     std::vector<TrayRecord> links;
+    std::vector<std::uint32_t> present;  // skipped: an equal mail is there
   };
   std::optional<Selection> select(std::string_view source, std::string_view destination, const DateLimit& limit,
                                   std::string_view label, bool takeLinks, bool testEquality) const;
