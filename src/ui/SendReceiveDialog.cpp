@@ -101,10 +101,6 @@ void SendReceiveDialog::runningChanged() {
 
 void SendReceiveDialog::startRun() {
   change_ = std::make_unique<mailflow::AccountChange>(document_, account());
-  if (!change_->begin()) {
-    change_.reset();
-    return;
-  }
   if (remember_->isChecked()) change_->keep();
   const mailflow::Document& document = document_;
   if (mode_ == Mode::SendAndReceive) {
