@@ -21,10 +21,19 @@ using core::MessageNumber;
 
 namespace {
 
-// "受信中：<n>/<of>" (Shift_JIS).
-std::string receivingText(int done, int total) {
-  static const std::string label = platform::utf8ToSjis("受信中：", "?");
+// "受信中：<n>/<of>" and "削除中：<n>/<of>" (Shift_JIS).
+std::string countedText(const std::string& label, int done, int total) {
   return label + std::to_string(done) + "/" + std::to_string(total);
+}
+
+const std::string& receivingLabel() {
+  static const std::string label = platform::utf8ToSjis("受信中：", "?");
+  return label;
+}
+
+const std::string& deletingLabel() {
+  static const std::string label = platform::utf8ToSjis("削除中：", "?");
+  return label;
 }
 
 message::MimeDecoderSettings decodingOf(const Document& document) {
@@ -83,7 +92,7 @@ std::optional<ServerCounters> ServerTrayFlow::list(bool cleanUp) {
   Connection connection(document_);
   if (!open(connection)) return std::nullopt;
   ServerCounters counters = countersOf(connection.session);
-  for (int index = 0; cleanUp && index < connection.session.count(); ++index) {
+  for (int index = 0; cleanUp && index < connection.session.count() && !front_.stop.requested(); ++index) {
     const net::ServerMailEntry& entry = connection.session.entry(index);
     if (!entry.addressable() || entry.fetch || entry.trayIndex < 0) continue;
     if (!connection.session.deleteMail(index) ||
@@ -109,10 +118,11 @@ std::optional<SelectionOutcome> ServerTrayFlow::fetchSelected(const std::vector<
   std::vector<int> received;
   bool failed = false;
   for (const std::uint32_t trayIndex : trayIndices) {
+    if (front_.stop.requested()) break;
     const int index = entryOf(connection.session, trayIndex);
     if (index < 0) continue;
     ++outcome.matched;
-    front_.progress.step(receivingText(outcome.done + 1, outcome.selected));
+    front_.progress.step(countedText(receivingLabel(), outcome.done + 1, outcome.selected));
     if (!connection.session.fetch(index) ||
         connection.events.await(document_.messages(), {net::PopNotification::MailReceived}) != net::PopNotification::MailReceived) {
       failed = true;
@@ -142,11 +152,13 @@ std::optional<SelectionOutcome> ServerTrayFlow::deleteSelected(const std::vector
   SelectionOutcome outcome;
   outcome.selected = static_cast<int>(trayIndices.size());
   for (const std::uint32_t trayIndex : trayIndices) {
+    if (front_.stop.requested()) break;
     const int index = entryOf(connection.session, trayIndex);
     if (index < 0) continue;
     ++outcome.matched;
     // A mail still to be fetched has never been received.
     if (connection.session.entry(index).fetch && !deleteUnread) continue;
+    front_.progress.step(countedText(deletingLabel(), outcome.done + 1, outcome.selected));
     if (!connection.session.deleteMail(index) ||
         connection.events.await(document_.messages(), {net::PopNotification::Deleted}) != net::PopNotification::Deleted) {
       connection.session.stop(true);
