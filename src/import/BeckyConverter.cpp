@@ -27,8 +27,8 @@ std::string_view trimmed(std::string_view text) {
 
 }  // namespace
 
-BeckyConverter::BeckyConverter(BeckySettings settings, core::Messages& messages, const MailHandler& each)
-    : settings_(std::move(settings)), messages_(messages), each_(each) {}
+BeckyConverter::BeckyConverter(BeckySettings settings, core::Messages& messages, MailHandler each)
+    : settings_(std::move(settings)), messages_(messages), each_(std::move(each)) {}
 
 bool BeckyConverter::line(std::string_view line) {
   switch (state_) {

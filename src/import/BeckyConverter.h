@@ -51,8 +51,8 @@ struct BeckySettings {
 class BeckyConverter {
 public:
   /// The stored text of each mail goes to `each` (CR LF line ends, from
-  /// the separator line "From  " on), which must outlive the converter.
-  BeckyConverter(BeckySettings settings, core::Messages& messages, const MailHandler& each);
+  /// the separator line "From  " on).
+  BeckyConverter(BeckySettings settings, core::Messages& messages, MailHandler each);
 
   /// Takes one line of the mailbox, without its line end; false when the
   /// handler asked to stop.
@@ -82,7 +82,7 @@ private:
 
   BeckySettings settings_;
   core::Messages& messages_;
-  const MailHandler& each_;
+  MailHandler each_;
   State state_ = State::Between;
   std::string text_;                      // the mail being converted
   std::vector<std::string> attachments_;  // names from the header

@@ -22,6 +22,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "import/MailHandler.h"
 #include "import/WireMail.h"
@@ -30,8 +31,7 @@ namespace zorvik::import {
 
 class MboxReader {
 public:
-  /// `each` must outlive the reader.
-  explicit MboxReader(const MailHandler& each) : each_(each) {}
+  explicit MboxReader(MailHandler each) : each_(std::move(each)) {}
 
   /// Reads the next bytes; false when the reading has ended (see end()).
   bool feed(std::string_view bytes);
@@ -49,7 +49,7 @@ private:
   bool takeLine(std::string_view line);
   bool handOver();
 
-  const MailHandler& each_;
+  MailHandler each_;
   std::string partial_;  // a line not yet ended
   WireMail mail_;
   bool inMail_ = false;

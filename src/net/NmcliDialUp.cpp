@@ -188,7 +188,7 @@ DialResult NmcliDialUp::dial(const std::string& name, const DialEntry& entry, Di
       const std::lock_guard lock(mutex_);
       dialled_ = entry.name;
     }
-    observer.state(DialState::kConnected, DialState::text(DialState::kConnected));
+    if (shown != DialState::kConnected) observer.state(DialState::kConnected, DialState::text(DialState::kConnected));
     return DialResult::Connected;
   }
   if (result.exitCode == kManagerNotRunning) {
