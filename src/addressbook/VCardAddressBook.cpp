@@ -117,7 +117,9 @@ bool VCardAddressBook::exportFile(std::string_view path) {
 
 bool VCardAddressBook::update(const std::function<bool(std::vector<VCardEntry>&)>& change) {
   platform::makeDirectories(platform::directoryOf(path_));
-  const auto lock = platform::FileLock::open(path_ + ".lock", platform::FileAccess::Create);
+  const std::string lockPath =
+      platform::joinPath(platform::directoryOf(path_), "." + platform::fileNameOf(path_) + ".lock");
+  const auto lock = platform::FileLock::open(lockPath, platform::FileAccess::Create);
   if (!lock || !load()) return false;
   if (!change(cards_)) return true;
   index_.reset();

@@ -5,7 +5,7 @@
 /// The cards are read when first needed and read again whenever the file
 /// has changed since (another process, another program), so every answer
 /// reflects the file. Every change is made under an exclusive lock on a
-/// lock file beside it: the file is read again, changed and written
+/// hidden lock file beside it (".addressbook.vcf.lock"): the file is read again, changed and written
 /// through a temporary file and a rename, so a reader never sees half a
 /// file and two writers at once never lose each other's entries. A missing
 /// file is an empty book.

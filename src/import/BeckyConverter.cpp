@@ -72,6 +72,8 @@ void BeckyConverter::headerLine(std::string_view line) {
   }
   if (core::startsWithIgnoringAsciiCase(line, kDateField))
     date_ = message::MailDate::tryParse(line.substr(kDateField.size()), settings_.zoneHours);
+  // No header line, but it would start a mail of the tray.
+  if (line.starts_with("From ")) text_ += '>';
   append(line);
 }
 

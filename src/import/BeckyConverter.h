@@ -12,7 +12,8 @@
 ///    empty line that ends the header is preceded by the line
 ///    "X-Zorvik-AttachDir: <folder>" when the mail has attachments;
 ///  - in the body, lines are kept, those beginning with "From " with a
-///    leading ">" (they would start a mail of the tray);
+///    leading ">" (they would start a mail of the tray; so would such a
+///    stray line in the header, which gets one too);
 ///  - the line "." alone ends the mail (so does the end of the file); the
 ///    held reference lines follow its body.
 ///

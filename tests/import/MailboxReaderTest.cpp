@@ -15,6 +15,7 @@
 #include "import/SingleMailFiles.h"
 #include "import/WireMail.h"
 #include "platform/FileSystem.h"
+#include "support/ForeignMailboxes.h"
 #include "support/TestEnvironment.h"
 
 namespace zorvik::import {
@@ -105,39 +106,8 @@ TEST(MboxReader, TheIntermediateMailboxKeepsEveryMailWholeAndAStopEndsTheReading
   EXPECT_EQ(MboxReader::readFile(dir.file("missing"), read.handler()), ReadEnd::Unreadable);
 }
 
-// An MS Internet Mail pair as its format is described: the index with the
-// magic, the count at 8 and records from 80 (status, length at 16, offset
-// at 20, size at 24); the mailbox with a 16-byte head before each mail.
-class MsInternetMailBuilder {
-public:
-  void add(const std::string& mail, std::uint32_t status = 0) {
-    const auto offset = static_cast<std::uint32_t>(mailbox.size());
-    mailbox += std::string(16, 'H') + mail;
-    std::string record(40, '\0');
-    put(record, 0, status);
-    put(record, 16, 40);
-    put(record, 20, offset);
-    put(record, 24, static_cast<std::uint32_t>(mail.size() + 16));
-    records += record;
-    ++count;
-  }
-  std::string index(std::string_view magic = "JMF9") const {
-    std::string head(80, '\0');
-    head.replace(0, 4, magic);
-    put(head, 8, count);
-    return head + records;
-  }
-  static void put(std::string& bytes, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
-  }
-
-  std::string mailbox;
-  std::string records;
-  std::uint32_t count = 0;
-};
-
 TEST(MsInternetMail, ReadsTheLiveMailsAndStopsAtDamageWithoutLeavingTheFiles) {
-  MsInternetMailBuilder pair;
+  test::MsInternetMailPair pair;
   pair.add("Subject: 1\r\n\r\none\r\n");
   pair.add("Subject: deleted\r\n\r\n", 1);
   pair.add("Subject: 2\r\n\r\ntwo\r\n");
@@ -145,7 +115,7 @@ TEST(MsInternetMail, ReadsTheLiveMailsAndStopsAtDamageWithoutLeavingTheFiles) {
     return pair.mailbox.substr(offset, size);
   };
   Collected read;
-  EXPECT_EQ(MsInternetMail::read(pair.index(), pair.mailbox.size(), readAt, read.handler()), ReadEnd::Done);
+  EXPECT_EQ(MsInternetMail::read(pair.index, pair.mailbox.size(), readAt, read.handler()), ReadEnd::Done);
   EXPECT_EQ(read.mails, (std::vector<std::string>{"Subject: 1\r\n\r\none\r\n", "Subject: 2\r\n\r\ntwo\r\n"}));
 
   struct Damage {
@@ -153,18 +123,18 @@ TEST(MsInternetMail, ReadsTheLiveMailsAndStopsAtDamageWithoutLeavingTheFiles) {
     std::string index;
     std::size_t mailsBefore;
   };
-  std::string pastTheEnd = pair.index();
-  MsInternetMailBuilder::put(pastTheEnd, 80 + 80 + 20, static_cast<std::uint32_t>(pair.mailbox.size()));
-  std::string noLength = pair.index();
-  MsInternetMailBuilder::put(noLength, 80 + 16, 0);
-  std::string hugeCount = pair.index();
-  MsInternetMailBuilder::put(hugeCount, 8, 0xFFFFFFFF);
+  std::string pastTheEnd = pair.index;
+  test::MsInternetMailPair::put(pastTheEnd, 80 + 80 + 20, static_cast<std::uint32_t>(pair.mailbox.size()));
+  std::string noLength = pair.index;
+  test::MsInternetMailPair::put(noLength, 80 + 16, 0);
+  std::string hugeCount = pair.index;
+  test::MsInternetMailPair::put(hugeCount, 8, 0xFFFFFFFF);
   const std::vector<Damage> damages{
-      {"bad magic", pair.index("JMF8"), 0},
+      {"bad magic", pair.indexWithMagic("JMF8"), 0},
       {"a mail past the end of the mailbox", pastTheEnd, 1},
       {"a record length that goes nowhere", noLength, 1},
       {"more records than the index holds", hugeCount, 2},
-      {"an index cut inside its head", pair.index().substr(0, 60), 0},
+      {"an index cut inside its head", pair.index.substr(0, 60), 0},
   };
   for (const Damage& damage : damages) {
     SCOPED_TRACE(damage.what);
