@@ -34,12 +34,13 @@ std::string NameIndex::keyOf(std::string_view text) { return core::asciiLowerCas
 
 NameIndex::NameIndex(const std::vector<VCardEntry>& cards) {
   keys_.reserve(cards.size() * 5);
+  byAddress_.reserve(cards.size());
   std::vector<std::string> texts;
   for (std::uint32_t card = 0; card < cards.size(); ++card) {
     const VCardEntry& entry = cards[card];
-    const std::vector<std::string> addresses = entry.addresses();
-    if (addresses.empty()) continue;  // nothing to resolve to
-    texts.clear();
+    texts = entry.addresses();
+    if (texts.empty()) continue;  // nothing to resolve to
+    for (const std::string& address : texts) byAddress_.emplace(keyOf(address), card);
     if (const VCardProperty* name = entry.first("FN")) {
       texts.push_back(name->text());
       const std::string fullName = texts.back();
@@ -50,17 +51,23 @@ NameIndex::NameIndex(const std::vector<VCardEntry>& cards) {
       texts.push_back(name->component(1));
     }
     if (const VCardProperty* nickname = entry.first("NICKNAME")) texts.push_back(nickname->text());
-    for (const std::string& address : addresses) {
-      texts.push_back(address);
-      byAddress_.emplace(keyOf(address), card);
-    }
-    std::sort(texts.begin(), texts.end());
-    texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
-    for (const std::string& text : texts)
-      if (!text.empty()) keys_.push_back({keyOf(text), card});
+    addKeys(card, texts);
   }
-  std::sort(keys_.begin(), keys_.end(),
-            [](const Key& a, const Key& b) { return a.text != b.text ? a.text < b.text : a.card < b.card; });
+  std::sort(keys_.begin(), keys_.end(), [this](const Key& a, const Key& b) {
+    const int order = text(a).compare(text(b));
+    return order != 0 ? order < 0 : a.card < b.card;
+  });
+}
+
+void NameIndex::addKeys(std::uint32_t card, std::vector<std::string>& texts) {
+  for (std::string& text : texts) text = keyOf(text);
+  std::sort(texts.begin(), texts.end());
+  texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+  for (const std::string& key : texts) {
+    if (key.empty()) continue;
+    keys_.push_back({static_cast<std::uint32_t>(arena_.size()), static_cast<std::uint32_t>(key.size()), card});
+    arena_ += key;
+  }
 }
 
 std::vector<std::size_t> NameIndex::find(std::string_view query) const {
@@ -68,9 +75,9 @@ std::vector<std::size_t> NameIndex::find(std::string_view query) const {
   std::vector<std::size_t> exact;
   std::vector<std::size_t> prefixed;
   auto at = std::lower_bound(keys_.begin(), keys_.end(), wanted,
-                             [](const Key& key, const std::string& text) { return key.text < text; });
-  for (; at != keys_.end() && at->text.starts_with(wanted); ++at) {
-    std::vector<std::size_t>& into = at->text.size() == wanted.size() ? exact : prefixed;
+                             [this](const Key& key, const std::string& value) { return text(key) < value; });
+  for (; at != keys_.end() && text(*at).starts_with(wanted); ++at) {
+    std::vector<std::size_t>& into = at->length == wanted.size() ? exact : prefixed;
     if (std::find(into.begin(), into.end(), at->card) == into.end()) into.push_back(at->card);
     if (exact.size() + prefixed.size() >= kChoiceLimit) break;
   }

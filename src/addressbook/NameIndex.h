@@ -36,10 +36,16 @@ public:
   static std::string keyOf(std::string_view text);
 
 private:
+  // A key is a span of the arena, so sorting moves 12 bytes, not strings.
   struct Key {
-    std::string text;
+    std::uint32_t at;
+    std::uint32_t length;
     std::uint32_t card;
   };
+  std::string_view text(const Key& key) const { return std::string_view(arena_).substr(key.at, key.length); }
+  void addKeys(std::uint32_t card, std::vector<std::string>& texts);
+
+  std::string arena_;
   std::vector<Key> keys_;
   std::unordered_map<std::string, std::uint32_t> byAddress_;
 };

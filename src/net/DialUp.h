@@ -1,9 +1,10 @@
 /// \file
 /// The dial-up connection that a command to a mail server makes sure of
 /// first (settings item 901 names it). One object serves one command: it
-/// connects when the connection is not up, and hangs up at the end only
-/// what it dialled itself; a connection that was up before is never
-/// touched. Failures show their numbered message and return Failed; the
+/// connects when the connection is not up, and disconnect() at the end
+/// hangs up only what it dialled itself; a connection that was up before is
+/// never touched. An object that goes without disconnect() leaves the
+/// connection up. Failures show their numbered message and return Failed; the
 /// command then opens no socket.
 #pragma once
 

@@ -100,8 +100,6 @@ DialEntry DialEntry::fromSettings(const core::SettingsFile& settings) {
 NmcliDialUp::NmcliDialUp(core::Messages& messages, std::string program, std::chrono::milliseconds poll)
     : messages_(messages), program_(std::move(program)), poll_(poll) {}
 
-NmcliDialUp::~NmcliDialUp() { disconnect(); }
-
 std::optional<bool> NmcliDialUp::listed(const std::string& name, int* exitCode) {
   const auto run = platform::ChildProcess::run({program_, "-t", "-f", "NAME", "connection", "show", "--active"});
   if (exitCode) *exitCode = run ? run->exitCode : -1;

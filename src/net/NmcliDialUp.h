@@ -36,8 +36,6 @@ public:
   /// connection's state is read while dialling and hanging up.
   explicit NmcliDialUp(core::Messages& messages, std::string program = "nmcli",
                        std::chrono::milliseconds poll = std::chrono::milliseconds(100));
-  /// Hangs up what was dialled.
-  ~NmcliDialUp() override;
 
   DialResult connect(const DialEntry& entry, DialObserver& observer) override;
   void disconnect() override;

@@ -3,6 +3,7 @@
 // read back as the sources held them, attachments byte for byte.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,17 @@ TEST_F(ImportCli, ACabinetTakesEveryFileOfTheExtensionAndAFullTrayIsEmptiedOnlyW
   const auto replaced = cli({"--yes", "import", "--kind", "mbox", dir.file("old/home.mbox"), "過去/home"});
   EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
   EXPECT_EQ(subjects("過去/home"), std::vector<std::string>{"h2"});
+
+  // The period leaves out what is older; a mail of no readable date is taken.
+  char today[64];
+  const std::time_t now = std::time(nullptr);
+  std::strftime(today, sizeof today, "%a, %d %b %Y %H:%M:%S +0000", std::gmtime(&now));
+  write(dir.file("old/dated.mbox"), test::unixMailbox({"Subject: old\nDate: Tue, 01 Sep 1998 10:00:00 +0900\n\n",
+                                                       std::string("Subject: new\nDate: ") + today + "\n\n",
+                                                       "Subject: undated\n\n"}));
+  const auto recent = cli({"--yes", "import", "--kind", "mbox", "--period", "1", dir.file("old/dated.mbox"), "過去/home"});
+  EXPECT_EQ(recent.out, "過去/home\t2\t1\t0\t" + dir.file("old/dated.mbox") + "\n") << recent.err;
+  EXPECT_EQ(subjects("過去/home"), (std::vector<std::string>{"new", "undated"}));
 }
 
 TEST_F(ImportCli, BadSourcesAreRefusedWithTheirMessagesAndLeaveNoHalfMail) {

