@@ -195,6 +195,10 @@ enum class MessageNumber : int {
   PopNoGreeting = 44206,
   RebuildExistingSettings = 44207,  // question
   BadItemValue = 44208,
+
+  // Dial-up and import beyond the numbers above.
+  DialUpFailed = 44220,  // the dial-up service's own words
+  NotAMailbox = 44221,
 };
 
 /// R itself, for what quotes the number (captions, logs).

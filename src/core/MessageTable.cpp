@@ -365,6 +365,8 @@ constexpr bool isNamed(int r) {
     case MessageNumber::PopNoGreeting:
     case MessageNumber::RebuildExistingSettings:
     case MessageNumber::BadItemValue:
+    case MessageNumber::DialUpFailed:
+    case MessageNumber::NotAMailbox:
       return true;
   }
   return false;

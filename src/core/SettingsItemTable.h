@@ -93,7 +93,6 @@ inline constexpr int kDialUpUser = 902;
 inline constexpr int kDialUpPassword = 903;
 inline constexpr int kDialUpDomain = 904;
 inline constexpr int kDialUpConfirm = 905;
-inline constexpr int kDialUpWhileRunning = 906;
 inline constexpr int kNoCheckWhileOffline = 907;
 inline constexpr int kPgpPassphrase = 1003;
 inline constexpr int kEnd = 9999;

@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "core/MessageNumber.h"
 #include "core/SjisText.h"
 #include "message/AttachmentFolder.h"
 #include "message/AttachmentName.h"
@@ -17,7 +18,6 @@ constexpr std::string_view kFromField = "From:";
 constexpr std::string_view kDateField = "Date:";
 constexpr std::string_view kAttachmentField = "X-Becky-Attachment-File:";
 constexpr std::string_view kFolderLine = "X-Zorvik-AttachDir: ";
-constexpr int kAttachmentNotCopied = 43003;
 
 std::string_view trimmed(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
@@ -83,7 +83,7 @@ void BeckyConverter::endHeader() {
   if (admitted_ && !attachments_.empty()) {
     const auto folder = message::AttachmentFolder::create(settings_.attachmentRoot, date_.value_or(std::time(nullptr)),
                                                           settings_.zoneHours);
-    if (!folder) messages_.error(kAttachmentNotCopied, {attachments_.front()});
+    if (!folder) messages_.error(core::MessageNumber::AttachmentNotCopied, {attachments_.front()});
     if (folder && copyAttachments(*folder)) {
       text_ += kFolderLine;
       text_ += *folder;
@@ -101,7 +101,7 @@ bool BeckyConverter::copyAttachments(const std::string& folder) {
     const std::string safe = message::AttachmentName::safe(name);
     const std::string saved = message::AttachmentName::freePath(target, safe);
     if (safe != name || !platform::copyFile(platform::joinPath(*settings_.attachFolder, name), saved)) {
-      messages_.error(kAttachmentNotCopied, {name});
+      messages_.error(core::MessageNumber::AttachmentNotCopied, {name});
       platform::removeTree(target);
       references_.clear();
       return false;

@@ -12,16 +12,16 @@ constexpr const char* kAllFiles = "すべてのﾌｧｲﾙ(*.*)|*.*||";
 const std::vector<MailerKindInfo>& MailerKinds::all() {
   static const std::vector<MailerKindInfo> kinds = [] {
     std::vector<MailerKindInfo> list{
-        {MailerKind::UnixMail, "UNIX mail", "mbox", "", "*.*", 0},
-        {MailerKind::MsInternetMail, "MS Internet mail", "msmail", "MS Internet Mail ﾌｧｲﾙ(*.mbx)|*.mbx|", "*.mbx", 0},
-        {MailerKind::MsExchange, "MS-Exchange", "exchange", "MS Exchange ﾌｧｲﾙ(*.mbx)|*.mbx|", "*.mbx", 40700},
-        {MailerKind::Becky, "Becky! Internet Mail", "becky", "Becky! ﾌｧｲﾙ(*.mbx)|*.mbx|", "*.mbx", 0},
-        {MailerKind::AlMail16, "AL-Mail(16)", "almail16", "AL-Mail(16) ﾌｧｲﾙ(*.box)|*.box|", "*.box", 0},
-        {MailerKind::AlMail32, "AL-Mail(32)", "almail32", "AL-Mail(32) ﾌｧｲﾙ(*.box)|*.box|", "*.box", 40685},
-        {MailerKind::NetscapeMail, "NetScape Mail", "netscape", "NetScape Mail ﾌｧｲﾙ(*.xxx)|*.xxx|", "*.xxx", 40686},
-        {MailerKind::Denshin8, "電信8号", "denshin8", "電信8号 ﾌｧｲﾙ(*.box)|*.box|", "*.box", 40687},
-        {MailerKind::Maildir, "Maildir", "maildir", "", "*.*", 0},
-        {MailerKind::Eml, "eml", "eml", "eml ﾌｧｲﾙ(*.eml)|*.eml|", "*.eml", 0},
+        {MailerKind::UnixMail, "UNIX mail", "mbox", "", "*.*", {}},
+        {MailerKind::MsInternetMail, "MS Internet mail", "msmail", "MS Internet Mail ﾌｧｲﾙ(*.mbx)|*.mbx|", "*.mbx", {}},
+        {MailerKind::MsExchange, "MS-Exchange", "exchange", "MS Exchange ﾌｧｲﾙ(*.mbx)|*.mbx|", "*.mbx", core::MessageNumber::ExchangeUnsupported},
+        {MailerKind::Becky, "Becky! Internet Mail", "becky", "Becky! ﾌｧｲﾙ(*.mbx)|*.mbx|", "*.mbx", {}},
+        {MailerKind::AlMail16, "AL-Mail(16)", "almail16", "AL-Mail(16) ﾌｧｲﾙ(*.box)|*.box|", "*.box", {}},
+        {MailerKind::AlMail32, "AL-Mail(32)", "almail32", "AL-Mail(32) ﾌｧｲﾙ(*.box)|*.box|", "*.box", core::MessageNumber::AlMail32Unsupported},
+        {MailerKind::NetscapeMail, "NetScape Mail", "netscape", "NetScape Mail ﾌｧｲﾙ(*.xxx)|*.xxx|", "*.xxx", core::MessageNumber::NetscapeMailUnsupported},
+        {MailerKind::Denshin8, "電信8号", "denshin8", "電信8号 ﾌｧｲﾙ(*.box)|*.box|", "*.box", core::MessageNumber::Denshin8Unsupported},
+        {MailerKind::Maildir, "Maildir", "maildir", "", "*.*", {}},
+        {MailerKind::Eml, "eml", "eml", "eml ﾌｧｲﾙ(*.eml)|*.eml|", "*.eml", {}},
     };
     return list;
   }();

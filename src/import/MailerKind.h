@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/MessageNumber.h"
+
 namespace zorvik::import {
 
 enum class MailerKind {
@@ -33,7 +35,7 @@ struct MailerKindInfo {
   const char* key;               // the command line's name (ASCII)
   const char* filter;            // the file dialog's filter (UTF-8)
   const char* defaultExtension;  // "*.mbx"
-  int notImplementedMessage;     // 0 when the kind is imported
+  std::optional<core::MessageNumber> notImplemented;  // what a kind not imported answers
 };
 
 class MailerKinds {

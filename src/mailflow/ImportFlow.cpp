@@ -14,29 +14,28 @@
 #include "store/TreeOperations.h"
 
 namespace zorvik::mailflow {
+
+using core::MessageNumber;
+
 namespace {
 
-constexpr int kNoSource = 40680;
-constexpr int kNoSuchSource = 40681;
-constexpr int kNoKind = 40689;
-constexpr int kNoAttachFolder = 43002;
 
 // The dialog's checks; false after the message.
 bool checked(core::Messages& messages, const ImportRequest& request) {
   if (!request.kind) {
-    messages.error(kNoKind);
+    messages.error(MessageNumber::NoMailerKind);
     return false;
   }
-  if (const int refusal = import::MailerKinds::info(*request.kind).notImplementedMessage; refusal != 0) {
-    messages.information(refusal);
+  if (const auto refusal = import::MailerKinds::info(*request.kind).notImplemented) {
+    messages.information(*refusal);
     return false;
   }
   if (request.source.empty()) {
-    messages.error(kNoSource);
+    messages.error(MessageNumber::NoImportFile);
     return false;
   }
   if (!platform::pathExists(request.source)) {
-    messages.error(kNoSuchSource, {request.source});
+    messages.error(MessageNumber::BadImportFileName, {request.source});
     return false;
   }
   return true;
@@ -107,7 +106,7 @@ std::optional<ImportReport> ImportFlow::run(const Document& document, FrontEnd& 
   std::optional<std::string> attachFolder = request.attachFolder;
   if (*request.kind == import::MailerKind::Becky && !attachFolder) {
     attachFolder = import::BeckyConverter::findAttachFolder(request.source);
-    if (!attachFolder) messages.error(kNoAttachFolder);
+    if (!attachFolder) messages.error(MessageNumber::NoAttachmentFolder);
   }
   TrayImport importer(document, front, *request.kind, *period, attachFolder);
   ImportReport report;

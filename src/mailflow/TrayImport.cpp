@@ -18,24 +18,19 @@
 #include "store/WorkFileAppender.h"
 
 namespace zorvik::mailflow {
+
+using core::MessageNumber;
+
 namespace {
 
-constexpr int kCopyRefused = 40682;
-constexpr int kConversionRefused = 40683;
-constexpr int kAlMailConversionRefused = 40684;
-constexpr int kClearTrayFirst = 40688;
-constexpr int kMimeConversionFailed = 40690;
-constexpr int kMailsNotDeleted = 40222;
-constexpr int kDiskFull = 43040;
-constexpr int kNotAMailbox = 44221;
 
 constexpr const char* kWorkFileName = "Import.XM0";
 constexpr const char* kWorkMailboxName = "Import.mbx";
 
-int unreadableMessage(import::MailerKind kind) {
-  if (kind == import::MailerKind::UnixMail) return kCopyRefused;
-  if (kind == import::MailerKind::AlMail16) return kAlMailConversionRefused;
-  return kConversionRefused;
+MessageNumber unreadableMessage(import::MailerKind kind) {
+  if (kind == import::MailerKind::UnixMail) return MessageNumber::ImportCopyRefused;
+  if (kind == import::MailerKind::AlMail16) return MessageNumber::AlMail16ConversionRefused;
+  return MessageNumber::ImportConversionRefused;
 }
 
 // "取込中：<tray> <n>" (Shift_JIS).
@@ -58,10 +53,10 @@ ImportedFile TrayImport::run(const std::string& source, const std::string& tray)
   ImportedFile file{source, tray};
   const auto text = platform::fileSize(store::TrayName::path(document_.store(), tray, store::filetype::kText));
   if (text && *text > 0) {
-    file.declined = !document_.messages().question(kClearTrayFirst);
+    file.declined = !document_.messages().question(MessageNumber::ClearTrayBeforeImport);
     if (file.declined) return file;
     if (!store::TreeOperations(document_.store(), document_.settings(), document_.messages()).emptyTray(tray)) {
-      document_.messages().error(kMailsNotDeleted, {tray});
+      document_.messages().error(MessageNumber::MailsDeleteFailed, {tray});
       return file;
     }
   }
@@ -96,7 +91,7 @@ bool TrayImport::readDecoded(ImportedFile& file, const std::string& workFile) {
     if (!nextMail(file)) return false;
     if (sink.beginMail(-1, net::ServerMailEntry{}, false) && sink.appendMail(mail) && sink.endMail()) return true;
     failed = true;
-    messages.error(sink.writeFailed() ? kDiskFull : kMimeConversionFailed);
+    messages.error(sink.writeFailed() ? MessageNumber::ReceiveDiskFull : MessageNumber::MimeConversionFailed);
     return false;
   };
   const std::string workMailbox = platform::joinPath(platform::directoryOf(workFile), kWorkMailboxName);
@@ -105,7 +100,7 @@ bool TrayImport::readDecoded(ImportedFile& file, const std::string& workFile) {
   file.skipped = read.skipped;
   if (read.end == import::ReadEnd::Unreadable) messages.error(unreadableMessage(kind_), {file.source});
   if (read.end == import::ReadEnd::Damaged)
-    messages.error(kNotAMailbox, {file.source, import::MailerKinds::displayName(kind_)});
+    messages.error(MessageNumber::NotAMailbox, {file.source, import::MailerKinds::displayName(kind_)});
   return read.end == import::ReadEnd::Done && !failed;
 }
 
@@ -113,7 +108,7 @@ bool TrayImport::readBecky(ImportedFile& file, const std::string& workFile) {
   core::Messages& messages = document_.messages();
   std::ofstream out(platform::nativePath(workFile), std::ios::binary | std::ios::trunc);
   if (!out) {
-    messages.error(kConversionRefused, {file.source});
+    messages.error(MessageNumber::ImportConversionRefused, {file.source});
     return false;
   }
   bool failed = false;
@@ -121,7 +116,7 @@ bool TrayImport::readBecky(ImportedFile& file, const std::string& workFile) {
     if (!nextMail(file)) return false;
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     failed = !out;
-    if (failed) messages.error(kDiskFull);
+    if (failed) messages.error(MessageNumber::ReceiveDiskFull);
     return !failed;
   };
   import::BeckySettings settings{attachFolder_, store::TrayAttachments::root(document_.store(), file.tray),
@@ -132,7 +127,7 @@ bool TrayImport::readBecky(ImportedFile& file, const std::string& workFile) {
                                  }};
   const import::ReadEnd end = import::BeckyConverter::convertFile(file.source, settings, messages, each);
   out.close();
-  if (end == import::ReadEnd::Unreadable) messages.error(kConversionRefused, {file.source});
+  if (end == import::ReadEnd::Unreadable) messages.error(MessageNumber::ImportConversionRefused, {file.source});
   return end == import::ReadEnd::Done && !failed && !out.fail();
 }
 
@@ -144,7 +139,7 @@ bool TrayImport::storeWorkFile(ImportedFile& file, const std::string& workFile) 
   const auto stored =
       store::WorkFileAppender::append(workFile, store::TrayFile(document_.store(), file.tray), parser);
   if (!stored) {
-    document_.messages().error(kConversionRefused, {file.source});
+    document_.messages().error(MessageNumber::ImportConversionRefused, {file.source});
     return false;
   }
   file.firstIndex = stored->firstIndex;

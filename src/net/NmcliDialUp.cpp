@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/MessageNumber.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsItemTable.h"
 #include "net/DialState.h"
@@ -14,13 +15,11 @@
 #include "platform/TextEncoding.h"
 
 namespace zorvik::net {
+
+using core::MessageNumber;
+
 namespace {
 
-constexpr int kNotInstalled = 40900;
-constexpr int kBadSettings = 40922;
-constexpr int kHungUp = 40923;
-constexpr int kNotListed = 40924;
-constexpr int kDialFailed = 44220;
 
 // nmcli's exit statuses.
 constexpr int kInvalidInput = 2;
@@ -133,14 +132,14 @@ int NmcliDialUp::stateOf(const std::string& name) {
 
 DialResult NmcliDialUp::connect(const DialEntry& entry, DialObserver& observer) {
   if (!platform::ChildProcess::find(program_)) {
-    messages_.error(kNotInstalled);
+    messages_.error(MessageNumber::DialUpNotInstalled);
     return DialResult::Failed;
   }
   const std::string name = platform::sjisToUtf8(entry.name);
   int exitCode = 0;
   const auto up = listed(name, &exitCode);
   if (!up) {
-    messages_.error(exitCode == kManagerNotRunning ? kNotInstalled : kNotListed);
+    messages_.error(exitCode == kManagerNotRunning ? MessageNumber::DialUpNotInstalled : MessageNumber::DialUpEntryNotFound);
     return DialResult::Failed;
   }
   return *up ? DialResult::AlreadyConnected : dial(name, entry, observer);
@@ -158,7 +157,7 @@ DialResult NmcliDialUp::dial(const std::string& name, const DialEntry& entry, Di
   }
   auto child = platform::ChildProcess::start(command);
   if (!child) {
-    messages_.error(kNotInstalled);
+    messages_.error(MessageNumber::DialUpNotInstalled);
     return DialResult::Failed;
   }
   int shown = DialState::kOpenPort;
@@ -175,7 +174,7 @@ DialResult NmcliDialUp::dial(const std::string& name, const DialEntry& entry, Di
     shown = state;
     if (state == DialState::kDisconnected && activating) {
       child->stop();
-      messages_.error(kHungUp);
+      messages_.error(MessageNumber::DialUpHungUp);
       return DialResult::Failed;
     }
     std::this_thread::sleep_for(poll_);
@@ -190,12 +189,12 @@ DialResult NmcliDialUp::dial(const std::string& name, const DialEntry& entry, Di
     return DialResult::Connected;
   }
   if (result.exitCode == kManagerNotRunning) {
-    messages_.error(kNotInstalled);
+    messages_.error(MessageNumber::DialUpNotInstalled);
   } else if (result.exitCode == kInvalidInput || result.exitCode == kNoSuchConnection) {
-    messages_.error(kBadSettings);
+    messages_.error(MessageNumber::DialUpBadSettings);
   } else {
     const std::string reason = firstLine(result.errors);
-    messages_.error(kDialFailed, {entry.name, reason.empty() ? platform::sjisLiteral("未定義エラー")
+    messages_.error(MessageNumber::DialUpFailed, {entry.name, reason.empty() ? platform::sjisLiteral("未定義エラー")
                                                             : platform::utf8ToSjis(reason)});
   }
   return DialResult::Failed;

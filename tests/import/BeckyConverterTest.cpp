@@ -83,7 +83,8 @@ TEST_F(BeckyConverterTest, AFileThatCannotBeCopiedLeavesTheMailWithoutAttachment
   ASSERT_EQ(mails.size(), 2u);
   EXPECT_EQ(mails[0], "From  \r\nFrom: a@example.jp\r\n\r\nx\r\n");
   EXPECT_EQ(mails[1], "From  \r\nFrom: b@example.jp\r\n\r\ny\r\n") << "a name that leaves Attach is not followed";
-  EXPECT_EQ(reporter.numbers(), (std::vector<int>{43003, 43003}));
+  EXPECT_EQ(reporter.numbers(), (std::vector<core::MessageNumber>{core::MessageNumber::AttachmentNotCopied,
+                                                                 core::MessageNumber::AttachmentNotCopied}));
   EXPECT_TRUE(platform::listDirectory(root()).empty()) << "the half-filled folder is removed";
 
   // Without an "Attach" folder the lines stay as plain header lines.

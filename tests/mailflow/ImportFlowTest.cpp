@@ -80,7 +80,7 @@ TEST_F(ImportFlowTest, AMailThatCannotBeDecodedStopsTheImportAfterTheMailsBefore
   EXPECT_EQ(report->files.at(0).stored, 1u);
   EXPECT_EQ(stored(), 1u);
   ASSERT_FALSE(scene.shown().empty());
-  EXPECT_EQ(scene.shown().back(), 40690);
+  EXPECT_EQ(scene.shown().back(), core::MessageNumber::MimeConversionFailed);
   EXPECT_TRUE(workFilesGone());
 }
 

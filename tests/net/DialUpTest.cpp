@@ -85,17 +85,17 @@ TEST_F(DialUpTest, EveryFailureShowsItsMessageAndLeavesNothingUp) {
     const char* what;
     std::function<void(test::FakeNmcli&)> arrange;
     std::string entry;
-    int message;
+    core::MessageNumber message;
     std::string program = {};
   };
   const std::vector<Case> cases{
-      {"no nmcli", [](test::FakeNmcli&) {}, "mobile", 40900, "/nonexistent/nmcli"},
-      {"NetworkManager not running", [](test::FakeNmcli& f) { f.setManagerDown(); }, "mobile", 40900},
-      {"active list unreadable", [](test::FakeNmcli& f) { f.setListFails(); }, "mobile", 40924},
-      {"no such profile", [](test::FakeNmcli&) {}, "nowhere", 40922},
+      {"no nmcli", [](test::FakeNmcli&) {}, "mobile", core::MessageNumber::DialUpNotInstalled, "/nonexistent/nmcli"},
+      {"NetworkManager not running", [](test::FakeNmcli& f) { f.setManagerDown(); }, "mobile", core::MessageNumber::DialUpNotInstalled},
+      {"active list unreadable", [](test::FakeNmcli& f) { f.setListFails(); }, "mobile", core::MessageNumber::DialUpEntryNotFound},
+      {"no such profile", [](test::FakeNmcli&) {}, "nowhere", core::MessageNumber::DialUpBadSettings},
       {"activation fails", [](test::FakeNmcli& f) { f.setUpFails("Error: Connection activation failed: no modem"); },
-       "mobile", 44220},
-      {"line drops while dialling", [](test::FakeNmcli& f) { f.setDrops(); }, "mobile", 40923},
+       "mobile", core::MessageNumber::DialUpFailed},
+      {"line drops while dialling", [](test::FakeNmcli& f) { f.setDrops(); }, "mobile", core::MessageNumber::DialUpHungUp},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -107,7 +107,7 @@ TEST_F(DialUpTest, EveryFailureShowsItsMessageAndLeavesNothingUp) {
     RecordingObserver states;
     NmcliDialUp dialUp(boxes, c.program.empty() ? fake.program() : c.program, std::chrono::milliseconds(1));
     EXPECT_EQ(dialUp.connect({c.entry, "", "", ""}, states), DialResult::Failed);
-    EXPECT_EQ(shown.numbers(), std::vector<int>{c.message});
+    EXPECT_EQ(shown.numbers(), std::vector<core::MessageNumber>{c.message});
     EXPECT_TRUE(fake.active().empty());
   }
   // The activation failure carries nmcli's own words.
