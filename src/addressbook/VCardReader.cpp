@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/SjisText.h"
+#include "core/TextLines.h"
 #include "platform/TextEncoding.h"
 
 namespace zorvik::addressbook {
@@ -64,12 +65,8 @@ void normalise(VCardProperty& property) {
 std::vector<std::string> unfolded(std::string_view text) {
   std::vector<std::string> lines;
   bool softBreak = false;
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t lf = text.find('\n', at);
-    const std::size_t end = lf == std::string_view::npos ? text.size() : lf;
-    std::string_view line = text.substr(at, end - at);
-    at = end + 1;
-    if (line.ends_with('\r')) line.remove_suffix(1);
+  core::TextLines physical(text);
+  for (std::string_view line; physical.next(line);) {
     const bool folded = !lines.empty() && !line.empty() && (line.front() == ' ' || line.front() == '\t');
     if (softBreak) {
       lines.back().pop_back();

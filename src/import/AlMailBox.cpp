@@ -1,6 +1,7 @@
 #include "import/AlMailBox.h"
 
 #include "core/SjisText.h"
+#include "core/TextLines.h"
 #include "platform/FileSystem.h"
 
 namespace zorvik::import {
@@ -20,12 +21,8 @@ bool isPlainName(std::string_view name) {
 std::vector<std::string> AlMailBox::mailFiles(std::string_view box) {
   std::vector<std::string> files;
   bool inMails = false;
-  for (std::size_t at = 0; at < box.size();) {
-    const std::size_t lf = box.find('\n', at);
-    const std::size_t end = lf == std::string_view::npos ? box.size() : lf;
-    std::string_view line = box.substr(at, end - at);
-    at = end + 1;
-    if (line.ends_with('\r')) line.remove_suffix(1);
+  core::TextLines lines(box);
+  for (std::string_view line; lines.next(line);) {
     if (!inMails) {
       inMails = core::equalsIgnoringAsciiCase(line, kMailsSection);
       continue;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/SjisText.h"
+#include "core/TextLines.h"
 #include "message/MailDate.h"
 
 namespace zorvik::import {
@@ -22,12 +23,8 @@ std::optional<store::DateLimit> ImportPeriod::limit(int choice, std::time_t now,
 std::optional<std::time_t> ImportPeriod::dateOf(std::string_view mail, int zoneHours) {
   std::string value;
   bool inDate = false;
-  for (std::size_t at = 0; at < mail.size();) {
-    const std::size_t lf = mail.find('\n', at);
-    const std::size_t end = lf == std::string_view::npos ? mail.size() : lf;
-    std::string_view line = mail.substr(at, end - at);
-    at = end + 1;
-    if (line.ends_with('\r')) line.remove_suffix(1);
+  core::TextLines lines(mail);
+  for (std::string_view line; lines.next(line);) {
     if (line.empty()) break;  // the end of the header
     if (inDate && (line.front() == ' ' || line.front() == '\t')) {
       value.append(line);

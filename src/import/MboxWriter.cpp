@@ -1,5 +1,6 @@
 #include "import/MboxWriter.h"
 
+#include "core/TextLines.h"
 #include "platform/FileSystem.h"
 
 namespace zorvik::import {
@@ -14,15 +15,11 @@ MboxWriter::MboxWriter(std::string_view path) : out_(platform::nativePath(path),
 bool MboxWriter::write(std::string_view mail) {
   if (!out_.is_open() || failed_) return false;
   buffer_ += "From \r\n";
-  for (std::size_t at = 0; at < mail.size();) {
-    const std::size_t lf = mail.find('\n', at);
-    const std::size_t end = lf == std::string_view::npos ? mail.size() : lf;
-    std::string_view line = mail.substr(at, end - at);
-    if (line.ends_with('\r')) line.remove_suffix(1);
+  core::TextLines lines(mail);
+  for (std::string_view line; lines.next(line);) {
     if (line.starts_with("From ")) buffer_ += '>';
     buffer_.append(line);
     buffer_ += "\r\n";
-    at = end + 1;
   }
   buffer_ += "\r\n";
   if (buffer_.size() < kFlushSize) return true;

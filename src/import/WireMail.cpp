@@ -1,5 +1,6 @@
 #include "import/WireMail.h"
 
+#include "core/TextLines.h"
 namespace zorvik::import {
 
 void WireMail::addLine(std::string_view line) {
@@ -21,14 +22,8 @@ std::string WireMail::take() {
 std::string WireMail::of(std::string_view text) {
   WireMail mail;
   mail.wire_.reserve(text.size() + text.size() / 32 + 8);
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t lf = text.find('\n', at);
-    const std::size_t end = lf == std::string_view::npos ? text.size() : lf;
-    std::string_view line = text.substr(at, end - at);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    mail.addLine(line);
-    at = end + 1;
-  }
+  core::TextLines lines(text);
+  for (std::string_view line; lines.next(line);) mail.addLine(line);
   return mail.take();
 }
 

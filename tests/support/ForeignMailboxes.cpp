@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/TextLines.h"
 namespace zorvik::test {
 namespace {
 
@@ -14,15 +15,8 @@ void writeFile(const std::string& path, const std::string& bytes) {
 // The lines of `mail` without their ends.
 std::vector<std::string> linesOf(const std::string& mail) {
   std::vector<std::string> lines;
-  std::size_t at = 0;
-  while (at < mail.size()) {
-    std::size_t lf = mail.find('\n', at);
-    if (lf == std::string::npos) lf = mail.size();
-    std::string line = mail.substr(at, lf - at);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    at = lf + 1;
-  }
+  core::TextLines text(mail);
+  for (std::string_view line; text.next(line);) lines.emplace_back(line);
   return lines;
 }
 
