@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
-#include "support/CliRunner.h"
-#include "support/TestEnvironment.h"
+#include "support/CliAccount.h"
 
 namespace zorvik {
 namespace {
@@ -27,29 +26,22 @@ const std::string kCards =
 class AddressBookCli : public ::testing::Test {
 protected:
   void SetUp() override {
-    const auto made = test::runCli({"init", "--name", "T", "--address", "me@example.jp", "--dir", dir.path()},
-                                   dir.path(), {"HOME=" + dir.path()});
-    ASSERT_EQ(made.exitCode, 0) << made.err;
-    settings = made.out.substr(0, made.out.find('\n'));
+    ASSERT_TRUE(account.ready()) << account.initError();
     ASSERT_EQ(cli({"set", "116", "1"}).exitCode, 0);
   }
-  test::CliResult cli(std::vector<std::string> args) const {
-    args.insert(args.begin(), {"--settings", settings});
-    return test::runCli(args, dir.path(), {"HOME=" + dir.path()});
-  }
+  test::CliResult cli(std::vector<std::string> args) const { return account.run(std::move(args)); }
 
-  test::ScratchDir dir;
-  std::string settings;
+  test::CliAccount account;
 };
 
 TEST_F(AddressBookCli, ImportThenExportGivesBackEveryEntryPropertyAndFold) {
-  ASSERT_TRUE(platform::writeFileAtomically(dir.file("in.vcf"), kCards));
-  const auto imported = cli({"abook", "import", dir.file("in.vcf")});
+  ASSERT_TRUE(platform::writeFileAtomically(account.file("in.vcf"), kCards));
+  const auto imported = cli({"abook", "import", account.file("in.vcf")});
   ASSERT_EQ(imported.exitCode, 0) << imported.err;
   EXPECT_EQ(imported.out, "2\n");
-  EXPECT_EQ(cli({"abook", "import", dir.file("in.vcf")}).out, "0\n") << "known addresses are not added twice";
-  ASSERT_EQ(cli({"abook", "export", dir.file("out.vcf")}).exitCode, 0);
-  EXPECT_EQ(platform::readFile(dir.file("out.vcf")), kCards);
+  EXPECT_EQ(cli({"abook", "import", account.file("in.vcf")}).out, "0\n") << "known addresses are not added twice";
+  ASSERT_EQ(cli({"abook", "export", account.file("out.vcf")}).exitCode, 0);
+  EXPECT_EQ(platform::readFile(account.file("out.vcf")), kCards);
 
   EXPECT_EQ(cli({"abook", "list"}).out,
             "山田 太郎\tたろう\ttaro@example.jp,yamada@work.example.jp\t課長\tExample\t営業\t東京\t"

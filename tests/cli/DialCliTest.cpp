@@ -9,10 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "support/CliRunner.h"
+#include "support/CliAccount.h"
 #include "support/DovecotServer.h"
 #include "support/FakeNmcli.h"
-#include "support/TestEnvironment.h"
 
 namespace zorvik {
 namespace {
@@ -29,27 +28,22 @@ std::vector<std::string> upsAndDowns(const std::vector<std::string>& log) {
 class DialCli : public ::testing::Test {
 protected:
   void SetUp() override {
-    const auto made = test::runCli({"init", "--name", "T", "--address", "me@example.jp", "--dir", dir.path()},
-                                   dir.path(), {"HOME=" + dir.path()});
-    ASSERT_EQ(made.exitCode, 0) << made.err;
-    settings = made.out.substr(0, made.out.find('\n'));
+    ASSERT_TRUE(account.ready()) << account.initError();
     nmcli.addProfile("mobile");
     set("901", "mobile");
     set("903", "secret");
   }
 
-  test::CliResult cli(std::vector<std::string> args, std::string path = {}) const {
-    args.insert(args.begin(), {"--settings", settings});
-    return test::runCli(args, dir.path(), {"HOME=" + dir.path(), "PATH=" + (path.empty() ? nmcli.pathVariable() : path)});
+  test::CliResult cli(std::vector<std::string> args, const std::string& path = {}) const {
+    return account.run(std::move(args), {"PATH=" + (path.empty() ? nmcli.pathVariable() : path)});
   }
   void set(const std::string& item, const std::string& value) const {
     const auto result = cli({"set", item, value});
     ASSERT_EQ(result.exitCode, 0) << result.err;
   }
 
-  test::ScratchDir dir;
+  test::CliAccount account;
   test::FakeNmcli nmcli;
-  std::string settings;
 };
 
 TEST_F(DialCli, DialAndHangUpByHand) {
@@ -81,7 +75,7 @@ TEST_F(DialCli, AReceiveDialsBeforeAndHangsUpAfterWhatItDialledOnly) {
   // The new-mail tray's text file: empty before the receive, filled after.
   const auto top = cli({"check"});
   ASSERT_EQ(top.exitCode, 0) << top.err;
-  nmcli.watch(dir.file("me/すべてのトレイ/新着受信.XM0"));
+  nmcli.watch(account.topCabinet() + "/新着受信.XM0");
 
   const auto received = cli({"receive"});
   ASSERT_EQ(received.exitCode, 0) << received.err;

@@ -9,7 +9,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
-#include "support/CliRunner.h"
+#include "support/CliAccount.h"
 #include "support/ForeignMailboxes.h"
 #include "support/TestEnvironment.h"
 
@@ -33,23 +33,13 @@ const std::string kPhotoMail =
 
 class ImportCli : public ::testing::Test {
 protected:
-  void SetUp() override {
-    const auto result = test::runCli({"init", "--name", "T", "--address", "me@example.jp", "--dir", dir.file("home")},
-                                     dir.path(), {"HOME=" + dir.path()});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    settings = result.out.substr(0, result.out.find('\n'));
-  }
+  void SetUp() override { ASSERT_TRUE(account.ready()) << account.initError(); }
 
-  test::CliResult cli(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--settings", settings});
-    return test::runCli(args, dir.path(), {"HOME=" + dir.path()});
-  }
+  test::CliResult cli(std::vector<std::string> args) { return account.run(std::move(args)); }
   void write(const std::string& path, const std::string& bytes) {
     ASSERT_TRUE(platform::makeDirectories(platform::directoryOf(path)));
     ASSERT_TRUE(platform::writeFileAtomically(path, bytes));
   }
-  // The top cabinet of the store (UTF-8 path).
-  std::string topCabinet() const { return dir.file("home/me/すべてのトレイ"); }
   // The subjects `list` prints for `tray`.
   std::vector<std::string> subjects(const std::string& tray) {
     const auto listed = cli({"list", tray});
@@ -63,13 +53,12 @@ protected:
     return found;
   }
 
-  test::ScratchDir dir;
-  std::string settings;
+  test::CliAccount account;
 };
 
 TEST_F(ImportCli, EveryKindReadsBackAsTheSourceHeldIt) {
   const std::vector<std::string> mails{kTextMail, kPhotoMail};
-  const std::string source = dir.file("sources");
+  const std::string source = account.file("sources");
   write(source + "/unix.mbox", test::unixMailbox(mails));
   const test::MsInternetMailPair pair = test::msInternetMail(mails);
   write(source + "/Inbox.IDX", pair.index);
@@ -106,29 +95,29 @@ TEST_F(ImportCli, EveryKindReadsBackAsTheSourceHeldIt) {
     EXPECT_NE(photo.out.find("@#MIME \"%:photo.jpg\"\n"), std::string::npos) << photo.out;
     const std::size_t folderAt = photo.out.find("X-Zorvik-AttachDir: ") + 20;
     const std::string folder = photo.out.substr(folderAt, photo.out.find('\n', folderAt) - folderAt);
-    EXPECT_EQ(platform::readFile(platform::utf8ToSjis(topCabinet() + "/.inc/" + folder + "/photo.jpg")), kJpeg);
+    EXPECT_EQ(platform::readFile(platform::utf8ToSjis(account.topCabinet() + "/.inc/" + folder + "/photo.jpg")), kJpeg);
   }
 }
 
 TEST_F(ImportCli, ACabinetTakesEveryFileOfTheExtensionAndAFullTrayIsEmptiedOnlyWhenTheUserSays) {
-  write(dir.file("old/work.MBOX"), test::unixMailbox({"Subject: w1\n\n", "Subject: w2\n\n"}));
-  write(dir.file("old/home.mbox"), test::unixMailbox({"Subject: h1\n\n"}));
-  write(dir.file("old/.hidden.mbox"), test::unixMailbox({"Subject: no\n\n"}));
-  write(dir.file("old/notes.txt"), "Subject: no\n\n");
-  ASSERT_TRUE(platform::makeDirectories(dir.file("old/folder.mbox")));
-  const auto imported = cli({"import", "--kind", "0", dir.file("old/work.MBOX"), "--cabinet", "過去"});
+  write(account.file("old/work.MBOX"), test::unixMailbox({"Subject: w1\n\n", "Subject: w2\n\n"}));
+  write(account.file("old/home.mbox"), test::unixMailbox({"Subject: h1\n\n"}));
+  write(account.file("old/.hidden.mbox"), test::unixMailbox({"Subject: no\n\n"}));
+  write(account.file("old/notes.txt"), "Subject: no\n\n");
+  ASSERT_TRUE(platform::makeDirectories(account.file("old/folder.mbox")));
+  const auto imported = cli({"import", "--kind", "0", account.file("old/work.MBOX"), "--cabinet", "過去"});
   ASSERT_EQ(imported.exitCode, 0) << imported.err;
-  EXPECT_EQ(imported.out, "過去/home\t1\t0\t0\t" + dir.file("old/home.mbox") + "\n過去/work\t2\t0\t0\t" +
-                              dir.file("old/work.MBOX") + "\n");
+  EXPECT_EQ(imported.out, "過去/home\t1\t0\t0\t" + account.file("old/home.mbox") + "\n過去/work\t2\t0\t0\t" +
+                              account.file("old/work.MBOX") + "\n");
   EXPECT_EQ(subjects("過去/work"), (std::vector<std::string>{"w1", "w2"}));
 
   // The trays hold mail now: "no" keeps them, "yes" replaces what they hold.
-  write(dir.file("old/home.mbox"), test::unixMailbox({"Subject: h2\n\n"}));
-  const auto kept = cli({"--no", "import", "--kind", "mbox", dir.file("old/home.mbox"), "過去/home"});
+  write(account.file("old/home.mbox"), test::unixMailbox({"Subject: h2\n\n"}));
+  const auto kept = cli({"--no", "import", "--kind", "mbox", account.file("old/home.mbox"), "過去/home"});
   EXPECT_EQ(kept.exitCode, 1);
   EXPECT_NE(kept.err.find("No.688"), std::string::npos) << kept.err;
   EXPECT_EQ(subjects("過去/home"), std::vector<std::string>{"h1"});
-  const auto replaced = cli({"--yes", "import", "--kind", "mbox", dir.file("old/home.mbox"), "過去/home"});
+  const auto replaced = cli({"--yes", "import", "--kind", "mbox", account.file("old/home.mbox"), "過去/home"});
   EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
   EXPECT_EQ(subjects("過去/home"), std::vector<std::string>{"h2"});
 
@@ -136,11 +125,11 @@ TEST_F(ImportCli, ACabinetTakesEveryFileOfTheExtensionAndAFullTrayIsEmptiedOnlyW
   char today[64];
   const std::time_t now = std::time(nullptr);
   std::strftime(today, sizeof today, "%a, %d %b %Y %H:%M:%S +0000", std::gmtime(&now));
-  write(dir.file("old/dated.mbox"), test::unixMailbox({"Subject: old\nDate: Tue, 01 Sep 1998 10:00:00 +0900\n\n",
+  write(account.file("old/dated.mbox"), test::unixMailbox({"Subject: old\nDate: Tue, 01 Sep 1998 10:00:00 +0900\n\n",
                                                        std::string("Subject: new\nDate: ") + today + "\n\n",
                                                        "Subject: undated\n\n"}));
-  const auto recent = cli({"--yes", "import", "--kind", "mbox", "--period", "1", dir.file("old/dated.mbox"), "過去/home"});
-  EXPECT_EQ(recent.out, "過去/home\t2\t1\t0\t" + dir.file("old/dated.mbox") + "\n") << recent.err;
+  const auto recent = cli({"--yes", "import", "--kind", "mbox", "--period", "1", account.file("old/dated.mbox"), "過去/home"});
+  EXPECT_EQ(recent.out, "過去/home\t2\t1\t0\t" + account.file("old/dated.mbox") + "\n") << recent.err;
   EXPECT_EQ(subjects("過去/home"), (std::vector<std::string>{"new", "undated"}));
 }
 
@@ -148,13 +137,13 @@ TEST_F(ImportCli, BadSourcesAreRefusedWithTheirMessagesAndLeaveNoHalfMail) {
   ASSERT_EQ(cli({"mktray", "in"}).exitCode, 0);
   std::string binary(4000, '\0');
   for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>((i * 7919 + 13) % 251);
-  write(dir.file("binary.mbox"), binary);
+  write(account.file("binary.mbox"), binary);
   test::MsInternetMailPair damaged = test::msInternetMail({"Subject: kept\r\n\r\n", "Subject: lost\r\n\r\n"});
   test::MsInternetMailPair::put(damaged.index, 80 + 40 + 20, 1u << 30);
-  write(dir.file("damaged.idx"), damaged.index);
-  write(dir.file("damaged.mbx"), damaged.mailbox);
-  write(dir.file("lonely.idx"), damaged.index);
-  write(dir.file("box.box"), "[Mails]\r\n1=1\r\n2=1\r\n");
+  write(account.file("damaged.idx"), damaged.index);
+  write(account.file("damaged.mbx"), damaged.mailbox);
+  write(account.file("lonely.idx"), damaged.index);
+  write(account.file("box.box"), "[Mails]\r\n1=1\r\n2=1\r\n");
 
   struct Case {
     std::vector<std::string> args;
@@ -162,17 +151,17 @@ TEST_F(ImportCli, BadSourcesAreRefusedWithTheirMessagesAndLeaveNoHalfMail) {
     std::vector<std::string> stored;
   };
   const std::vector<Case> cases{
-      {{"--kind", "exchange", dir.file("binary.mbox"), "in"}, "No.700", {}},
-      {{"--kind", "almail32", dir.file("binary.mbox"), "in"}, "No.685", {}},
-      {{"--kind", "netscape", dir.file("binary.mbox"), "in"}, "No.686", {}},
-      {{"--kind", "denshin8", dir.file("binary.mbox"), "in"}, "No.687", {}},
-      {{dir.file("binary.mbox"), "in"}, "No.689", {}},
+      {{"--kind", "exchange", account.file("binary.mbox"), "in"}, "No.700", {}},
+      {{"--kind", "almail32", account.file("binary.mbox"), "in"}, "No.685", {}},
+      {{"--kind", "netscape", account.file("binary.mbox"), "in"}, "No.686", {}},
+      {{"--kind", "denshin8", account.file("binary.mbox"), "in"}, "No.687", {}},
+      {{account.file("binary.mbox"), "in"}, "No.689", {}},
       {{"--kind", "mbox", "", "in"}, "No.680", {}},
-      {{"--kind", "mbox", dir.file("absent.mbox"), "in"}, "No.681", {}},
-      {{"--kind", "mbox", dir.file("binary.mbox"), "in"}, "No.4221", {}},
-      {{"--kind", "msmail", dir.file("damaged.idx"), "in"}, "No.4221", {"kept"}},
-      {{"--kind", "msmail", dir.file("lonely.idx"), "in"}, "No.683", {}},
-      {{"--kind", "maildir", dir.path(), "in"}, "No.4221", {}},
+      {{"--kind", "mbox", account.file("absent.mbox"), "in"}, "No.681", {}},
+      {{"--kind", "mbox", account.file("binary.mbox"), "in"}, "No.4221", {}},
+      {{"--kind", "msmail", account.file("damaged.idx"), "in"}, "No.4221", {"kept"}},
+      {{"--kind", "msmail", account.file("lonely.idx"), "in"}, "No.683", {}},
+      {{"--kind", "maildir", account.folder(), "in"}, "No.4221", {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[c.args.size() - 2]);
@@ -185,11 +174,11 @@ TEST_F(ImportCli, BadSourcesAreRefusedWithTheirMessagesAndLeaveNoHalfMail) {
     EXPECT_EQ(stored, c.stored);
   }
   // An AL-Mail box whose mail files are missing imports nothing, and says so.
-  const auto missing = cli({"--yes", "import", "--kind", "almail16", dir.file("box.box"), "in"});
+  const auto missing = cli({"--yes", "import", "--kind", "almail16", account.file("box.box"), "in"});
   EXPECT_EQ(missing.exitCode, 0) << missing.err;
-  EXPECT_EQ(missing.out, "in\t0\t0\t2\t" + dir.file("box.box") + "\n");
-  EXPECT_EQ(cli({"import", "--kind", "mbox", dir.file("binary.mbox")}).exitCode, 2);
-  EXPECT_EQ(cli({"import", "--kind", "nine", dir.file("binary.mbox"), "in"}).exitCode, 2);
+  EXPECT_EQ(missing.out, "in\t0\t0\t2\t" + account.file("box.box") + "\n");
+  EXPECT_EQ(cli({"import", "--kind", "mbox", account.file("binary.mbox")}).exitCode, 2);
+  EXPECT_EQ(cli({"import", "--kind", "nine", account.file("binary.mbox"), "in"}).exitCode, 2);
 }
 
 }  // namespace
