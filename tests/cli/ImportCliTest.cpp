@@ -173,6 +173,15 @@ TEST_F(ImportCli, BadSourcesAreRefusedWithTheirMessagesAndLeaveNoHalfMail) {
     const auto stored = subjects("in");
     EXPECT_EQ(stored, c.stored);
   }
+  // A Becky! mailbox with no "Attach" folder near it: the user is told, and
+  // the attachment lines stay in the header.
+  test::writeBeckyMailbox(account.file("lone/in.mbx"), account.file("lone/elsewhere"),
+                          {{"From: a@example.jp\r\nSubject: becky\r\n", "text\r\n", {{"a.txt", "a"}}}});
+  const auto alone = cli({"--yes", "import", "--kind", "becky", account.file("lone/in.mbx"), "in"});
+  EXPECT_EQ(alone.exitCode, 0) << alone.err;
+  EXPECT_NE(alone.err.find("No.3002"), std::string::npos) << alone.err;
+  EXPECT_NE(cli({"show", "in", "0"}).out.find("X-Becky-Attachment-File: a.txt\n"), std::string::npos);
+
   // An AL-Mail box whose mail files are missing imports nothing, and says so.
   const auto missing = cli({"--yes", "import", "--kind", "almail16", account.file("box.box"), "in"});
   EXPECT_EQ(missing.exitCode, 0) << missing.err;
