@@ -52,7 +52,8 @@ std::string stemOf(std::string_view name) {
 }
 
 std::vector<ImportFlow::Source> maildirSources(std::string_view chosen) {
-  std::vector<ImportFlow::Source> sources{{std::string(chosen), platform::fileNameOf(chosen)}};
+  std::vector<ImportFlow::Source> sources;
+  if (import::SingleMailFiles::ofMaildir(chosen)) sources.push_back({std::string(chosen), platform::fileNameOf(chosen)});
   for (const auto& entry : platform::listDirectory(chosen)) {
     const std::string path = platform::joinPath(chosen, entry.name);
     if (!entry.isDirectory || entry.name == "cur" || entry.name == "new" || entry.name == "tmp" ||
@@ -87,8 +88,11 @@ bool cabinetReady(const Document& document, store::TreeOperations& tree, const s
 }  // namespace
 
 std::vector<ImportFlow::Source> ImportFlow::folderSources(import::MailerKind kind, std::string_view chosen) {
-  std::vector<Source> sources = kind == import::MailerKind::Maildir ? maildirSources(chosen) : filesLike(chosen);
-  std::sort(sources.begin() + (kind == import::MailerKind::Maildir ? 1 : 0), sources.end(),
+  const bool maildir = kind == import::MailerKind::Maildir;
+  std::vector<Source> sources = maildir ? maildirSources(chosen) : filesLike(chosen);
+  // The chosen Maildir first, then the folders in it by name.
+  const bool chosenFirst = maildir && !sources.empty() && sources.front().path == chosen;
+  std::sort(sources.begin() + (chosenFirst ? 1 : 0), sources.end(),
             [](const Source& a, const Source& b) { return a.path < b.path; });
   return sources;
 }

@@ -15,8 +15,8 @@
 /// every file of that folder with the same extension (compared without
 /// regard to case; names beginning with "." and folders passed over)
 /// becomes the tray of its name without the extension, created when
-/// missing. For a Maildir the chosen folder and every Maildir folder in it
-/// become trays ("Maildir", and ".Sent" as "Sent"). A stop request ends the
+/// missing. For a Maildir the chosen folder (when it is one) and every
+/// Maildir folder in it become trays ("Maildir", and ".Sent" as "Sent"). A stop request ends the
 /// import after the mail in hand; the mails stored so far stay.
 #pragma once
 

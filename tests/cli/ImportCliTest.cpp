@@ -111,6 +111,14 @@ TEST_F(ImportCli, ACabinetTakesEveryFileOfTheExtensionAndAFullTrayIsEmptiedOnlyW
                               account.file("old/work.MBOX") + "\n");
   EXPECT_EQ(subjects("過去/work"), (std::vector<std::string>{"w1", "w2"}));
 
+  // A Maildir with the folders of Maildir++ in it: a tray for each.
+  test::writeMaildir(account.file("Maildir"), {"Subject: inbox\n\n"});
+  test::writeMaildir(account.file("Maildir/.Sent"), {"Subject: sent 1\n\n", "Subject: sent 2\n\n"});
+  const auto maildirs = cli({"import", "--kind", "maildir", account.file("Maildir"), "--cabinet", ""});
+  EXPECT_EQ(maildirs.out, "Maildir\t1\t0\t0\t" + account.file("Maildir") + "\nSent\t2\t0\t0\t" +
+                              account.file("Maildir/.Sent") + "\n")
+      << maildirs.err;
+
   // The trays hold mail now: "no" keeps them, "yes" replaces what they hold.
   write(account.file("old/home.mbox"), test::unixMailbox({"Subject: h2\n\n"}));
   const auto kept = cli({"--no", "import", "--kind", "mbox", account.file("old/home.mbox"), "過去/home"});
