@@ -111,6 +111,12 @@ constexpr Help kHelp[] = {
     {"hangup", "Brings the dial-up connection of item 901 down.", "zorvik-cli hangup"},
 };
 
+// A text of one sentence is its own first sentence.
+std::string_view firstSentence(std::string_view text) {
+  const std::size_t end = text.find(". ");
+  return end == std::string_view::npos ? text : text.substr(0, end + 1);
+}
+
 const Help* helpOf(std::string_view command) {
   const auto* found = std::find_if(std::begin(kHelp), std::end(kHelp),
                                    [command](const Help& help) { return help.command == command; });
@@ -125,7 +131,7 @@ int help(CliContext& context) {
     for (const CommandInfo& command : commands) {
       const Help* text = helpOf(command.name);
       std::cout << "  " << command.name << (command.usage.empty() ? "" : " ") << command.usage << '\n';
-      if (text) std::cout << "      " << text->text.substr(0, text->text.find(". ") + 1) << '\n';
+      if (text) std::cout << "      " << firstSentence(text->text) << '\n';
     }
     std::cout << "\nzorvik-cli help COMMAND explains one command with an example.\n";
     return kDone;
