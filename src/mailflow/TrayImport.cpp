@@ -51,6 +51,7 @@ TrayImport::TrayImport(const Document& document, FrontEnd& front, import::Mailer
 
 ImportedFile TrayImport::run(const std::string& source, const std::string& tray) {
   ImportedFile file{source, tray};
+  read_ = 0;
   const auto text = platform::fileSize(store::TrayName::path(document_.store(), tray, store::filetype::kText));
   if (text && *text > 0) {
     file.declined = !document_.messages().question(MessageNumber::ClearTrayBeforeImport);

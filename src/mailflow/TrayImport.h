@@ -71,7 +71,7 @@ private:
   const store::DateLimit& period_;
   const std::optional<std::string>& attachFolder_;
   int zoneHours_;
-  std::size_t read_ = 0;  // mails read so far, for the progress line
+  std::size_t read_ = 0;  // mails of the file read so far, for the progress line
 };
 
 }  // namespace zorvik::mailflow
