@@ -9,6 +9,12 @@
 #include "platform/TextEncoding.h"
 
 namespace zorvik::addressbook {
+namespace {
+
+// Rounds of the lock's own retries (12 tries 100 ms apart by default).
+constexpr int kLockRounds = 10;
+
+}  // namespace
 
 VCardAddressBook::VCardAddressBook(std::string path) : path_(std::move(path)) {}
 
@@ -119,7 +125,11 @@ bool VCardAddressBook::update(const std::function<bool(std::vector<VCardEntry>&)
   platform::makeDirectories(platform::directoryOf(path_));
   const std::string lockPath =
       platform::joinPath(platform::directoryOf(path_), "." + platform::fileNameOf(path_) + ".lock");
-  const auto lock = platform::FileLock::open(lockPath, platform::FileAccess::Create);
+  // A change waits its turn longer than a tray operation would: writers
+  // of the book are few, and giving up would lose what the user entered.
+  std::optional<platform::FileLock> lock;
+  for (int round = 0; round < kLockRounds && !lock; ++round)
+    lock = platform::FileLock::open(lockPath, platform::FileAccess::Create);
   if (!lock || !load()) return false;
   if (!change(cards_)) return true;
   index_.reset();

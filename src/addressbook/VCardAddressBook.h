@@ -7,8 +7,9 @@
 /// reflects the file. Every change is made under an exclusive lock on a
 /// hidden lock file beside it (".addressbook.vcf.lock"): the file is read again, changed and written
 /// through a temporary file and a rename, so a reader never sees half a
-/// file and two writers at once never lose each other's entries. A missing
-/// file is an empty book.
+/// file and two writers at once never lose each other's entries (a writer
+/// waits its turn up to about twelve seconds). A missing file is an empty
+/// book.
 #pragma once
 
 #include <ctime>
