@@ -14,7 +14,6 @@
 #include "message/FileByteSink.h"
 #include "message/JapaneseCodec.h"
 #include "message/MimeDecoder.h"
-#include "message/SavedFileList.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 
@@ -181,13 +180,13 @@ void BM_ZorvikMimeDecoder(benchmark::State& state) {
     settings.workDirectory = dir + "/.tmp";
     state.ResumeTiming();
     message::FileByteSink work(dir + "/RxMail", message::FileByteSink::Mode::append);
+    message::AttachmentFolderNumbers folders;  // as a receive keeps them
     for (const auto& text : mails.wire) {
       work.write("From  \r\n");
-      message::MimeDecoder decoder(settings, messages);
+      message::MimeDecoder decoder(settings, messages, folders);
       if (!decoder.decode(work, text)) state.SkipWithError("decoding failed");
     }
     work.close();
-    message::SavedFileList::instance().clear();
   }
   setCounters(state);
 }

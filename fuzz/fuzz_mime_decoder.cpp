@@ -1,7 +1,9 @@
 // Feeds arbitrary received mails to MIME decoding: broken headers, boundaries
 // that never close, deep nesting and hostile attachment names must never
-// crash, never write outside the scratch store, and never fail decoding
-// (only a file that cannot be created may do that).
+// crash or hang, never write outside the scratch store, never fail decoding
+// (only a file that cannot be created may do that), and never store a
+// received line as a tag command.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,7 +12,7 @@
 
 #include "core/Messages.h"
 #include "message/MimeDecoder.h"
-#include "message/SavedFileList.h"
+#include "message/OversizeMail.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -24,14 +26,26 @@ public:
   bool shown = false;
 };
 
-class DiscardSink : public zorvik::message::ByteSink {
+class StoredText : public zorvik::message::ByteSink {
 public:
   bool write(std::string_view bytes) override {
-    written += bytes.size();
+    text.append(bytes);
     return true;
   }
-  std::size_t written = 0;
+  std::string text;
 };
+
+// Only the decoder's own reference lines may begin with "@#": a received
+// line that did would read as a tag command.
+bool onlyOwnTagLines(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    const std::string_view line = text.substr(at, end - at);
+    if (line.starts_with("@#") && !line.starts_with("@#MIME \"%:")) return false;
+    at = end + 1;
+  }
+  return true;
+}
 
 const std::string& scratch() {
   static const std::string path = [] {
@@ -53,13 +67,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.attachmentRoot = platform::joinPath(scratch(), ".inc");
   settings.workDirectory = platform::joinPath(scratch(), ".tmp");
   settings.expandTextAttachments = size % 2 == 0;
-  DiscardSink sink;
-  const bool ok = message::MimeDecoder(settings, messages).decode(sink, mail);
+  // Every third input comes as the header of an over-size mail would.
+  const std::string received = size % 3 == 0 ? message::OversizeMail::withNotice(mail) : std::string(mail);
+  StoredText sink;
+  message::MimeDecoder decoder(settings, messages);
+  const bool ok = decoder.decode(sink, received);
   if (!ok && !reporter.shown) __builtin_trap();  // a failure is always reported
+  if (!onlyOwnTagLines(sink.text)) __builtin_trap();
   // Everything lands in the two folders of the scratch store.
   for (const auto& entry : platform::listDirectory(scratch()))
     if (entry.name != ".inc" && entry.name != ".tmp") __builtin_trap();
-  message::SavedFileList::instance().deleteAll();
+  decoder.savedFiles().deleteAll();
   platform::removeTree(settings.attachmentRoot);
   return 0;
 }

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the tray property file reader. Whatever records
 // it accepts must name paths inside the store, and must write out and read
-// back to the same file: a tree exported from what was imported is stable.
+// back to the same records: a tree exported from what was imported is the
+// same tree.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,10 +32,11 @@ std::vector<zorvik::store::TrayPropertyRecord> readAll(std::string text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zorvik;
   const auto records = readAll(std::string(reinterpret_cast<const char*>(data), size));
-  // The first writing may normalise (a number "12abc" becomes "12"); from
-  // then on the text must not change.
+  // Numbers are read as the C library reads them ("12abc" is 12), so the
+  // text may change once; the records read must come back unchanged, every
+  // text byte for byte.
   const std::string written = store::formatTrayPropertyFile(records);
   const auto reread = readAll(written);
-  if (store::formatTrayPropertyFile(reread) != written) __builtin_trap();
+  if (reread != records || store::formatTrayPropertyFile(reread) != written) __builtin_trap();
   return 0;
 }

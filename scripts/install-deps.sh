@@ -6,9 +6,9 @@
 # Runs apt-get only when something is missing; uses sudo when not root.
 set -euo pipefail
 
-build_packages=(cmake ninja-build clang g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev fonts-noto-cjk)
+build_packages=(cmake ninja-build clang g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev fonts-noto-cjk libxml2-dev)
 test_packages=(nkf python3 libc-bin dovecot-pop3d python3-aiosmtpd xvfb xauth xdotool imagemagick poppler-utils)
-bench_packages=(msmtp fetchmail libgmime-3.0-dev)
+bench_packages=(msmtp fetchmail libgmime-3.0-dev ripgrep)
 
 wanted=("${build_packages[@]}")
 case "${1:-build}" in

@@ -5,15 +5,10 @@
 #include <string>
 
 #include "CliCommand.h"
-
-
-#include "core/Progress.h"
 #include "core/SettingsItemTable.h"
+#include "mailflow/TrayTransferFlow.h"
 #include "platform/FileSystem.h"
-#include "store/Backup.h"
 #include "store/BackupPeriod.h"
-#include "store/Export.h"
-#include "store/Merge.h"
 
 namespace zorvik::cli {
 namespace {
@@ -76,9 +71,18 @@ std::string fullPath(const std::string& path) {
   return platform::isFullPath(path) ? path : platform::joinPath(platform::currentDirectory(), path);
 }
 
-int finish(CliContext& context, bool ok, int copied) {
-  context.printRow({std::to_string(copied)});
-  return ok ? kDone : kFailed;
+// One row: the mails copied and the mails the period left out; on stderr
+// the same in words, and the trays whose mails were copied but kept.
+int finish(CliContext& context, const std::optional<mailflow::TransferOutcome>& outcome) {
+  if (!outcome) return kFailed;
+  const mailflow::TransferOutcome& report = *outcome;
+  for (const std::string& tray : report.kept)
+    context.status("zorvik-cli: the mails of " + tray +
+                   " were copied but kept: they still wait to be received or sent");
+  context.status("zorvik-cli: " + std::to_string(report.copied) + " mails copied, " +
+                 std::to_string(report.leftOut) + " outside the period left alone");
+  context.printRow({std::to_string(report.copied), std::to_string(report.leftOut)});
+  return report.ok ? kDone : kFailed;
 }
 
 int backup(CliContext& context) {
@@ -96,11 +100,7 @@ int backup(CliContext& context) {
   request.limit = *limit;
   request.deleteCopied = options->deleteCopied;
   request.compactAfter = options->compactAfter;
-  core::Progress& progress = context.frontEnd().progress;
-  store::Backup run(opened->store(), opened->settings(), context.messages(), progress,
-                    opened->settings().timeZoneOffsetHours());
-  const bool ok = run.run(request);
-  return finish(context, ok, run.copied());
+  return finish(context, mailflow::TrayTransferFlow::backup(*opened, context.frontEnd(), request));
 }
 
 int merge(CliContext& context) {
@@ -113,10 +113,7 @@ int merge(CliContext& context) {
   if (!limit) return kUsage;
   const store::MergeRequest request{fullPath(options->positional[0]), options->path == "/" ? "" : options->path,
                                     *limit};
-  core::Progress& progress = context.frontEnd().progress;
-  store::Merge run(opened->store(), context.messages(), progress, opened->settings().timeZoneOffsetHours());
-  const bool ok = run.run(request);
-  return finish(context, ok, run.copied());
+  return finish(context, mailflow::TrayTransferFlow::merge(*opened, context.frontEnd(), request));
 }
 
 int exportTrays(CliContext& context) {
@@ -130,11 +127,7 @@ int exportTrays(CliContext& context) {
   const std::string& inside = options->positional[0];
   const store::ExportRequest request{inside == "/" ? "" : inside, fullPath(options->positional[1]), *limit,
                                      options->remove};
-  core::Progress& progress = context.frontEnd().progress;
-  store::Export run(opened->store(), opened->settings(), context.messages(), progress,
-                    opened->settings().timeZoneOffsetHours());
-  const bool ok = run.run(request);
-  return finish(context, ok, run.copied());
+  return finish(context, mailflow::TrayTransferFlow::exportTrays(*opened, context.frontEnd(), request));
 }
 
 }  // namespace

@@ -65,6 +65,15 @@ constexpr Help kHelp[] = {
     {"test-rule", "Tests one tray's sorting rule on one mail: TRUE or FALSE, the reason, the rule's error code.",
      "zorvik-cli test-rule 仕事 新着受信 0"},
     {"log", "Shows the end of the sorting log; --clear moves it into the older generations.", "zorvik-cli log"},
+    {"search", "Searches the store (or a cabinet, or one tray) as the search bar does and prints every hit: "
+               "tray, index, header or body, and the line. Without --headers or --body both are searched; letter "
+               "case is ignored unless --case; --width and --kana make ＡＢＣ find ABC and ひらがな find カタカナ. "
+               "The refined conditions (--from, --subject, --header, --in-body, --since, ...) narrow the mails, "
+               "with or without a TEXT; --collect links every mail found into the search-results tray instead.",
+     "zorvik-cli search --cabinet 仕事 --since 2026-12-01 --from tanaka 見積"},
+    {"next-unread", "Prints the next unread mail of the store: from its start, from TRAY on, or after mail INDEX "
+                    "of TRAY, in the order the tree lists the trays. Nothing when every mail is read.",
+     "zorvik-cli next-unread 新着受信 3"},
     {"mkcab", "Creates a cabinet (its parent must exist), or with --in one with a free name.",
      "zorvik-cli mkcab 仕事/2026"},
     {"mktray", "Creates a tray (its cabinet must exist), or with --in one with a free name.",
@@ -96,7 +105,26 @@ constexpr Help kHelp[] = {
     {"merge", "Takes the trays of an outside tree into the store.", "zorvik-cli merge /media/usb/zorvik"},
     {"export", "Copies trays to an outside tree; --remove removes what was exported.",
      "zorvik-cli export 仕事 /tmp/export --period 0"},
+    {"import", "Takes another mail program's mailbox into a tray (emptied after asking), or every mailbox of a "
+               "folder with the chosen file's extension into a cabinet, one tray per file. K: mbox, msmail, becky, "
+               "almail16, maildir, eml (or the dialog's number 0-9); P: 0 all, 1 a month, 2 three months, 3 half a "
+               "year, 4 a year. Prints per file: tray, mails stored, left out by the period, files unreadable.",
+     "zorvik-cli import --kind becky ~/Becky/Mailbox/Inbox/in.mbx 受信/Becky"},
+    {"abook", "The address book (addressbook.vcf in the store root), used while item 116 is on: list, find what "
+              "completion would offer, add an entry or a tray's send groups, remove, import and export vCard "
+              "files (vCard 2.1, 3.0 and 4.0 read; 3.0 written).",
+     "zorvik-cli abook import ~/contacts.vcf"},
+    {"dial", "Brings the dial-up connection of item 901 up through NetworkManager and leaves it up; prints "
+             "dialled, or connected when it was up already.",
+     "zorvik-cli dial"},
+    {"hangup", "Brings the dial-up connection of item 901 down.", "zorvik-cli hangup"},
 };
+
+// A text of one sentence is its own first sentence.
+std::string_view firstSentence(std::string_view text) {
+  const std::size_t end = text.find(". ");
+  return end == std::string_view::npos ? text : text.substr(0, end + 1);
+}
 
 const Help* helpOf(std::string_view command) {
   const auto* found = std::find_if(std::begin(kHelp), std::end(kHelp),
@@ -112,7 +140,7 @@ int help(CliContext& context) {
     for (const CommandInfo& command : commands) {
       const Help* text = helpOf(command.name);
       std::cout << "  " << command.name << (command.usage.empty() ? "" : " ") << command.usage << '\n';
-      if (text) std::cout << "      " << text->text.substr(0, text->text.find(". ") + 1) << '\n';
+      if (text) std::cout << "      " << firstSentence(text->text) << '\n';
     }
     std::cout << "\nzorvik-cli help COMMAND explains one command with an example.\n";
     return kDone;

@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "CliCommand.h"
+#include "mailflow/MailSelection.h"
+#include "mailflow/TrayMaintenance.h"
 #include "core/SettingsItemTable.h"
 
 #include "store/AttachmentCleanup.h"
 #include "store/MailOperations.h"
-#include "store/TrashOperations.h"
 #include "store/TreeOperations.h"
 
 namespace zorvik::cli {
@@ -55,10 +56,18 @@ std::optional<std::vector<std::uint32_t>> indicesOf(const std::vector<std::strin
 
 // Trays whose links could not follow are worth a line: their links may now
 // read as broken.
-int reportMissed(CliContext& context, const store::TreeOperations& tree) {
-  for (const std::string& tray : tree.missedTrays())
-    context.status("zorvik-cli: the links in " + tray + " could not be updated");
+int reportMissed(CliContext& context, const std::vector<std::string>& trays) {
+  for (const std::string& tray : trays) context.status("zorvik-cli: the links in " + tray + " could not be updated");
   return kDone;
+}
+
+// What deleting a tray did to its mails and files, so that a script's log
+// shows where the mails went.
+void sayTrayRemoval(CliContext& context, const store::TrayRemoval& removal) {
+  if (removal.tray.empty() || (removal.mails == 0 && !removal.trayRemoved)) return;
+  context.status("zorvik-cli: " + std::to_string(removal.mails) + " mails of " + removal.tray +
+                 (removal.forGood ? " deleted for good" : " moved to the trash") +
+                 (removal.trayRemoved ? "; the tray was removed" : ""));
 }
 
 int create(CliContext& context, bool tray) {
@@ -84,7 +93,7 @@ int rename(CliContext& context) {
   auto ops = operations(context);
   if (!ops) return kFailed;
   if (!ops->tree.rename(args[0], args[1])) return kFailed;
-  return reportMissed(context, ops->tree);
+  return reportMissed(context, ops->tree.missedTrays());
 }
 
 int remove(CliContext& context) {
@@ -97,7 +106,12 @@ int remove(CliContext& context) {
     return context.usage("usage: rm PATH | rm TRAY INDEX... [--for-good]");
   auto ops = operations(context);
   if (!ops) return kFailed;
-  if (indices->empty()) return ops->tree.remove(args[0]) ? kDone : kFailed;
+  if (indices->empty()) {
+    const bool removed = ops->tree.remove(args[0]);
+    sayTrayRemoval(context, ops->tree.lastTrayRemoval());
+    return removed ? kDone : kFailed;
+  }
+  if (!mailflow::MailSelection::check(ops->opened, args[0], *indices)) return kFailed;
   const std::size_t removed = ops->mails.remove(args[0], *indices, forGoodGiven);
   context.printRow({std::to_string(removed)});
   return removed == indices->size() ? kDone : kFailed;
@@ -113,6 +127,7 @@ int transfer(CliContext& context, MailAction action, std::string_view usage) {
   if (!ops) return kFailed;
   const std::string& from = args[0];
   const std::string& to = args.back();
+  if (!mailflow::MailSelection::check(ops->opened, from, *indices, to)) return kFailed;
   store::MailOperations::Placed placed;
   bool all = true;
   if (action == MailAction::Link) {
@@ -147,7 +162,7 @@ int moveTray(CliContext& context) {
   auto ops = operations(context);
   if (!ops) return kFailed;
   if (!ops->tree.move(args[0], treePath(args[1]))) return kFailed;
-  return reportMissed(context, ops->tree);
+  return reportMissed(context, ops->tree.missedTrays());
 }
 
 int mark(CliContext& context) {
@@ -156,7 +171,7 @@ int mark(CliContext& context) {
   const auto number = args.size() == 3 ? recordIndex(args[2]) : std::nullopt;
   if (!index || !number || *number > 5) return context.usage("usage: mark TRAY INDEX N (N from 0 to 5)");
   auto ops = operations(context);
-  if (!ops) return kFailed;
+  if (!ops || !mailflow::MailSelection::check(ops->opened, args[0], {*index})) return kFailed;
   return ops->mails.setMark(args[0], *index, static_cast<int>(*number)) ? kDone : kFailed;
 }
 
@@ -166,7 +181,10 @@ int readState(CliContext& context, bool opened) {
   if (!indices) return context.usage(opened ? "usage: read TRAY [INDEX...]" : "usage: unread TRAY [INDEX...]");
   auto ops = operations(context);
   if (!ops) return kFailed;
-  if (!indices->empty()) return ops->mails.setOpened(args[0], *indices, opened) ? kDone : kFailed;
+  if (!indices->empty()) {
+    if (!mailflow::MailSelection::check(ops->opened, args[0], *indices)) return kFailed;
+    return ops->mails.setOpened(args[0], *indices, opened) ? kDone : kFailed;
+  }
   const auto state = opened ? store::ReadState::Opened : store::ReadState::Unread;
   return ops->tree.setReadState(treePath(args[0]), state) ? kDone : kFailed;
 }
@@ -174,29 +192,32 @@ int readState(CliContext& context, bool opened) {
 int markRead(CliContext& context) { return readState(context, true); }
 int markUnread(CliContext& context) { return readState(context, false); }
 
+int reportMaintenance(CliContext& context, const mailflow::MaintenanceReport& report) {
+  reportMissed(context, report.missed);
+  return report.ok ? kDone : kFailed;
+}
+
 int compact(CliContext& context) {
   if (context.args().size() != 1) return context.usage("usage: compact TRAY");
-  auto ops = operations(context);
-  if (!ops) return kFailed;
-  if (!ops->tree.compact(context.args()[0])) {
-    context.status("zorvik-cli: cannot compact " + context.args()[0]);
-    return kFailed;
-  }
-  return reportMissed(context, ops->tree);
+  auto* const opened = context.document();
+  if (!opened) return kFailed;
+  const auto report = mailflow::TrayMaintenance::compact(*opened, context.args()[0]);
+  if (!report.ok) context.status("zorvik-cli: cannot compact " + context.args()[0]);
+  return reportMaintenance(context, report);
 }
 
 int emptyTrash(CliContext& context) {
   if (!context.args().empty()) return context.usage("usage: empty-trash");
   auto* const opened = context.document();
   if (!opened) return kFailed;
-  return store::emptyTrashAtExit(opened->store(), opened->settings(), context.messages(), true) ? kDone : kFailed;
+  return reportMaintenance(context, mailflow::TrayMaintenance::emptyTrash(*opened));
 }
 
 int cleanAttachments(CliContext& context) {
   if (!context.args().empty()) return context.usage("usage: clean-attachments");
   auto* const opened = context.document();
   if (!opened) return kFailed;
-  const store::AttachmentCleanup cleanup(opened->store());
+  const store::AttachmentCleanup cleanup(opened->store(), opened->settings().workingDirectories().newMailWorkFile);
   const auto names = cleanup.unreferenced();
   if (names.empty()) {
     context.status(store::AttachmentCleanup::noneText());

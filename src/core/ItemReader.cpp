@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "core/ItemValueLines.h"
 #include "platform/TextEncoding.h"
 
 namespace zorvik::core {
@@ -87,7 +88,7 @@ ItemReadResult ItemReader::read(ItemValues& values) {
       case ItemKind::Integer:
       case ItemKind::Switch: values.setNumberAt(*row, decimalValue(line_.c_str())); break;
       case ItemKind::Colour: values.setNumberAt(*row, hexValue(line_, values.numberAt(*row))); break;
-      case ItemKind::String: values.setTextAt(*row, line_); break;
+      case ItemKind::String: values.setTextAt(*row, valueOfLine(line_)); break;
       case ItemKind::MultiLine:
         if (readMultiLine(values, *row) == ItemReadResult::Error) return ItemReadResult::Error;
         break;
@@ -100,7 +101,7 @@ ItemReadResult ItemReader::read(ItemValues& values) {
 // The value runs until a line longer than two characters that starts with
 // "##" or ";;"; that line is the next item line and is looked at again.
 ItemReadResult ItemReader::readMultiLine(ItemValues& values, std::size_t row) {
-  std::string value = line_;
+  std::string value = valueOfLine(line_);
   for (;;) {
     if (!nextLine()) {
       report(unfinishedMultiLineReason());
@@ -112,7 +113,7 @@ ItemReadResult ItemReader::readMultiLine(ItemValues& values, std::size_t row) {
       return ItemReadResult::Complete;
     }
     value += "\r\n";
-    value += line_;
+    value += valueOfLine(line_);
   }
 }
 

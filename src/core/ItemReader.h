@@ -6,7 +6,8 @@
 /// and lines not starting with "##" are skipped. Items must come in table
 /// order: the search for an id only runs forward from the previous item, so
 /// an item after a later one is unknown. Unknown ids are reported and
-/// skipped; the end row ("##9999") ends the read.
+/// skipped; the end row ("##9999") ends the read. Text value lines are
+/// taken back as ItemValueLines wrote them (escaped lines unescaped).
 #pragma once
 
 #include <functional>

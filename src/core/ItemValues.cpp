@@ -1,5 +1,6 @@
 #include "core/ItemValues.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -26,12 +27,13 @@ void ItemValues::setNumber(int id, std::int32_t value) { values_[rowOf(id)].numb
 
 const std::string& ItemValues::text(int id) const { return values_[rowOf(id)].text; }
 
-void ItemValues::setText(int id, std::string_view value) {
-  const std::size_t row = rowOf(id);
-  // A one-line item holds one line: a line break in it would write lines that
-  // read back as other items.
-  if (table_->rows()[row].kind == ItemKind::String) value = value.substr(0, value.find_first_of("\r\n"));
-  values_[row].text = std::string(value);
+void ItemValues::setText(int id, std::string_view value) { setTextAt(rowOf(id), std::string(value)); }
+
+void ItemValues::setTextAt(std::size_t row, std::string value) {
+  // A one-line item holds one line, set or read: a line break in a name or
+  // an address would end up in the header of every mail sent.
+  if (table_->rows()[row].kind == ItemKind::String) value.resize(std::min(value.size(), value.find_first_of("\r\n")));
+  values_[row].text = std::move(value);
 }
 
 }  // namespace zorvik::core

@@ -31,7 +31,8 @@ public:
   std::int32_t numberAt(std::size_t row) const { return values_[row].number; }
   const std::string& textAt(std::size_t row) const { return values_[row].text; }
   void setNumberAt(std::size_t row, std::int32_t value) { values_[row].number = value; }
-  void setTextAt(std::size_t row, std::string value) { values_[row].text = std::move(value); }
+  /// A one-line item keeps its text up to the first CR or LF.
+  void setTextAt(std::size_t row, std::string value);
 
   /// Every value back to the table's default.
   void resetToDefaults();

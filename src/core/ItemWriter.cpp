@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/ItemValueLines.h"
 #include "core/MessageFormat.h"
 
 namespace zorvik::core {
@@ -12,20 +13,6 @@ constexpr std::string_view kEndRule = ";;END------------------------------------
 
 void appendItemLine(std::string& out, std::string_view prefix, const ItemRow& row) {
   out += formatMessage("%s%04d:%s\r\n", {prefix, row.id, row.description});
-}
-
-// Text values are written one line per piece between line breaks; an empty
-// text still gives one (empty) line.
-void appendTextLines(std::string& out, std::string_view text) {
-  for (;;) {
-    const auto end = text.find('\n');
-    std::string_view piece = text.substr(0, end);
-    if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
-    out += piece;
-    out += "\r\n";
-    if (end == std::string_view::npos) return;
-    text.remove_prefix(end + 1);
-  }
 }
 
 }  // namespace
@@ -52,7 +39,7 @@ void writeItem(std::string& out, const ItemRow& row, const ItemValues& values, s
     case ItemKind::String:
     case ItemKind::MultiLine:
       appendItemLine(out, "##", row);
-      appendTextLines(out, values.textAt(index));
+      appendValueLines(out, values.textAt(index), row.kind == ItemKind::MultiLine);
       return;
     case ItemKind::End:
       appendItemLine(out, "##", row);

@@ -1,6 +1,7 @@
 /// \file
 /// Writes item values in the text form the item reader reads, every line
-/// ending with CR LF.
+/// ending with CR LF; text values as ItemValueLines writes them, so they
+/// read back byte for byte.
 #pragma once
 
 #include <string>

@@ -181,6 +181,12 @@ constexpr MessageSource kMessages[] = {
   {44205, "フォルダ「%s」にメール環境がないか、書き込めません。"},
   {44206, "POPサーバ「%s」（ポート%s）から応答がありません。\n接続はできましたが、%s秒待っても最初の応答が届きませんでした。"},
   {44207, "設定ファイル「%s」はすでにあります。\n設定を初めから作り直しますか？\n（今の設定ファイルは.BAKとして残り、メールはそのまま残ります）"},
+  {44208, "設定項目 %s「%s」には「%s」を設定できません。\n%sを指定してください。"},
+  {44209, "「%s」という名前の引出またはトレイはすでにあります。"},
+  {44210, "トレイ「%s」がありません。"},
+  {44211, "トレイ「%s」に番号 %s のメールはありません。"},
+  {44220, "ダイアルアップ中にエラーが起こりました。\n接続先「%s」：%s"},
+  {44221, "ファイル「%s」は%sのメールボックスではないか、途中が壊れています。\n読めたところまでのメールを取り込みました。"},
 };
 
 constexpr int kFirstNumber = 40000;
@@ -361,6 +367,12 @@ constexpr bool isNamed(int r) {
     case MessageNumber::NoStore:
     case MessageNumber::PopNoGreeting:
     case MessageNumber::RebuildExistingSettings:
+    case MessageNumber::BadItemValue:
+    case MessageNumber::NameTaken:
+    case MessageNumber::NoSuchTray:
+    case MessageNumber::NoSuchMail:
+    case MessageNumber::DialUpFailed:
+    case MessageNumber::NotAMailbox:
       return true;
   }
   return false;

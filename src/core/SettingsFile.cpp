@@ -65,15 +65,10 @@ bool SettingsFile::save(Messages& messages, std::string_view path) {
   content += "\r\n";
   writeItemTable(content, *this);
 
-  const std::string backup = backupNameOf(fileName_);
-  const bool hadFile = platform::pathExists(fileName_);
-  if (hadFile) {
-    platform::removeFile(backup);
-    platform::renamePath(fileName_, backup);
-  }
-  if (platform::writeFileAtomically(fileName_, content)) return true;
-  // Nothing half-written may replace the settings: the previous file comes back.
-  if (hadFile) platform::copyFile(backup, fileName_);
+  // The new file replaces the old one by a rename, the old one kept as
+  // ".BAK": a complete settings file is there at every moment, so a crash
+  // never sends the next start into the first-run flow.
+  if (platform::writeFileAtomically(fileName_, content, backupNameOf(fileName_))) return true;
   messages.error(MessageNumber::SettingsFileNotCreated, {fileName_});
   return false;
 }

@@ -28,8 +28,10 @@ public:
   bool load(std::string_view path, Messages& messages);
 
   /// Writes every item to `path` (or the file last loaded or saved). The
-  /// previous file is kept as ".BAK"; if the new one cannot be written,
-  /// error 40186 is shown and the previous file is put back.
+  /// new file is written under a temporary name and renamed into place, the
+  /// previous one kept as ".BAK", so a complete file is there at every
+  /// moment; if the new one cannot be written, error 40186 is shown and the
+  /// previous file stays as it was.
   bool save(Messages& messages, std::string_view path = {});
 
   /// The file last loaded or saved.

@@ -3,8 +3,6 @@
 #include "core/SettingsItemTable.h"
 #include "mailflow/Document.h"
 #include "mailflow/SettingsWriteBack.h"
-#include "mailflow/StoreLock.h"
-#include "mailflow/StoreMailServerTray.h"
 
 namespace zorvik::mailflow {
 
@@ -33,37 +31,23 @@ void MailAccount::applyTo(core::SettingsFile& settings) const {
 }
 
 AccountChange::AccountChange(Document& document, MailAccount edited)
-    : document_(document), before_(MailAccount::of(document.settings())), edited_(std::move(edited)) {}
-
-AccountChange::~AccountChange() {
-  if (begun_ && !kept_) restore();
+    : document_(document), before_(MailAccount::of(document.settings())), edited_(std::move(edited)) {
+  apply(edited_);
 }
 
-bool AccountChange::begin() {
-  if (edited_ == before_) return true;
-  const bool otherMailbox = edited_.popServer != before_.popServer || edited_.popUser != before_.popUser;
-  if (otherMailbox && edited_.useUidl) {
-    const auto lock = StoreLock::take(document_, StoreWork::ServerTray);
-    if (!lock) return false;
-    const core::SettingsFile& settings = document_.settings();
-    StoreMailServerTray(document_.store(), settings.text(item::kMailServerTray),
-                        message::ParseContext::fromSettings(settings, 0))
-        .clear();
-  }
-  edited_.applyTo(document_.settings());
-  document_.settingsChanged();
-  begun_ = true;
-  return true;
+AccountChange::~AccountChange() {
+  if (!kept_) apply(before_);
 }
 
 bool AccountChange::keep() {
   kept_ = true;
-  if (!begun_) return true;
+  if (edited_ == before_) return true;
   return SettingsWriteBack::apply(document_, [this](core::SettingsFile& settings) { edited_.applyTo(settings); });
 }
 
-void AccountChange::restore() {
-  before_.applyTo(document_.settings());
+void AccountChange::apply(const MailAccount& account) {
+  if (edited_ == before_) return;
+  account.applyTo(document_.settings());
   document_.settingsChanged();
 }
 

@@ -3,12 +3,11 @@
 /// the user's change of it for one run: the POP3 server, user and password,
 /// the SMTP server, APOP, UIDL and whether mails stay on the server.
 ///
-/// A change is in force from begin() until the object goes; then the
-/// settings are as they were, unless keep() wrote the change into the
-/// settings file. When the change names another mailbox (server or user)
-/// while UIDL is in use, the mail-server tray and its ".uid" file are
-/// cleared first: their copies belong to the other mailbox, and the UIDL
-/// numbers of one server say nothing about another's mails.
+/// A change is in force while the object lives; then the settings are as
+/// they were, unless keep() wrote the change into the settings file. A run
+/// with another mailbox (server or user) needs nothing more from here: the
+/// receive itself starts the mail-server tray afresh for an account it was
+/// not kept for (StoreMailServerTray::ofDocument).
 #pragma once
 
 #include <string>
@@ -36,17 +35,13 @@ struct MailAccount {
 
 class AccountChange {
 public:
-  /// `document` must outlive the change.
+  /// Puts `edited` in force on `document`, which must outlive the change.
   AccountChange(Document& document, MailAccount edited);
   /// Puts the settings back unless the change was kept.
   ~AccountChange();
   AccountChange(const AccountChange&) = delete;
   AccountChange& operator=(const AccountChange&) = delete;
 
-  /// Puts the edited account in force, clearing the mail-server tray when
-  /// it names another mailbox under UIDL. False when that clearing cannot
-  /// take the store's lock (its message shown); nothing is changed then.
-  bool begin();
   /// Makes the change last: writes the account into the settings file,
   /// leaving its other items as they are on disk (44200, 44201 or 40186
   /// when that fails; the change stays in force for this process all the
@@ -54,12 +49,11 @@ public:
   bool keep();
 
 private:
-  void restore();
+  void apply(const MailAccount& account);
 
   Document& document_;
   MailAccount before_;
   MailAccount edited_;
-  bool begun_ = false;
   bool kept_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "mailflow/ReceiveFlow.h"
 
 #include "core/SettingsItemTable.h"
+#include "mailflow/DialUpScope.h"
 #include "mailflow/Document.h"
 #include "mailflow/SortFlow.h"
 #include "mailflow/StoreLock.h"
@@ -22,8 +23,7 @@ message::MimeDecoderSettings decodingFor(const Document& document, const std::st
 ReceiveFlow::ReceiveFlow(const Document& document, FrontEnd& front)
     : document_(document),
       front_(front),
-      tray_(document.store(), document.settings().text(core::item::kMailServerTray),
-            message::ParseContext::fromSettings(document.settings(), 0)),
+      tray_(StoreMailServerTray::ofDocument(document)),
       sink_(document.workFilePath(), decodingFor(document, document.settings().text(core::item::kNewMailTray)),
             document.messages()),
       session_(document.messages(), tray_, sink_),
@@ -33,6 +33,8 @@ ReceiveFlow::ReceiveFlow(const Document& document, FrontEnd& front)
 ReceiveReport ReceiveFlow::run(const Document& document, FrontEnd& front) {
   const auto lock = StoreLock::take(document, StoreWork::Receive);
   if (!lock) return {};
+  const auto dialUp = DialUpScope::open(document, front);
+  if (!dialUp) return {};
   return ReceiveFlow(document, front).receive();
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/SettingsItemTable.h"
+#include "mailflow/DialUpScope.h"
 #include "mailflow/Document.h"
 #include "mailflow/ReceivePhase.h"
 #include "mailflow/SortFlow.h"
@@ -47,8 +48,7 @@ message::MimeDecoderSettings decodingOf(const Document& document) {
 
 struct ServerTrayFlow::Connection {
   explicit Connection(const Document& document)
-      : tray(document.store(), document.settings().text(core::item::kMailServerTray),
-             message::ParseContext::fromSettings(document.settings(), 0)),
+      : tray(StoreMailServerTray::ofDocument(document)),
         sink(document.workFilePath(), decodingOf(document), document.messages()),
         session(document.messages(), tray, sink) {}
 
@@ -90,6 +90,8 @@ int ServerTrayFlow::entryOf(const net::PopSession& session, std::uint32_t trayIn
 std::optional<ServerCounters> ServerTrayFlow::list(bool cleanUp) {
   const auto lock = StoreLock::take(document_, StoreWork::ServerTray);
   if (!lock) return std::nullopt;
+  const auto dialUp = DialUpScope::open(document_, front_);
+  if (!dialUp) return std::nullopt;
   Connection connection(document_);
   if (!open(connection)) return std::nullopt;
   ServerCounters counters = countersOf(connection.session);
@@ -112,6 +114,8 @@ std::optional<SelectionOutcome> ServerTrayFlow::fetchSelected(const std::vector<
   const auto lock = StoreLock::take(document_, StoreWork::ServerTray);
   if (!lock || !document_.mayWrite(document_.workFilePath()) || !WorkFileIntake::clearForNewMail(document_))
     return std::nullopt;
+  const auto dialUp = DialUpScope::open(document_, front_);
+  if (!dialUp) return std::nullopt;
   Connection connection(document_);
   if (!open(connection)) return std::nullopt;
   SelectionOutcome outcome;
@@ -147,6 +151,8 @@ std::optional<SelectionOutcome> ServerTrayFlow::fetchSelected(const std::vector<
 std::optional<SelectionOutcome> ServerTrayFlow::deleteSelected(const std::vector<std::uint32_t>& trayIndices) {
   const auto lock = StoreLock::take(document_, StoreWork::ServerTray);
   if (!lock) return std::nullopt;
+  const auto dialUp = DialUpScope::open(document_, front_);
+  if (!dialUp) return std::nullopt;
   Connection connection(document_);
   if (!open(connection)) return std::nullopt;
   const bool deleteUnread = document_.settings().flag(core::item::kDeleteUnread);

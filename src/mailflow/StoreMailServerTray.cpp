@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/SettingsItemTable.h"
+#include "mailflow/Document.h"
 #include "message/HeaderReader.h"
 #include "platform/FileSystem.h"
 #include "platform/LineReader.h"
@@ -194,7 +196,25 @@ int StoreMailServerTray::liveCount() {
 bool StoreMailServerTray::clear() {
   platform::removeFile(uidFilePath());
   loaded_ = false;
-  return store::TrayFile(store_, trayName_).empty(false);
+  return store::TrayFile(store_, trayName_).empty();
+}
+
+StoreMailServerTray StoreMailServerTray::ofDocument(const Document& document) {
+  const core::SettingsFile& settings = document.settings();
+  StoreMailServerTray tray(document.store(), settings.text(core::item::kMailServerTray),
+                           message::ParseContext::fromSettings(settings, 0));
+  // Server and user name the mailbox; another port (TLS instead of plain)
+  // reaches the same one, whose mails must not come again.
+  tray.followAccount(settings.text(core::item::kPopServer) + "\n" + settings.text(core::item::kPopUser));
+  return tray;
+}
+
+void StoreMailServerTray::followAccount(const std::string& identity) {
+  const std::string path = store::TrayName::path(store_, trayName_, store::filetype::kPathOnly) + ".account";
+  const auto kept = platform::readFile(path);
+  if (kept && *kept == identity) return;
+  if (kept) clear();
+  platform::writeFileAtomically(path, identity);
 }
 
 }  // namespace zorvik::mailflow

@@ -32,6 +32,8 @@
 
 namespace zorvik::mailflow {
 
+class Document;
+
 class StoreMailServerTray final : public net::MailServerTray {
 public:
   /// Record flag of a copy whose mail was received without all of its
@@ -41,6 +43,9 @@ public:
   /// `trayName` is the mail-server tray (item 212); `context` parses the
   /// headers (its `now` is not used).
   StoreMailServerTray(store::StoreLocation store, std::string trayName, message::ParseContext context);
+  /// The mail-server tray of `document`, cleared first when the POP3
+  /// account of the settings is not the one it was kept for.
+  static StoreMailServerTray ofDocument(const Document& document);
 
   void beginListing() override;
   std::string headerKey(std::string_view header, int size) override;
@@ -60,6 +65,12 @@ public:
   int liveCount();
   /// Forgets every copy and the ".uid" file: the account changed.
   bool clear();
+  /// Before a session with the account `identity` (server and user):
+  /// when the tray was kept for another account, it is cleared first, so
+  /// identifiers and headers of the old mailbox can neither hide nor delete
+  /// mail of the new one. The identity is kept in a file beside the tray;
+  /// a tray without one (kept by an older Zorvik) is taken as this account's.
+  void followAccount(const std::string& identity);
 
 private:
   struct Copy {

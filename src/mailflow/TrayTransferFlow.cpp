@@ -27,7 +27,9 @@ std::optional<TransferOutcome> runLocked(const Document& document, FrontEnd& fro
   TransferOutcome outcome;
   outcome.ok = transfer.run(request);
   outcome.copied = transfer.copied();
+  outcome.leftOut = transfer.leftOut();
   outcome.stopped = front.stop.requested();
+  if constexpr (requires { transfer.keptTrays(); }) outcome.kept = transfer.keptTrays();
   return outcome;
 }
 

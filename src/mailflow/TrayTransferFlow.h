@@ -13,6 +13,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "mailflow/FrontEnd.h"
 #include "store/Backup.h"
@@ -26,7 +28,11 @@ class Document;
 struct TransferOutcome {
   bool ok = false;       ///< the whole run was done
   int copied = 0;        ///< mails (or rows) written
+  int leftOut = 0;       ///< live mails the period left out
   bool stopped = false;  ///< the user stopped it
+  /// Trays copied but, asked to delete or remove, left whole: the
+  /// mail-server and unsent trays, whose mails still have work to do.
+  std::vector<std::string> kept;
 };
 
 class TrayTransferFlow {

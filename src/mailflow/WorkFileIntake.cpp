@@ -5,6 +5,8 @@
 
 #include "core/SettingsItemTable.h"
 #include "mailflow/Document.h"
+#include "mailflow/ServerMailOrigin.h"
+#include "mailflow/StoreMailServerTray.h"
 #include "message/MailRecordParser.h"
 #include "platform/FileSystem.h"
 #include "store/PartialJoiner.h"
@@ -40,6 +42,16 @@ std::uint32_t Intake::sortCount() const {
   return std::max(storedEnd, joinedEnd) - stored.firstIndex;
 }
 
+bool WorkFileIntake::appendLeftover(const Document& document) {
+  // Read before the move deletes the file: the receive that wrote it may
+  // have died before it marked these mails received on its side.
+  const std::vector<std::string> origins = ServerMailOrigin::inWorkFile(document.workFilePath());
+  if (!append(document, {})) return false;
+  StoreMailServerTray tray = StoreMailServerTray::ofDocument(document);
+  ServerMailOrigin::markReceived(tray, origins);
+  return true;
+}
+
 bool WorkFileIntake::holdsMail(const Document& document) {
   const auto size = platform::fileSize(document.workFilePath());
   return size && *size > kEmptyWorkFileSize;
@@ -72,7 +84,7 @@ std::optional<Intake> WorkFileIntake::append(const Document& document, const std
 
 bool WorkFileIntake::clearForNewMail(const Document& document) {
   if (holdsMail(document)) {
-    if (append(document, {})) return true;
+    if (appendLeftover(document)) return true;
     document.messages().error(MessageNumber::LeftoverNotMoved, {document.workFilePath()});
     return false;
   }
@@ -90,7 +102,7 @@ void WorkFileIntake::recoverAtStart(const Document& document) {
     return;
   }
   if (document.messages().question(MessageNumber::RecoverWorkFile)) {
-    if (!append(document, {})) document.messages().fatal(MessageNumber::WorkFileNotMoved);
+    if (!appendLeftover(document)) document.messages().fatal(MessageNumber::WorkFileNotMoved);
     return;
   }
   const std::string aside = setAsideName(path);

@@ -60,6 +60,9 @@ public:
 private:
   /// move() without its message.
   static std::optional<Intake> append(const Document& document, const std::string& tray);
+  /// Moves a work file a dead workflow left into the new-mail tray and
+  /// marks its mails' copies in the mail-server tray received.
+  static bool appendLeftover(const Document& document);
 };
 
 }  // namespace zorvik::mailflow

@@ -1,5 +1,7 @@
 #include "mailflow/WorkFileSink.h"
 
+#include "mailflow/ServerMailOrigin.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,7 +9,6 @@
 #include <cerrno>
 
 #include "message/OversizeMail.h"
-#include "message/SavedFileList.h"
 #include "platform/FileSystem.h"
 
 namespace zorvik::mailflow {
@@ -53,8 +54,9 @@ bool WorkFileSink::open() {
   return fd_ >= 0;
 }
 
-bool WorkFileSink::beginMail(int, const net::ServerMailEntry&, bool headerOnly) {
+bool WorkFileSink::beginMail(int, const net::ServerMailEntry& entry, bool headerOnly) {
   headerOnly_ = headerOnly;
+  separator_ = ServerMailOrigin::separator(entry);
   received_.clear();
   return true;
 }
@@ -66,16 +68,14 @@ bool WorkFileSink::appendMail(std::string_view bytes) {
 
 bool WorkFileSink::endMail() {
   if (headerOnly_) received_ = message::OversizeMail::withNotice(received_);
-  std::string text(message::OversizeMail::kSeparator);
-  message::MimeDecoder decoder(decoding_, messages_);
+  std::string text = separator_;
+  message::MimeDecoder decoder(decoding_, messages_, folderNumbers_);
   StringSink output(text);
-  auto& saved = message::SavedFileList::instance();
   if (!decoder.decode(output, received_) || !writeMail(text)) {
     // The attachments of a mail that is not stored refer to nothing.
-    saved.deleteAll();
+    decoder.savedFiles().deleteAll();
     return false;
   }
-  saved.clear();
   warnings_.insert(warnings_.end(), decoder.warnings().begin(), decoder.warnings().end());
   lastIncomplete_ = decoder.mailNotComplete();
   ++mailCount_;

@@ -1,7 +1,8 @@
 /// \file
 /// The receive decoding: every mail a POP3 session fetches is MIME-decoded
 /// and appended to the new-mail work file as the separator line "From  "
-/// and the stored text, attachments saved on the way. A mail whose header
+/// (naming the server mail it came from, see ServerMailOrigin) and the
+/// stored text, attachments saved on the way. A mail whose header
 /// only was fetched (over the size limit) is stored as that header with the
 /// not-received notice as its body.
 ///
@@ -67,9 +68,11 @@ private:
   std::string path_;
   message::MimeDecoderSettings decoding_;
   core::Messages& messages_;
+  message::AttachmentFolderNumbers folderNumbers_;
   int fd_ = -1;
   bool directorySynced_ = false;
   bool headerOnly_ = false;
+  std::string separator_;  // names the server mail (see ServerMailOrigin)
   std::string received_;
   int mailCount_ = 0;
   bool writeFailed_ = false;

@@ -7,11 +7,13 @@ namespace zorvik::message {
 namespace {
 
 constexpr std::string_view kSeparators = ",;\r\n";
-// Opening and closing quote characters at matching positions; the first two
-// open and close with the same character and therefore cannot nest.
-constexpr std::string_view kOpening = "'\"([";
-constexpr std::string_view kClosing = "'\")]";
-constexpr std::size_t kFirstNesting = 2;
+// Opening and closing quote characters at matching positions; the first
+// opens and closes with the same character and therefore cannot nest. An
+// apostrophe is no quote: it is a letter of names and addresses (O'Neil,
+// o'brien@example.com).
+constexpr std::string_view kOpening = "\"([";
+constexpr std::string_view kClosing = "\")]";
+constexpr std::size_t kFirstNesting = 1;
 
 constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
 

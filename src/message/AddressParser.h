@@ -19,8 +19,9 @@ namespace zorvik::message {
 /// gives some (possibly empty) address and name, and it only ever reads inside
 /// the given text, so broken or hostile headers are safe to feed it.
 ///
-/// Quoting: "...", '...', (...) and [...] hide separators and angle brackets;
-/// parentheses and square brackets nest, quotes do not. A backslash makes the
+/// Quoting: "...", (...) and [...] hide separators and angle brackets;
+/// parentheses and square brackets nest, quotes do not. An apostrophe is an
+/// ordinary character ("Dan O'Neil <dan@example.com>", o'brien@example.com). A backslash makes the
 /// next byte ordinary and is itself dropped; the trail byte of a double-byte
 /// character is never taken for a quote or separator.
 class AddressParser {

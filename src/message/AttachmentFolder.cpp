@@ -28,9 +28,10 @@ std::string AttachmentFolder::nameFor(std::time_t date, int zoneHours, int seque
   return name;
 }
 
-std::optional<std::string> AttachmentFolder::create(std::string_view root, std::time_t date, int zoneHours) {
+std::optional<std::string> AttachmentFolder::create(std::string_view root, std::time_t date, int zoneHours,
+                                                    int firstSequence) {
   if (!platform::makeDirectories(root)) return std::nullopt;
-  for (int sequence = 0; sequence < kSequenceLimit; ++sequence) {
+  for (int sequence = firstSequence; sequence < kSequenceLimit; ++sequence) {
     std::string name = nameFor(date, zoneHours, sequence);
     const auto path = platform::nativePath(platform::joinPath(root, name));
     // mkdir fails on an existing name, so the test and the claim are one step.

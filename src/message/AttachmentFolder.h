@@ -24,11 +24,12 @@ public:
   /// `zoneHours` east of UTC, and `sequence`.
   static std::string nameFor(std::time_t date, int zoneHours, int sequence);
 
-  /// Creates the first folder of the date's names (sequence 000, 001, ...)
-  /// that does not exist yet under `root` (created when missing) and returns
-  /// its name. The directory is claimed atomically, so two receivers never
-  /// share a folder. Empty when nothing can be created.
-  static std::optional<std::string> create(std::string_view root, std::time_t date, int zoneHours);
+  /// Creates the first folder of the date's names (sequence `firstSequence`,
+  /// the next, ...) that does not exist yet under `root` (created when
+  /// missing) and returns its name. The directory is claimed atomically, so
+  /// two receivers never share a folder. Empty when nothing can be created.
+  static std::optional<std::string> create(std::string_view root, std::time_t date, int zoneHours,
+                                           int firstSequence = 0);
 
   /// The file a stored reference names. "%:" followed by a file name stands
   /// for that file in the mail's folder: `root`, "/", the folder (the mail's

@@ -9,6 +9,7 @@
 /// double-byte characters whole and never cuts or replaces their halves.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,10 +21,12 @@ public:
   static constexpr std::string_view kFallback = "Attach";
 
   /// The name as a single file name: only its last path component (after
-  /// "/" or "\"), control characters and double quotes replaced by "_" (a
-  /// quote would end the reference line's name early, a line break would
-  /// split the stored text), and kFallback for what is left empty, ".",
-  /// "..", or made of dots and blanks only.
+  /// "/" or "\"), control characters (NUL included), double quotes and bytes
+  /// that are no Shift_JIS character (a lead byte without its trail byte, a
+  /// byte that can only be a trail) replaced by "_", and kFallback for what
+  /// is left empty, ".", "..", or made of dots and blanks only. A quote would
+  /// end the reference line's name early, a line break would split the
+  /// stored text, and a NUL would cut the name the file system sees.
   static std::string safe(std::string_view name);
 
   /// `name` with every character that file systems of the mail's world
@@ -33,8 +36,11 @@ public:
 
   /// The path for saving `name` in `folder`: `name` itself when no such file
   /// exists, else "_1", "_2", ... inserted before the extension until the
-  /// name is free.
-  static std::string freePath(std::string_view folder, std::string_view name);
+  /// name is free. Gives up (empty) after kMaxTries names: a folder that
+  /// claims every name exists is no place to save into.
+  static std::optional<std::string> freePath(std::string_view folder, std::string_view name);
+
+  static constexpr int kMaxTries = 10000;
 };
 
 }  // namespace zorvik::message

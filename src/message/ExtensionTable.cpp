@@ -12,7 +12,7 @@ using Pair = std::pair<std::string_view, std::string_view>;
 
 // Order matters: a type with two extensions gets the first one, and
 // ".exe" maps back to octet-stream because ".bin" came first.
-constexpr std::array<Pair, 23> kPairs{{
+constexpr std::array<Pair, 27> kPairs{{
     {"application/mac-binhex40", ".hqx"},
     {"application/octet-stream", ".bin"},
     {"application/octet-stream", ".exe"},
@@ -36,6 +36,12 @@ constexpr std::array<Pair, 23> kPairs{{
     {"video/quicktime", ".qt"},
     {"video/quicktime", ".mov"},
     {"video/x-msvideo", ".avi"},
+    // Text types that are files, not text to read: a nameless one must still
+    // open in its program (an invitation's calendar, a card, a table).
+    {"text/calendar", ".ics"},
+    {"text/csv", ".csv"},
+    {"text/x-vcard", ".vcf"},
+    {"text/vcard", ".vcf"},
 }};
 
 }  // namespace

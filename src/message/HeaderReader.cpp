@@ -7,6 +7,7 @@ namespace zorvik::message {
 namespace {
 
 constexpr std::string_view kSeparator = "From ";
+constexpr std::string_view kTagStart = "@#";
 
 bool isSeparator(std::string_view line) { return line.starts_with(kSeparator); }
 bool isContinuation(std::string_view line) { return !line.empty() && isHeaderBlank(line[0]); }
@@ -19,6 +20,10 @@ std::string HeaderReader::decodeLine(std::string_view line) {
   for (char& c : decoded) {
     if (c == '\r' || c == '\n' || c == '\0') c = ' ';
   }
+  // Only lines written as tag commands are tag commands: one that decoding
+  // made (an encoded word, an escape sequence in front of "@#") is quoted
+  // as the decoder quotes received ones.
+  if (decoded.starts_with(kTagStart) && !line.starts_with(kTagStart)) decoded.insert(0, 1, '>');
   return decoded;
 }
 
@@ -63,7 +68,10 @@ bool HeaderReader::readHeader(MailRecord& record, MailLines& out, std::string_vi
   };
   while (nextLine(line)) {
     if (isContinuation(line) && !current.empty()) {
-      current += withoutLeadingBlanks(line);
+      // Unfolding takes out the line break only: the blank stays, so words
+      // on either side of the fold stay apart (and the decoder drops the
+      // blank between two encoded words).
+      current += line;
       continue;
     }
     finishLine();

@@ -4,8 +4,9 @@
 /// in a tray, every line decoded to Shift_JIS, together with its MailRecord.
 ///
 /// A mail is a separator line beginning with "From ", header lines (a line
-/// beginning with a space or tab continues the previous one), an empty line
-/// and body lines up to the next separator. Mails whose separator is the
+/// beginning with a space or tab continues the previous one: unfolded as
+/// RFC 5322 does, taking out the line break and keeping the blank), an
+/// empty line and body lines up to the next separator. Mails whose separator is the
 /// deletion marker are skipped. Broken input never stops the reader: a mail
 /// without an empty line ends its header at the next separator, so it cannot
 /// swallow the mails after it.
@@ -45,7 +46,9 @@ public:
 
   /// One stored line from one line of mail: encoded words and ISO-2022-JP
   /// decoded to Shift_JIS; a CR, LF or NUL that decoding produced becomes a
-  /// space, so a mail can never add lines (or a forged separator) to a tray.
+  /// space, so a mail can never add lines (or a forged separator) to a tray;
+  /// a line that begins with "@#" only after decoding gets ">" in front, so
+  /// it can never become a tag command either.
   static std::string decodeLine(std::string_view line);
 
 private:

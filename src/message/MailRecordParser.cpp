@@ -115,7 +115,7 @@ const std::array<Field, 17> kFields = {{
      }},
     {"Content-Type:", [](MailRecord& r, std::string_view v, const ParseContext&) { setContentType(r, v); }},
     {"Zorvik: ", [](MailRecord& r, std::string_view v, const ParseContext&) { setInternalLine(r, v); }},
-    // Without the space: a folded "Received:" line unfolds to "Received:from".
+    // Without the space: "Received:" may be folded right after its name.
     {"Received:", [](MailRecord& r, std::string_view, const ParseContext&) {
        r.internalCode = internalcode::kReceived;
      }},
@@ -163,7 +163,7 @@ std::size_t MailRecordParser::parseText(MailRecord& record, std::string_view tex
     // A draft read with LF line ends may still carry the CR of each line.
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (!unfolded.empty() && !line.empty() && isHeaderBlank(line.front())) {
-      unfolded += withoutLeadingBlanks(line);
+      unfolded += line;  // the line break goes, the blank stays
       return true;
     }
     if (!unfolded.empty()) {

@@ -46,7 +46,7 @@ public:
 
   /// Parses a header block held in a string, lines ended by `lineEnd` ("\r\n"
   /// or "\n"); a line beginning with a space or tab continues the previous
-  /// one (its leading blanks removed, nothing inserted). Stops at the first
+  /// one (the line break removed, its blanks kept). Stops at the first
   /// empty line. Returns the number of unfolded lines parsed. Does not reset
   /// or post-process: drafts and templates parse into a prepared record.
   std::size_t parseText(MailRecord& record, std::string_view text, std::string_view lineEnd = "\r\n") const;

@@ -1,24 +1,19 @@
 #include "message/MimeDecoder.h"
 
 #include "core/SettingsItemTable.h"
-#include "message/AttachmentFolder.h"
+#include "core/SjisText.h"
 #include "message/AttachmentName.h"
 #include "message/ExtensionTable.h"
+#include "message/HtmlText.h"
 #include "message/MailDate.h"
-#include "core/SjisText.h"
 #include "message/MimeCharset.h"
 #include "message/MimeHeader.h"
-#include "message/SavedFileList.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <map>
-#include <mutex>
 
 namespace zorvik::message {
 
@@ -29,7 +24,6 @@ namespace {
 constexpr std::string_view kFolderLine = "X-Zorvik-AttachDir: ";
 constexpr std::string_view kDisabledFolderLine = "X-Zorvik-Attach---: ";
 constexpr std::string_view kPlainContentType = "Content-Type: text/plain; ";
-constexpr int kFolderSequenceLimit = 100000;
 
 const std::string& attachedMailSeparator() {
   return platform::sjisLiteral("-------- 添付メール --------");
@@ -56,6 +50,25 @@ std::string_view withoutLineEnd(std::string_view line) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
   return line;
 }
+
+// The line without the one line end (CR LF, or LF) that ends it.
+std::string_view withoutOneLineEnd(std::string_view line) {
+  if (line.ends_with("\r\n")) line.remove_suffix(2);
+  else if (line.ends_with("\n")) line.remove_suffix(1);
+  return line;
+}
+
+// What a file named ".txt" must hold to be shown as text: no NUL and no
+// control character but tab, line ends, form feed and the escape of
+// ISO-2022-JP. Anything else is a file of another kind, whatever its name.
+bool looksLikeText(std::string_view bytes) {
+  return std::none_of(bytes.begin(), bytes.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && c != '\t' && c != '\r' && c != '\n' && c != '\f' && c != '\x1B') || byte == 0x7F;
+  });
+}
+
+bool hasVisibleText(std::string_view text) { return text.find_first_not_of(" \t\r\n") != std::string_view::npos; }
 
 // The whole temporary file of an expanded text, read in large blocks: such
 // a text may be many megabytes.
@@ -90,7 +103,11 @@ MimeDecoderSettings MimeDecoderSettings::fromSettings(const core::SettingsFile& 
 }
 
 MimeDecoder::MimeDecoder(MimeDecoderSettings settings, core::Messages& messages)
-    : settings_(std::move(settings)), messages_(messages) {}
+    : settings_(std::move(settings)), messages_(messages), folderNumbers_(ownFolderNumbers_) {}
+
+MimeDecoder::MimeDecoder(MimeDecoderSettings settings, core::Messages& messages,
+                         AttachmentFolderNumbers& folderNumbers)
+    : settings_(std::move(settings)), messages_(messages), folderNumbers_(folderNumbers) {}
 
 MimeDecoder::~MimeDecoder() {
   charsetSink_.reset();
@@ -107,12 +124,13 @@ bool MimeDecoder::decode(ByteSink& output, std::string_view received) {
     }
     handleLine(nextLine(received, at));
   }
+  if (!failed_) finishPart(false);
+  while (!failed_ && !multiparts_.empty()) closeInnermost();
   if (failed_) {
-    finishPart();
+    abandonPart();
     if (!folderPath_.empty()) platform::removeDirectory(folderPath_);  // only when still empty
     return false;
   }
-  finishPart();
   finishMail();
   return output.write(output_.text());
 }
@@ -199,39 +217,65 @@ void MimeDecoder::handleBodyLine(std::string_view line) {
     state_ = MimeState::endOfMail;
     return;
   }
-  if (inMultipart_ && startsWith(line, boundary_)) {
-    finishPart();
-    const bool closing = startsWith(line, closeBoundary_);
-    resetPart();
-    if (!closing) {
-      state_ = MimeState::partHeader;
-      return;
-    }
-    if (!outerBoundaries_.empty()) {
-      boundary_ = std::move(outerBoundaries_.back());
-      outerBoundaries_.pop_back();
-      closeBoundary_ = boundary_ + "--";
-    }
-    // Up to the next boundary (or the end: the epilogue) nothing is stored.
-    kind_ = ContentKind::multipart;
+  const std::optional<std::size_t> level = boundaryLevel(line);
+  if (!level) {
+    writeBody(line);
     return;
   }
-  writeBody(line);
+  finishPart(true);
+  // Inner multiparts whose boundary never came end with their outer one.
+  while (multiparts_.size() > *level + 1) closeInnermost();
+  Multipart& current = multiparts_.back();
+  const bool closing = line.substr(current.boundary.size()).starts_with("--");
+  current.boundarySeen = true;
+  current.preamble.clear();
+  resetPart();
+  if (!closing) {
+    state_ = MimeState::partHeader;
+    return;
+  }
+  closeInnermost();
+  // Up to the next boundary (or the end: the epilogue) nothing is stored.
+  kind_ = ContentKind::multipart;
 }
 
+// The multipart level whose boundary line `line` is, the innermost first:
+// a boundary of an outer level also ends every level inside it.
+std::optional<std::size_t> MimeDecoder::boundaryLevel(std::string_view line) const {
+  if (!startsWith(line, "--")) return std::nullopt;
+  for (std::size_t level = multiparts_.size(); level-- > 0;)
+    if (startsWith(line, multiparts_[level].boundary)) return level;
+  return std::nullopt;
+}
+
+// Each line of a part is held back until the next one comes: the line end
+// before a boundary line belongs to the boundary, not to the part, so a
+// saved file ends where its sender's file ended.
 void MimeDecoder::writeBody(std::string_view line) {
   if (target_ == Target::dropped) return;
   if (pipeline_ && target_ != Target::none) {
-    if (pipeline_->decodeAndWrite(partSink(), line)) return;
-    // The disk refused a saved file: what is on disk is incomplete, so the
-    // mail must not count as stored whole, and nothing more goes into it.
-    charsetSink_.reset();
-    partFile_.reset();
-    target_ = Target::dropped;
-    mailNotComplete_ = true;
+    if (pendingLine_) feed(*pendingLine_);
+    // Lines read from the received text stay valid for the whole decode;
+    // one rewritten into the scratch line does not.
+    if (line.data() == lineScratch_.data()) line = pendingCopy_.assign(line);
+    pendingLine_ = line;
     return;
   }
-  if (kind_ == ContentKind::textPlain) write(line);
+  // The preamble of a multipart is dropped once its first boundary comes;
+  // until then it may be all the mail there is.
+  if (kind_ == ContentKind::multipart && !multiparts_.empty() && !multiparts_.back().boundarySeen)
+    multiparts_.back().preamble.append(line);
+}
+
+void MimeDecoder::feed(std::string_view line) {
+  if (target_ == Target::dropped || !pipeline_) return;
+  if (pipeline_->decodeAndWrite(partSink(), line)) return;
+  // The disk refused a saved file: what is on disk is incomplete, so the
+  // mail must not count as stored whole, and nothing more goes into it.
+  charsetSink_.reset();
+  partFile_.reset();
+  target_ = Target::dropped;
+  mailNotComplete_ = true;
 }
 
 ByteSink& MimeDecoder::partSink() {
@@ -278,7 +322,8 @@ void MimeDecoder::interpretContentType(std::string_view value) {
   kind_ = type.kind;
   contentTypeText_ = type.type;
   if (type.output) outputKind_ = *type.output;
-  if (!type.boundary.empty()) pushBoundary(type.boundary);
+  if (!type.boundary.empty())
+    pushBoundary(type.boundary, core::equalsIgnoringAsciiCase(type.type, "multipart/alternative"));
   if (!type.charset.empty()) charsetName_ = type.charset;
   const CharsetKind charset = MimeCharset::pipelineKind(type.charset);
   if (charset != CharsetKind::none) charset_ = charset;
@@ -293,15 +338,21 @@ void MimeDecoder::takeName(std::string_view value) {
   if (!name.empty()) partName_ = std::move(name);
 }
 
-void MimeDecoder::pushBoundary(const std::string& boundary) {
-  if (inMultipart_) outerBoundaries_.push_back(std::move(boundary_));
-  boundary_ = "--" + boundary;
-  closeBoundary_ = boundary_ + "--";
-  inMultipart_ = true;
+void MimeDecoder::pushBoundary(const std::string& boundary, bool alternative) {
+  Multipart level;
+  level.boundary = "--" + boundary;
+  level.alternative = alternative;
+  multiparts_.push_back(std::move(level));
+  partHasBoundary_ = true;
 }
 
 void MimeDecoder::endOfHeader() {
   const MimeState headerState = state_;
+  // A multipart without a boundary has no parts to find: its body is text.
+  if (kind_ == ContentKind::multipart && !partHasBoundary_) {
+    kind_ = ContentKind::textPlain;
+    outputKind_ = OutputKind::text;
+  }
   const bool plainText = isText(kind_) && partName_.empty();
   if (headerState == MimeState::mailHeader && mimeVersion_ && !plainText &&
       kind_ != ContentKind::partial && kind_ != ContentKind::attachedMail && kind_ != ContentKind::encrypted)
@@ -319,9 +370,6 @@ void MimeDecoder::endOfHeader() {
   } else {
     transfer_ = TransferKind::none;
   }
-  // Unnamed ISO-2022-JP text is stored as it came; the move into the tray
-  // converts every stored line. A saved text file must be Shift_JIS itself.
-  if (charset_ == CharsetKind::iso2022jp && !(isText(kind_) && !partName_.empty())) charset_ = CharsetKind::none;
   if (kind_ == ContentKind::attachedMail) {
     resetPart();
     state_ = MimeState::attachedMailHeader;
@@ -330,14 +378,23 @@ void MimeDecoder::endOfHeader() {
     return;
   }
   if (kind_ == ContentKind::multipart) return;
+  const bool inlinePart = partName_.empty() && (isText(kind_) || !mimeVersion_ || kind_ == ContentKind::partial ||
+                                                kind_ == ContentKind::encrypted);
+  // Unnamed ISO-2022-JP text is stored as it came; the move into the tray
+  // converts every stored line. A saved text file must be Shift_JIS itself;
+  // a saved file of any other type keeps the bytes it was sent with.
+  if (charset_ == CharsetKind::iso2022jp && !(isText(kind_) && !partName_.empty())) charset_ = CharsetKind::none;
+  if (!inlinePart && !isText(kind_)) charset_ = CharsetKind::none;
   pipeline_ = std::make_unique<DecodePipeline>(transfer_, charset_, outputKind_);
+  if (inlinePart) {
+    target_ = Target::inlineText;
+    partTextStart_ = output_.size();
+    if (isText(kind_) && MimeCharset::needsIconv(charsetName_))
+      charsetSink_ = std::make_unique<MimeCharsetSink>(output_, charsetName_);
+    return;
+  }
   if (partName_.empty()) {
-    if (isText(kind_) || !mimeVersion_ || kind_ == ContentKind::partial || kind_ == ContentKind::encrypted) {
-      target_ = Target::inlineText;
-      if (isText(kind_) && MimeCharset::needsIconv(charsetName_))
-        charsetSink_ = std::make_unique<MimeCharsetSink>(output_, charsetName_);
-      return;
-    }
+    namelessPart_ = true;
     partName_ = "__NONAME_" + threeDigits(++namelessParts_) + std::string(ExtensionTable::extensionFor(contentTypeText_));
   }
   if (!openPartFile()) failed_ = true;
@@ -368,8 +425,6 @@ bool MimeDecoder::openExpandedText() {
     messages_.error(MessageNumber::AttachmentTemporaryFileNotCreated);
     return false;
   }
-  partFile_->write("-------- " + AttachmentName::safe(partName_) + " --------\r\n");
-  resultBits_ |= kExpandedOrDropped;
   target_ = Target::expanded;
   if (isText(kind_) && MimeCharset::needsIconv(charsetName_))
     charsetSink_ = std::make_unique<MimeCharsetSink>(*partFile_, charsetName_);
@@ -383,7 +438,9 @@ bool MimeDecoder::saveAsFile() {
   if (ensureFolder()) {
     const std::string safe = AttachmentName::safe(partName_);
     for (const std::string& name : {safe, AttachmentName::withoutReserved(safe), std::string(AttachmentName::kFallback)}) {
-      path = AttachmentName::freePath(folderPath_, name);
+      const std::optional<std::string> free = AttachmentName::freePath(folderPath_, name);
+      path = free.value_or(platform::joinPath(folderPath_, name));  // what the message names when all fail
+      if (!free) continue;
       partFile_ = std::make_unique<FileByteSink>(path, FileByteSink::Mode::truncate);
       if (partFile_->isOpen()) break;
       partFile_.reset();
@@ -396,7 +453,8 @@ bool MimeDecoder::saveAsFile() {
     return false;
   }
   savedName_ = platform::fileNameOf(path);
-  SavedFileList::instance().add(path);
+  savedPath_ = path;
+  savedFiles_.add(path);
   resultBits_ |= kFileSaved;
   target_ = Target::file;
   if (isText(kind_) && MimeCharset::needsIconv(charsetName_))
@@ -411,43 +469,23 @@ bool MimeDecoder::saveAsFile() {
 bool MimeDecoder::ensureFolder() {
   if (!folderName_.empty()) return true;
   const std::time_t date = MailDate::parse(dateText_, settings_.zoneHours, std::time(nullptr));
-  auto name = claimNextFolder(date);
-  if (!name) name = AttachmentFolder::create(settings_.attachmentRoot, date, settings_.zoneHours);
+  auto name = folderNumbers_.claim(settings_.attachmentRoot, date, settings_.zoneHours);
   if (!name) return false;
   folderName_ = *name;
   folderPath_ = platform::joinPath(settings_.attachmentRoot, folderName_);
   return true;
 }
 
-// Probing the day's names from 000 for every mail costs one mkdir per
-// earlier folder of that day: a receive of thousands of mails of one date
-// would spend minutes in the file system. So the probe starts where the last
-// folder of the day was found (per root, for the life of the process); the
-// caller falls back to probing from 000, which also makes a missing root.
-std::optional<std::string> MimeDecoder::claimNextFolder(std::time_t date) const {
-  static std::mutex mutex;
-  static std::map<std::string, int> nextSequence;
-  const std::string day = settings_.attachmentRoot + "/" + AttachmentFolder::nameFor(date, settings_.zoneHours, 0);
-  const std::lock_guard lock(mutex);
-  int& next = nextSequence[day];
-  for (int sequence = next; sequence < kFolderSequenceLimit; ++sequence) {
-    std::string name = AttachmentFolder::nameFor(date, settings_.zoneHours, sequence);
-    const auto path = platform::nativePath(platform::joinPath(settings_.attachmentRoot, name));
-    if (::mkdir(path.c_str(), 0777) == 0) {
-      next = sequence + 1;
-      return name;
-    }
-    if (errno != EEXIST) break;
-  }
-  return std::nullopt;
-}
-
 void MimeDecoder::writeReference() {
-  if (target_ == Target::file) write("@#MIME \"%:" + savedName_ + "\"\r\n");
+  if (target_ == Target::file) output_.writeOwnLine("@#MIME \"%:" + savedName_ + "\"\r\n");
   if (target_ == Target::dropped && !partName_.empty()) write(notSavedLine(AttachmentName::safe(partName_)));
 }
 
-void MimeDecoder::finishPart() {
+void MimeDecoder::finishPart(bool atBoundary) {
+  if (pendingLine_) {
+    feed(atBoundary ? withoutOneLineEnd(*pendingLine_) : *pendingLine_);
+    pendingLine_.reset();
+  }
   if (pipeline_ && target_ != Target::none && target_ != Target::dropped && !pipeline_->finish(partSink()))
     mailNotComplete_ = true;
   if (charsetSink_ && !charsetSink_->finish()) mailNotComplete_ = true;
@@ -456,10 +494,15 @@ void MimeDecoder::finishPart() {
   pipeline_.reset();
   switch (target_) {
     case Target::inlineText:
+      if (isText(kind_) && hasVisibleText(std::string_view(output_.text()).substr(partTextStart_))) markText();
       if (!output_.endsWithLineEnd()) write("\r\n");
       break;
     case Target::file:
       if (!partFile_ || !partFile_->close()) mailNotComplete_ = true;
+      partFile_.reset();
+      // A nameless HTML part is the mail's text as its sender wrote it; a
+      // named one is a file the sender attached.
+      if (namelessPart_ && core::equalsIgnoringAsciiCase(contentTypeText_, "text/html")) renderHtml();
       break;
     case Target::expanded:
       copyExpandedText();
@@ -472,8 +515,18 @@ void MimeDecoder::finishPart() {
   target_ = Target::none;
 }
 
+// After a failure nothing more is written; the files go with the decoder.
+void MimeDecoder::abandonPart() {
+  pendingLine_.reset();
+  charsetSink_.reset();
+  pipeline_.reset();
+  partFile_.reset();
+  target_ = Target::none;
+}
+
 // The expanded text joins the stored text line by line, each line with
-// CR LF, whatever line ends the attachment had.
+// CR LF, whatever line ends the attachment had, below a title line naming
+// it. A file that is only named like text is saved as a file instead.
 void MimeDecoder::copyExpandedText() {
   if (partFile_) partFile_->close();
   partFile_.reset();
@@ -484,6 +537,12 @@ void MimeDecoder::copyExpandedText() {
     mailNotComplete_ = true;
     return;
   }
+  if (!isText(kind_) && !looksLikeText(*text)) {
+    saveExpandedAsFile(*text);
+    return;
+  }
+  resultBits_ |= kExpandedOrDropped;
+  write("-------- " + AttachmentName::safe(partName_) + " --------\r\n");
   std::string_view rest = *text;
   while (!rest.empty()) {
     const auto lf = rest.find('\n');
@@ -492,6 +551,56 @@ void MimeDecoder::copyExpandedText() {
     write("\r\n");
     rest.remove_prefix(lf == std::string_view::npos ? rest.size() : lf + 1);
   }
+}
+
+void MimeDecoder::saveExpandedAsFile(std::string_view bytes) {
+  if (!saveAsFile()) {
+    failed_ = true;
+    return;
+  }
+  writeReference();
+  if (!partFile_->write(bytes) || !partFile_->close()) mailNotComplete_ = true;
+  partFile_.reset();
+}
+
+// A part was stored as text: an alternative that holds it needs no
+// rendering of its HTML.
+void MimeDecoder::markText() {
+  for (Multipart& level : multiparts_) level.hasText = true;
+}
+
+void MimeDecoder::renderHtml() {
+  const std::optional<std::string> html = readWhole(savedPath_);
+  if (!html) return;
+  std::string text = HtmlText::render(*html, charsetName_);
+  if (!text.empty()) placeRendering(std::move(text));
+}
+
+// The text of an HTML part goes below its reference line, unless an
+// alternative around it has text of its own. Whether it has may only show
+// after the HTML part, so inside an alternative the text waits for the
+// alternative's end.
+void MimeDecoder::placeRendering(std::string text) {
+  for (const Multipart& level : multiparts_)
+    if (level.alternative && level.hasText) return;
+  for (auto level = multiparts_.rbegin(); level != multiparts_.rend(); ++level) {
+    if (!level->alternative) continue;
+    level->rendering += text;
+    return;
+  }
+  write(text);
+}
+
+// Ends the innermost multipart level. One whose boundary never came was no
+// multipart: what it held is stored as text.
+void MimeDecoder::closeInnermost() {
+  Multipart level = std::move(multiparts_.back());
+  multiparts_.pop_back();
+  if (!level.boundarySeen && !level.preamble.empty()) {
+    write(level.preamble);
+    if (!output_.endsWithLineEnd()) write("\r\n");
+  }
+  if (!level.rendering.empty() && !level.hasText) placeRendering(std::move(level.rendering));
 }
 
 void MimeDecoder::resetPart() {
@@ -503,6 +612,8 @@ void MimeDecoder::resetPart() {
   charsetName_.clear();
   partName_.clear();
   contentTypeText_.clear();
+  partHasBoundary_ = false;
+  namelessPart_ = false;
 }
 
 void MimeDecoder::finishMail() {

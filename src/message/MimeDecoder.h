@@ -12,7 +12,14 @@
 /// level. Decoding fails (false) only when an attachment or a temporary file
 /// cannot be created (the numbered message has been shown then) or the
 /// stored text cannot be written; the caller then abandons the mail and
-/// deletes what SavedFileList holds.
+/// deletes the files the decoder lists in savedFiles().
+///
+/// Lines of the mail that begin with "From " or "@#" are stored with ">" in
+/// front (MimeOutputSink): only Zorvik's own reference lines begin with
+/// "@#", so no received line is ever taken for a tag command.
+///
+/// Every state of a decode is the decoder's own (its saved files, its
+/// folder), so decoders on several threads never touch each other's files.
 ///
 /// Names of attachments come from the mail and are made safe before use
 /// (AttachmentName): nothing is ever written outside the mail's folder,
@@ -22,12 +29,14 @@
 
 #include "core/Messages.h"
 #include "core/SettingsFile.h"
+#include "message/AttachmentFolderNumbers.h"
 #include "message/ByteSink.h"
 #include "message/DecodePipeline.h"
 #include "message/FileByteSink.h"
 #include "message/MimeCharsetSink.h"
 #include "message/MimeOutputSink.h"
 #include "message/MimeState.h"
+#include "message/SavedFileList.h"
 
 #include <cstdint>
 #include <ctime>
@@ -59,6 +68,9 @@ public:
   static constexpr std::uint32_t kFileSaved = 0x2;          ///< a part was saved as a file
 
   MimeDecoder(MimeDecoderSettings settings, core::Messages& messages);
+  /// A decoder that takes its attachment folder through `folderNumbers`,
+  /// which the caller keeps over the mails of one receive.
+  MimeDecoder(MimeDecoderSettings settings, core::Messages& messages, AttachmentFolderNumbers& folderNumbers);
   ~MimeDecoder();
   MimeDecoder(const MimeDecoder&) = delete;
   MimeDecoder& operator=(const MimeDecoder&) = delete;
@@ -71,6 +83,9 @@ public:
   /// Some part was not saved (item 709) or could not be written whole: the
   /// mail should stay on the server when the user asked for that.
   bool mailNotComplete() const { return mailNotComplete_; }
+  /// The files saved so far; the caller deletes them when it does not store
+  /// the mail after all.
+  SavedFileList& savedFiles() { return savedFiles_; }
   /// The attachment folder's name, when one was made and kept.
   const std::string& folderName() const { return folderName_; }
   /// The Message-Id of the mail, or of the last attached mail or part that
@@ -88,26 +103,43 @@ public:
 private:
   enum class Target { none, inlineText, file, expanded, dropped };
 
+  // One multipart level the decoder is inside, the outermost first.
+  struct Multipart {
+    std::string boundary;       // "--" + the boundary parameter
+    bool alternative = false;   // multipart/alternative
+    bool boundarySeen = false;  // its first boundary line has come
+    bool hasText = false;       // a part inside it was stored as text
+    std::string preamble;       // the lines before its first boundary
+    std::string rendering;      // HTML rendered as text, held until the level ends
+  };
+
   std::string_view nextLine(std::string_view text, std::size_t& at);
   void handleLine(std::string_view line);
   void writeHeaderLine(std::string_view line);
   void handleAttachedMailHeaderLine(std::string_view line);
   void handleBodyLine(std::string_view line);
+  std::optional<std::size_t> boundaryLevel(std::string_view line) const;
   void interpret(std::string_view line);
   void interpretContentType(std::string_view value);
   void takeName(std::string_view value);
   void endOfHeader();
-  void pushBoundary(const std::string& boundary);
+  void pushBoundary(const std::string& boundary, bool alternative);
   bool openPartFile();
   bool openExpandedText();
   bool saveAsFile();
   bool ensureFolder();
-  std::optional<std::string> claimNextFolder(std::time_t date) const;
   void writeReference();
   void writeBody(std::string_view line);
+  void feed(std::string_view line);
   ByteSink& partSink();
-  void finishPart();
+  void finishPart(bool atBoundary);
+  void abandonPart();
   void copyExpandedText();
+  void saveExpandedAsFile(std::string_view bytes);
+  void markText();
+  void renderHtml();
+  void placeRendering(std::string text);
+  void closeInnermost();
   void resetPart();
   void finishMail();
   void correctHeader();
@@ -115,6 +147,9 @@ private:
 
   MimeDecoderSettings settings_;
   core::Messages& messages_;
+  AttachmentFolderNumbers ownFolderNumbers_;
+  AttachmentFolderNumbers& folderNumbers_;
+  SavedFileList savedFiles_;
 
   MimeState state_ = MimeState::mailHeader;
   TransferEncoding encoding_ = TransferEncoding::sevenBit;
@@ -136,6 +171,14 @@ private:
   std::string partName_;
   std::string contentTypeText_;
   std::string savedName_;
+  std::string savedPath_;
+  bool partHasBoundary_ = false;        // the part's header opened a multipart level
+  bool namelessPart_ = false;           // the part's name is one of ours (__NONAME_...)
+  std::size_t partTextStart_ = 0;       // where an inline part's text begins in the output
+  // The part's last line so far, held back: its line end may belong to a
+  // boundary. It views the received text, or pendingCopy_.
+  std::optional<std::string_view> pendingLine_;
+  std::string pendingCopy_;
   std::string messageId_;
   std::string dateText_;
 
@@ -147,10 +190,7 @@ private:
   std::string folderName_;
   std::string folderPath_;
 
-  std::string boundary_;       // "--" + boundary
-  std::string closeBoundary_;  // "--" + boundary + "--"
-  bool inMultipart_ = false;
-  std::vector<std::string> outerBoundaries_;  // the most recent last
+  std::vector<Multipart> multiparts_;
 
   std::vector<DecodeWarning> warnings_;
   std::string lineScratch_;

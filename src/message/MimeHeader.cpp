@@ -71,7 +71,7 @@ ContentType MimeHeader::contentType(std::string_view value) {
   } else if (core::equalsIgnoringAsciiCase(type, "TEXT/ENRICHED")) {
     result.kind = ContentKind::otherText;
     result.output = OutputKind::enriched;
-  } else if (core::equalsIgnoringAsciiCase(type, "TEXT") || core::startsWithIgnoringAsciiCase(type, "TEXT/")) {
+  } else if (core::equalsIgnoringAsciiCase(type, "TEXT")) {
     result.kind = ContentKind::otherText;
     result.output = OutputKind::text;
   } else if (core::equalsIgnoringAsciiCase(type, "MESSAGE/PARTIAL")) {

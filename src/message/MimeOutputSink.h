@@ -4,10 +4,15 @@
 /// failed mail then leaves nothing half-written behind, and the header can
 /// still be corrected once the whole mail is known.
 ///
-/// Every line that begins with "From " gets ">" in front, whatever wrote it
-/// (a header line, a 7bit line, a line that only appeared after base64 or
-/// quoted-printable decoding): in a tray such a line would start a new mail.
-/// The check works across writes, so a "From " cut between two writes is
+/// Two kinds of line of the mail get ">" in front, whatever wrote them (a
+/// header line, a 7bit line, a line that only appeared after base64 or
+/// quoted-printable decoding):
+///  - a line beginning with "From ": in a tray it would start a new mail;
+///  - a line beginning with "@#": it would read as a tag command, and a
+///    reply or forward of the mail would attach whatever file it names.
+///    Zorvik's own reference lines are written with writeOwnLine and keep
+///    their form.
+/// The check works across writes, so a line cut between two writes is
 /// caught too.
 #pragma once
 
@@ -20,7 +25,11 @@ namespace zorvik::message {
 
 class MimeOutputSink : public ByteSink {
 public:
+  /// Text of the mail.
   bool write(std::string_view bytes) override;
+  /// One whole line of Zorvik's own, ending in CR LF, written as it is. The
+  /// line begins a line of the text: an unfinished line is ended first.
+  void writeOwnLine(std::string_view line);
 
   const std::string& text() const { return text_; }
   /// For corrections in place once the mail is complete.
@@ -32,7 +41,7 @@ private:
   std::string text_;
   std::size_t lineStart_ = 0;  // start of the last line begun
   std::size_t scanned_ = 0;    // no line end before this position after lineStart_
-  bool lineChecked_ = false;   // the last line's start was checked for "From "
+  bool lineChecked_ = false;   // the last line's start was checked
 };
 
 }  // namespace zorvik::message

@@ -30,7 +30,7 @@ enum class ContentKind {
   uuencode = 2,
   binHex = 3,
   textPlain = 4,     ///< the default
-  otherText = 5,     ///< any other text type, text/enriched included
+  otherText = 5,     ///< bare "text" and text/enriched: read inline too; other text types (HTML, CSV, calendars) are files
   partial = 6,       ///< message/partial: stored inline for joining later
   attachedMail = 7,  ///< message/rfc822: stored inline after a separator line
   encrypted = 8,     ///< multipart/encrypted: stored inline as it came

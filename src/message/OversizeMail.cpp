@@ -1,12 +1,32 @@
 #include "message/OversizeMail.h"
 
+#include "core/SjisText.h"
 #include "platform/TextEncoding.h"
+
+#include <array>
 
 namespace zorvik::message {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kTerminator = ".\r\n";
+constexpr std::string_view kOriginal = "X-Original-";
+constexpr std::array<std::string_view, 2> kBodyFields = {"Content-Type:", "Content-Transfer-Encoding:"};
+
+// The header with its fields that describe the missing body renamed.
+std::string withoutBodyFields(std::string_view header) {
+  std::string text;
+  text.reserve(header.size() + 64);
+  while (!header.empty()) {
+    const auto lf = header.find('\n');
+    const std::string_view line = header.substr(0, lf == std::string_view::npos ? header.size() : lf + 1);
+    header.remove_prefix(line.size());
+    for (const std::string_view field : kBodyFields)
+      if (core::startsWithIgnoringAsciiCase(line, field)) text += kOriginal;
+    text += line;
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -28,7 +48,7 @@ std::string OversizeMail::withNotice(std::string_view fetchedHeader) {
   while (header.ends_with("\r\n\r\n")) header.remove_suffix(kCrLf.size());
   if (header == kCrLf) header = {};
 
-  std::string text(header);
+  std::string text = withoutBodyFields(header);
   if (!text.empty() && !text.ends_with(kCrLf)) text += kCrLf;
   text += "Content-Type: text/plain;\r\n\r\n";
   text += kNotice;

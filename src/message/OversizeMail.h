@@ -24,6 +24,12 @@ public:
   /// and trailing empty lines are removed, then a last Content-Type line
   /// "text/plain", an empty line, the not-received notice (Shift_JIS) and a
   /// new terminator are appended. A header without terminator loses nothing.
+  ///
+  /// The header's own Content-Type and Content-Transfer-Encoding lines
+  /// describe a body that is not there; kept as they were, they would have
+  /// the notice read as base64 or as UTF-8 and turn it into garbage. So they
+  /// are kept under the names "X-Original-Content-Type" and
+  /// "X-Original-Content-Transfer-Encoding" (their folded lines with them).
   static std::string withNotice(std::string_view fetchedHeader);
 };
 

@@ -1,12 +1,13 @@
 /// \file
-/// The files saved from received mail since the list was last emptied, kept
-/// for the whole process: when a receive is abandoned half-way, its mails are
-/// not stored, so the attachments already saved for them must go too, or
-/// they would lie in the attachment folders with nothing referring to them.
-/// Safe to use from any thread (the receive runs beside the windows).
+/// The files one decode has saved. When the mail is not stored after all (a
+/// later part could not be saved, the work file refused the text), the
+/// attachments already saved for it must go too, or they would lie in the
+/// attachment folder with nothing referring to them.
+///
+/// Each decode owns its own list, so decodes running side by side on
+/// several threads never delete or forget each other's files.
 #pragma once
 
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,19 +16,13 @@ namespace zorvik::message {
 
 class SavedFileList {
 public:
-  /// The one list of the process.
-  static SavedFileList& instance();
-
-  void add(std::string_view path);
+  void add(std::string_view path) { paths_.emplace_back(path); }
   /// Deletes every listed file (a file already gone is no error) and empties
   /// the list.
   void deleteAll();
-  /// Forgets the files without deleting them: the receive was stored.
-  void clear();
-  std::vector<std::string> paths() const;
+  const std::vector<std::string>& paths() const { return paths_; }
 
 private:
-  mutable std::mutex mutex_;
   std::vector<std::string> paths_;
 };
 

@@ -363,17 +363,21 @@ void PopProtocol::storeHeader(int index, std::string_view text) {
   const std::string_view header = headerPart(text);
   ServerMailEntry& entry = entries_[static_cast<std::size_t>(index)];
   entry.headerKey = tray_.headerKey(header, entry.size);
-  const MailServerTray::Match match = tray_.find(entry.headerKey, ordinalOf(index));
+  // With UIDL only the identifier tells mails apart: a new one is never
+  // taken for an older mail that had the same Message-Id, Date and Subject.
+  const MailServerTray::Match match = account_.useUidl ? MailServerTray::Match{}
+                                                       : tray_.find(entry.headerKey, ordinalOf(index));
   if (match.state == MailServerTray::CopyState::Missing) {
     entry.trayIndex = tray_.append(header, entry.size);
     if (entry.trayIndex >= 0) tray_.markPresent(entry.trayIndex);
-    if (account_.useUidl) return;  // counted as new by its identifier already
+    if (entry.trayIndex >= 0 && account_.useUidl && !entry.uid.empty())
+      UidList::append(tray_.uidFilePath(), entry.trayIndex, entry.uid);
+    // Counted as new already: by its identifier, or by a listing without headers.
+    if (account_.useUidl || mode_ == ListMode::NoHeaders) return;
     entry.fetch = entry.isNew = true;
     ++newCount_;
     return;
   }
-  // With UIDL this happens when the ".uid" file was lost: the copy found by
-  // its header is linked again instead of fetching the mail a second time.
   if (entry.isNew) --newCount_;
   entry.isNew = false;
   entry.trayIndex = match.index;
@@ -430,7 +434,11 @@ void PopProtocol::onRetrLine(std::string_view line) {
 
 void PopProtocol::finishMail() {
   const ServerMailEntry& entry = entries_[static_cast<std::size_t>(current_)];
-  if (mode_ == ListMode::UidlFast && entry.isNew && entry.headerKey.empty()) storeHeader(current_, buffer_);
+  // A mail listed without its header gets its copy now, so that the
+  // mail-server tray knows it was fetched should the session break before
+  // its deletion (the next receive must not fetch it again).
+  const bool listedWithoutHeader = mode_ == ListMode::UidlFast || mode_ == ListMode::NoHeaders;
+  if (listedWithoutHeader && entry.isNew && entry.headerKey.empty()) storeHeader(current_, buffer_);
   const bool kept = sink_.beginMail(current_, entry, headerOnly_) && sink_.appendMail(buffer_) && sink_.endMail();
   // The sink has said why (a full disk); ending here sends no DELE after it.
   if (!kept) return fail(std::nullopt);
@@ -458,9 +466,20 @@ void PopProtocol::onDeleReply(std::string_view line) {
 
 void PopProtocol::quit() { send("QUIT\r\n", PopState::Quitting, kStepQuit); }
 
-void PopProtocol::onQuitReply(std::string_view) { stepCode_ = 0; }
+void PopProtocol::onQuitReply(std::string_view line) {
+  stepCode_ = 0;
+  quitConfirmed_ = isOk(line);
+}
 
 void PopProtocol::finishQuit() {
+  if (quitConfirmed_) {
+    for (const int index : deletedOnServer_) {
+      ServerMailEntry& entry = entries_[static_cast<std::size_t>(index)];
+      if (entry.trayIndex >= 0) tray_.remove(entry.trayIndex);
+      entry.trayIndex = -1;
+    }
+  }
+  deletedOnServer_.clear();
   if (changed_) {
     // Copies removed in this session shift every later copy down.
     const std::vector<int> removed = tray_.compact();
@@ -569,11 +588,7 @@ void PopProtocol::markReceived(int index) {
   entry.fetch = false;
 }
 
-void PopProtocol::markDeleted(int index) {
-  ServerMailEntry& entry = entries_[static_cast<std::size_t>(index)];
-  if (entry.trayIndex >= 0) tray_.remove(entry.trayIndex);
-  entry.trayIndex = -1;
-}
+void PopProtocol::markDeleted(int index) { deletedOnServer_.push_back(index); }
 
 bool PopProtocol::hasUnsavedAttachment(int index) const {
   const ServerMailEntry& entry = entries_[static_cast<std::size_t>(index)];

@@ -87,8 +87,9 @@ public:
   /// The connection ended under the dialogue (error, time-out or abort);
   /// its message, if any, has been shown.
   void connectionLost();
-  /// After QUIT and closing: renumbers the tray copies, rewrites the ".uid"
-  /// file, goes Idle and tells the owner.
+  /// After QUIT and closing: removes the copies of the mails deleted when
+  /// the server confirmed QUIT, renumbers the tray copies, rewrites the
+  /// ".uid" file, goes Idle and tells the owner.
   void finishQuit();
   /// Ending without QUIT: keeps the ".uid" file up to date and goes Idle
   /// without a notification.
@@ -118,7 +119,10 @@ public:
   /// The copy of `index` in the mail-server tray is marked received and the
   /// entry no longer wants fetching.
   void markReceived(int index);
-  /// The copy of `index` is removed from the mail-server tray.
+  /// The mail of `index` was deleted on the server. Its copy leaves the
+  /// mail-server tray only when the server confirms QUIT: before that the
+  /// deletion is not done, and a session that breaks (or a process killed)
+  /// leaves the mail on the server, where the copy must still name it.
   void markDeleted(int index);
   /// Whether the stored copy of `index` carries the attachment-not-saved mark.
   bool hasUnsavedAttachment(int index) const;
@@ -177,6 +181,8 @@ private:
   std::size_t bufferLimit_ = 0;
   std::string buffer_;
   bool changed_ = false;
+  bool quitConfirmed_ = false;
+  std::vector<int> deletedOnServer_;  // entries whose DELE the server took
   int undurableMails_ = 0;  // mails ended since the sink last made them durable
 
   std::vector<int> wantedHeaders_;

@@ -146,9 +146,11 @@ const std::string& PopSession::receptionBuffer() const {
   return protocol_ ? protocol_->receptionBuffer() : none;
 }
 void PopSession::markReceived(int index) {
-  // Only while the worker waits: it may be using the tray otherwise.
+  // Only while the worker waits or after it has ended: it may be using the
+  // tray otherwise. After a failure the owner still marks what it stored,
+  // so that the next session does not fetch it again.
   const std::lock_guard lock(mutex_);
-  if (ready_ && validIndex(index)) protocol_->markReceived(index);
+  if ((ready_ || finished_.load()) && validIndex(index)) protocol_->markReceived(index);
 }
 void PopSession::markDeleted(int index) {
   const std::lock_guard lock(mutex_);
@@ -225,6 +227,9 @@ void PopSession::endOnError() {
   if (protocol_->failure() && protocol_->failure()->message)
     messages_.error(*protocol_->failure()->message, {protocol_->failure()->text});
   observeState(protocol_->state(), PopState::Idle);
+  // The ".uid" file learns the copies this session made, or the next one
+  // would take the mails fetched before the failure for new ones.
+  protocol_->finishStop();
   finish({{PopNotification::Ended, 0}});
 }
 

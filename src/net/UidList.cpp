@@ -54,6 +54,10 @@ bool UidList::save(std::string_view path, const std::vector<ServerMailEntry>& en
   return false;
 }
 
+bool UidList::append(std::string_view path, int trayIndex, const std::string& uid) {
+  return platform::appendToFile(path, std::to_string(trayIndex) + ' ' + uid + "\r\n");
+}
+
 bool UidList::remove(std::string_view path) {
   return !platform::pathExists(path) || platform::removeFile(path);
 }

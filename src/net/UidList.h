@@ -30,6 +30,11 @@ public:
   /// then removed, and the next session matches every mail by its header.
   static bool save(std::string_view path, const std::vector<ServerMailEntry>& entries);
   static bool remove(std::string_view path);
+  /// Adds one line for a copy made during a session, at once: a session
+  /// that dies before its end (when the whole file is rewritten) leaves the
+  /// identifiers of the copies it made, so the mails it fetched are known
+  /// for what they are. A later line for the same identifier wins.
+  static bool append(std::string_view path, int trayIndex, const std::string& uid);
 
 private:
   std::unordered_map<std::string, int> indexOf_;

@@ -1,11 +1,13 @@
 #include "platform/FileSystem.h"
 
+#include <fcntl.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <fstream>
 #include <system_error>
 
+#include "platform/FileLock.h"
 #include "platform/TextEncoding.h"
 
 namespace zorvik::platform {
@@ -109,21 +111,80 @@ std::optional<std::string> readFile(std::string_view path) {
   return content;
 }
 
-bool writeFileAtomically(std::string_view path, std::string_view content) {
-  const std::string temporary = std::string(path) + ".new";
-  {
-    std::ofstream out(nativePath(temporary), std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    if (!out) {
-      removeFile(temporary);
-      return false;
-    }
+bool syncDirectory(std::string_view path) {
+  const int fd = ::open(nativePath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  return synced;
+}
+
+bool copyFileAtomically(std::string_view from, std::string_view to) {
+  const std::string temporary = std::string(to) + ".new";
+  auto file = FileLock::open(temporary, FileAccess::Truncate);
+  std::error_code ec;
+  if (file) fs::copy_file(nativePath(from), nativePath(temporary), fs::copy_options::overwrite_existing, ec);
+  if (!file || ec || !file->sync() || !renamePath(temporary, to)) {
+    removeFile(temporary);
+    return false;
   }
-  if (renamePath(temporary, path)) return true;
-  removeFile(temporary);
-  return false;
+  syncDirectory(directoryOf(to).empty() ? "." : directoryOf(to));
+  return true;
+}
+
+bool linkOrCopy(std::string_view from, std::string_view to) {
+  std::error_code ec;
+  fs::create_hard_link(nativePath(from), nativePath(to), ec);
+  if (!ec) return true;
+  if (fs::exists(nativePath(to), ec)) return false;
+  return copyFileAtomically(from, to);
+}
+
+bool sameContent(std::string_view a, std::string_view b) {
+  const auto sizeA = fileSize(a);
+  if (!sizeA || sizeA != fileSize(b) || !isRegularFile(a) || !isRegularFile(b)) return false;
+  std::ifstream inA(nativePath(a), std::ios::binary);
+  std::ifstream inB(nativePath(b), std::ios::binary);
+  std::string blockA(1 << 16, '\0');
+  std::string blockB(1 << 16, '\0');
+  while (inA && inB) {
+    inA.read(blockA.data(), static_cast<std::streamsize>(blockA.size()));
+    inB.read(blockB.data(), static_cast<std::streamsize>(blockB.size()));
+    const auto got = static_cast<std::size_t>(inA.gcount());
+    if (inB.gcount() != inA.gcount() || blockA.compare(0, got, blockB, 0, got) != 0) return false;
+  }
+  return !inA.bad() && !inB.bad();
+}
+
+bool writeFileAtomically(std::string_view path, std::string_view content, std::string_view previousAs) {
+  const std::string temporary = std::string(path) + ".new";
+  auto file = FileLock::open(temporary, FileAccess::Truncate);
+  if (!file) return false;
+  // The content reaches the disk before any name changes: a rename that
+  // lands first would otherwise leave an empty file after a power cut.
+  if (!file->writeAt(0, content) || !file->sync()) {
+    removeFile(temporary);
+    return false;
+  }
+  if (!previousAs.empty() && isRegularFile(path)) {
+    // The live file gets its second name before it is replaced, so the name
+    // `path` never goes missing, and a failed copy costs only the ".BAK".
+    removeFile(previousAs);
+    linkOrCopy(path, previousAs);
+  }
+  if (!renamePath(temporary, path)) {
+    removeFile(temporary);
+    return false;
+  }
+  syncDirectory(directoryOf(path).empty() ? "." : directoryOf(path));
+  return true;
+}
+
+bool appendToFile(std::string_view path, std::string_view content) {
+  std::ofstream out(nativePath(path), std::ios::binary | std::ios::app);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  out.flush();
+  return static_cast<bool>(out);
 }
 
 std::string directoryOf(std::string_view path) {

@@ -52,10 +52,34 @@ std::optional<std::uint64_t> freeSpace(std::string_view path);
 
 /// The whole file; empty when it cannot be read.
 std::optional<std::string> readFile(std::string_view path);
-/// Writes a whole file through a temporary name and a rename, so a reader
-/// sees either the old or the new content, never a half-written one.
-bool writeFileAtomically(std::string_view path, std::string_view content);
+/// Writes a whole file through a temporary name ("<path>.new") and a
+/// rename, so that the name holds a complete file at every moment, even when
+/// the process is killed or the machine stops: the old content until the new
+/// one is on the disk, then the new one. With `previousAs`, the file being
+/// replaced is kept under that name (".BAK") before the switch. Two writers
+/// of the same file take turns on the temporary name's lock, so neither
+/// publishes the other's half-written content.
+bool writeFileAtomically(std::string_view path, std::string_view content, std::string_view previousAs = {});
 
+/// Copies the file `from` to `to` through a temporary name ("<to>.new"),
+/// forced to the disk and renamed into place: `to` is never half a copy.
+bool copyFileAtomically(std::string_view from, std::string_view to);
+
+/// Gives the file `from` the second name `to` (a hard link); where the file
+/// system has no hard links (vfat, exFAT, some network shares) or `to` lies
+/// on another one, `to` becomes a complete copy (copyFileAtomically). False
+/// when neither works; nothing is left at `to` then.
+bool linkOrCopy(std::string_view from, std::string_view to);
+
+/// True when both are regular files with the same bytes.
+bool sameContent(std::string_view a, std::string_view b);
+
+/// Forces the directory's entries (names made, renamed, removed) to the disk.
+bool syncDirectory(std::string_view path);
+
+/// Adds `content` at the end of a file, made when missing; false when it
+/// could not be written whole.
+bool appendToFile(std::string_view path, std::string_view content);
 /// Directory part of a path, with no trailing "/" ("" for a bare name).
 std::string directoryOf(std::string_view path);
 /// Last component of a path.

@@ -1,9 +1,9 @@
 #include "store/AttachmentCleanup.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/FileSystem.h"
+#include "platform/LineReader.h"
 #include "platform/TextEncoding.h"
 #include "store/LinkMaintenance.h"
 #include "store/RecordFlags.h"
@@ -11,41 +11,21 @@
 #include "store/TrayFile.h"
 
 namespace zorvik::store {
-namespace {
-
-// The Message-Id of a header block, without angle brackets: the folder of
-// a mail stored before folders were named in the header.
-std::optional<std::string> messageIdFolder(std::string_view header) {
-  constexpr std::string_view kField = "message-id:";
-  for (std::size_t start = 0; start < header.size();) {
-    std::size_t end = header.find("\r\n", start);
-    if (end == std::string_view::npos) end = header.size();
-    std::string_view line = header.substr(start, end - start);
-    start = end + 2;
-    if (line.size() < kField.size()) continue;
-    bool match = true;
-    for (std::size_t i = 0; i < kField.size() && match; ++i)
-      match = std::tolower(static_cast<unsigned char>(line[i])) == kField[i];
-    if (!match) continue;
-    line.remove_prefix(kField.size());
-    while (!line.empty() && (line.front() == ' ' || line.front() == '<')) line.remove_prefix(1);
-    while (!line.empty() && (line.back() == ' ' || line.back() == '>')) line.remove_suffix(1);
-    if (!line.empty()) return std::string(line);
-  }
-  return std::nullopt;
-}
-
-}  // namespace
 
 std::string AttachmentCleanup::root() const { return platform::joinPath(store_.topCabinetPath(), ".inc"); }
 
 std::set<std::string> AttachmentCleanup::referencedBy(const std::string& tray) const {
   std::set<std::string> folders;
+  collect(tray, folders);
+  return folders;
+}
+
+bool AttachmentCleanup::collect(const std::string& tray, std::set<std::string>& folders) const {
   const TrayFile file(store_, tray);
   std::vector<std::uint32_t> withAttachments;
   {
     auto reader = file.reader();
-    if (!reader) return folders;
+    if (!reader) return false;
     TrayRecord stored;
     while (reader->nextMail(stored) == ReadResult::Live) {
       if (!stored.isLink() && stored.record.hasFlag(recordflag::kAttachments)) withAttachments.push_back(stored.index);
@@ -55,21 +35,67 @@ std::set<std::string> AttachmentCleanup::referencedBy(const std::string& tray) c
     const auto header = file.headerLines(index);
     if (!header) continue;
     auto folder = TrayAttachments::folderName(*header);
-    if (!folder) folder = messageIdFolder(*header);
+    if (!folder) folder = TrayAttachments::messageIdFolderName(*header);
     if (folder) folders.insert(*folder);
+  }
+  return true;
+}
+
+void AttachmentCleanup::collectWorkFile(std::set<std::string>& folders) const {
+  if (workFile_.empty()) return;
+  platform::LineReader lines = platform::LineReader::openFile(TrayName::path(store_, workFile_, filetype::kText));
+  // Header lines run from a separator line to the first empty line; a body
+  // line that happens to begin with "From " can only add a name, never hide
+  // one.
+  bool inHeader = false;
+  std::string line;
+  while (lines.next(line)) {
+    if (line.starts_with("From ")) {
+      inHeader = true;
+    } else if (line.empty()) {
+      inHeader = false;
+    } else if (inHeader) {
+      if (const auto folder = TrayAttachments::folderName(line)) folders.insert(*folder);
+    }
+  }
+}
+
+std::optional<std::set<std::string>> AttachmentCleanup::referenced() const {
+  std::set<std::string> folders;
+  collectWorkFile(folders);
+  for (const std::string& tray : LinkMaintenance(store_).allTrays()) {
+    if (!collect(tray, folders)) return std::nullopt;
   }
   return folders;
 }
 
 std::vector<std::string> AttachmentCleanup::unreferenced() const {
-  std::set<std::string> referenced;
-  for (const std::string& tray : LinkMaintenance(store_).allTrays()) referenced.merge(referencedBy(tray));
+  const auto referencedNames = referenced();
   std::vector<std::string> names;
+  if (!referencedNames) return names;
   for (const auto& entry : platform::listDirectory(root())) {
-    if (!referenced.contains(entry.name)) names.push_back(entry.name);
+    if (!referencedNames->contains(entry.name)) names.push_back(entry.name);
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::size_t AttachmentCleanup::release(std::string_view tray, const std::vector<std::string>& folders) const {
+  if (folders.empty()) return 0;
+  std::optional<std::set<std::string>> inUse;
+  if (TrayAttachments::root(store_, tray) == root()) {
+    inUse = referenced();
+  } else {
+    inUse.emplace();
+    if (!collect(std::string(tray), *inUse)) inUse.reset();
+  }
+  // Not knowing who else names a folder, keep it: the clean-up finds it later.
+  if (!inUse) return 0;
+  std::size_t removed = 0;
+  for (const std::string& folder : folders) {
+    if (!inUse->contains(folder) && TrayAttachments::removeFolder(store_, tray, folder)) ++removed;
+  }
+  return removed;
 }
 
 std::size_t AttachmentCleanup::remove(const std::vector<std::string>& names) const {

@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "store/LinkMaintenance.h"
 #include "store/OutsideTree.h"
+#include "store/SystemTrays.h"
 #include "store/TrayCopy.h"
 #include "store/TrayFile.h"
 #include "store/TreeListing.h"
@@ -20,13 +21,16 @@ bool Backup::backupTray(const std::string& tray, const std::string& destination,
   const TrayFile source(store_, tray);
   const auto properties = source.properties();
   if (!properties || !prepareTray(store_, destination, *properties)) return false;
-  const int copied = TrayCopy(store_, progress_, zoneHours_).backup(tray, destination, request.limit,
-                                                                  request.deleteCopied);
+  const SystemTrayKind kind = systemTrayKind(settings_, tray);
+  const bool deleting = request.deleteCopied && !holdsPendingWork(kind);
+  if (request.deleteCopied && !deleting) kept_.push_back(tray);
+  const TrayCopy copier(store_, progress_, zoneHours_);
+  const int copied = copier.backup(tray, destination, request.limit, deleting);
   if (copied < 0) return false;
   copied_ += copied;
-  if (!request.deleteCopied || !request.compactAfter || copied == 0) return true;
-  if (source.count(false).value_or(1) > 0) return LinkMaintenance(store_).compact(tray);
-  // Nothing is left: the tray goes (a system tray comes back at the next start).
+  leftOut_ += copier.outsidePeriod();
+  if (!deleting || !request.compactAfter || copied == 0) return true;
+  if (kind != kOrdinaryTray || source.count(false).value_or(1) > 0) return LinkMaintenance(store_).compact(tray);
   return TreeOperations(store_, settings_, messages_).discardTray(tray);
 }
 
@@ -49,6 +53,8 @@ bool Backup::backupCabinet(const std::string& cabinet, const std::string& destin
 
 bool Backup::run(const BackupRequest& request) {
   copied_ = 0;
+  leftOut_ = 0;
+  kept_.clear();
   std::string root = platform::joinPath(request.directory, store_.topCabinet);
   if (liesInside(root, store_.topCabinetPath())) {
     messages_.error(MessageNumber::BackupIntoOwnTree);

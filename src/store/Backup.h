@@ -8,9 +8,14 @@
 ///
 /// Refused with error 40160 when the backup would land inside the store's
 /// own tree; a directory that cannot be made stops the walk with 41126.
+///
+/// Deleting the backed-up mails leaves the mail-server and unsent trays
+/// whole (their mails still have work to do; keptTrays() names them), and
+/// a system tray left without mails is compacted, never removed.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/ItemValues.h"
 #include "core/Messages.h"
@@ -39,6 +44,10 @@ public:
   bool run(const BackupRequest& request);
   /// How many mails the last run copied.
   int copied() const { return copied_; }
+  /// How many mails of the trays it went over the period left out.
+  int leftOut() const { return leftOut_; }
+  /// The trays the last run backed up but, asked to delete, left whole.
+  const std::vector<std::string>& keptTrays() const { return kept_; }
 
 private:
   bool backupTray(const std::string& tray, const std::string& destination, const BackupRequest& request);
@@ -50,6 +59,8 @@ private:
   core::Progress& progress_;
   int zoneHours_;
   int copied_ = 0;
+  int leftOut_ = 0;
+  std::vector<std::string> kept_;
 };
 
 }  // namespace zorvik::store

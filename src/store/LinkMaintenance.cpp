@@ -104,8 +104,9 @@ bool LinkMaintenance::rewriteTray(const std::string& tray, const LinkChange& cha
   return read && written;
 }
 
-std::vector<std::string> LinkMaintenance::rewriteLinks(const LinkChange& change) const {
+std::vector<std::string> LinkMaintenance::rewriteLinks(const LinkChange& change, std::string_view skipped) const {
   std::vector<std::string> pending = allTrays();
+  std::erase(pending, skipped);
   for (int round = 0; round <= kBusyRounds && !pending.empty(); ++round) {
     std::vector<std::string> busy;
     for (const std::string& tray : pending) {
@@ -121,11 +122,15 @@ std::vector<std::string> LinkMaintenance::rewriteLinks(const LinkChange& change)
 
 std::vector<std::string> LinkMaintenance::followRename(std::string_view oldName, std::string_view newName,
                                                        bool cabinet) const {
-  return rewriteLinks([&](const LinkRecord& link) -> std::optional<LinkRecord> {
-    const auto target = renamed(link.targetTray(), oldName, newName, cabinet);
-    if (!target) return std::nullopt;
-    return LinkRecord::make(*target, link.targetIndex());
-  });
+  // A tray's old name is on its way out: its files are the new ones (hard
+  // links) or a copy of them that the relocation holds locked.
+  return rewriteLinks(
+      [&](const LinkRecord& link) -> std::optional<LinkRecord> {
+        const auto target = renamed(link.targetTray(), oldName, newName, cabinet);
+        if (!target) return std::nullopt;
+        return LinkRecord::make(*target, link.targetIndex());
+      },
+      cabinet ? std::string_view() : oldName);
 }
 
 std::vector<std::string> LinkMaintenance::followMoves(const std::map<MailPlace, MailPlace>& moves) const {

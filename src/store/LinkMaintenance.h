@@ -71,7 +71,8 @@ public:
 private:
   /// The new form of a live link, or nothing to leave it as it is.
   using LinkChange = std::function<std::optional<LinkRecord>(const LinkRecord&)>;
-  std::vector<std::string> rewriteLinks(const LinkChange& change) const;
+  /// Applies `change` to the links of every tray but `skipped`.
+  std::vector<std::string> rewriteLinks(const LinkChange& change, std::string_view skipped = {}) const;
   bool rewriteTray(const std::string& tray, const LinkChange& change) const;
 
   StoreLocation store_;

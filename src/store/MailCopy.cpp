@@ -96,7 +96,12 @@ std::optional<std::string> MailCopy::folderOf(const MailText& mail) {
 
 bool MailCopy::copyAttachments(const StoreLocation& store, MailText& mail, std::string_view from,
                                std::string_view to, std::int64_t date, int zoneHours) {
-  const auto folder = folderOf(mail);
+  auto folder = folderOf(mail);
+  const bool named = folder.has_value();
+  // A mail stored before folders were named in the header keeps its files
+  // in a folder named by its Message-Id; its copy gets a folder of its own
+  // like any other, and a line that names it.
+  if (!named) folder = TrayAttachments::messageIdFolderName(joinedHeader(mail));
   if (!folder) return true;
   const std::string source = platform::joinPath(TrayAttachments::root(store, from), *folder);
   if (!platform::isDirectory(source)) return true;
@@ -111,6 +116,7 @@ bool MailCopy::copyAttachments(const StoreLocation& store, MailText& mail, std::
     platform::removeTree(platform::joinPath(root, *created));
     return false;
   }
+  if (!named) mail.header.push_back(std::string(kFolderLine) + *created);
   for (std::string& line : mail.header) {
     if (line.starts_with(kFolderLine)) line = std::string(kFolderLine) + *created;
   }

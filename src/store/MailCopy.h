@@ -36,7 +36,9 @@ public:
 
   /// Gives `mail` (read from tray `from`) its own attachment folder in the
   /// attachment root of tray `to`: a new folder named after `date`, the
-  /// files copied, the folder line rewritten. A mail without a folder line,
+  /// files copied, the folder line rewritten. A mail without a folder line
+  /// takes the folder named by its Message-Id (stored before folders were
+  /// named), and its copy gets a folder line. A mail without either folder,
   /// or whose folder is gone, is left as it is. False when the folder or a
   /// file could not be made.
   static bool copyAttachments(const StoreLocation& store, MailText& mail, std::string_view from, std::string_view to,

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "platform/FileLock.h"
+#include "store/AttachmentCleanup.h"
 #include "store/OperationStep.h"
 #include "store/RecordFlags.h"
 #include "store/TrayAttachments.h"
@@ -33,20 +34,6 @@ IndexRecord copiedRecord(const TrayRecord& stored, int references) {
   record.setFlags(recordflag::withReferenceCount(
       record.flags() & ~(recordflag::kLink | recordflag::kBrokenLink | recordflag::kDeleted), references));
   return record;
-}
-
-bool anyLive(const TrayIndex& index) {
-  std::string block;
-  for (std::uint32_t first = 0; first < index.recordCount();) {
-    const std::uint32_t got = index.readBlock(first, 4096, block);
-    if (got == 0) return true;  // unreadable: never empty a tray on a guess
-    for (std::uint32_t i = 0; i < got; ++i) {
-      if (!IndexRecord::fromBytes(block.data() + static_cast<std::size_t>(i) * IndexRecord::kSize).isDeleted())
-        return true;
-    }
-    first += got;
-  }
-  return false;
 }
 
 }  // namespace
@@ -133,9 +120,14 @@ MailOperations::MoveResult MailOperations::transfer(std::string_view from, const
     if (placed[slot]) done.push_back(indices[slot]);
   }
   links_.followMoves(moved);
-  for (const std::uint32_t index : referenced) links_.releaseLinksTo({std::string(from), index});
   operationStep();
   result.notRemoved = deleteRecords(from, done);
+  // The links of a mail gone to the trash go once the original is deleted on
+  // disk; an original that stayed keeps them.
+  for (const std::uint32_t index : referenced) {
+    if (std::find(result.notRemoved.begin(), result.notRemoved.end(), index) == result.notRemoved.end())
+      links_.releaseLinksTo({std::string(from), index});
+  }
   return result;
 }
 
@@ -146,31 +138,34 @@ std::vector<std::uint32_t> MailOperations::deleteRecords(std::string_view tray,
   if (store_.writeCheck && (!store_.writeCheck(file.path(filetype::kIndex)) ||
                             !store_.writeCheck(file.path(filetype::kText))))
     return indices;
+  auto index = TrayIndex::open(file.path(filetype::kIndex), FileAccess::Update);
+  if (!index) return indices;
+  auto text = platform::FileLock::open(file.path(filetype::kText), FileAccess::Update);
+  if (!text) return indices;
   std::vector<std::uint32_t> left;
-  {
-    auto index = TrayIndex::open(file.path(filetype::kIndex), FileAccess::Update);
-    if (!index) return indices;
-    auto text = platform::FileLock::open(file.path(filetype::kText), FileAccess::Update);
-    if (!text) return indices;
-    for (const std::uint32_t at : indices) {
-      const auto record = index->read(at);
-      if (record && record->isDeleted()) continue;
-      // The deleted bit goes first: a process killed before the marker is
-      // written leaves a deleted record over intact text, while the other
-      // order would leave a live record whose header the marker has cut.
-      if (!record || !index->writeFlags(at, record->flags() | recordflag::kDeleted)) {
-        left.push_back(at);
-        continue;
-      }
-      operationStep();
-      // A marker that cannot be written leaves a deleted record over intact
-      // text: the mail is gone all the same.
-      if (!record->isLink()) TrayFile::writeDeletionMarker(*text, *record);
+  std::vector<IndexRecord> marked;
+  for (const std::uint32_t at : indices) {
+    const auto record = index->read(at);
+    if (record && record->isDeleted()) continue;
+    if (!record || !index->writeFlags(at, record->flags() | recordflag::kDeleted)) {
+      left.push_back(at);
+      continue;
     }
-    if (anyLive(*index)) return left;
+    marked.push_back(*record);
+  }
+  // The deleted bits are on the disk before any marker cuts a separator and
+  // before the caller lets go of attachment folders and links: a process
+  // killed before the marker leaves a deleted record over intact text, the
+  // other order a live record whose header the marker has cut.
+  if (!index->file().sync()) return indices;
+  operationStep();
+  for (const IndexRecord& record : marked) {
+    // A marker that cannot be written leaves a deleted record over intact
+    // text: the mail is gone all the same.
+    if (!record.isLink()) TrayFile::writeDeletionMarker(*text, record);
   }
   operationStep();
-  file.empty(false);
+  TrayFile::emptyWhenNothingLive(*index, *text);
   return left;
 }
 
@@ -194,18 +189,31 @@ LinkResult MailOperations::link(std::string_view from, std::uint32_t index, std:
 
 std::size_t MailOperations::deleteForGood(std::string_view tray, const std::vector<TrayRecord>& mails) const {
   const TrayFile file(store_, std::string(tray));
+  // The folders are named while the headers can still be read: once the
+  // mails are deleted the whole tray may be emptied.
+  std::map<std::uint32_t, std::string> folders;
   std::vector<std::uint32_t> indices;
   for (const TrayRecord& mail : mails) {
-    if (mail.record.referenceCount() > 0) links_.releaseLinksTo({std::string(tray), mail.index});
     if (mail.record.hasFlag(recordflag::kAttachments)) {
       const auto header = file.headerLines(mail.index);
       const auto folder = header ? TrayAttachments::folderName(*header) : std::nullopt;
-      if (folder) TrayAttachments::removeFolder(store_, tray, *folder);
+      if (folder) folders[mail.index] = *folder;
     }
     indices.push_back(mail.index);
   }
   operationStep();
-  return indices.size() - deleteRecords(tray, indices).size();
+  const std::vector<std::uint32_t> left = deleteRecords(tray, indices);
+  // Only what is deleted on disk lets go of its links and its files; a mail
+  // that stayed keeps both.
+  std::vector<std::string> released;
+  for (const TrayRecord& mail : mails) {
+    if (std::find(left.begin(), left.end(), mail.index) != left.end()) continue;
+    if (mail.record.referenceCount() > 0) links_.releaseLinksTo({std::string(tray), mail.index});
+    if (const auto folder = folders.find(mail.index); folder != folders.end()) released.push_back(folder->second);
+  }
+  operationStep();
+  AttachmentCleanup(store_).release(tray, released);
+  return indices.size() - left.size();
 }
 
 std::size_t MailOperations::remove(std::string_view tray, const std::vector<std::uint32_t>& indices,

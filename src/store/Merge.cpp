@@ -16,9 +16,11 @@ Merge::Merge(StoreLocation store, core::Messages& messages, core::Progress& prog
 bool Merge::mergeTray(const std::string& outsideTray, const std::string& tray, const DateLimit& limit) {
   const auto properties = TrayFile(store_, outsideTray).properties();
   if (!properties || !prepareTray(store_, tray, *properties)) return false;
-  const int copied = TrayCopy(store_, progress_, zoneHours_).merge(outsideTray, tray, limit, MergeSwitches{});
+  const TrayCopy copier(store_, progress_, zoneHours_);
+  const int copied = copier.merge(outsideTray, tray, limit, MergeSwitches{});
   if (copied < 0) return false;
   copied_ += copied;
+  leftOut_ += copier.outsidePeriod();
   return true;
 }
 
@@ -40,6 +42,12 @@ bool Merge::mergeCabinet(const std::string& directory, const std::string& cabine
 
 bool Merge::run(const MergeRequest& request) {
   copied_ = 0;
+  leftOut_ = 0;
+  // Merging into what is being read would feed the copy with itself.
+  if (liesInside(TrayName::path(store_, request.inside, filetype::kPathOnly), request.outside)) {
+    messages_.error(MessageNumber::BackupIntoOwnTree);
+    return false;
+  }
   const bool intoTray = !request.inside.empty() && !isCabinet(store_, request.inside) &&
                         TrayFile(store_, request.inside).exists();
   if (intoTray) {

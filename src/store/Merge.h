@@ -7,8 +7,10 @@
 /// some other store), and attachments get folders of their own in the
 /// store.
 ///
-/// Errors: 40161 when the outside cabinet, 40162 when the outside tray does
-/// not exist; 41126 when a cabinet cannot be made, which stops the walk.
+/// Errors: 40160 when the store side lies inside the outside source (the
+/// store's own tree merged into itself); 40161 when the outside cabinet,
+/// 40162 when the outside tray does not exist; 41126 when a cabinet cannot
+/// be made, which stops the walk.
 #pragma once
 
 #include <string>
@@ -35,6 +37,8 @@ public:
   bool run(const MergeRequest& request);
   /// How many rows the last run wrote.
   int copied() const { return copied_; }
+  /// How many mails of the trays it went over the period left out.
+  int leftOut() const { return leftOut_; }
 
 private:
   bool mergeTray(const std::string& outsideTray, const std::string& tray, const DateLimit& limit);
@@ -45,6 +49,7 @@ private:
   core::Progress& progress_;
   int zoneHours_;
   int copied_ = 0;
+  int leftOut_ = 0;
 };
 
 }  // namespace zorvik::store

@@ -8,7 +8,6 @@
 #include "message/MailDate.h"
 #include "message/MimeCaseless.h"
 #include "message/MimeParameters.h"
-#include "message/SavedFileList.h"
 #include "platform/FileSystem.h"
 #include "store/MailOperations.h"
 #include "store/PostOpen.h"
@@ -153,7 +152,9 @@ JoinResult PartialJoiner::join() const {
 }
 
 bool PartialJoiner::joinSet(const std::vector<const Fragment*>& set, JoinResult& result) const {
-  if (!storeJoined(joinedText(set), result)) return false;
+  // A joined mail waiting in the work file is as good as stored: the
+  // fragments must go all the same, or the next join would store it twice.
+  if (storeJoined(joinedText(set), result) == Joined::Lost) return false;
   // Every fragment of the set goes, the later copies of one received twice too.
   std::vector<std::uint32_t> indices;
   for (const Fragment* fragment : set) indices.push_back(fragment->index);
@@ -210,8 +211,7 @@ std::string PartialJoiner::joinedText(const std::vector<const Fragment*>& set) c
   return text + ".\r\n";
 }
 
-bool PartialJoiner::storeJoined(const std::string& wireText, JoinResult& result) const {
-  auto& saved = message::SavedFileList::instance();
+PartialJoiner::Joined PartialJoiner::storeJoined(const std::string& wireText, JoinResult& result) const {
   message::MimeDecoder decoder(settings_.decoding, messages_);
   StringSink stored;
   bool written = decoder.decode(stored, wireText);
@@ -221,21 +221,20 @@ bool PartialJoiner::storeJoined(const std::string& wireText, JoinResult& result)
     written = work.write(kWorkFileSeparator) && work.write(stored.text) && work.close();
   }
   if (!written) {
-    saved.deleteAll();
+    decoder.savedFiles().deleteAll();
     messages_.error(MessageNumber::DiskFull);
-    return false;
+    return Joined::Lost;
   }
   // From here the joined mail is safe in the work file; a failed move
   // leaves it there for the recovery at the next start.
   const auto moved = WorkFileAppender::append(settings_.workFilePath, TrayFile(store_, settings_.newMailTray), parser_);
   if (!moved || moved->appended == 0) {
     messages_.error(MessageNumber::DiskFull);
-    return false;
+    return Joined::InWorkFile;
   }
-  saved.clear();
   if (result.joined == 0) result.firstIndex = moved->firstIndex;
   result.joined += 1;
-  return true;
+  return Joined::Stored;
 }
 
 }  // namespace zorvik::store

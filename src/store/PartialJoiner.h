@@ -64,7 +64,13 @@ private:
   std::vector<Fragment> fragments() const;
   bool joinSet(const std::vector<const Fragment*>& set, JoinResult& result) const;
   std::string joinedText(const std::vector<const Fragment*>& set) const;
-  bool storeJoined(const std::string& wireText, JoinResult& result) const;
+  /// Where a joined mail ended up.
+  enum class Joined {
+    Lost,        ///< decoding or the work file failed: the fragments must stay
+    InWorkFile,  ///< the move failed: the start-up recovery stores it
+    Stored,
+  };
+  Joined storeJoined(const std::string& wireText, JoinResult& result) const;
 
   StoreLocation store_;
   JoinSettings settings_;

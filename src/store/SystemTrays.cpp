@@ -74,4 +74,6 @@ TrayProperties systemTrayProperties(SystemTrayKind kind) {
   return properties;
 }
 
+bool holdsPendingWork(SystemTrayKind kind) { return kind == kMailServerTray || kind == kUnsentTray; }
+
 }  // namespace zorvik::store

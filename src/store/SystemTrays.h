@@ -41,6 +41,12 @@ const std::array<SystemTray, 7>& systemTrays();
 /// item (in the order above) equal to the name decides.
 SystemTrayKind systemTrayKind(const core::ItemValues& settings, std::string_view trayName);
 
+/// True for the trays whose mails still have work to do: the mail-server
+/// tray (the next receive decides by it which mails on the server are new)
+/// and the unsent tray (its mails wait to be sent). Bulk removals (backup
+/// --delete, export --remove) copy their mails but leave them in place.
+bool holdsPendingWork(SystemTrayKind kind);
+
 /// The description a system tray gets when it is created (Shift_JIS).
 const std::string& systemTrayDescription(SystemTrayKind kind);
 

@@ -1,5 +1,6 @@
 #include "store/TrayAttachments.h"
 
+#include "core/SjisText.h"
 #include "platform/FileSystem.h"
 
 namespace zorvik::store {
@@ -27,6 +28,22 @@ std::optional<std::string> TrayAttachments::folderName(std::string_view header) 
       return std::string(name);
     }
     start = end + 2;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> TrayAttachments::messageIdFolderName(std::string_view header) {
+  constexpr std::string_view kField = "message-id:";
+  for (std::size_t start = 0; start < header.size();) {
+    std::size_t end = header.find("\r\n", start);
+    if (end == std::string_view::npos) end = header.size();
+    std::string_view line = header.substr(start, end - start);
+    start = end + 2;
+    if (!core::equalsIgnoringAsciiCase(line.substr(0, kField.size()), kField)) continue;
+    line.remove_prefix(kField.size());
+    while (!line.empty() && (line.front() == ' ' || line.front() == '<')) line.remove_prefix(1);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '>')) line.remove_suffix(1);
+    if (isPlainName(line)) return std::string(line);
   }
   return std::nullopt;
 }

@@ -23,6 +23,9 @@ public:
   /// The folder name of a header block (lines joined with CR LF), when it
   /// has an attachment line naming a usable folder.
   static std::optional<std::string> folderName(std::string_view header);
+  /// The folder of a mail stored before folders were named in the header:
+  /// its Message-Id without the angle brackets, when that is a usable name.
+  static std::optional<std::string> messageIdFolderName(std::string_view header);
 
   /// The attachment root for the tray `trayName`.
   static std::string root(const StoreLocation& store, std::string_view trayName);

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "platform/FileLock.h"
+#include "platform/FileSystem.h"
 #include "store/IndexRecord.h"
+#include "store/OperationStep.h"
 #include "store/TrayIndex.h"
 
 namespace zorvik::store {
@@ -80,72 +82,35 @@ Plan makePlan(const std::vector<IndexRecord>& records, std::uint64_t textLength)
   return plan;
 }
 
-// Reads the kept text in large blocks, joins it in memory and writes it
-// back in large blocks. Each byte lands at or before where it was read, and
-// what is written comes only from blocks already read, so the writes never
-// reach text that is still to be read.
-class TextMover {
-public:
-  TextMover(const platform::FileLock& text, std::uint64_t to) : text_(text), to_(to) {
-    out_.reserve(kBlock);
-  }
-
-  // Appends [start, end) of the original file, reading no further than
-  // `readLimit`.
-  bool keep(std::uint64_t start, std::uint64_t end, std::uint64_t readLimit) {
+// Copies the kept text (everything up to `textEnd` outside the removed
+// ranges) from `from` to the start of `to`, in large blocks.
+bool copyKeptText(const platform::FileLock& from, const platform::FileLock& to, const Plan& plan) {
+  constexpr std::size_t kBlock = std::size_t{1} << 20;
+  std::string block;
+  std::uint64_t written = 0;
+  const auto copy = [&](std::uint64_t start, std::uint64_t end) {
     while (start < end) {
-      if (start < inStart_ || start >= inStart_ + in_.size()) {
-        if (!read(start, readLimit)) return false;
-      }
-      const std::uint64_t inEnd = inStart_ + in_.size();
-      const std::size_t count = static_cast<std::size_t>(std::min(end, inEnd) - start);
-      out_.append(in_, static_cast<std::size_t>(start - inStart_), count);
-      start += count;
-      if (out_.size() >= kBlock && !flush()) return false;
+      block.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, end - start)));
+      const auto got = from.readAt(start, block.data(), block.size());
+      if (!got || *got != block.size() || !to.writeAt(written, block)) return false;
+      start += block.size();
+      written += block.size();
     }
     return true;
+  };
+  std::uint64_t kept = 0;
+  for (const Range& removed : plan.removed) {
+    if (!copy(kept, removed.start)) return false;
+    kept = removed.end;
   }
+  return copy(kept, plan.textEnd);
+}
 
-  // Writes what is left and cuts the file after it.
-  bool finish() { return flush() && text_.resize(to_); }
-
-private:
-  static constexpr std::size_t kBlock = std::size_t{1} << 20;
-
-  bool read(std::uint64_t start, std::uint64_t readLimit) {
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, readLimit - start));
-    in_.resize(want);
-    const auto got = text_.readAt(start, in_.data(), want);
-    inStart_ = start;
-    return got && *got == want;
-  }
-
-  bool flush() {
-    if (out_.empty()) return true;
-    if (!text_.writeAt(to_, out_)) return false;
-    to_ += out_.size();
-    out_.clear();
-    return true;
-  }
-
-  const platform::FileLock& text_;
-  std::uint64_t to_;
-  std::string in_;
-  std::uint64_t inStart_ = 0;
-  std::string out_;
-};
-
-// Moves the kept text down over the removed ranges and cuts the file. The
-// text before the first removed range stays where it is.
-bool applyToText(const platform::FileLock& text, const Plan& plan) {
-  if (plan.removed.empty()) return text.resize(plan.textEnd);
-  const std::uint64_t readLimit = std::max(plan.removed.back().end, plan.textEnd);
-  TextMover mover(text, plan.removed.front().start);
-  for (std::size_t i = 0; i < plan.removed.size(); ++i) {
-    const std::uint64_t end = i + 1 < plan.removed.size() ? plan.removed[i + 1].start : readLimit;
-    if (!mover.keep(plan.removed[i].end, end, readLimit)) return false;
-  }
-  return mover.finish();
+// Removes what a compaction left beside the tray, the text first: a ".XMD"
+// without its ".XMC" would read as a switch half done.
+void removeLeftovers(const std::string& newIndexPath, const std::string& newTextPath) {
+  platform::removeFile(newTextPath);
+  platform::removeFile(newIndexPath);
 }
 
 }  // namespace
@@ -154,14 +119,20 @@ bool TrayCompactor::compact(std::string_view name, CompactionListener* listener)
   if (!TrayName::isUsable(name)) return false;
   const std::string indexPath = TrayName::path(store_, name, filetype::kIndex);
   const std::string textPath = TrayName::path(store_, name, filetype::kText);
+  const std::string newIndexPath = TrayName::path(store_, name, filetype::kCompactedIndex);
+  const std::string newTextPath = TrayName::path(store_, name, filetype::kCompactedText);
   if (store_.writeCheck && (!store_.writeCheck(indexPath) || !store_.writeCheck(textPath))) return false;
   std::vector<Move> moves;
   {
+    // Opening the index finishes a switch that a killed compaction left half
+    // done; the lock held from here on keeps every other operation out until
+    // the new tray is in place.
     auto index = TrayIndex::open(indexPath, FileAccess::Update);
     if (!index) return false;
     auto text = platform::FileLock::open(textPath, FileAccess::Create);
     const auto textLength = text ? text->size() : std::nullopt;
-    if (!textLength) return false;
+    const auto head = index->readHead();
+    if (!textLength || !head) return false;
 
     std::vector<IndexRecord> records;
     records.reserve(index->recordCount());
@@ -175,12 +146,28 @@ bool TrayCompactor::compact(std::string_view name, CompactionListener* listener)
     }
     if (!inTextOrder(records, *textLength)) return false;
 
-    Plan plan = makePlan(records, *textLength);
-    if (!applyToText(*text, plan)) return false;
-    const std::uint32_t kept = static_cast<std::uint32_t>(plan.records.size() / IndexRecord::kSize);
-    if (!index->file().writeAt(index->positionOf(0), plan.records) || !index->keepRecords(kept)) return false;
-    moves = std::move(plan.moves);
+    const Plan plan = makePlan(records, *textLength);
+    const bool nothingToDo = plan.removed.empty() && plan.textEnd == *textLength &&
+                             plan.records.size() == records.size() * IndexRecord::kSize;
+    if (nothingToDo) return true;
+    // The new index is made before the new text and held locked until both
+    // renames are done (see the file comment).
+    auto newIndex = platform::FileLock::open(newIndexPath, FileAccess::Truncate);
+    auto newText = newIndex ? platform::FileLock::open(newTextPath, FileAccess::Truncate) : std::nullopt;
+    const bool written = newText && newIndex->writeAt(0, *head) && newIndex->writeAt(head->size(), plan.records) &&
+                         copyKeptText(*text, *newText, plan) && newIndex->sync() && newText->sync();
+    operationStep();
+    if (!written || !platform::renamePath(newIndexPath, indexPath)) {
+      removeLeftovers(newIndexPath, newTextPath);
+      return false;
+    }
+    operationStep();
+    // Should this rename fail, the next opener of the index finishes it.
+    platform::renamePath(newTextPath, textPath);
+    platform::syncDirectory(platform::directoryOf(indexPath));
+    moves = plan.moves;
   }
+  operationStep();
   if (listener) {
     for (const auto& move : moves) listener->recordMoved(name, move.oldIndex, move.newIndex);
   }

@@ -10,8 +10,22 @@
 /// reference count and moved is reported to a listener after the tray's
 /// files are closed (the listener opens other trays, possibly this one).
 ///
-/// The files are rewritten in place in one pass under exclusive locks. A
-/// tray whose records are not in text order, or whose offsets point past
+/// The compacted tray is written beside the old one and put in its place by
+/// renames, so a process killed at any moment leaves the old tray or the new
+/// one, whole: first the new index (".XMC") and the new text (".XMD") are
+/// written and forced to the disk, then ".XMC" is renamed over ".XM1" and
+/// ".XMD" over ".XM0". The old index stays locked until both renames are
+/// done, so no other operation sees the tray in between; a kill between the
+/// two renames leaves a ".XMD" without a ".XMC", and whoever opens the index
+/// next finishes the switch first (TrayIndex::open). Leftovers of a kill
+/// before the renames are overwritten by the next compaction; they are
+/// always removed ".XMD" first, so that state is never mistaken for a switch
+/// half done.
+///
+/// Links elsewhere follow after the switch: a process killed in between
+/// leaves them pointing at the old record numbers.
+///
+/// A tray whose records are not in text order, or whose offsets point past
 /// the text, is left untouched: moving text by such records would cut live
 /// mails apart.
 #pragma once

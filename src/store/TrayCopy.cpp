@@ -54,12 +54,19 @@ std::optional<TrayCopy::Selection> TrayCopy::select(std::string_view source, std
   TrayRecord stored;
   for (ReadResult result; (result = reader->next(stored)) != ReadResult::End;) {
     progress_.step(core::formatMessage(kProgressFormat, {label, source, stored.index}));
-    if (result != ReadResult::Live || !limit.admits(stored.record.date())) continue;
+    if (result != ReadResult::Live) continue;
+    if (!limit.admits(stored.record.date())) {
+      ++outsidePeriod_;
+      continue;
+    }
     if (stored.isLink()) {
       if (takeLinks) selection.links.push_back(stored);
       continue;
     }
-    if (testEquality && known.has(stored.record)) continue;
+    if (testEquality && known.has(stored.record)) {
+      selection.present.push_back(stored.index);
+      continue;
+    }
     known.add(stored.record);
     selection.mails.push_back(stored.index);
   }
@@ -80,11 +87,17 @@ int TrayCopy::backup(std::string_view source, std::string_view destination, cons
 }
 
 int TrayCopy::merge(std::string_view source, std::string_view destination, const DateLimit& limit,
-                    const MergeSwitches& switches) const {
+                    const MergeSwitches& switches, std::vector<std::uint32_t>* inDestination) const {
   const auto selection = select(source, destination, limit, "MERGE", switches.keepLinks, switches.testEquality);
   if (!selection) return kCannotOpen;
   const auto placed = mails_.copy(source, selection->mails, destination, switches.keepReferences);
-  int written = static_cast<int>(std::count_if(placed.begin(), placed.end(), [](const auto& at) { return at.has_value(); }));
+  int written = 0;
+  for (std::size_t i = 0; i < placed.size(); ++i) {
+    if (!placed[i]) continue;
+    ++written;
+    if (inDestination) inDestination->push_back(selection->mails[i]);
+  }
+  if (inDestination) inDestination->insert(inDestination->end(), selection->present.begin(), selection->present.end());
   const TrayFile target(store_, std::string(destination));
   for (const TrayRecord& link : selection->links) {
     if (TrayFile(store_, link.linkTarget).linkInto(link.linkIndex, target) == LinkResult::Done) ++written;

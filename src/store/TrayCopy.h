@@ -41,14 +41,20 @@ public:
   int backup(std::string_view source, std::string_view destination, const DateLimit& limit,
              bool deleteCopied) const;
   /// Copies the mails of `source` dated within `limit` into `destination`
-  /// as `switches` say. Returns the number of rows written.
+  /// as `switches` say. Returns the number of rows written. With
+  /// `inDestination`, the indices of the source's mails whose copies are in
+  /// the destination now are added to it: those written, and those skipped
+  /// because an equal mail was there already.
   int merge(std::string_view source, std::string_view destination, const DateLimit& limit,
-            const MergeSwitches& switches) const;
+            const MergeSwitches& switches, std::vector<std::uint32_t>* inDestination = nullptr) const;
+  /// The live mails the period left out, over every call so far.
+  int outsidePeriod() const { return outsidePeriod_; }
 
 private:
   struct Selection {
     std::vector<std::uint32_t> mails;
     std::vector<TrayRecord> links;
+    std::vector<std::uint32_t> present;  // skipped: an equal mail is there
   };
   std::optional<Selection> select(std::string_view source, std::string_view destination, const DateLimit& limit,
                                   std::string_view label, bool takeLinks, bool testEquality) const;
@@ -56,6 +62,7 @@ private:
   StoreLocation store_;
   core::Progress& progress_;
   MailOperations mails_;
+  mutable int outsidePeriod_ = 0;
 };
 
 }  // namespace zorvik::store

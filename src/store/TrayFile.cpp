@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <map>
 #include <vector>
 
 #include "core/Messages.h"
 #include "core/SjisText.h"
 #include "platform/FileSystem.h"
+#include "store/AttachmentCleanup.h"
 #include "store/IndexHead.h"
 #include "store/LinkRecord.h"
 #include "store/OperationStep.h"
@@ -66,6 +66,10 @@ bool TrayFile::mayWrite(int fileType) const {
 
 bool TrayFile::create(const TrayProperties& properties) const {
   if (!TrayName::isUsable(name_) || !mayWrite(filetype::kIndex)) return false;
+  // What a killed compaction of an earlier tray of this name left must not
+  // be taken for the new tray's text.
+  platform::removeFile(path(filetype::kCompactedText));
+  platform::removeFile(path(filetype::kCompactedIndex));
   auto index = platform::FileLock::open(path(filetype::kIndex), FileAccess::Truncate);
   if (!index || !index->writeAt(0, IndexHead::encode(properties))) return false;
   auto text = platform::FileLock::open(path(filetype::kText), FileAccess::Truncate);
@@ -104,8 +108,9 @@ bool TrayFile::rewriteProperties(const TrayProperties& properties) const {
   }
   // Renaming over the old index replaces it in one step, so no reader ever
   // finds the tray without an index; openers that locked the old file notice
-  // it was replaced and open again.
-  if (ok) ok = platform::renamePath(newPath, path(filetype::kIndex));
+  // it was replaced and open again. The new index is on the disk first, or a
+  // power cut could leave the name on an empty file.
+  if (ok) ok = fresh->sync() && platform::renamePath(newPath, path(filetype::kIndex));
   if (!ok) platform::removeFile(newPath);
   return ok;
 }
@@ -247,23 +252,27 @@ bool TrayFile::markDeleted(std::uint32_t index) const {
   if (!file) return false;
   const auto record = file->read(index);
   if (!record || !file->writeFlags(index, record->flags() | recordflag::kDeleted)) return false;
-  return emptyWhenNothingLive(std::move(file));
+  if (file->anyLive() == true) return true;
+  if (!mayWrite(filetype::kText)) return false;
+  // The index stays held while the text is opened, so no append slips in.
+  auto text = platform::FileLock::open(path(filetype::kText), FileAccess::Update);
+  return text && emptyWhenNothingLive(*file, *text);
 }
 
-bool TrayFile::emptyWhenNothingLive(std::optional<TrayIndex> file) const {
+bool TrayFile::emptyWhenNothingLive() const {
+  auto index = openIndex(FileAccess::Update);
+  if (!index || !mayWrite(filetype::kText)) return false;
+  auto text = platform::FileLock::open(path(filetype::kText), FileAccess::Update);
+  return text && emptyWhenNothingLive(*index, *text);
+}
+
+bool TrayFile::emptyWhenNothingLive(TrayIndex& index, const platform::FileLock& text) {
   // The deleted bit on disk decides, not a read through links: a link whose
   // target is only locked for a moment must not cost the tray its records.
-  std::string block;
-  for (std::uint32_t first = 0; first < file->recordCount();) {
-    const std::uint32_t got = file->readBlock(first, 4096, block);
-    if (got == 0) return false;
-    for (std::uint32_t i = 0; i < got; ++i) {
-      if (!IndexRecord::fromBytes(block.data() + i * IndexRecord::kSize).isDeleted()) return true;
-    }
-    first += got;
-  }
-  file.reset();
-  return emptyFiles();
+  const auto live = index.anyLive();
+  if (!live) return false;
+  if (*live) return true;
+  return text.resize(0) && index.keepRecords(0);
 }
 
 bool TrayFile::writeDeletionMarker(const platform::FileLock& text, const IndexRecord& record) {
@@ -280,29 +289,38 @@ bool TrayFile::writeDeletionMarker(const platform::FileLock& text, const IndexRe
 bool TrayFile::deleteMail(std::uint32_t index, bool deleteAttachments) const {
   TrayRecord record;
   if (read(index, record) != ReadResult::Live || record.isLink()) return false;
+  // The folder is named now: once the mail is deleted its header may be gone
+  // with the whole tray emptied.
+  std::vector<std::string> folders;
   if (deleteAttachments && record.record.hasFlag(recordflag::kAttachments)) {
     const auto header = headerLines(index);
     const auto folder = header ? TrayAttachments::folderName(*header) : std::nullopt;
-    if (folder) TrayAttachments::removeFolder(store_, name_, *folder);
+    if (folder) folders.push_back(*folder);
   }
-  auto file = openIndex(FileAccess::Update);
-  if (!file || !mayWrite(filetype::kText)) return false;
-  // Both files are held before anything changes, so a tray that cannot be
-  // written leaves the mail as it was.
-  auto text = platform::FileLock::open(path(filetype::kText), FileAccess::Update);
-  if (!text) return false;
-  // The record as it is now, under the lock: the one read above may have
-  // been deleted or moved by another operation meanwhile.
-  const auto stored = file->read(index);
-  if (!stored || stored->isDeleted() || stored->isLink()) return false;
-  // The deleted bit goes first: a process killed before the marker is
-  // written leaves a deleted record over intact text, while the other order
-  // would leave a live record whose separator the marker has overwritten.
-  if (!file->writeFlags(index, stored->flags() | recordflag::kDeleted)) return false;
-  operationStep();
-  const bool marked = writeDeletionMarker(*text, *stored);
-  text.reset();  // emptying the tray opens the text file again
-  return emptyWhenNothingLive(std::move(file)) && marked;
+  bool done = false;
+  {
+    auto file = openIndex(FileAccess::Update);
+    if (!file || !mayWrite(filetype::kText)) return false;
+    // Both files are held before anything changes, so a tray that cannot be
+    // written leaves the mail as it was.
+    auto text = platform::FileLock::open(path(filetype::kText), FileAccess::Update);
+    if (!text) return false;
+    // The record as it is now, under the lock: the one read above may have
+    // been deleted or moved by another operation meanwhile.
+    const auto stored = file->read(index);
+    if (!stored || stored->isDeleted() || stored->isLink()) return false;
+    // The deleted bit goes first: a process killed before the marker is
+    // written leaves a deleted record over intact text, while the other order
+    // would leave a live record whose separator the marker has overwritten.
+    if (!file->writeFlags(index, stored->flags() | recordflag::kDeleted) || !file->file().sync()) return false;
+    operationStep();
+    const bool marked = writeDeletionMarker(*text, *stored);
+    done = emptyWhenNothingLive(*file, *text) && marked;
+  }
+  // Only a mail known to be deleted on disk loses its files, and only files
+  // no other live mail names.
+  AttachmentCleanup(store_).release(name_, folders);
+  return done;
 }
 
 ReadResult TrayFile::releaseLink(std::uint32_t index) const {
@@ -357,43 +375,11 @@ LinkResult TrayFile::linkInto(std::uint32_t index, const TrayFile& destination,
   return LinkResult::Done;
 }
 
-bool TrayFile::removeAttachmentFolders() const {
-  // A folder named by two mails, or by a mail that links point at, is
-  // shared: removing it would take attachments from a mail that stays.
-  std::map<std::string, int> uses;
-  auto session = reader();
-  if (!session) return false;
-  TrayRecord record;
-  std::vector<std::pair<std::uint32_t, bool>> withAttachments;
-  while (session->nextMail(record) == ReadResult::Live) {
-    if (record.isLink() || !record.record.hasFlag(recordflag::kAttachments)) continue;
-    withAttachments.emplace_back(record.index, record.record.referenceCount() == 0);
-  }
-  session.reset();
-  std::vector<std::pair<std::string, bool>> folders;
-  for (const auto& [index, unreferenced] : withAttachments) {
-    const auto header = headerLines(index);
-    const auto folder = header ? TrayAttachments::folderName(*header) : std::nullopt;
-    if (!folder) continue;
-    ++uses[*folder];
-    folders.emplace_back(*folder, unreferenced);
-  }
-  for (const auto& [folder, unreferenced] : folders) {
-    if (unreferenced && uses[folder] == 1) TrayAttachments::removeFolder(store_, name_, folder);
-  }
-  return true;
-}
-
-bool TrayFile::emptyFiles() const {
+bool TrayFile::empty() const {
   auto index = openIndex(FileAccess::Update);
   if (!index || !mayWrite(filetype::kText)) return false;
   auto text = platform::FileLock::open(path(filetype::kText), FileAccess::Truncate);
   return text && index->keepRecords(0);
-}
-
-bool TrayFile::empty(bool attachments) const {
-  if (attachments && !removeAttachmentFolders()) return false;
-  return emptyFiles();
 }
 
 bool TrayFile::rename(std::string_view newName) const {

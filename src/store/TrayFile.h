@@ -103,10 +103,12 @@ public:
 
   /// Sets the deleted bit; when no record stays live, empties the tray.
   bool markDeleted(std::uint32_t index) const;
-  /// Deletes a live stored mail (not a link): its attachment folder when
-  /// asked, the deleted bit, then the deletion marker over its separator.
-  /// False, the mail unchanged, when a file cannot be opened; false too when
-  /// writing the marker failed, but then the mail is deleted all the same.
+  /// Deletes a live stored mail (not a link): the deleted bit (on the disk
+  /// before anything else goes), then the deletion marker over its
+  /// separator, and, when asked, its attachment folder unless another live
+  /// mail of the store names it too. False, the mail unchanged with its
+  /// folder, when a file cannot be opened; false too when writing the marker
+  /// failed, but then the mail is deleted all the same.
   bool deleteMail(std::uint32_t index, bool deleteAttachments) const;
   /// A link: the target's count goes down and the link is marked deleted.
   /// A record that reads as deleted (a broken link too) gets its deleted bit
@@ -127,9 +129,16 @@ public:
   LinkResult linkInto(std::uint32_t index, const TrayFile& destination, core::Messages& messages,
                       std::uint32_t* newIndex = nullptr) const;
 
-  /// Empties both files, keeping the properties; with `attachments` the
-  /// folders of its live mails that no link shares are removed first.
-  bool empty(bool attachments) const;
+  /// Empties both files, keeping the properties; the attachment folders of
+  /// the mails are left alone (they go with deleteMail and the clean-up).
+  bool empty() const;
+  /// Empties the tray when no record of it is live.
+  bool emptyWhenNothingLive() const;
+  /// With both files of a tray held (the index locked first): when no record
+  /// is live, cuts the text file and the index back to the head under those
+  /// same locks, so that nothing appended since the check is cut away. True
+  /// when something is live or the tray was emptied.
+  static bool emptyWhenNothingLive(TrayIndex& index, const platform::FileLock& text);
   /// Renames the text and index files to tray `newName`; refused when a tray
   /// of that name exists. The index is renamed only after the text file.
   bool rename(std::string_view newName) const;
@@ -143,11 +152,6 @@ public:
 private:
   std::optional<TrayIndex> openIndex(platform::FileAccess access) const;
   bool mayWrite(int fileType) const;
-  /// Empties the tray when every record of `file` (held open) is deleted;
-  /// the index is closed before the files are emptied.
-  bool emptyWhenNothingLive(std::optional<TrayIndex> file) const;
-  bool emptyFiles() const;
-  bool removeAttachmentFolders() const;
   std::string textPathOf(const TrayRecord& record) const;
 
   StoreLocation store_;

@@ -3,13 +3,37 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/FileSystem.h"
 #include "store/IndexHead.h"
+#include "store/TrayName.h"
 
 namespace zorvik::store {
+namespace {
+
+// The file of type `type` beside the index at `indexPath`.
+std::string besideIndex(std::string_view indexPath, int type) {
+  const std::string_view ext = TrayName::extension(filetype::kIndex);
+  return std::string(indexPath.substr(0, indexPath.size() - ext.size())) + std::string(TrayName::extension(type));
+}
+
+// A compaction killed between renaming its new index and its new text over
+// the old ones leaves the new text beside the tray without the new index:
+// the switch is finished here, under the index lock, before anyone reads
+// the tray. (Before the first rename both are there, or none.)
+void finishInterruptedCompaction(std::string_view indexPath) {
+  if (!indexPath.ends_with(TrayName::extension(filetype::kIndex))) return;
+  const std::string newText = besideIndex(indexPath, filetype::kCompactedText);
+  if (!platform::isRegularFile(newText) || platform::pathExists(besideIndex(indexPath, filetype::kCompactedIndex)))
+    return;
+  platform::renamePath(newText, besideIndex(indexPath, filetype::kText));
+}
+
+}  // namespace
 
 std::optional<TrayIndex> TrayIndex::open(std::string_view path, platform::FileAccess access) {
   auto file = platform::FileLock::open(path, access);
   if (!file) return std::nullopt;
+  finishInterruptedCompaction(path);
   const auto length = file->size();
   if (!length) return std::nullopt;
   char first[IndexHead::kMinimumLength];
@@ -83,6 +107,20 @@ bool TrayIndex::keepRecords(std::uint32_t count) {
   if (!file_.resize(length)) return false;
   length_ = length;
   return true;
+}
+
+std::optional<bool> TrayIndex::anyLive() const {
+  std::string block;
+  for (std::uint32_t first = 0; first < recordCount();) {
+    const std::uint32_t got = readBlock(first, 4096, block);
+    if (got == 0) return std::nullopt;
+    for (std::uint32_t i = 0; i < got; ++i) {
+      if (!IndexRecord::fromBytes(block.data() + static_cast<std::size_t>(i) * IndexRecord::kSize).isDeleted())
+        return true;
+    }
+    first += got;
+  }
+  return false;
 }
 
 bool TrayIndex::writeHeadWord(std::uint32_t offset, std::uint32_t value) {

@@ -19,7 +19,8 @@ class TrayIndex {
 public:
   /// Opens the index at `path` and checks its head; empty when the file
   /// cannot be opened, or its second word is not the format mark, or its
-  /// head length is beyond the file.
+  /// head length is beyond the file. A compaction of the tray that was
+  /// killed half way through its switch is finished first.
   static std::optional<TrayIndex> open(std::string_view path, platform::FileAccess access);
 
   std::uint32_t headLength() const { return headLength_; }
@@ -44,6 +45,10 @@ public:
   std::optional<std::uint32_t> append(const IndexRecord& record);
   /// Keeps the head and the first `count` records.
   bool keepRecords(std::uint32_t count);
+  /// Whether any record lacks the deleted bit (a link whose target is only
+  /// locked for a moment still counts as live); empty when the records
+  /// cannot be read, so that nobody empties a tray on a guess.
+  std::optional<bool> anyLive() const;
   /// Writes a word of the head in place.
   bool writeHeadWord(std::uint32_t offset, std::uint32_t value);
 

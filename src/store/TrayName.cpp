@@ -8,8 +8,8 @@
 namespace zorvik::store {
 namespace {
 
-constexpr std::array<std::string_view, 12> kExtensions = {
-    "", ".XM0", ".XM1", ".XM2", ".XM3", ".XM4", ".XM5", ".XM6", ".XM7", ".XM8", ".XM9", ".tmp"};
+constexpr std::array<std::string_view, 14> kExtensions = {
+    "", ".XM0", ".XM1", ".XM2", ".XM3", ".XM4", ".XM5", ".XM6", ".XM7", ".XM8", ".XM9", ".tmp", ".XMC", ".XMD"};
 
 // Where the extension of the last level begins, or npos.
 std::size_t extensionStart(std::string_view path) {

@@ -21,6 +21,10 @@ inline constexpr int kPropertyFile = 8;  // ".XM7"
 inline constexpr int kTemplate = 9;      // ".XM8"
 inline constexpr int kSettings = 10;     // ".XM9"
 inline constexpr int kNewIndex = 11;     // ".tmp"
+// A compaction writes the new tray beside the old one under these names and
+// then renames them over ".XM1" and ".XM0" (see TrayCompactor).
+inline constexpr int kCompactedIndex = 12;  // ".XMC"
+inline constexpr int kCompactedText = 13;   // ".XMD"
 }  // namespace filetype
 
 /// Kinds of a cabinet listing entry, as the tree shows them.

@@ -1,11 +1,14 @@
 #include "store/TrayRelocation.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "platform/FileSystem.h"
 #include "store/OperationStep.h"
+#include "store/TrayIndex.h"
 
 namespace zorvik::store {
 namespace {
@@ -16,10 +19,12 @@ bool isTrayFileOf(std::string_view file, std::string_view base) {
          std::tolower(static_cast<unsigned char>(file[base.size() + 2])) == 'm';
 }
 
-// Two names of the same file: what an interrupted relocation leaves.
+// Two names of the same file, or a whole copy of it: what an interrupted
+// relocation leaves.
 bool sameFile(const std::string& a, const std::string& b) {
   std::error_code error;
-  return std::filesystem::equivalent(platform::nativePath(a), platform::nativePath(b), error);
+  return std::filesystem::equivalent(platform::nativePath(a), platform::nativePath(b), error) ||
+         platform::sameContent(a, b);
 }
 
 bool isIndexFile(std::string_view file) {
@@ -59,14 +64,18 @@ std::string TrayRelocation::newFileName(std::string_view oldFileName) const {
   return toBase_ + std::string(oldFileName.substr(fromBase_.size()));
 }
 
-bool TrayRelocation::linkNewNames(const std::vector<std::string>& files) const {
+bool TrayRelocation::giveNewNames(const std::vector<std::string>& files, bool copy) const {
   std::vector<std::string> made;
   for (const std::string& file : files) {
     const std::string from = platform::joinPath(fromDirectory_, file);
     const std::string to = platform::joinPath(toDirectory_, newFileName(file));
     if (sameFile(from, to)) continue;
     std::error_code error;
-    std::filesystem::create_hard_link(platform::nativePath(from), platform::nativePath(to), error);
+    if (copy) {
+      if (!platform::copyFileAtomically(from, to)) error = std::make_error_code(std::errc::io_error);
+    } else {
+      std::filesystem::create_hard_link(platform::nativePath(from), platform::nativePath(to), error);
+    }
     if (error) {
       for (const std::string& name : made) platform::removeFile(name);
       return false;
@@ -104,9 +113,21 @@ RelocationResult TrayRelocation::run(const std::function<void()>& whileBoth) con
       return RelocationResult::NameTaken;
   }
   if (!platform::isDirectory(toDirectory_)) return RelocationResult::Failed;
-  if (!linkNewNames(files)) return RelocationResult::Failed;
+  std::optional<TrayIndex> held;
+  if (!giveNewNames(files, false)) {
+    // No hard link reaches the new place (vfat, exFAT, a network share,
+    // another file system): the new names become copies, the index last, so
+    // the new name is a tray only once it is whole. The old index stays
+    // locked until its names are gone, so nothing written to the old tray
+    // can miss the copy.
+    held = TrayIndex::open(TrayName::path(store_, from_, filetype::kIndex), platform::FileAccess::Update);
+    if (!held) return RelocationResult::Failed;
+    std::vector<std::string> ordered = trayFiles();
+    std::stable_partition(ordered.begin(), ordered.end(), [](const std::string& file) { return !isIndexFile(file); });
+    if (!giveNewNames(ordered, true)) return RelocationResult::Failed;
+  }
   if (whileBoth) whileBoth();
-  removeOldNames(files);
+  removeOldNames(held ? trayFiles() : files);
   return RelocationResult::Done;
 }
 

@@ -6,10 +6,14 @@
 ///
 /// The files are first given their new names as hard links, so for a while
 /// the tray is complete under both names; only then are the old names
-/// removed, the index first. A process killed at any point leaves at least
-/// one complete tray, and the caller rewrites the links of the store while
-/// both names are valid, so no link ever points at a missing tray. Running
-/// the same relocation again after such a kill finishes it.
+/// removed, the index first. Where no hard link can be made (vfat, exFAT,
+/// some network shares, a cabinet on another file system) the new names are
+/// whole copies instead, made under the old index's lock in the same order.
+/// A process killed at any point leaves at least one complete tray, and the
+/// caller rewrites the links of the store while both names are valid, so no
+/// link ever points at a missing tray. Running the same relocation again
+/// after such a kill finishes it (a copy left behind counts as the tray's
+/// own when its bytes are the same).
 #pragma once
 
 #include <functional>
@@ -42,7 +46,9 @@ public:
 private:
   /// The file names (without directory) of the tray in its cabinet.
   std::vector<std::string> trayFiles() const;
-  bool linkNewNames(const std::vector<std::string>& files) const;
+  /// Gives `files` their new names, as hard links or with `copy` as copies;
+  /// on failure the names made are taken back.
+  bool giveNewNames(const std::vector<std::string>& files, bool copy) const;
   void removeOldNames(const std::vector<std::string>& files) const;
   std::string newFileName(std::string_view oldFileName) const;
 

@@ -91,8 +91,11 @@ bool TreeOperations::createCabinet(std::string_view path) {
     messages_.error(MessageNumber::NoCabinetBelow, {displayName(parent)});
     return false;
   }
-  if (!nameTaken(store_, path) && platform::makeDirectory(TrayName::path(store_, path, filetype::kPathOnly)))
-    return true;
+  if (nameTaken(store_, path)) {
+    messages_.error(MessageNumber::NameTaken, {std::string(path)});
+    return false;
+  }
+  if (platform::makeDirectory(TrayName::path(store_, path, filetype::kPathOnly))) return true;
   messages_.error(MessageNumber::CabinetCreateFailed, {TrayName::path(store_, path, filetype::kPathOnly)});
   return false;
 }
@@ -104,7 +107,11 @@ bool TreeOperations::createTray(std::string_view path) {
     messages_.error(MessageNumber::NoTrayBelow, {displayName(parent)});
     return false;
   }
-  if (!nameTaken(store_, path) && TrayFile(store_, std::string(path)).createInheriting()) return true;
+  if (nameTaken(store_, path)) {
+    messages_.error(MessageNumber::NameTaken, {std::string(path)});
+    return false;
+  }
+  if (TrayFile(store_, std::string(path)).createInheriting()) return true;
   messages_.error(MessageNumber::TrayCreateFailed, {TrayName::path(store_, path, filetype::kPathOnly)});
   return false;
 }
@@ -172,35 +179,42 @@ bool TreeOperations::deleteCabinet(std::string_view path) {
 }
 
 bool TreeOperations::emptyTray(std::string_view tray) {
-  const TrayFile file(store_, std::string(tray));
-  // Links elsewhere that point into the tray would otherwise read as broken
-  // and keep the attachment folders of their mails alive.
-  auto reader = file.reader();
-  if (!reader) return false;
-  std::vector<std::uint32_t> referenced;
-  TrayRecord stored;
-  while (reader->nextMail(stored) == ReadResult::Live) {
-    if (!stored.isLink() && stored.record.referenceCount() > 0) referenced.push_back(stored.index);
-  }
-  reader.reset();
-  for (const std::uint32_t index : referenced) links_.releaseLinksTo({std::string(tray), index});
+  if (!TrayFile(store_, std::string(tray)).exists()) return false;
   mails_.releaseAllLinks(tray);
   operationStep();
-  return file.empty(true);
+  // Exactly the mails there now go, each deleted for good before its links
+  // and its folder are let go of; a mail that arrives meanwhile stays.
+  const std::vector<std::uint32_t> live = mails_.liveIndices(tray);
+  if (mails_.remove(tray, live, true) != live.size()) return false;
+  return TrayFile(store_, std::string(tray)).emptyWhenNothingLive();
 }
 
-bool TreeOperations::discardTray(std::string_view tray) {
-  bool ok = emptyTray(tray);
+bool TreeOperations::removeTrayFiles(std::string_view tray) const {
   // The index goes first, so a tray half removed is no tray any more.
   auto files = TrayRelocation::filesOf(store_, tray);
   std::stable_partition(files.begin(), files.end(), [&](const std::string& file) {
     return file == TrayName::path(store_, tray, filetype::kIndex);
   });
+  bool ok = true;
   for (const std::string& file : files) ok = platform::removeFile(file) && ok;
   return ok;
 }
 
+bool TreeOperations::discardTray(std::string_view tray) {
+  const bool emptied = emptyTray(tray);
+  return removeTrayFiles(tray) && emptied;
+}
+
+bool TreeOperations::trashMails(std::string_view tray) {
+  mails_.releaseAllLinks(tray);
+  const std::vector<std::uint32_t> live = mails_.liveIndices(tray);
+  removal_.forGood = tray == settings_.text(core::item::kTrashTray);
+  removal_.mails = mails_.remove(tray, live, false);
+  return removal_.mails == live.size();
+}
+
 bool TreeOperations::deleteTray(std::string_view path) {
+  removal_.tray = std::string(path);
   const SystemTrayKind kind = systemTrayKind(settings_, path);
   const auto properties = TrayFile(store_, std::string(path)).properties();
   if (kind == kMailServerTray || !properties) {
@@ -209,7 +223,9 @@ bool TreeOperations::deleteTray(std::string_view path) {
   }
   if ((properties->flags & trayflag::kDeleteTray) != 0 && kind == kOrdinaryTray) {
     if (!messages_.question(MessageNumber::DeleteTrayAndMails, {displayName(path)})) return false;
-    if (discardTray(path)) return true;
+    // The tray's files go only once every mail is safe in the trash.
+    removal_.trayRemoved = trashMails(path) && removeTrayFiles(path);
+    if (removal_.trayRemoved) return true;
     messages_.error(MessageNumber::TrayDeleteFailed, {displayName(path)});
     return false;
   }
@@ -218,12 +234,13 @@ bool TreeOperations::deleteTray(std::string_view path) {
     return false;
   }
   if (!messages_.question(MessageNumber::DeleteAllMails, {displayName(path)})) return false;
-  if (emptyTray(path)) return true;
+  if (trashMails(path)) return true;
   messages_.error(MessageNumber::MailsDeleteFailed, {displayName(path)});
   return false;
 }
 
 bool TreeOperations::remove(std::string_view path) {
+  removal_ = {};
   if (!path.empty() && isStoreRelativePath(path, false)) {
     if (isCabinet(store_, path)) return deleteCabinet(path);
     if (isTray(path)) return deleteTray(path);

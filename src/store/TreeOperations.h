@@ -28,6 +28,17 @@ namespace zorvik::store {
 
 enum class ReadState { Opened, Unread, OpenedClearLinks };
 
+/// What deleting a tray did, for the command to say: how many mails went to
+/// the trash (or, from the trash itself, were deleted for good) and whether
+/// the tray's files went too.
+struct TrayRemoval {
+  std::string tray;
+  std::size_t mails = 0;
+  bool forGood = false;
+  bool trayRemoved = false;
+  bool operator==(const TrayRemoval&) const = default;
+};
+
 class TreeOperations {
 public:
   TreeOperations(StoreLocation store, const core::ItemValues& settings, core::Messages& messages);
@@ -45,8 +56,13 @@ public:
 
   /// Renames a cabinet or tray in its cabinet; links follow.
   bool rename(std::string_view path, std::string_view newName);
-  /// Deletes a cabinet or tray by the tree's rules, asking first.
+  /// Deletes a cabinet or tray by the tree's rules, asking first. A tray's
+  /// mails go to the trash as the delete command sends them (for good only
+  /// from the trash itself); its files go after them when its flags allow
+  /// it, and not at all while a mail could not be moved.
   bool remove(std::string_view path);
+  /// What the last remove() of a tray did (empty tray name otherwise).
+  const TrayRemoval& lastTrayRemoval() const { return removal_; }
   /// Moves a tray or cabinet into `cabinet`; refused (40240) when the name
   /// is taken there or a cabinet would go into itself.
   bool move(std::string_view path, std::string_view cabinet);
@@ -61,8 +77,9 @@ public:
   /// Removes a tray without asking: its links and the links into it are
   /// released, its mails and attachment folders go, then its files.
   bool discardTray(std::string_view tray);
-  /// Empties a tray without asking: its link rows and the links that point
-  /// into it are released, then its mails go with their attachment folders.
+  /// Empties a tray without asking: its link rows are released, then every
+  /// mail it holds is deleted for good, and after that the links that
+  /// pointed at it and the attachment folders no other mail names go.
   bool emptyTray(std::string_view tray);
 
   /// Trays whose links the last rename, move or compaction could not update.
@@ -76,6 +93,11 @@ private:
   std::optional<std::string> newEntry(std::string_view cabinet, bool tray);
   bool deleteCabinet(std::string_view path);
   bool deleteTray(std::string_view path);
+  /// Sends every mail of `tray` to the trash (for good from the trash) and
+  /// releases its link rows; false when a mail stayed.
+  bool trashMails(std::string_view tray);
+  /// Removes the files of `tray`, the index first.
+  bool removeTrayFiles(std::string_view tray) const;
   bool relocate(std::string_view path, const std::string& target);
   std::string displayName(std::string_view path) const;
 
@@ -85,6 +107,7 @@ private:
   LinkMaintenance links_;
   MailOperations mails_;
   std::vector<std::string> missed_;
+  TrayRemoval removal_;
 };
 
 }  // namespace zorvik::store

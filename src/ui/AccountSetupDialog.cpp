@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 #include "ui/UiLog.h"
 
 namespace zorvik::ui {
@@ -60,8 +60,8 @@ void AccountSetupDialog::updateButton() {
 
 store::AccountSetup AccountSetupDialog::account() const {
   // A password is taken as typed: blanks around it may be part of it.
-  return {TextEdge::sjis(name_->text().trimmed()), TextEdge::sjis(address_->text().trimmed()),
-          TextEdge::sjis(password_->text())};
+  return {toSjis(name_->text().trimmed()), toSjis(address_->text().trimmed()),
+          toSjis(password_->text())};
 }
 
 std::optional<store::AccountSetup> AccountSetupDialog::ask(QWidget* parent) {

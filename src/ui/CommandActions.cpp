@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QToolBar>
 
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 #include "view/KeyNames.h"
 
 namespace zorvik::ui {
@@ -20,7 +20,7 @@ CommandActions::CommandActions(const view::CommandTable& table, QWidget* owner)
 }
 
 QAction* CommandActions::make(int id, const std::string& text, QObject* parent) {
-  auto* action = new QAction(TextEdge::unicode(text), parent);
+  auto* action = new QAction(fromSjis(text), parent);
   action->setData(id);
   action->setCheckable(table_.checkable(id));
   connect(action, &QAction::triggered, this, [this, id] { emit triggered(id); });
@@ -40,7 +40,7 @@ void CommandActions::fill(QMenu& menu, const std::vector<view::MenuEntry>& entri
   for (const view::MenuEntry& entry : entries) {
     switch (entry.kind) {
       case view::MenuEntry::Kind::Separator: menu.addSeparator(); break;
-      case view::MenuEntry::Kind::Submenu: fill(*menu.addMenu(TextEdge::unicode(entry.text)), entry.children); break;
+      case view::MenuEntry::Kind::Submenu: fill(*menu.addMenu(fromSjis(entry.text)), entry.children); break;
       case view::MenuEntry::Kind::Command: {
         const view::Command* command = table_.find(entry.command);
         if (!command) break;
@@ -56,7 +56,7 @@ void CommandActions::fill(QMenu& menu, const std::vector<view::MenuEntry>& entri
 
 void CommandActions::buildMenuBar(QMenuBar& bar, view::MenuSet set) {
   bar.clear();
-  for (const view::MenuEntry& top : view::menuBar(set)) fill(*bar.addMenu(TextEdge::unicode(top.text)), top.children);
+  for (const view::MenuEntry& top : view::menuBar(set)) fill(*bar.addMenu(fromSjis(top.text)), top.children);
 }
 
 QMenu* CommandActions::buildMenu(const std::vector<view::MenuEntry>& entries, QWidget* parent) {
@@ -67,7 +67,7 @@ QMenu* CommandActions::buildMenu(const std::vector<view::MenuEntry>& entries, QW
 
 QToolBar* CommandActions::buildToolBar(const view::ToolBar& bar, QMainWindow& window) {
   const view::Command* command = table_.find(bar.id);
-  const QString title = command ? TextEdge::unicode(command->text.substr(0, command->text.find("(&"))) : QString();
+  const QString title = command ? fromSjis(command->text.substr(0, command->text.find("(&"))) : QString();
   auto* toolBar = new QToolBar(title, &window);
   toolBar->setObjectName(QString("ToolBar%1").arg(bar.id));
   toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -79,7 +79,7 @@ QToolBar* CommandActions::buildToolBar(const view::ToolBar& bar, QMainWindow& wi
     const view::Command* button = table_.find(id);
     if (!button) continue;
     QAction* action = make(id, table_.buttonText(id), toolBar);
-    action->setToolTip(TextEdge::unicode(button->text.substr(0, button->text.find("(&"))));
+    action->setToolTip(fromSjis(button->text.substr(0, button->text.find("(&"))));
     toolBar->addAction(action);
   }
   return toolBar;

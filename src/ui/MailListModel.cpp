@@ -4,19 +4,9 @@
 #include "store/TrayNameRule.h"
 #include "store/TreeOperations.h"
 #include "ui/MailIcons.h"
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 
 namespace zorvik::ui {
-namespace {
-
-// A settings colour (COLORREF, 0x00BBGGRR) as a QColor.
-QColor fromColorRef(std::int32_t colorRef) {
-  const auto value = static_cast<std::uint32_t>(colorRef);
-  return QColor(static_cast<int>(value & 0xFFU), static_cast<int>((value >> 8) & 0xFFU),
-                static_cast<int>((value >> 16) & 0xFFU));
-}
-
-}  // namespace
 
 MailListModel::MailListModel(const mailflow::Document& document, core::Messages& messages, QObject* parent)
     : QAbstractTableModel(parent), document_(document), messages_(messages) {
@@ -45,7 +35,7 @@ QVariant MailListModel::data(const QModelIndex& index, int role) const {
   const auto row = static_cast<std::size_t>(index.row());
   switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: return TextEdge::unicode(list_.text(row, index.column()));
+    case Qt::EditRole: return fromSjis(list_.text(row, index.column()));
     case Qt::DecorationRole:
       if (index.column() != 0) return {};
       return MailIcons::item(list_.icon(row), list_.stateImage(row), list_.overlay(row), iconSize_,
@@ -69,7 +59,7 @@ QVariant MailListModel::data(const QModelIndex& index, int role) const {
 
 QVariant MailListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  return TextEdge::unicode(list_.columnTitle(section));
+  return fromSjis(list_.columnTitle(section));
 }
 
 Qt::ItemFlags MailListModel::flags(const QModelIndex& index) const {
@@ -84,7 +74,7 @@ bool MailListModel::setData(const QModelIndex& index, const QVariant& value, int
   if (!index.isValid() || role != Qt::EditRole) return false;
   const view::TreeNode* node = list_.node(static_cast<std::size_t>(index.row()));
   if (!node) return false;
-  const std::string name = TextEdge::sjis(value.toString());
+  const std::string name = toSjis(value.toString());
   if (name == node->name) return true;
   // The list's own message numbers for what the store would refuse.
   if (!store::acceptName(name, messages_, core::MessageNumber::ListNameEmpty)) return false;

@@ -4,7 +4,7 @@
 #include <QScrollBar>
 
 #include "store/TrayFile.h"
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 
 namespace zorvik::ui {
 
@@ -33,7 +33,7 @@ bool MailTextPane::showMail(const store::StoreLocation& store, const std::string
     text += line;
     text += '\n';
   }
-  setPlainText(TextEdge::unicode(text));
+  setPlainText(fromSjis(text));
   shown_ = std::make_pair(tray, index);
   return true;
 }

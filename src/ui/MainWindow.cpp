@@ -44,7 +44,7 @@
 #include "ui/ServerTrayDialog.h"
 #include "ui/SortingLogWindow.h"
 #include "ui/UiLog.h"
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 #include "ui/TextWindow.h"
 #include "ui/TrayTreeModel.h"
 #include "ui/TrayTreeView.h"
@@ -94,19 +94,14 @@ MainWindow::MainWindow(mailflow::Document& document, core::Messages& messages, v
   setObjectName("CMainFrame");
   layout_ = view::LayoutValues::read(layoutStore_, options_.settingsName);
   menuSet_ = document_.settings().flag(item::kStartInBriskoMode) ? view::MenuSet::Brisko : view::MenuSet::Normal;
-  baseTitle_ = "Zorvik - " + TextEdge::unicode(options_.settingsName);
+  baseTitle_ = "Zorvik - " + fromSjis(options_.settingsName);
   setWindowTitle(baseTitle_);
   setWindowIcon(MailIcons::windowIcon(false));
   sound_ = std::make_unique<QtSound>();
-  runner_ = new WorkflowRunner(messages_, sound_.get(), this);
+  runner_ = new WorkflowRunner(messages_, this);
+  runner_->setSound(sound_.get());
   storeCommands_ = std::make_unique<StoreCommands>(*this);
   serverCommands_ = std::make_unique<ServerCommands>(*this);
-  connect(runner_, &WorkflowRunner::finished, this, [this] {
-    auto done = std::move(afterWork_);
-    afterWork_ = {};
-    if (done) done();
-    updateCommands();
-  });
 
   buildPanes();
   buildCommands();
@@ -127,7 +122,7 @@ MainWindow::MainWindow(mailflow::Document& document, core::Messages& messages, v
       activateWindow();
     });
   }
-  connect(runner_, &WorkflowRunner::progressed, this, [this](const QString& text, int) { status_[0]->setText(text); });
+  connect(runner_, &WorkflowRunner::progress, this, [this](const QString& text, int) { status_[0]->setText(text); });
   startTimers();
   updateCommands();
 }
@@ -453,7 +448,7 @@ void MainWindow::nodeSelected() {
   list_->showSortIndicator(sort.column(), sort.direction());
   list_->details()->header()->model()->headerDataChanged(Qt::Horizontal, 0, 4);
   text_->showTitle((node.isCabinet ? sjisLiteral("引出：") : sjisLiteral("トレイ：")) +
-                   TextEdge::unicode(node.path.empty() ? node.name : node.path));
+                   fromSjis(node.path.empty() ? node.name : node.path));
   showCounts();
   updateCommands();
 }
@@ -468,7 +463,7 @@ void MainWindow::listCurrentChanged() {
     return;
   }
   if (const view::TreeNode* node = list.node(*row)) {
-    text_->showTitle(TextEdge::unicode(node->path));
+    text_->showTitle(fromSjis(node->path));
     updateCommands();
     return;
   }
@@ -566,8 +561,8 @@ view::CommandState MainWindow::commandState() const {
   state.historyBack = history_.canGoBack();
   state.historyForward = history_.canGoForward();
   state.holdingFilled = holdingFilled_;
-  state.commandRunning = runner_->running();
-  state.popConnectionActive = runner_->running();
+  state.commandRunning = runner_->busy();
+  state.popConnectionActive = runner_->busy();
   state.viewMode = list_->mode();
   state.threadDisplay = list.sortState().threads();
   for (const auto& [id, bar] : bars_)
@@ -851,7 +846,7 @@ void MainWindow::openTextWindow() {
 }
 
 void MainWindow::startEditor() {
-  QString program = TextEdge::unicode(document_.settings().text(item::kEditor));
+  QString program = fromSjis(document_.settings().text(item::kEditor));
   if (program.isEmpty() || !QProcess::startDetached(program, {})) {
     for (const char* variable : {"VISUAL", "EDITOR"}) {
       const QString fallback = qEnvironmentVariable(variable);
@@ -865,7 +860,7 @@ void MainWindow::openOtherSettings() {
   // Another settings file is another account with its own store and
   // layout: it opens in a fresh start of the program, and this one closes.
   const QString chosen = QFileDialog::getOpenFileName(this, sjisLiteral("設定ﾌｧｲﾙ選択"),
-                                                      TextEdge::unicode(document_.settings().fileName()),
+                                                      fromSjis(document_.settings().fileName()),
                                                       sjisLiteral("Person(*.xm9 *.XM9)"));
   if (chosen.isEmpty()) return;
   if (QProcess::startDetached(QApplication::applicationFilePath(), {chosen})) close();
@@ -874,7 +869,7 @@ void MainWindow::openOtherSettings() {
 void MainWindow::about() {
   QMessageBox::about(this, sjisLiteral("バージョン情報"),
                      sjisLiteral("Zorvik 1.6.0.8\n日本語の電子メールクライアント\n設定：") +
-                         TextEdge::unicode(document_.settings().fileName()));
+                         fromSjis(document_.settings().fileName()));
 }
 
 void MainWindow::toggleBar(int id) {
@@ -896,14 +891,17 @@ void MainWindow::mailStoredForSending(bool send) {
 }
 
 bool MainWindow::startWork(std::function<void(mailflow::FrontEnd&)> work, std::function<void()> done) {
-  if (!runner_->start(std::move(work))) return false;
-  afterWork_ = std::move(done);
+  const bool started = runner_->start(std::move(work), [this, done = std::move(done)] {
+    if (done) done();
+    updateCommands();
+  });
+  if (!started) return false;
   updateCommands();
   return true;
 }
 
 void MainWindow::waitForWork() {
-  while (runner_->running()) QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+  runner_->wait();
 }
 
 void MainWindow::workflowDone(std::size_t received) {
@@ -962,7 +960,7 @@ view::LayoutValues MainWindow::layoutValues() const {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (runner_->running()) {
+  if (runner_->busy()) {
     // The work ends first (the mail in hand is finished); the window follows.
     closePending_ = true;
     runner_->requestStop();

@@ -223,7 +223,6 @@ private:
   QTimer autoSendTimer_;  // timer 2
   std::unique_ptr<platform::Sound> sound_;
   WorkflowRunner* runner_ = nullptr;
-  std::function<void()> afterWork_;
   HandOffListener* handOff_ = nullptr;
   QSystemTrayIcon* trayIcon_ = nullptr;
   bool newMail_ = false;

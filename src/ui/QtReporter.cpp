@@ -9,7 +9,7 @@
 #include "core/Messages.h"
 #include "ui/GuiThread.h"
 #include "ui/LowDiskSpaceDialog.h"
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 #include "ui/UiLog.h"
 
 namespace zorvik::ui {
@@ -51,8 +51,8 @@ std::unique_ptr<QMessageBox> QtReporter::makeBox(MessageKind kind, const QString
 }
 
 QString QtReporter::shownText(MessageKind kind, const std::string& text) {
-  if (kind == MessageKind::Fatal || text.size() <= core::Messages::kTextLimit) return TextEdge::unicode(text);
-  return TextEdge::unicode(core::cutSjis(text, core::Messages::kTextLimit));
+  if (kind == MessageKind::Fatal || text.size() <= core::Messages::kTextLimit) return fromSjis(text);
+  return fromSjis(core::cutSjis(text, core::Messages::kTextLimit));
 }
 
 int QtReporter::numberOf(const std::string& caption) {
@@ -84,7 +84,7 @@ bool QtReporter::answerUnattended(MessageKind kind, int number, bool preset) {
 
 bool QtReporter::showHere(MessageKind kind, const std::string& caption, const std::string& text) {
   const int number = numberOf(caption);
-  const QString shownCaption = TextEdge::unicode(caption);
+  const QString shownCaption = fromSjis(caption);
   const QString shown = shownText(kind, text);
   bool answer = false;
   if (const auto preset = presetAnswer()) {

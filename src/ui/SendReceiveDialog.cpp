@@ -11,13 +11,13 @@
 
 #include "mailflow/Document.h"
 #include "ui/ProgressPanel.h"
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 
 namespace zorvik::ui {
 namespace {
 
 QLineEdit* field(const std::string& sjis, QWidget* parent) {
-  auto* const edit = new QLineEdit(TextEdge::unicode(sjis), parent);
+  auto* const edit = new QLineEdit(fromSjis(sjis), parent);
   edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 32);
   return edit;
 }
@@ -30,8 +30,8 @@ QCheckBox* check(const QString& text, bool checked, QWidget* parent) {
 
 }  // namespace
 
-SendReceiveDialog::SendReceiveDialog(mailflow::Document& document, Mode mode, platform::Sound* sound, QWidget* parent)
-    : WorkDialog(document.messages(), sound, parent), document_(document), mode_(mode) {
+SendReceiveDialog::SendReceiveDialog(mailflow::Document& document, Mode mode, QWidget* parent)
+    : WorkDialog(document.messages(), parent), document_(document), mode_(mode) {
   setWindowTitle(mode == Mode::SendAndReceive ? QStringLiteral("サーバ送受信") : QStringLiteral("サーバ受信"));
   account_ = accountBox(mailflow::MailAccount::of(document.settings()));
 
@@ -48,7 +48,10 @@ SendReceiveDialog::SendReceiveDialog(mailflow::Document& document, Mode mode, pl
   layout->addWidget(buttons);
 }
 
-SendReceiveDialog::~SendReceiveDialog() = default;
+SendReceiveDialog::~SendReceiveDialog() {
+  // The account change must outlive the run that uses it.
+  endWork();
+}
 
 QGroupBox* SendReceiveDialog::accountBox(const mailflow::MailAccount& account) {
   auto* const box = new QGroupBox(QStringLiteral("アカウント"), this);
@@ -81,10 +84,10 @@ QGroupBox* SendReceiveDialog::accountBox(const mailflow::MailAccount& account) {
 
 mailflow::MailAccount SendReceiveDialog::account() const {
   mailflow::MailAccount account;
-  account.popServer = TextEdge::sjis(popServer_->text().trimmed());
-  account.popUser = TextEdge::sjis(popUser_->text().trimmed());
-  account.password = TextEdge::sjis(password_->text());
-  account.smtpServer = TextEdge::sjis(smtpServer_->text().trimmed());
+  account.popServer = toSjis(popServer_->text().trimmed());
+  account.popUser = toSjis(popUser_->text().trimmed());
+  account.password = toSjis(password_->text());
+  account.smtpServer = toSjis(smtpServer_->text().trimmed());
   account.useApop = apop_->isChecked();
   account.useUidl = uidl_->isChecked();
   account.keepOnServer = keepOnServer_->isChecked();
@@ -98,10 +101,6 @@ void SendReceiveDialog::runningChanged() {
 
 void SendReceiveDialog::startRun() {
   change_ = std::make_unique<mailflow::AccountChange>(document_, account());
-  if (!change_->begin()) {
-    change_.reset();
-    return;
-  }
   if (remember_->isChecked()) change_->keep();
   const mailflow::Document& document = document_;
   if (mode_ == Mode::SendAndReceive) {

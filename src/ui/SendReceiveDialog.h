@@ -37,10 +37,8 @@ class SendReceiveDialog : public WorkDialog {
 public:
   enum class Mode { SendAndReceive, Receive };
 
-  /// `document` (and `sound`, which rings the arrival sounds of sorting)
-  /// must outlive the dialog.
-  SendReceiveDialog(mailflow::Document& document, Mode mode, platform::Sound* sound = nullptr,
-                    QWidget* parent = nullptr);
+  /// `document` must outlive the dialog.
+  SendReceiveDialog(mailflow::Document& document, Mode mode, QWidget* parent = nullptr);
   ~SendReceiveDialog() override;
 
   /// The account as the fields hold it.

@@ -10,7 +10,7 @@
 #include "ui/SendReceiveDialog.h"
 #include "ui/ServerTrayDialog.h"
 #include "ui/SortingLogWindow.h"
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 #include "ui/TrayTransferDialog.h"
 #include "ui/TrayTreeModel.h"
 #include "ui/UiLog.h"
@@ -24,13 +24,13 @@ using core::MessageNumber;
 namespace item = core::item;
 
 void ServerCommands::sendReceive(bool withDialog) {
-  if (window_.runner_->running()) {
+  if (window_.runner_->busy()) {
     window_.messages_.error(MessageNumber::ServerCommandRunning);
     return;
   }
   window_.stopTimers();
   if (withDialog) {
-    SendReceiveDialog dialog(window_.document_, SendReceiveDialog::Mode::SendAndReceive, window_.sound_.get(), &window_);
+    SendReceiveDialog dialog(window_.document_, SendReceiveDialog::Mode::SendAndReceive, &window_);
     UiLog::global().watch(&dialog);
     dialog.exec();
     window_.workflowDone(dialog.sendReport() ? dialog.sendReport()->result.received : 0);
@@ -52,12 +52,12 @@ void ServerCommands::receive() {
     runServerDialog(static_cast<int>(ServerTrayWork::ReceiveSelected));
     return;
   }
-  if (window_.runner_->running()) {
+  if (window_.runner_->busy()) {
     window_.messages_.error(MessageNumber::ReceiveRunning);
     return;
   }
   window_.stopTimers();
-  SendReceiveDialog dialog(window_.document_, SendReceiveDialog::Mode::Receive, window_.sound_.get(), &window_);
+  SendReceiveDialog dialog(window_.document_, SendReceiveDialog::Mode::Receive, &window_);
   UiLog::global().watch(&dialog);
   dialog.exec();
   const auto& report = dialog.receiveReport();
@@ -65,7 +65,7 @@ void ServerCommands::receive() {
 }
 
 void ServerCommands::headerReceive() {
-  if (window_.runner_->running()) {
+  if (window_.runner_->busy()) {
     window_.messages_.error(MessageNumber::ReceiveRunning);
     return;
   }
@@ -73,7 +73,7 @@ void ServerCommands::headerReceive() {
 }
 
 void ServerCommands::runServerDialog(int work) {
-  if (window_.runner_->running()) {
+  if (window_.runner_->busy()) {
     window_.messages_.error(MessageNumber::ServerCommandRunning);
     return;
   }
@@ -81,7 +81,7 @@ void ServerCommands::runServerDialog(int work) {
   const auto kind = static_cast<ServerTrayWork>(work);
   const bool withSelection = kind == ServerTrayWork::ReceiveSelected || kind == ServerTrayWork::DeleteSelected;
   ServerTrayDialog dialog(window_.document_, kind, withSelection ? window_.selectedMails() : std::vector<std::uint32_t>{},
-                          window_.sound_.get(), &window_);
+                          &window_);
   UiLog::global().watch(&dialog);
   dialog.exec();
   const auto& outcome = dialog.selectionOutcome();
@@ -118,18 +118,18 @@ void ServerCommands::sendReceiveAll() {
 }
 
 void ServerCommands::checkForNewMail() {
-  if (window_.runner_->running() || !mailflow::NewMailCheck::due(window_.document_, window_.runner_->running())) return;
+  if (window_.runner_->busy() || !mailflow::NewMailCheck::due(window_.document_, window_.runner_->busy())) return;
   window_.checkTimer_.stop();
   auto report = std::make_shared<mailflow::CheckReport>();
   window_.startWork([this, report](mailflow::FrontEnd& front) { *report = mailflow::NewMailCheck::run(window_.document_, front); },
                  [this, report] {
-                   if (report->counters) window_.setWindowTitle(TextEdge::unicode(mailflow::NewMailCheck::titleText(*report->counters)));
+                   if (report->counters) window_.setWindowTitle(fromSjis(mailflow::NewMailCheck::titleText(*report->counters)));
                    window_.workflowDone(report->sendReceive ? report->sendReceive->received : 0);
                  });
 }
 
 void ServerCommands::autoSend() {
-  if (window_.runner_->running()) {
+  if (window_.runner_->busy()) {
     window_.autoSendTimer_.start(10000);
     return;
   }

@@ -40,8 +40,8 @@ WorkTexts textsOf(ServerTrayWork work) {
 }  // namespace
 
 ServerTrayDialog::ServerTrayDialog(mailflow::Document& document, ServerTrayWork work,
-                                   std::vector<std::uint32_t> selection, platform::Sound* sound, QWidget* parent)
-    : WorkDialog(document.messages(), sound, parent), document_(document), work_(work), selection_(std::move(selection)) {
+                                   std::vector<std::uint32_t> selection, QWidget* parent)
+    : WorkDialog(document.messages(), parent), document_(document), work_(work), selection_(std::move(selection)) {
   const WorkTexts texts = textsOf(work);
   setWindowTitle(texts.title);
   progress()->setStatus(texts.question);

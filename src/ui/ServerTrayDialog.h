@@ -44,10 +44,10 @@ class ServerTrayDialog : public WorkDialog {
 
 public:
   /// `selection` holds the record indices of the mails selected in the
-  /// mail-server tray (receive and delete). `document` (and `sound`) must
-  /// outlive the dialog.
+  /// mail-server tray (receive and delete). `document` must outlive the
+  /// dialog.
   ServerTrayDialog(mailflow::Document& document, ServerTrayWork work, std::vector<std::uint32_t> selection = {},
-                   platform::Sound* sound = nullptr, QWidget* parent = nullptr);
+                   QWidget* parent = nullptr);
 
   /// What the work did (the one its kind fills).
   const std::optional<mailflow::ServerCounters>& counters() const { return counters_; }

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "platform/FileSystem.h"
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 #include "ui/UiLog.h"
 #include "view/SortingLogExcerpt.h"
 
@@ -40,7 +40,7 @@ SortingLogWindow::SortingLogWindow(sorting::SortingLog log, QWidget* parent)
 void SortingLogWindow::reload() {
   const std::string tail = log_.tail();
   const std::uint64_t size = platform::fileSize(log_.path()).value_or(tail.size());
-  text_->setPlainText(TextEdge::unicode(view::SortingLogExcerpt::shown(tail, size)));
+  text_->setPlainText(fromSjis(view::SortingLogExcerpt::shown(tail, size)));
   text_->verticalScrollBar()->setValue(text_->verticalScrollBar()->maximum());
   clear_->setEnabled(!text_->document()->isEmpty());
 }

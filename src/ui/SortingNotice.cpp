@@ -6,7 +6,7 @@
 
 #include "ui/GuiThread.h"
 #include "ui/QtReporter.h"
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 #include "ui/UiLog.h"
 
 namespace zorvik::ui {
@@ -32,7 +32,7 @@ QAbstractButton* SortingNotice::ignoreAllButton(const QMessageBox& box) {
 }
 
 bool SortingNotice::show(const std::string& subject, const std::string& tray, QWidget* parent) {
-  const auto box = makeBox(TextEdge::unicode(subject), TextEdge::unicode(tray), parent);
+  const auto box = makeBox(fromSjis(subject), fromSjis(tray), parent);
   bool ignoreAll = false;
   if (!QtReporter::presetAnswer()) {
     box->exec();

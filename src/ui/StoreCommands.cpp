@@ -23,7 +23,7 @@
 #include "ui/ServerCommands.h"
 #include "ui/ServerTrayDialog.h"
 #include "ui/SortingNotice.h"
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 #include "ui/TrayTreeModel.h"
 #include "ui/TrayTreeView.h"
 #include "ui/WorkflowRunner.h"
@@ -230,7 +230,7 @@ void StoreCommands::paste() {
 void StoreCommands::saveAsText() {
   const auto place = window_.selectedMailPlace();
   if (!place) return;
-  const QString suggestion = TextEdge::unicode(view::MailTextExport::suggestedName(place->first, place->second));
+  const QString suggestion = fromSjis(view::MailTextExport::suggestedName(place->first, place->second));
   const QString chosen =
       window_.options_.chooseSavePath
           ? window_.options_.chooseSavePath(suggestion)
@@ -241,7 +241,7 @@ void StoreCommands::saveAsText() {
   if (path.indexOf('.', path.lastIndexOf('/') + 1) < 0) path += ".txt";
   if (!view::MailTextExport::write(window_.document_.store(), place->first, place->second,
                                    window_.document_.settings().text(item::kSenderName),
-                                   window_.document_.settings().timeZoneOffsetHours(), TextEdge::sjis(path)))
+                                   window_.document_.settings().timeZoneOffsetHours(), toSjis(path)))
     window_.messages_.bug(151);
 }
 
@@ -275,7 +275,7 @@ void StoreCommands::emptyTrash() {
 void StoreCommands::upgradeTrays() {
   const std::string& question = store::TrayUpgrade::questionText();
   const bool yes = window_.options_.ask ? window_.options_.ask("Zorvik", question)
-                                : QMessageBox::question(&window_, "Zorvik", TextEdge::unicode(question)) == QMessageBox::Yes;
+                                : QMessageBox::question(&window_, "Zorvik", fromSjis(question)) == QMessageBox::Yes;
   if (!yes) return;
   WaitCursor wait;
   const message::MailRecordParser parser(

@@ -18,7 +18,7 @@
 #include "mailflow/SettingsWriteBack.h"
 #include "platform/FileSystem.h"
 #include "ui/ProgressPanel.h"
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 
 namespace zorvik::ui {
 namespace {
@@ -67,7 +67,7 @@ QString resultText(const std::optional<mailflow::TransferOutcome>& outcome) {
 
 TrayTransferDialog::TrayTransferDialog(mailflow::Document& document, TransferKind kind, std::string selection,
                                        QWidget* parent)
-    : WorkDialog(document.messages(), nullptr, parent),
+    : WorkDialog(document.messages(), parent),
       document_(document),
       kind_(kind),
       selection_(std::move(selection)) {
@@ -109,12 +109,12 @@ void TrayTransferDialog::buildFields() {
                  storeSideField());
     form->addRow(QStringLiteral("書込先(&W):"), outsideRow());
   }
-  outside_->setText(TextEdge::unicode(remembered.directory));
+  outside_->setText(fromSjis(remembered.directory));
 
   auto* const periodRow = new QHBoxLayout;
   period_ = new QComboBox(this);
   period_->setObjectName(QStringLiteral("period"));
-  for (const std::string& name : TrayTransferForm::periodNames(kind_)) period_->addItem(TextEdge::unicode(name));
+  for (const std::string& name : TrayTransferForm::periodNames(kind_)) period_->addItem(fromSjis(name));
   period_->setCurrentIndex(remembered.period);
   day_ = new QDateEdit(QDate::currentDate(), this);
   day_->setCalendarPopup(true);
@@ -175,7 +175,7 @@ void TrayTransferDialog::buildFields() {
 
 view::TransferChoices TrayTransferDialog::choices() const {
   view::TransferChoices choices;
-  choices.directory = TextEdge::sjis(outside_->text().trimmed());
+  choices.directory = toSjis(outside_->text().trimmed());
   choices.period = period_->currentIndex();
   choices.pickedDay = day_->date().toString(QString::fromLatin1(kDayFormat)).toStdString();
   choices.sameTree = !sameTree_ || sameTree_->isChecked();
@@ -188,8 +188,8 @@ view::TransferChoices TrayTransferDialog::choices() const {
 
 QString TrayTransferDialog::storeSideText() const {
   const std::string side = TrayTransferForm::storeSide(choices(), selection_);
-  if (!side.empty()) return TextEdge::unicode(side);
-  return TextEdge::unicode(document_.settings().text(core::item::kTopCabinet)) + QStringLiteral("（全体）");
+  if (!side.empty()) return fromSjis(side);
+  return fromSjis(document_.settings().text(core::item::kTopCabinet)) + QStringLiteral("（全体）");
 }
 
 void TrayTransferDialog::updateState() {
@@ -208,7 +208,7 @@ void TrayTransferDialog::updateState() {
   const std::string top = document_.settings().text(core::item::kTopCabinet);
   target_->setText(platform::isFullPath(now.directory)
                        ? targetLabelOf(kind_) +
-                             TextEdge::unicode(TrayTransferForm::outsidePath(now, kind_, top, selection_))
+                             fromSjis(TrayTransferForm::outsidePath(now, kind_, top, selection_))
                        : QStringLiteral("書込先・読出元には、フォルダを / から始まる形で指定してください。"));
 }
 

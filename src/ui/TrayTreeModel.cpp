@@ -4,7 +4,7 @@
 
 #include "store/TreeOperations.h"
 #include "ui/MailIcons.h"
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 
 namespace zorvik::ui {
 
@@ -107,9 +107,9 @@ QVariant TrayTreeModel::data(const QModelIndex& index, int role) const {
   const view::TreeNode& tree = nodeOf(index)->data;
   switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: return TextEdge::unicode(tree.name);
+    case Qt::EditRole: return fromSjis(tree.name);
     case Qt::DecorationRole: return MailIcons::icon(tree.isCabinet ? 0 : 8 + tree.trayKind);
-    case Qt::ToolTipRole: return TextEdge::unicode(tree.path.empty() ? tree.name : tree.path);
+    case Qt::ToolTipRole: return fromSjis(tree.path.empty() ? tree.name : tree.path);
     case PathRole: return QByteArray(tree.path.data(), static_cast<qsizetype>(tree.path.size()));
     case IsCabinetRole: return tree.isCabinet;
     case TrayKindRole: return tree.trayKind;
@@ -128,7 +128,7 @@ Qt::ItemFlags TrayTreeModel::flags(const QModelIndex& index) const {
 bool TrayTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (!index.isValid() || role != Qt::EditRole) return false;
   Node* node = nodeOf(index);
-  const std::string name = TextEdge::sjis(value.toString());
+  const std::string name = toSjis(value.toString());
   if (name == node->data.name) return true;
   store::TreeOperations tree(document_.store(), document_.settings(), messages_);
   if (!tree.rename(node->data.path, name)) return false;

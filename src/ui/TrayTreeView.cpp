@@ -7,7 +7,7 @@
 #include <QMenu>
 #include <QPainter>
 
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 #include "ui/TrayTreeModel.h"
 #include "view/MenuLayout.h"
 
@@ -118,7 +118,7 @@ void TrayTreeView::dropEvent(QDropEvent* event) {
         menu.addSeparator();
         continue;
       }
-      QAction* action = menu.addAction(TextEdge::unicode(entry.text));
+      QAction* action = menu.addAction(fromSjis(entry.text));
       if (entry.command == view::kDropMove) move = action;
       if (entry.command == view::kDropLink) link = action;
     }

@@ -8,18 +8,20 @@
 
 namespace zorvik::ui {
 
-WorkDialog::WorkDialog(core::Messages& messages, platform::Sound* sound, QWidget* parent)
-    : QDialog(parent), progress_(new ProgressPanel(this)), runner_(new WorkflowRunner(messages, sound, this)) {
+WorkDialog::WorkDialog(core::Messages& messages, QWidget* parent)
+    : QDialog(parent), progress_(new ProgressPanel(this)), runner_(new WorkflowRunner(messages, this)) {
   UiLog::global().watch(this);
-  connect(runner_, &WorkflowRunner::progressed, progress_, &ProgressPanel::report);
-  connect(runner_, &WorkflowRunner::finished, this, &WorkDialog::workFinished);
+  connect(runner_, &WorkflowRunner::progress, progress_, &ProgressPanel::report);
 }
 
-WorkDialog::~WorkDialog() { delete runner_; }
+WorkDialog::~WorkDialog() { endWork(); }
 
-bool WorkDialog::running() const { return runner_->running(); }
+void WorkDialog::endWork() {
+  delete runner_;
+  runner_ = nullptr;
+}
 
-bool WorkDialog::stopRequested() const { return runner_->stopRequested(); }
+bool WorkDialog::running() const { return runner_ && runner_->busy(); }
 
 void WorkDialog::setStopButton(QPushButton* button, const QString& idleText) {
   stopButton_ = button;
@@ -28,22 +30,22 @@ void WorkDialog::setStopButton(QPushButton* button, const QString& idleText) {
   connect(stopButton_, &QPushButton::clicked, this, &WorkDialog::reject);
 }
 
-void WorkDialog::launch(std::function<void(mailflow::FrontEnd&)> work, const QString& status) {
-  if (!runner_->start(std::move(work))) return;
+void WorkDialog::launch(std::function<void(mailflow::FrontEnd&)> work, std::function<void()> ended,
+                        const QString& status) {
+  if (!runner_ || running()) return;
   stopRequests_ = 0;
   progress_->begin(status);
+  runner_->start(std::move(work), [this, ended = std::move(ended)] { workFinished(ended); });
   if (stopButton_) stopButton_->setText(QStringLiteral("中止"));
   runningChanged();
 }
 
-void WorkDialog::workFinished() {
+void WorkDialog::workFinished(const std::function<void()>& ended) {
   if (stopButton_) {
     stopButton_->setText(idleText_);
     stopButton_->setEnabled(true);
   }
-  const auto ended = std::move(ended_);
-  ended_ = nullptr;
-  if (ended) ended();
+  ended();
   runningChanged();
 }
 

@@ -1,10 +1,11 @@
 /// \file
-/// What the dialogs that run a workflow share: a ProgressPanel, a
-/// WorkflowRunner and the button that stops the work. While the work runs
-/// that button (and Escape, and the window's close button) stops it instead
-/// of closing: the first request lets the work end cleanly (after the mail
-/// in hand), a second one breaks off at once. The dialog cannot be closed
-/// while its work runs.
+/// What the dialogs that run a workflow share: a ProgressPanel fed by a
+/// WorkflowRunner (each progress line with the share it tells, see
+/// view::ProgressText) and the button that stops the work. While the work
+/// runs that button (and Escape, and the window's close button) stops it
+/// instead of closing: the first request lets the work end cleanly (after
+/// the mail in hand), a second one breaks off at once. The dialog cannot be
+/// closed while its work runs.
 ///
 /// The work hands its result to the dialog through startWork(): the worker
 /// writes only into a result of its own, which reaches `ended` on the
@@ -19,7 +20,6 @@
 
 #include "core/Messages.h"
 #include "mailflow/FrontEnd.h"
-#include "platform/Sound.h"
 
 class QPushButton;
 
@@ -36,7 +36,7 @@ public:
 
   bool running() const;
   /// The user asked the last work to stop.
-  bool stopRequested() const;
+  bool stopRequested() const { return stopRequests_ > 0; }
   ProgressPanel* progress() const { return progress_; }
   /// The button that closes the dialog when idle and stops the work.
   QPushButton* stopButton() const { return stopButton_; }
@@ -44,8 +44,9 @@ public:
   void reject() override;
 
 protected:
-  /// `messages` are the document's; `sound` as WorkflowRunner takes it.
-  WorkDialog(core::Messages& messages, platform::Sound* sound, QWidget* parent);
+  /// `messages` are the document's: the boxes the work asks for are shown
+  /// while it runs.
+  WorkDialog(core::Messages& messages, QWidget* parent);
 
   /// Names the stop button and its text while no work runs.
   void setStopButton(QPushButton* button, const QString& idleText);
@@ -56,23 +57,27 @@ protected:
   void startWork(std::function<Result(mailflow::FrontEnd&)> work, std::function<void(Result&)> ended,
                  const QString& status) {
     auto result = std::make_shared<std::optional<Result>>();
-    ended_ = [result, ended = std::move(ended)] { ended(**result); };
-    launch([result, work = std::move(work)](mailflow::FrontEnd& front) { result->emplace(work(front)); }, status);
+    launch([result, work = std::move(work)](mailflow::FrontEnd& front) { result->emplace(work(front)); },
+           [result, ended = std::move(ended)] { ended(**result); }, status);
   }
 
   /// Called when a work begins or ends, for the dialog to enable its fields.
   virtual void runningChanged() {}
 
+  /// Ends a work still running (insisting on the stop) and waits for it;
+  /// no work runs afterwards. For destructors of dialogs whose members a
+  /// running work still uses.
+  void endWork();
+
 private:
-  void launch(std::function<void(mailflow::FrontEnd&)> work, const QString& status);
-  void workFinished();
+  void launch(std::function<void(mailflow::FrontEnd&)> work, std::function<void()> ended, const QString& status);
+  void workFinished(const std::function<void()>& ended);
 
   ProgressPanel* progress_;
   WorkflowRunner* runner_;
   QPushButton* stopButton_ = nullptr;
   QString idleText_;
   int stopRequests_ = 0;
-  std::function<void()> ended_;
 };
 
 }  // namespace zorvik::ui

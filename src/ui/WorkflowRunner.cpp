@@ -3,13 +3,14 @@
 #include <QCoreApplication>
 
 #include "platform/Clock.h"
-#include "ui/TextEdge.h"
+#include "ui/QtSound.h"
+#include "ui/QtText.h"
 #include "view/ProgressText.h"
 
 namespace zorvik::ui {
 namespace {
 
-constexpr int kPollMilliseconds = 50;
+constexpr int kPollMilliseconds = 30;
 
 }  // namespace
 
@@ -27,40 +28,45 @@ bool WorkflowRunner::LatestLine::take(std::string& line) {
   return true;
 }
 
-WorkflowRunner::WorkflowRunner(core::Messages& messages, platform::Sound* sound, QObject* parent)
-    : QObject(parent),
-      messages_(messages),
-      front_{progress_, sound ? *sound : silence_, platform::SystemClock::instance(), stop_} {
+WorkflowRunner::WorkflowRunner(core::Messages& messages, QObject* parent)
+    : QObject(parent), messages_(messages), bell_(std::make_unique<QtSound>()), sound_(bell_.get()) {
   timer_.setInterval(kPollMilliseconds);
   connect(&timer_, &QTimer::timeout, this, &WorkflowRunner::poll);
 }
 
 WorkflowRunner::~WorkflowRunner() {
-  if (!running_) return;
+  if (!busy_) return;
   stop_.request();
   stop_.request();
-  if (!thread_.joinable()) return;  // never launched
-  while (!done_) {
-    messages_.pump();
-    QCoreApplication::processEvents(QEventLoop::AllEvents, kPollMilliseconds);
+  if (thread_.joinable()) {
+    // Questions the worker waits on are answered while it winds down.
+    while (!ended_) {
+      messages_.pump();
+      QCoreApplication::processEvents(QEventLoop::AllEvents, kPollMilliseconds);
+    }
+    thread_.join();
   }
-  thread_.join();
 }
 
-bool WorkflowRunner::start(Work work) {
-  if (running_) return false;
-  running_ = true;
+void WorkflowRunner::setSound(platform::Sound* sound) { sound_ = sound ? sound : bell_.get(); }
+
+bool WorkflowRunner::start(Work work, std::function<void()> done) {
+  if (busy_) return false;
+  busy_ = true;
   work_ = std::move(work);
+  done_ = std::move(done);
   stop_.clear();
+  emit busyChanged(true);
   QTimer::singleShot(0, this, &WorkflowRunner::launch);
   return true;
 }
 
 void WorkflowRunner::launch() {
-  done_ = false;
+  ended_ = false;
+  front_.emplace(mailflow::FrontEnd{progress_, *sound_, platform::SystemClock::instance(), stop_, dialUpPrompt_});
   thread_ = std::thread([this] {
-    work_(front_);
-    done_ = true;
+    work_(*front_);
+    ended_ = true;
   });
   timer_.start();
 }
@@ -69,18 +75,30 @@ void WorkflowRunner::forwardProgress() {
   std::string line;
   if (!progress_.take(line)) return;
   const int percent = view::ProgressText::percentOf(line).value_or(-1);
-  emit progressed(TextEdge::unicode(line), percent);
+  emit progress(fromSjis(line), percent);
 }
 
 void WorkflowRunner::poll() {
   messages_.pump();
   forwardProgress();
-  if (!done_) return;
+  if (!ended_) return;
   timer_.stop();
   thread_.join();
   work_ = nullptr;
-  running_ = false;
-  emit finished();
+  front_.reset();
+  messages_.pump();
+  busy_ = false;
+  auto done = std::move(done_);
+  done_ = nullptr;
+  emit busyChanged(false);
+  if (done) done();
+}
+
+void WorkflowRunner::wait() {
+  while (busy_) {
+    messages_.pump();
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, kPollMilliseconds);
+  }
 }
 
 }  // namespace zorvik::ui

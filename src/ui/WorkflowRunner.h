@@ -1,7 +1,9 @@
 /// \file
-/// Runs one workflow of src/mailflow for a dialog on a worker thread, with
-/// the front end the workflow needs: the latest progress line, the sound,
-/// the system clock and a stop request the dialog's cancel button sets.
+/// Runs the workflows that block (receive, send, send/receive, the server
+/// tray's commands, sorting, backup, import) on a worker thread, one at a
+/// time, for the main window and for the dialogs that run a work alike,
+/// with what mailflow asks of a front end: progress lines, sounds, the
+/// clock and the stop request of the cancel button.
 ///
 /// The work starts when the event loop next turns, not in start() itself,
 /// so a stop the user asks for in the same turn (a cancel right after the
@@ -11,19 +13,25 @@
 /// core::Messages (the boxes the workflow and its sessions ask for are shown
 /// there, the worker waiting for the answer) and hands on the newest
 /// progress line: a workflow reports once a record or a block, far more
-/// often than a person can read, so lines in between are dropped.
+/// often than a person can read, so lines in between are dropped, but the
+/// last one always arrives. What the caller does after the work (`done` of
+/// start(): refreshing the tree, reading the result) runs on the window's
+/// thread when it ends.
 ///
 /// The runner lives on the application's thread. Destroying it while the
 /// work runs insists on the stop and waits for the end, still showing the
-/// boxes asked for; owners avoid that by not closing while running().
+/// boxes asked for; owners avoid that by not closing while busy().
 #pragma once
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
+
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -41,27 +49,36 @@ class WorkflowRunner : public QObject {
 public:
   using Work = std::function<void(mailflow::FrontEnd& front)>;
 
-  /// `messages` (the document's) and `sound` must outlive the runner; no
-  /// sound means silence (work that sorts rings the trays' arrival sounds).
-  WorkflowRunner(core::Messages& messages, platform::Sound* sound, QObject* parent = nullptr);
+  /// `messages` (the document's) must outlive the runner.
+  explicit WorkflowRunner(core::Messages& messages, QObject* parent = nullptr);
   ~WorkflowRunner() override;
 
-  /// Starts `work` on a worker thread once the event loop turns. False (and
-  /// nothing started) while a work runs.
-  bool start(Work work);
-  /// Between start() and the end of the work.
-  bool running() const { return running_; }
+  /// The sound the works ring (a tray's arrival sound when sorting); it
+  /// must outlive the runner. Null, the default: the desktop's bell.
+  void setSound(platform::Sound* sound);
+  /// The dial-up question asked before dialling (null: none).
+  void setDialUpPrompt(mailflow::DialUpPrompt* prompt) { dialUpPrompt_ = prompt; }
+
+  /// Starts `work` on a worker thread once the event loop turns; `done`
+  /// follows on this thread after it. False (and nothing started) while a
+  /// work runs.
+  bool start(Work work, std::function<void()> done = {});
+  /// Between start() and the end of the work (before `done` runs).
+  bool busy() const { return busy_; }
 
   /// The user's stop: the first lets the work end after the mail in hand,
   /// a second breaks off at once.
   void requestStop() { stop_.request(); }
   bool stopRequested() const { return stop_.requested(); }
+  /// Waits for the running work, showing the boxes it asks for (tests,
+  /// and the window's close).
+  void wait();
 
 signals:
   /// The newest progress line (Unicode) and the share it tells (-1: none).
-  void progressed(const QString& line, int percent);
-  /// The work has ended; what it wrote for its caller may be read now.
-  void finished();
+  void progress(const QString& line, int percent);
+  /// A work begins (true) or has ended (false, just before its `done`).
+  void busyChanged(bool busy);
 
 private:
   // The newest line a workflow reported, taken by the timer.
@@ -82,15 +99,18 @@ private:
   void forwardProgress();
 
   core::Messages& messages_;
-  platform::SilentSound silence_;
+  std::unique_ptr<platform::Sound> bell_;
+  platform::Sound* sound_;
+  mailflow::DialUpPrompt* dialUpPrompt_ = nullptr;
   LatestLine progress_;
   mailflow::StopRequest stop_;
-  mailflow::FrontEnd front_;
+  std::optional<mailflow::FrontEnd> front_;
   QTimer timer_;
   Work work_;
+  std::function<void()> done_;
   std::thread thread_;
-  std::atomic<bool> done_{false};
-  bool running_ = false;
+  std::atomic<bool> ended_{false};
+  bool busy_ = false;
 };
 
 }  // namespace zorvik::ui

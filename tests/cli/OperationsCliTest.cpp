@@ -103,9 +103,10 @@ TEST_F(OperationsCli, TreeMailsBackupAndRestoreKeepTheCounts) {
   ok({"rm", "業務"}, 1);
 
   const std::string backupDir = dir.file("bk");
-  EXPECT_EQ(ok({"backup", backupDir, "--period", "3"}), "3\n");
-  EXPECT_EQ(ok({"backup", backupDir, "--period", "3"}), "0\n");
-  EXPECT_EQ(ok({"backup", dir.file("z/taro"), "--period", "3"}, 1), "0\n");
+  // Copied, and left out by the period.
+  EXPECT_EQ(ok({"backup", backupDir, "--period", "3"}), "3\t0\n");
+  EXPECT_EQ(ok({"backup", backupDir, "--period", "3"}), "0\t0\n");
+  EXPECT_EQ(ok({"backup", dir.file("z/taro"), "--period", "3"}, 1), "0\t0\n");
 
   // Lose the cabinet and the new mails, then merge the backup back.
   EXPECT_EQ(ok({"list", "新着受信"}).substr(0, 2), "2\t") << "records 0 and 1 were moved away";
@@ -120,13 +121,13 @@ TEST_F(OperationsCli, TreeMailsBackupAndRestoreKeepTheCounts) {
   shown = trays();
   EXPECT_EQ(shown["新着受信"], "0 0");
   EXPECT_EQ(shown.count("業務/古い"), 0U);
-  EXPECT_EQ(ok({"merge", backupDir + "/すべてのトレイ", "--period", "7"}), "3\n");
+  EXPECT_EQ(ok({"merge", backupDir + "/すべてのトレイ", "--period", "7"}), "3\t0\n");
   shown = trays();
   EXPECT_EQ(shown["新着受信"], "2 2");
   EXPECT_EQ(shown["業務/新規トレイ"], "1 0");
   EXPECT_EQ(shown["業務/古い"], "-");
   EXPECT_EQ(shown["業務/古い/新規トレイ1"], "0 0") << "the backup held the empty tray";
-  EXPECT_EQ(ok({"merge", backupDir + "/すべてのトレイ", "--period", "7"}), "0\n");
+  EXPECT_EQ(ok({"merge", backupDir + "/すべてのトレイ", "--period", "7"}), "0\t0\n");
 }
 
 TEST_F(OperationsCli, UsageErrorsTouchNothing) {
@@ -138,6 +139,26 @@ TEST_F(OperationsCli, UsageErrorsTouchNothing) {
   const auto result = run({"--settings", settings, "clean-attachments"});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_NE(result.err.find("参照されていない添付ファイルはありません"), std::string::npos) << result.err;
+}
+
+// What a script names wrong is named back: the tray or the index.
+TEST_F(OperationsCli, AWrongTrayOrIndexIsNamedAndNothingMoves) {
+  struct Case {
+    std::vector<std::string> command;
+    std::string message;
+  };
+  for (const Case& c : std::vector<Case>{{{"copy", "新着受信", "99", "ごみ箱"}, "No.4211"},
+                                         {{"move", "新着受信", "0", "どこにもない"}, "No.4210"},
+                                         {{"rm", "どこにもない", "0"}, "No.4210"},
+                                         {{"mark", "新着受信", "99", "1"}, "No.4211"},
+                                         {{"mktray", "ごみ箱"}, "No.4209"}}) {
+    SCOPED_TRACE(c.command[0]);
+    std::vector<std::string> args{"--settings", settings};
+    args.insert(args.end(), c.command.begin(), c.command.end());
+    const auto refused = run(args);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find(c.message), std::string::npos) << refused.err;
+  }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 #include "support/CliRunner.h"
+#include "support/CuttingProxy.h"
 #include "support/DovecotServer.h"
 #include "support/TestEnvironment.h"
 
@@ -260,6 +261,35 @@ TEST_F(ReceiveCli, TwoReceivesAtOnceStoreEveryMailOnce) {
   EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()).size(), 400u) << "no mail twice";
 }
 
+// A receive whose connection drops after some mails keeps them, marked as
+// received: the next receive fetches only the rest, with UIDL on and off,
+// deleting on the server or keeping.
+TEST_F(ReceiveCli, AReceiveCutAfterSomeMailsIsFinishedByTheNextWithoutDoubles) {
+  for (const std::string uidl : {"1", "0"}) {
+    for (const std::string remove : {"1", "0"}) {
+      SCOPED_TRACE("UIDL " + uidl + ", delete " + remove);
+      set("815", uidl);
+      set("807", remove);
+      const std::string prefix = "cut" + uidl + remove + "-";
+      const auto names = deliver(prefix, 12);
+      {
+        test::CuttingProxy proxy(server->port(), "RETR ", 5);
+        set("809", std::to_string(proxy.port()));
+        const auto cut = cli({"receive"});
+        EXPECT_EQ(cut.exitCode, 1);
+        EXPECT_EQ(std::count(cut.out.begin(), cut.out.end(), '\n'), 5) << cut.err;
+        EXPECT_TRUE(proxy.cut());
+      }
+      set("809", std::to_string(server->port()));
+      EXPECT_EQ(receive(), 7);
+      EXPECT_EQ(receive(), 0);
+      const auto stored = subjects();
+      for (int i = 0; i < 12; ++i) EXPECT_EQ(stored.count(prefix + std::to_string(i)), 1u) << i;
+      for (const auto& name : names) server->removeMail(user, name);
+    }
+  }
+}
+
 // Ctrl-C ends the receive after the mail in hand: what was fetched is
 // stored (and deleted on the server), the rest waits for the next receive.
 TEST_F(ReceiveCli, InterruptKeepsWhatWasFetched) {
@@ -278,7 +308,7 @@ TEST_F(ReceiveCli, InterruptKeepsWhatWasFetched) {
   EXPECT_EQ(stored.size(), 300u);
 }
 
-TEST_F(ReceiveCli, KillingTheReceiveAnywhereLosesNoMail) {
+TEST_F(ReceiveCli, KillingTheReceiveAnywhereLosesNoMailAndDoublesNone) {
   set("807", "1");
   const std::vector<std::string> args = withSettings({"receive"});
   int delivered = 0;
@@ -312,7 +342,8 @@ TEST_F(ReceiveCli, KillingTheReceiveAnywhereLosesNoMail) {
     EXPECT_EQ(server->mailCount(user), 0);
     stored = subjects();
     EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()).size(), static_cast<std::size_t>(delivered))
-        << "every mail once at least";
+        << "every mail";
+    EXPECT_EQ(stored.size(), static_cast<std::size_t>(delivered)) << "and none twice";
   }
   EXPECT_GT(inWorkFile, 0) << "no kill came in the middle of a receive";
   EXPECT_GT(afterQuit, 0) << "no kill came between the deletion and the move";

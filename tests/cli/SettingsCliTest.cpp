@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 #include "support/CliRunner.h"
@@ -42,6 +45,34 @@ TEST(SettingsCli, JapaneseValuesAndWrongUsage) {
   EXPECT_EQ(test::runCli({"--settings", file, "set", "603"}).exitCode, 2);
   EXPECT_EQ(test::runCli({"--settings", file, "frobnicate"}).exitCode, 2);
   EXPECT_EQ(test::runCli({"--version"}).out, "zorvik-cli 1.6.0.8\n");
+}
+
+// Values are checked against the item's kind and range before anything is
+// written; items are found by number, description or English key.
+TEST(SettingsCli, ValuesMustFitTheItemAndItemsHaveNames) {
+  const test::ScratchDir dir;
+  const std::string file = dir.file("a.xm9");
+  ASSERT_EQ(test::runCli({"--settings", file, "set", "809", "995"}).exitCode, 0);
+  const std::string before = platform::readFile(file).value();
+  struct Refused {
+    std::string item, value, expected;
+  };
+  for (const Refused& c : std::vector<Refused>{{"809", "abc", "整数 1～65535"},
+                                                {"809", "99999", "整数 1～65535"},
+                                                {"pop-port", "-5", "整数 1～65535"},
+                                                {"807", "2", "スイッチ 0 または 1"},
+                                                {"302", "red", "色 16進数8桁"},
+                                                {"受信検査間隔秒", "1.5", "整数 0～2147483647"}}) {
+    SCOPED_TRACE(c.item + " " + c.value);
+    const auto result = test::runCli({"--settings", file, "set", c.item, c.value});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("No.4208"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(c.expected), std::string::npos) << result.err;
+  }
+  EXPECT_EQ(platform::readFile(file).value(), before) << "nothing written";
+  EXPECT_EQ(test::runCli({"--settings", file, "get", "受信ポート番号"}).out, "995\n");
+  EXPECT_EQ(test::runCli({"--settings", file, "get", "pop-port"}).out, "995\n");
+  EXPECT_EQ(test::runCli({"--settings", file, "get", "no-such-item"}).exitCode, 2);
 }
 
 TEST(SettingsCli, BrokenSettingsFileIsReportedWithItsNumber) {

@@ -34,10 +34,10 @@ const std::string kWithAttachment =
     "--b\r\nContent-Type: application/octet-stream; name=\"a.bin\"\r\nContent-Transfer-Encoding: base64\r\n\r\n"
     "AAEC\r\n--b--\r\n";
 
+// Separator lines ("From  ", naming the server mail after the blanks).
 int separators(const std::string& text) {
-  int count = 0;
-  for (std::size_t at = text.find("From  \r\n"); at != std::string::npos; at = text.find("From  \r\n", at + 1))
-    ++count;
+  int count = text.starts_with("From  ") ? 1 : 0;
+  for (std::size_t at = text.find("\nFrom  "); at != std::string::npos; at = text.find("\nFrom  ", at + 1)) ++count;
   return count;
 }
 

@@ -7,6 +7,7 @@
 
 #include "message/MailRecordParser.h"
 #include "mailflow/StoreMailServerTray.h"
+#include "platform/FileSystem.h"
 #include "store/TrayFile.h"
 #include "support/TrayBuilder.h"
 
@@ -110,6 +111,22 @@ TEST_F(ServerTrayStoreTest, CompactionReportsRemovedAndVanishedPositionsAndKeeps
 
   EXPECT_TRUE(again.clear());
   EXPECT_EQ(again.liveCount(), 0);
+}
+
+// The tray mirrors one mailbox: another server or user starts it afresh,
+// so the old mailbox's identifiers can neither hide nor delete new mail.
+TEST_F(ServerTrayStoreTest, AnotherAccountStartsTheTrayAfresh) {
+  StoreMailServerTray tray = open();
+  tray.beginListing();
+  add(tray, header("kept"));
+  ASSERT_TRUE(platform::writeFileAtomically(tray.uidFilePath(), "0 abc\r\n"));
+  tray.followAccount("pop.example.jp\ntaro");
+  tray.followAccount("pop.example.jp\ntaro");
+  EXPECT_EQ(tray.liveCount(), 1) << "a tray kept before accounts were noted is taken as this account's";
+  EXPECT_TRUE(platform::pathExists(tray.uidFilePath()));
+  tray.followAccount("pop.example.jp\nhanako");
+  EXPECT_EQ(tray.liveCount(), 0);
+  EXPECT_FALSE(platform::pathExists(tray.uidFilePath()));
 }
 
 }  // namespace

@@ -34,6 +34,14 @@ TEST(AddressParser, BareAddressAndComments) {
             (MailAddress{"taro@example.jp", "outer (inner) text"}));
 }
 
+TEST(AddressParser, AnApostropheIsALetterNotAQuote) {
+  EXPECT_EQ(parse("Dan O'Neil <dan@example.com>"), (MailAddress{"dan@example.com", "Dan O'Neil"}));
+  EXPECT_EQ(parse("o'brien@example.com"), (MailAddress{"o'brien@example.com", ""}));
+  EXPECT_EQ(parse("'Taro' <t@example.jp>"), (MailAddress{"t@example.jp", "'Taro'"}));
+  EXPECT_EQ(AddressParser(kNoAliases).parseList("o'brien@example.com, Dan O'Neil <dan@example.com>").size(), 2u)
+      << "a comma after an apostrophe still separates";
+}
+
 TEST(AddressParser, EscapesAndDoubleByteTrailBytes) {
   // A backslash makes the quote ordinary and is itself dropped.
   EXPECT_EQ(parse(R"("Taro \"T\" Yamada" <t@example.jp>)"),

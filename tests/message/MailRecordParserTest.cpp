@@ -127,7 +127,7 @@ TEST(MailRecordParser, EndOfHeaderAndFolding) {
   EXPECT_TRUE(parser.parseLine(r, "Nonsense"));
 
   EXPECT_EQ(parser.parseText(r, "Subject: one\r\n\t two\r\nTo: a@b\r\n\r\nCc: c@d\r\n"), 2U);
-  EXPECT_EQ(r.subject, "onetwo") << "leading blanks removed, nothing inserted";
+  EXPECT_EQ(r.subject, "one\t two") << "the line break goes, the blanks stay";
   EXPECT_EQ(r.cc, "");
 
   MailRecord draft;

@@ -1,6 +1,7 @@
 // Reading mails out of a text of mails (the new-mail work file) into the
 // lines a tray stores and their records.
 #include "message/HeaderReader.h"
+#include "message/ThreadKey.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,32 @@ TEST(MailRecordReader, HeaderAndBodyDecodedToShiftJis) {
   EXPECT_EQ(mail.lines.body, (std::vector<std::string>{kNihongoSjis, "\x93\xfa\x96{", "", "last"}));
   EXPECT_EQ(mail.record.bodyLineCount, 4U);
   EXPECT_TRUE(mail.record.has(mailflag::kToUser) == false);
+}
+
+// Unfolding takes out the line break and keeps the blank, so words on
+// either side of a fold stay apart; between two encoded words the blank
+// only separates them and goes.
+TEST(MailRecordReader, FoldedLinesKeepTheirBlank) {
+  const auto mails = readAll(
+      "From  \r\n"
+      "Subject: Quarterly report for the\r\n third quarter\r\n"
+      "From: \"Taro\r\n Yamada\" <taro@example.jp>\r\n"
+      "Message-Id:\r\n\t<own@example.jp>\r\n"
+      "References: <first@example.jp>\r\n <second@example.jp>\r\n\t<last@example.jp>\r\n"
+      "\r\n"
+      "From  \r\n"
+      "Subject: =?ISO-2022-JP?B?GyRCRnxLXBsoQg==?=\r\n =?iso-2022-jp?b?GyRCOGwbKEI=?=\r\n and more\r\n words\r\n"
+      "\r\n");
+  ASSERT_EQ(mails.size(), 2U);
+  const MailRecord& record = mails[0].record;
+  EXPECT_EQ(record.subject, "Quarterly report for the third quarter");
+  EXPECT_EQ(mails[0].lines.header[0], "Subject: Quarterly report for the third quarter");
+  EXPECT_EQ(record.fromName, "Taro Yamada");
+  EXPECT_EQ(record.fromAddress, "taro@example.jp");
+  EXPECT_EQ(record.messageId, "own@example.jp");
+  EXPECT_EQ(record.ownKey, threadKeyOf("own@example.jp"));
+  EXPECT_EQ(record.parentKey, threadKeyOf("last@example.jp")) << "the last id of References is the parent";
+  EXPECT_EQ(mails[1].record.subject, kNihongoSjis + " and more words");
 }
 
 TEST(MailRecordReader, SeveralMailsAndDeletedOnes) {

@@ -93,7 +93,7 @@ TEST(OversizeMail, NoticeReplacesTheBody) {
   const std::string tail = "Content-Type: text/plain;\r\n\r\n" + notice + "\r\n.\r\n";
   // TOP n 0 gives the header, its empty line and the terminator.
   EXPECT_EQ(OversizeMail::withNotice("Subject: big\r\nContent-Type: image/jpeg\r\n\r\n.\r\n"),
-            "Subject: big\r\nContent-Type: image/jpeg\r\n" + tail);
+            "Subject: big\r\nX-Original-Content-Type: image/jpeg\r\n" + tail);
   // Some servers send no empty line: the header keeps its last line end.
   EXPECT_EQ(OversizeMail::withNotice("Subject: big\r\n.\r\n"), "Subject: big\r\n" + tail);
   // A header cut off without terminator loses nothing.

@@ -1,6 +1,8 @@
 #include "message/MessageId.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <set>
@@ -41,15 +43,42 @@ TEST(MessageId, SenderAddress) {
   EXPECT_EQ(idFor("just a name"), "user@example.jp>");
 }
 
+// The count in the lower 10 bits of the counter field; the process id above.
+std::uint32_t countOf(const std::string& id) { return counterOf(id) & 0x3FF; }
+
 TEST(MessageId, CountingMakesEveryIdDifferent) {
   const std::string first = MessageId::make(k20261207_093005Jst, 9, "<a@x>", "", true);
   const std::string second = MessageId::make(k20261207_093005Jst, 9, "<a@x>", "", true);
   EXPECT_NE(first, second);
-  EXPECT_EQ(counterOf(second), counterOf(first) + 1);
+  EXPECT_EQ(countOf(second), (countOf(first) + 1) % 1024);
+  EXPECT_EQ(counterOf(second) >> 10, static_cast<std::uint32_t>(getpid()));
   // Not counting neither uses nor moves the counter.
   EXPECT_EQ(counterOf(MessageId::make(k20261207_093005Jst, 9, "<a@x>", "", false)), 0u);
-  EXPECT_EQ(counterOf(MessageId::make(k20261207_093005Jst, 9, "<a@x>", "", true)),
-            counterOf(second) + 1);
+  EXPECT_EQ(countOf(MessageId::make(k20261207_093005Jst, 9, "<a@x>", "", true)), (countOf(second) + 1) % 1024);
+}
+
+// Two processes (two compose runs in the same second, or a child forked
+// after the parent made an id) never make the same id for the same mail date
+// and sender.
+TEST(MessageId, TwoProcessesNeverShareAnId) {
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const std::string id = MessageId::make(k20261207_093005Jst, 9, "<a@x>", "", true);
+    const bool sent = write(pipeEnds[1], id.data(), id.size()) == static_cast<ssize_t>(id.size());
+    _exit(sent ? 0 : 1);
+  }
+  close(pipeEnds[1]);
+  const std::string own = MessageId::make(k20261207_093005Jst, 9, "<a@x>", "", true);
+  char buffer[128];
+  const ssize_t got = read(pipeEnds[0], buffer, sizeof buffer);
+  close(pipeEnds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_GT(got, 0);
+  EXPECT_NE(std::string(buffer, static_cast<std::size_t>(got)), own);
 }
 
 TEST(MessageId, CounterIsUpperCaseHexAndSafeAcrossThreads) {

@@ -2,35 +2,27 @@
 
 #include "message/AttachmentName.h"
 #include "message/Base64.h"
-#include "message/SavedFileList.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
 
 #include <csignal>
+#include <set>
+#include <thread>
 
 namespace zorvik::message {
 namespace {
 
 using mimetest::crlf;
 using mimetest::Decoded;
+using mimetest::kMixedHeader;
 using mimetest::MimeFixture;
+using mimetest::part;
 using mimetest::sjis;
 
 class MimeDecoderTest : public ::testing::Test, public MimeFixture {};
 
-const std::string kMixedHeader =
-    "From: a@example.jp\n"
-    "To: b@example.jp\n"
-    "Subject: test\n"
-    "Date: Mon, 07 Dec 2026 09:30:00 +0900\n"
-    "MIME-Version: 1.0\n"
-    "Content-Type: multipart/mixed; boundary=\"XX\"\n"
-    "\n"
-    "This is a multi-part message in MIME format.\n";
-
-std::string part(const std::string& header, const std::string& body) { return "--XX\n" + header + "\n" + body; }
 
 TEST_F(MimeDecoderTest, PlainMailIsStoredAsItCameExceptDotsFromLinesAndCtrlZ) {
   const std::string wire =
@@ -94,7 +86,7 @@ TEST_F(MimeDecoderTest, NamelessPartsAreNumberedWithTheExtensionOfTheirType) {
   const Decoded d = decode(mail);
   ASSERT_TRUE(d.ok);
   EXPECT_EQ(d.files.at("__NONAME_001.bin"), "ABC");
-  EXPECT_EQ(d.files.at("__NONAME_002.gif"), "gif\r\n");
+  EXPECT_EQ(d.files.at("__NONAME_002.gif"), "gif") << "the line end before the boundary is the boundary's";
   EXPECT_EQ(d.files.count("__NONAME_003.000"), 1u);
   EXPECT_NE(d.text.find("@#MIME \"%:__NONAME_002.gif\"\r\n"), std::string::npos);
 }
@@ -159,8 +151,8 @@ TEST_F(MimeDecoderTest, NestedAlternativeReturnsToTheOuterBoundary) {
   const Decoded d = decode(mail);
   ASSERT_TRUE(d.ok);
   EXPECT_NE(d.text.find("plain version\r\n"), std::string::npos);
-  EXPECT_EQ(d.files.at("v.htm"), "<p>html</p>\r\n");
-  EXPECT_EQ(d.files.at("doc.pdf"), "%PDF\r\n");
+  EXPECT_EQ(d.files.at("v.htm"), "<p>html</p>");
+  EXPECT_EQ(d.files.at("doc.pdf"), "%PDF");
   for (const char* gone : {"preamble", "between", "epilogue", "multi-part"})
     EXPECT_EQ(d.text.find(gone), std::string::npos) << gone << " must not be stored";
 }
@@ -304,19 +296,38 @@ TEST_F(MimeDecoderTest, AFileTheDiskRefusesLeavesTheMailIncomplete) {
   EXPECT_NE(d.text.find("after the big one\r\n"), std::string::npos) << "the rest of the mail is still stored";
 }
 
-TEST_F(MimeDecoderTest, SavedFilesAreListedForAnAbandonedReceive) {
+TEST_F(MimeDecoderTest, EachDecodeListsItsOwnSavedFilesForAnAbandonedMail) {
   settings.expandTextAttachments = false;
-  SavedFileList::instance().clear();
-  const Decoded d = decode(kMixedHeader + part("Content-Type: image/gif; name=a.gif\n", "x\n") +
-                           part("Content-Type: image/gif; name=a.gif\n", "y\n") + "--XX--\n");
-  ASSERT_TRUE(d.ok);
-  EXPECT_EQ(d.files.count("a_1.gif"), 1u) << "a second file of the same name";
-  const auto paths = SavedFileList::instance().paths();
-  ASSERT_EQ(paths.size(), 2u);
-  SavedFileList::instance().deleteAll();
-  EXPECT_FALSE(platform::pathExists(paths[0]));
-  EXPECT_FALSE(platform::pathExists(paths[1]));
-  EXPECT_TRUE(SavedFileList::instance().paths().empty());
+  const std::string mail = kMixedHeader + part("Content-Type: image/gif; name=a.gif\n", "x\n") +
+                           part("Content-Type: image/gif; name=a.gif\n", "y\n") + "--XX--\n";
+  // Two receives on two threads into one store: one abandons every mail it
+  // decodes, the other keeps every mail. Neither may delete or forget the
+  // other's files.
+  constexpr int kMails = 25;
+  std::vector<std::string> kept, abandoned;
+  const auto receive = [&](bool keep, std::vector<std::string>& paths) {
+    test::RecordingReporter ownReporter;
+    core::Messages ownMessages(ownReporter);
+    AttachmentFolderNumbers folders;
+    for (int i = 0; i < kMails; ++i) {
+      MimeDecoder decoder(settings, ownMessages, folders);
+      mimetest::StringSink sink;
+      if (!decoder.decode(sink, MimeDecoder::wireForm(mail))) return;
+      paths.insert(paths.end(), decoder.savedFiles().paths().begin(), decoder.savedFiles().paths().end());
+      if (!keep) decoder.savedFiles().deleteAll();
+      EXPECT_TRUE(keep || decoder.savedFiles().paths().empty());
+    }
+  };
+  std::thread keeper(receive, true, std::ref(kept));
+  std::thread quitter(receive, false, std::ref(abandoned));
+  keeper.join();
+  quitter.join();
+  ASSERT_EQ(kept.size(), 2u * kMails);
+  ASSERT_EQ(abandoned.size(), 2u * kMails);
+  EXPECT_EQ(platform::fileNameOf(kept[1]), "a_1.gif") << "a second file of the same name";
+  for (const auto& path : kept) EXPECT_TRUE(platform::pathExists(path)) << path;
+  for (const auto& path : abandoned) EXPECT_FALSE(platform::pathExists(path)) << path;
+  EXPECT_EQ(std::set<std::string>(kept.begin(), kept.end()).size(), kept.size()) << "no two mails share a folder";
 }
 
 TEST(MimeWireForm, FilesBecomeWhatAPop3ServerSends) {

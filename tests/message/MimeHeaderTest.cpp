@@ -48,7 +48,9 @@ TEST(MimeHeader, ContentTypesAndEncodings) {
                        Case{"application/x-uuencode", ContentKind::uuencode},
                        Case{"application/mac-binhex40", ContentKind::binHex},
                        Case{"TEXT/PLAIN; charset=us-ascii", ContentKind::textPlain},
-                       Case{"text/html", ContentKind::otherText}, Case{"text/enriched", ContentKind::otherText},
+                       Case{"TEXT", ContentKind::otherText}, Case{"text/enriched", ContentKind::otherText},
+                       Case{"text/html", ContentKind::other}, Case{"text/csv", ContentKind::other},
+                       Case{"text/calendar; method=REQUEST", ContentKind::other}, Case{"text/x-vcard", ContentKind::other},
                        Case{"textual/x", ContentKind::other}, Case{"message/partial; id=1", ContentKind::partial},
                        Case{"Message/RFC822", ContentKind::attachedMail}, Case{"image/jpeg", ContentKind::other}})
     EXPECT_EQ(MimeHeader::contentType(c.value).kind, c.kind) << c.value;

@@ -71,6 +71,20 @@ public:
 
 inline std::string sjis(const char* utf8) { return platform::utf8ToSjis(utf8); }
 
+/// The header of a multipart/mixed mail with boundary XX, and its preamble.
+inline const std::string kMixedHeader =
+    "From: a@example.jp\n"
+    "To: b@example.jp\n"
+    "Subject: test\n"
+    "Date: Mon, 07 Dec 2026 09:30:00 +0900\n"
+    "MIME-Version: 1.0\n"
+    "Content-Type: multipart/mixed; boundary=\"XX\"\n"
+    "\n"
+    "This is a multi-part message in MIME format.\n";
+
+/// One part of such a mail: its boundary line, header lines and body.
+inline std::string part(const std::string& header, const std::string& body) { return "--XX\n" + header + "\n" + body; }
+
 /// `text` with every LF made CR LF.
 inline std::string crlf(std::string_view text) {
   std::string out;

@@ -41,6 +41,19 @@ TEST_F(AttachmentCleanupTest, OnlyFoldersNoMailNamesAreOffered) {
   EXPECT_TRUE(platform::isDirectory(incPath("1261207.001"))) << "the trash still refers to it";
 }
 
+// Mails received but not yet moved into the new-mail tray (a receive that
+// was killed waits for the next start) own their folders too.
+TEST_F(AttachmentCleanupTest, FoldersOfMailsInTheNewMailWorkFileAreReferenced) {
+  const std::string workFile = settings.workingDirectories().newMailWorkFile;
+  platform::makeDirectories(platform::directoryOf(TrayName::path(store(), workFile, filetype::kText)));
+  platform::writeFileAtomically(TrayName::path(store(), workFile, filetype::kText),
+                                "From \r\nSubject: waiting\r\nX-Zorvik-AttachDir: 1261207.005\r\n\r\n"
+                                "X-Zorvik-AttachDir: 1261207.006\r\n");
+  for (const char* folder : {"1261207.005", "1261207.006"}) platform::makeDirectories(incPath(folder));
+  const AttachmentCleanup withWorkFile(store(), workFile);
+  EXPECT_EQ(withWorkFile.unreferenced(), std::vector<std::string>{"1261207.006"}) << "a body line names nothing";
+}
+
 TEST_F(AttachmentCleanupTest, UpgradeReplacesOnlyTheUserBits) {
   MailText mine = test::TrayBuilder::mail("mine");
   mine.header.push_back("From: taro@example.jp");

@@ -76,6 +76,42 @@ TEST_F(BackupTest, SecondBackupCopiesNothingAndAttachmentsGoToTheBackupRoot) {
   EXPECT_EQ(test::TrayBuilder::bytes(copy.path(filetype::kIndex)), before);
 }
 
+// A mail stored before folders were named in its header keeps its files in
+// a folder named by its Message-Id. Whatever copies the mail, into the store
+// or out of it, takes the files along into a folder of the copy's own.
+TEST_F(BackupTest, FilesInAFolderNamedByTheMessageIdGoWithEveryCopy) {
+  IndexRecord record;
+  record.setSubject("old");
+  record.setFlags(recordflag::kAttachments);
+  record.setDate(1700000000);
+  const auto index = *inbox.appendMail(test::TrayBuilder::mail("old"), record);
+  platform::makeDirectories(incPath("old@example.jp"));
+  platform::writeFileAtomically(incPath("old@example.jp/a.txt"), "attached old");
+  builder.createTray("Work");
+  platform::makeDirectories(outside("far/.inc"));
+  const TrayFile far = outsideTray("far/Box");
+  ASSERT_TRUE(far.create(TrayProperties{}));
+  // The files the copy of "old" in `tray` names, read back.
+  const auto filesOfCopy = [&](const std::string& tray) -> std::string {
+    auto reader = TrayFile(store(), tray).reader();
+    TrayRecord row;
+    while (reader && reader->nextMail(row) == ReadResult::Live) {
+      if (row.record.subject() != "old") continue;
+      const auto folder = TrayAttachments::folderName(TrayFile(store(), tray).headerLines(row.index).value_or(""));
+      if (!folder) return "no folder named";
+      return platform::readFile(platform::joinPath(TrayAttachments::root(store(), tray), *folder + "/a.txt"))
+          .value_or("no files");
+    }
+    return "no copy";
+  };
+  ASSERT_TRUE(mails.copy("Inbox", {index}, "Work")[0]);
+  EXPECT_EQ(filesOfCopy("Work"), "attached old") << "copy";
+  ASSERT_TRUE(backup(outside("bk")));
+  EXPECT_EQ(filesOfCopy(outside("bk/Top/Inbox")), "attached old") << "backup";
+  ASSERT_TRUE(mails.move("Inbox", {index}, far.name()).placed[0]);
+  EXPECT_EQ(filesOfCopy(far.name()), "attached old") << "move into another attachment root";
+}
+
 TEST_F(BackupTest, BackupIntoTheStoreItselfIsRefused) {
   EXPECT_FALSE(backup(store().topCabinetPath()));
   EXPECT_FALSE(backup(store().root)) << "the backup root would be the top cabinet itself";
@@ -149,6 +185,77 @@ TEST_F(BackupTest, ExportWithRemovalAndMergeBackRestoresTheCabinet) {
   Merge back(store(), messages, exporting, 9);
   ASSERT_TRUE(back.run({outside("ex/A"), "A", {}}));
   EXPECT_EQ(subjects("A/T"), std::vector<std::string>{"deep"});
+}
+
+// export --remove takes out of the store exactly the mails whose copies are
+// in the destination: those it copied, and those an equal mail was already
+// there for. Mails outside the period stay, and so does their tray.
+TEST_F(BackupTest, ExportWithRemovalRemovesExactlyTheMailsThatAreOutside) {
+  IndexRecord again;
+  again.setSubject("again");
+  again.setDate(2000);
+  inbox.appendMail(test::TrayBuilder::mail("again"), again);
+  ASSERT_TRUE(platform::makeDirectories(outside("ex")));
+  const TrayFile destination = outsideTray("ex/Inbox");
+  ASSERT_TRUE(destination.create(TrayProperties{}));
+  destination.appendMail(test::TrayBuilder::mail("again"), again);
+  Export out(store(), settings, messages, progress, 9);
+  // "one" and "two" have the date 0, "photo" and "again" are newer.
+  ASSERT_TRUE(out.run({"Inbox", outside("ex/Inbox"), {std::nullopt, 1000}, true}));
+  EXPECT_EQ(out.copied(), 1);
+  EXPECT_EQ(subjects("Inbox"), (std::vector<std::string>{"one", "two"}));
+  EXPECT_EQ(subjects(outside("ex/Inbox")), (std::vector<std::string>{"again", "photo"}));
+  EXPECT_EQ(live("A/T"), 2) << "the link to a mail that stays is kept";
+}
+
+// Backup and export never take their destination from inside what they
+// copy, nor merge into what it reads: the copy would feed itself, and with
+// --remove a tray exported onto itself would be lost.
+TEST_F(BackupTest, ExportAndMergeRefuseTheirOwnTree) {
+  Export out(store(), settings, messages, progress, 9);
+  Merge in(store(), messages, progress, 9);
+  EXPECT_FALSE(out.run({"A", topPath("A/Inside"), {}, true}));
+  EXPECT_FALSE(out.run({"Inbox", topPath("Inbox"), {}, true}));
+  EXPECT_FALSE(out.run({"", topPath("Below"), {}, false}));
+  EXPECT_FALSE(in.run({store().topCabinetPath(), "A", {}}));
+  EXPECT_FALSE(in.run({store().root, "A", {}}));
+  EXPECT_FALSE(in.run({topPath("Inbox"), "Inbox", {}}));
+  EXPECT_EQ(boxes(MessageNumber::BackupIntoOwnTree), 6);
+  EXPECT_EQ(subjects("Inbox"), (std::vector<std::string>{"one", "two", "photo"}));
+  EXPECT_EQ(subjects("A/T"), (std::vector<std::string>{"deep", "one"}));
+  EXPECT_FALSE(platform::pathExists(topPath("A/Inside")));
+}
+
+// The mail-server tray (the next receive decides by it what is new) and the
+// unsent tray (its mails still wait to be sent) are copied but keep their
+// mails when backup --delete or export --remove empties the rest; the
+// commands name them. A system tray is never removed.
+TEST_F(BackupTest, BulkRemovalLeavesTheMailsOfTheServerAndUnsentTrays) {
+  using core::item::kMailServerTray;
+  using core::item::kUnsentTray;
+  for (const int item : {kMailServerTray, kUnsentTray, core::item::kSentTray})
+    builder.append(builder.createTray(settings.text(item)), "waiting");
+  const auto sorted = [](std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const std::vector<std::string> waiting = sorted({settings.text(kUnsentTray), settings.text(kMailServerTray)});
+  Backup run(store(), settings, messages, progress, 9);
+  ASSERT_TRUE(run.run({outside("bk"), "", false, {}, true, true}));
+  EXPECT_EQ(sorted(run.keptTrays()), waiting);
+  for (const int item : {kMailServerTray, kUnsentTray})
+    EXPECT_EQ(subjects(settings.text(item)), std::vector<std::string>{"waiting"});
+  EXPECT_FALSE(inbox.exists()) << "an ordinary tray whose mails all went is removed";
+  EXPECT_EQ(live(settings.text(core::item::kSentTray)), 0) << "a system tray whose mails all went stays";
+
+  for (const int item : {kMailServerTray, kUnsentTray, core::item::kTrashTray})
+    builder.append(tray(settings.text(item)), "more");
+  Export out(store(), settings, messages, progress, 9);
+  ASSERT_TRUE(out.run({"", outside("ex"), {}, true}));
+  EXPECT_EQ(sorted(out.keptTrays()), waiting);
+  for (const int item : {kMailServerTray, kUnsentTray})
+    EXPECT_EQ(subjects(settings.text(item)), (std::vector<std::string>{"waiting", "more"}));
+  EXPECT_EQ(live(trash), 0);
 }
 
 TEST(BackupPeriodTest, ChoicesBecomeDates) {

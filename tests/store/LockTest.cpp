@@ -7,7 +7,11 @@
 #include <chrono>
 #include <thread>
 
+#include <map>
+
 #include "platform/FileLock.h"
+#include "store/MailOperations.h"
+#include "store/OperationStep.h"
 #include "store/TrayFile.h"
 #include "support/TrayBuilder.h"
 
@@ -150,6 +154,80 @@ TEST_F(LockTest, TwoProcessesAppendingAndOneReadingTearNothing) {
   reader.join();
   EXPECT_EQ(torn, 0);
   expectIntact(tray, 2 * kPerWriter);
+}
+
+// The subjects of the live mails of `tray`, with how often each is there.
+std::map<std::string, int> liveSubjects(const TrayFile& tray) {
+  std::map<std::string, int> subjects;
+  auto session = tray.reader();
+  TrayRecord record;
+  while (session && session->nextMail(record) == ReadResult::Live) ++subjects[std::string(record.record.subject())];
+  return subjects;
+}
+
+// One process appends mails to a tray and moves each on to another tray; the
+// other deletes mails of its own there, for good or through the trash, so
+// the tray is emptied over and over while the first appends. A tray is only
+// ever emptied when nothing in it is live under the same lock: every mail
+// appended ends up in one of the trays, once.
+TEST_F(LockTest, TwoProcessesAppendingAndEmptyingLoseNothing) {
+  FileLock::setRetry({400, 1ms});
+  const TrayFile shared = builder.createTray("Shared");
+  const TrayFile kept = builder.createTray("Kept");
+  builder.createTray("Trash");
+  const auto appendOne = [&](const std::string& subject) {
+    IndexRecord record;
+    record.setSubject(subject);
+    return shared.appendMail(TrayBuilder::mail(subject, 3), record);
+  };
+  const pid_t appender = fork();
+  ASSERT_GE(appender, 0);
+  if (appender == 0) {
+    const MailOperations mails(builder.store(), "Trash");
+    // A busy machine may make a lock wait outlast the retries: an append is
+    // tried again, and an original the move could not mark deleted is
+    // deleted afterwards, so that only a mail the emptying cut away counts.
+    for (int i = 0; i < kPerWriter; ++i) {
+      std::optional<std::uint32_t> at;
+      while (!at) at = appendOne("a" + std::to_string(i));
+      const auto left = mails.move("Shared", {*at}, "Kept").notRemoved;
+      for (int tries = 0; !left.empty() && tries < 100; ++tries) {
+        if (mails.remove("Shared", left, true) == left.size()) break;
+      }
+    }
+    _exit(0);
+  }
+  const pid_t deleter = fork();
+  ASSERT_GE(deleter, 0);
+  if (deleter == 0) {
+    // A short pause between the steps of a deletion, so the other process
+    // gets to append exactly there.
+    setOperationStepHook([] { std::this_thread::sleep_for(50us); });
+    const MailOperations mails(builder.store(), "Trash");
+    for (int i = 0; i < kPerWriter; ++i) {
+      const auto at = appendOne("b" + std::to_string(i));
+      if (!at) continue;
+      if (i % 3 == 0) shared.deleteMail(*at, false);
+      else mails.remove("Shared", {*at}, i % 3 == 1);
+    }
+    _exit(0);
+  }
+  for (const pid_t child : {appender, deleter}) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  std::map<std::string, int> found = liveSubjects(kept);
+  for (const auto& [subject, count] : liveSubjects(shared)) found[subject] += count;
+  int lost = 0;
+  int doubled = 0;
+  for (int i = 0; i < kPerWriter; ++i) {
+    const int count = found["a" + std::to_string(i)];
+    lost += count == 0 ? 1 : 0;
+    doubled += count > 1 ? 1 : 0;
+  }
+  EXPECT_EQ(lost, 0) << "of " << kPerWriter << " mails appended";
+  EXPECT_EQ(doubled, 0);
 }
 
 }  // namespace

@@ -6,17 +6,25 @@
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
 
 #include "OperationFixture.h"
 #include "store/LinkMaintenance.h"
 #include "store/OperationStep.h"
+#include "store/TrashOperations.h"
 #include "store/TrayAttachments.h"
 
 namespace zorvik::store {
 namespace {
 
+// Public, so that the tables of deletions below can reach the store.
 class MailOperationsTest : public OperationFixture {
-protected:
+public:
+  using OperationFixture::messages;
+  using OperationFixture::settings;
+  using OperationFixture::store;
+  using OperationFixture::tray;
+
   MailOperationsTest() {
     builder.append(inbox, "zero");
     builder.append(inbox, "one");
@@ -145,6 +153,77 @@ TEST_F(MailOperationsTest, DeletingAReferencedMailReleasesItsLinks) {
   ASSERT_EQ(tray(trash).read(1, copy), ReadResult::Live);
   EXPECT_EQ(copy.record.referenceCount(), 0) << "the copy in the trash starts without references";
   EXPECT_FALSE(copy.isLink());
+}
+
+// Every way of deleting a mail for good, as the commands reach it. Each is
+// handed the tray and the mail's index.
+struct ForGood {
+  const char* name;
+  bool inTrash;  // the mail is put into the trash first
+  std::function<bool(MailOperationsTest&, const std::string&, std::uint32_t)> run;
+};
+
+std::vector<ForGood> forGoodDeletions() {
+  return {
+      {"rm --for-good", false,
+       [](MailOperationsTest& t, const std::string& tray, std::uint32_t at) {
+         return t.mails.remove(tray, {at}, true) == 1;
+       }},
+      {"rm in the trash", true,
+       [](MailOperationsTest& t, const std::string& tray, std::uint32_t at) {
+         return t.mails.remove(tray, {at}, false) == 1;
+       }},
+      {"deleteMail", false,
+       [](MailOperationsTest& t, const std::string& tray, std::uint32_t at) {
+         return t.tray(tray).deleteMail(at, true);
+       }},
+      {"empty-trash", true,
+       [](MailOperationsTest& t, const std::string&, std::uint32_t) {
+         return emptyTrashAtExit(t.store(), t.settings, t.messages, true);
+       }},
+  };
+}
+
+// A deletion that cannot write the deleted bit (another process reads the
+// tray past the lock retries) fails, and the mail stays as it was: with its
+// attachment folder and its links.
+TEST_F(MailOperationsTest, ADeletionThatFailsKeepsTheFilesAndLinksOfTheMail) {
+  const std::vector<ForGood> deletions = forGoodDeletions();
+  for (std::size_t i = 0; i < deletions.size(); ++i) {
+    const ForGood& deletion = deletions[i];
+    const std::string where = deletion.inTrash ? trash : std::string("Inbox");
+    const std::string folder = "1261207.1" + std::to_string(i);
+    const auto at = appendWithAttachment(tray(where), deletion.name, folder);
+    ASSERT_EQ(mails.link(where, at, "Work"), LinkResult::Done);
+    bool done = false;
+    {
+      const auto reading = platform::FileLock::open(tray(where).path(filetype::kIndex), platform::FileAccess::Read);
+      ASSERT_TRUE(reading);
+      done = deletion.run(*this, where, at);
+    }
+    EXPECT_FALSE(done) << deletion.name;
+    EXPECT_TRUE(platform::isDirectory(incPath(folder))) << deletion.name << ": the mail is still there";
+    EXPECT_EQ(references(where, at), 1) << deletion.name;
+    const auto reached = subjects("Work");
+    EXPECT_EQ(std::count(reached.begin(), reached.end(), deletion.name), 1) << deletion.name << ": its link is gone";
+  }
+}
+
+// A folder named by two live mails (the copies a move leaves when the
+// original could not be marked deleted) stays until the last of them goes.
+TEST_F(MailOperationsTest, AFolderSharedByTwoLiveMailsGoesWithTheLastOfThem) {
+  const std::vector<ForGood> deletions = forGoodDeletions();
+  for (std::size_t i = 0; i < deletions.size(); ++i) {
+    const ForGood& deletion = deletions[i];
+    const std::string where = deletion.inTrash ? trash : std::string("Inbox");
+    const std::string folder = "1261207.2" + std::to_string(i);
+    const auto at = appendWithAttachment(tray(where), deletion.name, folder);
+    const auto survivor = appendWithAttachment(work, deletion.name, folder);
+    ASSERT_TRUE(deletion.run(*this, where, at)) << deletion.name;
+    EXPECT_TRUE(platform::isDirectory(incPath(folder))) << deletion.name << " stripped the copy in Work";
+    ASSERT_EQ(mails.remove("Work", {survivor}, true), 1U);
+    EXPECT_FALSE(platform::pathExists(incPath(folder))) << deletion.name;
+  }
 }
 
 TEST_F(MailOperationsTest, LinkRowsAreReleasedNotTrashedAndNeverLinkedAgain) {

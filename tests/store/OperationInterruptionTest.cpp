@@ -3,9 +3,12 @@
 // other (or both), a renamed tray exists under one of its names with every
 // mail, and the links still reach their mails.
 #include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -58,12 +61,13 @@ struct Scene : OperationFixture {
   using OperationFixture::messages;
   using OperationFixture::settings;
   using OperationFixture::store;
+  using OperationFixture::topPath;
   using OperationFixture::trash;
   using OperationFixture::tray;
 
   void TestBody() override {}
-  explicit Scene(int mailCount) {
-    for (int i = 0; i < mailCount; ++i) builder.append(inbox, "m" + std::to_string(i), 3);
+  explicit Scene(int mailCount, int bodyLines = 3) {
+    for (int i = 0; i < mailCount; ++i) builder.append(inbox, "m" + std::to_string(i), bodyLines);
     mails.link("Inbox", 1, "Links");
     mails.link("Inbox", 2, "Links");
   }
@@ -178,6 +182,148 @@ TEST(OperationInterruptionTest, RenameKilledAtEveryStepKeepsOneCompleteTray) {
       EXPECT_FALSE(scene.tray("Inbox").exists());
       scene.expectLinksReach({"m1", "m2"});
     }
+  }
+}
+
+// A cabinet of the store that lies on another file system (the store below
+// /tmp, the cabinet in /dev/shm): no hard link reaches it, as on vfat,
+// exFAT or a network share, so a tray moved there is copied. Empty when the
+// two do not lie on different file systems here.
+class FarCabinet {
+public:
+  explicit FarCabinet(const Scene& scene) {
+    char pattern[] = "/dev/shm/zorvik-far-XXXXXX";
+    if (!mkdtemp(pattern)) return;
+    directory_ = pattern;
+    std::error_code error;
+    const auto link = std::filesystem::path(scene.topPath("Far"));
+    std::filesystem::create_directory_symlink(directory_, link, error);
+    struct stat far {};
+    struct stat near {};
+    if (!error && stat(directory_.c_str(), &far) == 0 && stat(scene.topPath("").c_str(), &near) == 0 &&
+        far.st_dev != near.st_dev)
+      usable_ = true;
+  }
+  ~FarCabinet() {
+    std::error_code error;
+    if (!directory_.empty()) std::filesystem::remove_all(directory_, error);
+  }
+  bool usable() const { return usable_; }
+
+private:
+  std::string directory_;
+  bool usable_ = false;
+};
+
+// Moving a tray where no hard link reaches copies its files (text first,
+// index last), moves the links while both copies are whole, and only then
+// removes the old names: a kill at any step leaves at least one complete
+// tray, and the same move run again finishes the work.
+TEST(OperationInterruptionTest, MoveWithoutHardLinksKilledAtEveryStepKeepsOneCompleteTray) {
+  for (int step = 1;; ++step) {
+    Scene scene(5);
+    const FarCabinet far(scene);
+    if (!far.usable()) GTEST_SKIP() << "no second file system at /dev/shm";
+    TreeOperations tree(scene.store(), scene.settings, scene.messages);
+    const bool completed = runUntilStep(step, [&] { _exit(tree.move("Inbox", "Far") ? 3 : 5); });
+    const bool oldThere = scene.tray("Inbox").exists();
+    const bool newThere = scene.tray("Far/Inbox").exists();
+    ASSERT_TRUE(oldThere || newThere) << "killed at step " << step;
+    for (const char* name : {"Inbox", "Far/Inbox"}) {
+      if (!scene.tray(name).exists()) continue;
+      const auto stored = scene.stored({name});
+      EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()), names(5)) << name << " killed at step " << step;
+    }
+    scene.expectLinksReach({"m1", "m2"});
+    if (completed) {
+      EXPECT_FALSE(oldThere);
+      break;
+    }
+    ASSERT_LT(step, 40) << "the move never completes";
+    if (oldThere) {
+      EXPECT_TRUE(tree.move("Inbox", "Far")) << "killed at step " << step;
+      EXPECT_FALSE(scene.tray("Inbox").exists());
+      scene.expectLinksReach({"m1", "m2"});
+    }
+  }
+}
+
+// Deletes every mail whose number `deleted` picks (m0 among them, so the
+// linked m1 and m2 change their record numbers in compaction) and returns
+// the subjects of the mails that stay.
+std::set<std::string> deleteSome(const Scene& scene, int mailCount, bool (*deleted)(int)) {
+  std::set<std::string> kept;
+  for (int i = 0; i < mailCount; ++i) {
+    if (deleted(i)) EXPECT_TRUE(scene.inbox.deleteMail(static_cast<std::uint32_t>(i), false));
+    else kept.insert("m" + std::to_string(i));
+  }
+  return kept;
+}
+
+bool everyThird(int i) { return i % 3 == 0; }
+
+// The compacted tray is written beside the old one and put in its place by
+// renames: whatever step the kill hits, the tray reads whole (every record
+// over its own mail's text) and holds each mail that was not deleted once.
+TEST(OperationInterruptionTest, CompactionKilledAtEveryStepLeavesTheOldOrTheNewTrayWhole) {
+  constexpr int kMails = 20;
+  int kills = 0;
+  for (int step = 1;; ++step) {
+    Scene scene(kMails);
+    const std::set<std::string> kept = deleteSome(scene, kMails, everyThird);
+    const std::uint32_t before = *scene.inbox.recordCount();
+    const bool completed = runUntilStep(step, [&] {
+      TreeOperations(scene.store(), scene.settings, scene.messages).compact("Inbox");
+    });
+    const auto stored = scene.stored({"Inbox"});
+    EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()), kept) << "killed at step " << step;
+    EXPECT_EQ(stored.size(), kept.size()) << "killed at step " << step;
+    const bool switched = *scene.inbox.recordCount() < before;
+    // The links follow once the new tray is in place; a kill before that
+    // leaves the old tray, which they still reach.
+    if (!switched || completed) scene.expectLinksReach({"m1", "m2"});
+    // A second compaction after a kill finishes the work.
+    EXPECT_TRUE(TreeOperations(scene.store(), scene.settings, scene.messages).compact("Inbox"));
+    const auto after = scene.stored({"Inbox"});
+    EXPECT_EQ(std::multiset<std::string>(kept.begin(), kept.end()), after) << "killed at step " << step;
+    if (completed) {
+      EXPECT_EQ(*scene.inbox.recordCount(), kept.size() + 0U);
+      scene.expectLinksReach({"m1", "m2"});
+      break;
+    }
+    ++kills;
+  }
+  EXPECT_GE(kills, 3) << "the kills reached every file step";
+}
+
+// A compaction of a large tray killed at any moment, not only between the
+// steps: while the new text is written, between the renames. The kills are
+// spread over the time one compaction takes here.
+TEST(OperationInterruptionTest, CompactionKilledAtAnyMomentLeavesTheTrayWhole) {
+  constexpr int kMails = 600;
+  constexpr int kKills = 24;
+  Scene scene(kMails, 300);
+  const std::set<std::string> kept = deleteSome(scene, kMails, everyThird);
+  const std::vector<std::string> files = {scene.inbox.path(filetype::kIndex), scene.inbox.path(filetype::kText),
+                                          scene.links.path(filetype::kIndex)};
+  std::vector<std::string> before;
+  for (const std::string& file : files) before.push_back(test::TrayBuilder::bytes(file));
+  const auto restore = [&] {
+    for (std::size_t i = 0; i < files.size(); ++i) test::TrayBuilder::write(files[i], before[i]);
+    // What the compaction before was killed leaving beside the tray.
+    for (const char* extension : {".XMD", ".XMC"})
+      platform::removeFile(scene.inbox.path(filetype::kPathOnly) + extension);
+  };
+  const auto compact = [&] { TreeOperations(scene.store(), scene.settings, scene.messages).compact("Inbox"); };
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(runUntilStep(-1, compact));
+  const auto duration = std::chrono::steady_clock::now() - start;
+  for (int kill = 0; kill < kKills; ++kill) {
+    restore();
+    killAfter(std::chrono::duration_cast<std::chrono::microseconds>(duration * kill / (kKills - 4)), compact);
+    const auto stored = scene.stored({"Inbox"});
+    ASSERT_EQ(std::set<std::string>(stored.begin(), stored.end()), kept) << "kill " << kill;
+    ASSERT_EQ(stored.size(), kept.size()) << "kill " << kill;
   }
 }
 

@@ -183,6 +183,25 @@ TEST_F(PartialJoinTest, MissingHeaderLinesComeFromTheFirstFragmentAndDottedLines
   EXPECT_EQ(bodyOf("新着受信", 2), (std::vector<std::string>{"..x", "first", "..y", "last"}));
 }
 
+// A joined mail whose move into the tray fails waits in the work file for
+// the next start; its fragments go all the same, so it is stored once.
+TEST_F(PartialJoinTest, AJoinWhoseMoveFailsIsStoredOnceByTheRecovery) {
+  ASSERT_EQ(cli({"mktray", "Held"}).exitCode, 0);
+  deliver({fragment("m@x", 1, 2, {"Subject: once", "", "m1"})});
+  deliver({fragment("m@x", 2, 2, {"m2"})}, "Held");
+  ASSERT_EQ(cli({"move", "Held", "0", "新着受信"}).exitCode, 0);
+  int writes = 0;
+  location.writeCheck = [&writes](std::string_view) { return ++writes != 1; };  // the first is the move
+  EXPECT_EQ(join().joined, 0u);
+  location.writeCheck = {};
+  EXPECT_EQ(live("新着受信"), 0u) << "the fragments went to the trash";
+  EXPECT_EQ(join().joined, 0u) << "nothing left to join twice";
+  ASSERT_EQ(cli({"--yes", "check"}).exitCode, 0);
+  ASSERT_EQ(live("新着受信"), 1u);
+  // The tray was emptied when its last fragment left: the mail is the first.
+  EXPECT_EQ(bodyOf("新着受信", 0), (std::vector<std::string>{"m1", "m2"}));
+}
+
 TEST_F(PartialJoinTest, BrokenParametersAreLeftAlone) {
   deliver({fragment("z", 1, 2, {"x"}),
            wire({"Subject: odd", "Content-Type: message/partial; total=two; number=2; id=\"z\"", "", "y"}),

@@ -114,7 +114,7 @@ TEST_F(TrayFileTest, OperationsOnAMissingTrayLeaveNoFileBehind) {
   EXPECT_FALSE(missing.markDeleted(0));
   EXPECT_FALSE(missing.rewriteProperties(TrayProperties{}));
   EXPECT_FALSE(missing.restampFirstMail("Date: x"));
-  EXPECT_FALSE(missing.empty(true));
+  EXPECT_FALSE(missing.empty());
   EXPECT_FALSE(TrayCompactor(builder.store()).compact("Missing"));
   EXPECT_FALSE(missing.writeLink(std::nullopt, "Other", 0));
   EXPECT_TRUE(std::filesystem::is_empty(builder.store().topCabinetPath()))

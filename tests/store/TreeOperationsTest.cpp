@@ -27,6 +27,11 @@ TEST_F(TreeOperationsTest, NewTraysAndCabinetsTakeTheFirstFreeName) {
   EXPECT_EQ(tree.newTray("A/" + base), std::nullopt) << "a tray holds no trays";
   EXPECT_EQ(boxes(MessageNumber::NoTrayBelow), 1);
   EXPECT_EQ(tray("A/" + base).properties()->description, "");
+  // A name given outright that is taken says so, not "check permissions".
+  EXPECT_FALSE(tree.createTray("A/" + base));
+  EXPECT_FALSE(tree.createCabinet("A"));
+  EXPECT_EQ(boxes(MessageNumber::NameTaken), 2);
+  EXPECT_EQ(boxes(MessageNumber::TrayCreateFailed) + boxes(MessageNumber::CabinetCreateFailed), 0);
 }
 
 TEST_F(TreeOperationsTest, FreeNameRunsOutAfterNineHundredNinetyNine) {
@@ -57,15 +62,23 @@ TEST_F(TreeOperationsTest, CabinetDeletionRules) {
   EXPECT_TRUE(tray("Holds/Tray").exists());
 }
 
-TEST_F(TreeOperationsTest, NewTrayIsEmptiedUntilItsFlagsAllowDeletingIt) {
+// Deleting a tray, or all its mails, never erases mail: the mails go to the
+// trash as the delete command sends them, and only in the trash itself are
+// they deleted for good. What happened is there for the command to say.
+TEST_F(TreeOperationsTest, DeletingATrayOrAllItsMailsPutsTheMailsInTheTrash) {
   ASSERT_TRUE(tree.createTray("Plain"));
+  appendWithAttachment(tray("Plain"), "photo", "1261207.000");
   builder.append(tray("Plain"), "kept?");
   ASSERT_EQ(tray("Plain").properties()->flags, trayflag::kNewTrayDefault);
   EXPECT_TRUE(tree.remove("Plain"));
   EXPECT_EQ(boxes(MessageNumber::DeleteAllMails), 1) << "the question offers to delete the mails only";
   EXPECT_TRUE(tray("Plain").exists());
   EXPECT_EQ(live("Plain"), 0);
+  EXPECT_EQ(subjects(trash), (std::vector<std::string>{"photo", "kept?"}));
+  EXPECT_TRUE(platform::isDirectory(incPath("1261207.000"))) << "the mail in the trash still shows its files";
+  EXPECT_EQ(tree.lastTrayRemoval(), (TrayRemoval{"Plain", 2, false, false}));
 
+  builder.append(tray("Plain"), "second");
   auto properties = *tray("Plain").properties();
   properties.flags |= trayflag::kDeleteTray;
   ASSERT_TRUE(tray("Plain").rewriteProperties(properties));
@@ -73,6 +86,16 @@ TEST_F(TreeOperationsTest, NewTrayIsEmptiedUntilItsFlagsAllowDeletingIt) {
   EXPECT_EQ(boxes(MessageNumber::DeleteTrayAndMails), 1);
   EXPECT_FALSE(platform::pathExists(tray("Plain").path(filetype::kIndex)));
   EXPECT_FALSE(platform::pathExists(tray("Plain").path(filetype::kText)));
+  EXPECT_EQ(subjects(trash), (std::vector<std::string>{"photo", "kept?", "second"}));
+  EXPECT_EQ(tree.lastTrayRemoval(), (TrayRemoval{"Plain", 1, false, true}));
+
+  auto trashProperties = *tray(trash).properties();
+  trashProperties.flags |= trayflag::kDeleteMails;
+  ASSERT_TRUE(tray(trash).rewriteProperties(trashProperties));
+  EXPECT_TRUE(tree.remove(trash));
+  EXPECT_EQ(live(trash), 0);
+  EXPECT_FALSE(platform::pathExists(incPath("1261207.000"))) << "deleted for good in the trash";
+  EXPECT_EQ(tree.lastTrayRemoval(), (TrayRemoval{trash, 3, true, false}));
 
   properties.flags &= ~(trayflag::kDeleteTray | trayflag::kDeleteMails);
   ASSERT_TRUE(tree.createTray("Locked"));

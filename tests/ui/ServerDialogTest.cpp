@@ -44,28 +44,38 @@ protected:
   test::FlowScene scene;
 };
 
-TEST_F(ServerDialogTest, StartReceivesEveryMailAndCancelRightAfterStartKeepsThemAllOnTheServer) {
+TEST_F(ServerDialogTest, StartReceivesEveryMailAndACancelBeforeTheFirstMailKeepsThemAllOnTheServer) {
   SendReceiveDialog cancelled(*scene.document, SendReceiveDialog::Mode::SendAndReceive);
-  cancelled.show();
-  QTest::mouseClick(cancelled.startButton(), Qt::LeftButton);
-  EXPECT_FALSE(cancelled.popServerField()->isEnabled()) << "the account cannot change under a run";
-  QTest::mouseClick(cancelled.stopButton(), Qt::LeftButton);
-  EXPECT_TRUE(cancelled.isVisible()) << "a running dialog does not close";
-  EXPECT_EQ(cancelled.stopButton()->text(), QStringLiteral("すぐに中止"));
-  ASSERT_TRUE(waitFor([&] { return !cancelled.isVisible(); }));
+  // The disk looks full as the run begins; while the question waits, the
+  // user clicks the cancel button, frees some space and answers 続行.
+  scene.freeBytes = 10;
+  scene.reporter.setAnswer(true);
+  scene.reporter.setHook([&](const test::RecordingReporter::Box&) {
+    EXPECT_TRUE(cancelled.running());
+    QTest::mouseClick(cancelled.stopButton(), Qt::LeftButton);
+    EXPECT_TRUE(cancelled.isVisible()) << "a running dialog does not close";
+    EXPECT_EQ(cancelled.stopButton()->text(), QStringLiteral("すぐに中止"));
+    scene.freeBytes = 1u << 30;
+  });
+  ASSERT_TRUE(runToEnd(cancelled, cancelled.startButton()));
+  scene.reporter.setHook({});
+  EXPECT_EQ(scene.shown(), std::vector<core::MessageNumber>{core::MessageNumber::LowDiskSpace});
   EXPECT_TRUE(cancelled.stopped());
   EXPECT_EQ(cancelled.result(), 0);
   EXPECT_EQ(server.mailCount("taro"), kMails);
   EXPECT_EQ(newMails(), 0u);
 
   SendReceiveDialog dialog(*scene.document, SendReceiveDialog::Mode::SendAndReceive);
-  ASSERT_TRUE(runToEnd(dialog, dialog.startButton()));
+  dialog.show();
+  QTest::mouseClick(dialog.startButton(), Qt::LeftButton);
+  EXPECT_FALSE(dialog.popServerField()->isEnabled()) << "the account cannot change under a run";
+  ASSERT_TRUE(waitFor([&] { return !dialog.isVisible(); }));
   ASSERT_TRUE(dialog.sendReport().has_value());
   EXPECT_EQ(dialog.result(), mailflow::kMailReceived);
   EXPECT_FALSE(dialog.stopped());
   EXPECT_EQ(server.mailCount("taro"), 0);
   EXPECT_EQ(newMails(), static_cast<std::uint32_t>(kMails));
-  EXPECT_TRUE(scene.shown().empty());
+  EXPECT_EQ(scene.shown().size(), 1u) << "no box but the first run's question";
   EXPECT_EQ(logLines().front(), "window\tshown\tSendReceiveDialog\tサーバ送受信");
 }
 

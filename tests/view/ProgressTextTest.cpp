@@ -18,6 +18,7 @@ TEST(ProgressText, PercentAndCountsAtTheEndOfTheLineAreTheOnlyShares) {
       {utf8ToSjis("2/5 2024年 報告 80%"), 80},  // digits in the subject are no share
       {utf8ToSjis("受信中：1/4"), 0},           // the first of four begins
       {utf8ToSjis("受信中：4/4"), 75},
+      {"受信中：2/4", 25},  // UTF-8, as a widget holds it
       {"7/0", std::nullopt},
       {"150%", 100},
       {utf8ToSjis("新着:12  既読:3  未読:9"), std::nullopt},

@@ -22,7 +22,6 @@
 #include "core/Messages.h"
 #include "core/SettingsItemTable.h"
 #include "mailflow/Document.h"
-#include "platform/Sound.h"
 #include "platform/TextEncoding.h"
 #include "sorting/SortingLog.h"
 #include "store/StoreLayout.h"
@@ -34,7 +33,7 @@
 #include "ui/ServerTrayDialog.h"
 #include "ui/SortingLogWindow.h"
 #include "ui/SortingNotice.h"
-#include "ui/TextEdge.h"
+#include "ui/QtText.h"
 #include "ui/TrayTransferDialog.h"
 
 namespace zorvik::ui {
@@ -86,7 +85,7 @@ public:
   }
 
   void box(const KeptBoxes::Box& kept, const QString& name) {
-    const auto shown = QtReporter::makeBox(kept.kind, TextEdge::unicode(kept.caption),
+    const auto shown = QtReporter::makeBox(kept.kind, fromSjis(kept.caption),
                                            QtReporter::shownText(kept.kind, kept.text));
     picture(*shown, name);
   }
@@ -127,7 +126,7 @@ void messageBoxes(Gallery& gallery) {
   const char* const names[] = {"message-question", "message-information", "message-error", "message-bug",
                                "message-fatal"};
   for (std::size_t i = 0; i < kept.boxes.size(); ++i) gallery.box(kept.boxes[i], QString::fromLatin1(names[i]));
-  LowDiskSpaceDialog lowSpace(TextEdge::unicode(core::Messages::text(core::MessageNumber::LowDiskSpace, {})));
+  LowDiskSpaceDialog lowSpace(fromSjis(core::Messages::text(core::MessageNumber::LowDiskSpace, {})));
   gallery.picture(lowSpace, QStringLiteral("low-disk-space"));
 }
 
@@ -149,7 +148,7 @@ void storeDialogs(Gallery& gallery, mailflow::Document& document, const QString&
   gallery.picture(exportDialog, QStringLiteral("export"));
 
   const QString logPath = QDir(scratch).filePath(QStringLiteral("振分ログ.txt"));
-  const sorting::SortingLog log(TextEdge::sjis(logPath), 9);
+  const sorting::SortingLog log(toSjis(logPath), 9);
   const std::int64_t morning = 1770683400;  // 2026-02-10 09:30 JST
   for (int i = 0; i < 12; ++i) {
     sorting::SortingDecision decision{i % 4 == 3, i % 5 == 4, utf8ToSjis("新着受信"),
