@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <functional>
 
 #include "core/SettingsItemTable.h"
 #include "platform/FileSystem.h"
@@ -15,6 +14,8 @@
 #include "store/SystemTrays.h"
 #include "store/TrayFile.h"
 #include "store/TrayName.h"
+#include "store/TrayReader.h"
+#include "view/KeyedOrder.h"
 #include "view/MultibyteCompare.h"
 #include "view/ThreadOrder.h"
 
@@ -34,8 +35,6 @@ std::int64_t fileTimeOf(const std::string& path) {
   return info.st_mtime;
 }
 
-int compareNumbers(std::int64_t a, std::int64_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
-
 }  // namespace
 
 ListAppearance ListAppearance::fromSettings(const core::ItemValues& settings, int zoneHours) {
@@ -54,6 +53,7 @@ void MailList::clear() {
   mails_.clear();
   entries_.clear();
   linkTrays_.clear();
+  records_.clear();
   order_.clear();
   depth_.clear();
 }
@@ -63,6 +63,8 @@ bool MailList::showTray(const store::StoreLocation& store, const core::ItemValue
   path_ = tray;
   showsTray_ = true;
   trayKind_ = store::systemTrayKind(settings, tray);
+  store_ = store;
+  records_.reset(store, tray);
   const store::TrayFile file(store, tray);
   if (const auto properties = file.properties()) {
     sort_.applyTrayProperties(properties->sortDirection(), properties->sortColumn());
@@ -81,8 +83,13 @@ bool MailList::showTray(const store::StoreLocation& store, const core::ItemValue
                         !record.record.isDeleted();
     if (result != store::ReadResult::Live && !broken) continue;
     MailRow row;
-    row.record = record.record;
+    const store::IndexRecord& stored = record.record;
     row.index = record.index;
+    row.flags = stored.flags();
+    row.date = stored.date();
+    row.lines = stored.bodyLineCount();
+    row.own = stored.ownKey();
+    row.parent = stored.parentKey();
     row.broken = broken;
     if (record.isLink()) {
       row.linkIndex = record.linkIndex;
@@ -140,7 +147,7 @@ void MailList::reorder() {
   if (!sort_.threads()) return;
   std::vector<ThreadKeys> keys;
   keys.reserve(order_.size());
-  for (const std::uint32_t at : order_) keys.push_back({mails_[at].record.ownKey(), mails_[at].record.parentKey()});
+  for (const std::uint32_t at : order_) keys.push_back({mails_[at].own, mails_[at].parent});
   const auto places = threadOrder(keys);
   std::vector<std::uint32_t> threaded;
   threaded.reserve(places.size());
@@ -155,35 +162,64 @@ void MailList::reorder() {
 void MailList::sortRows() {
   const int column = sort_.column();
   const bool descending = sort_.direction() == 1;
-  // Equal keys keep the file order (ascending), or its reverse (descending):
-  // clicking a column twice reverses the list exactly.
-  const auto ordered = [descending](int compared, std::uint32_t a, std::uint32_t b) {
-    if (compared == 0) compared = compareNumbers(a, b);
-    return descending ? compared > 0 : compared < 0;
-  };
+  // Equal keys keep the file order ascending; descending is the exact
+  // reverse, so clicking a column twice reverses the list exactly.
   if (column == kDate || column == kLines) {
-    // Numeric keys: sort (key, position) pairs, far cheaper than reaching
-    // into the records on every comparison. Rows are held in file order, so
-    // the position breaks ties as the record index would.
-    std::vector<std::pair<std::int64_t, std::uint32_t>> keyed;
-    keyed.reserve(order_.size());
+    // Numeric keys: the value in the high half (dates offset to unsigned),
+    // the row's position in the low half.
+    std::vector<std::uint64_t> keys;
+    keys.reserve(order_.size());
     for (const std::uint32_t at : order_) {
-      const store::IndexRecord& record = mails_[at].record;
-      keyed.emplace_back(column == kDate ? record.date() : static_cast<std::int64_t>(record.bodyLineCount()), at);
+      const MailRow& row = mails_[at];
+      const std::uint32_t value = column == kDate ? static_cast<std::uint32_t>(row.date) ^ 0x80000000U : row.lines;
+      keys.push_back(static_cast<std::uint64_t>(value) << 32 | at);
     }
-    if (descending) std::sort(keyed.begin(), keyed.end(), std::greater<>());
-    else std::sort(keyed.begin(), keyed.end());
-    for (std::size_t i = 0; i < keyed.size(); ++i) order_[i] = keyed[i].second;
+    sortKeys(keys);
+    for (std::size_t i = 0; i < keys.size(); ++i) order_[i] = static_cast<std::uint32_t>(keys[i]);
+    if (descending) std::reverse(order_.begin(), order_.end());
     return;
   }
-  const auto field = [column](const store::IndexRecord& record) {
-    if (column == kName) return record.listName();
-    if (column == kAddress) return record.listAddress();
-    return record.subject();
+  sortByText(column);
+  if (descending) std::reverse(order_.begin(), order_.end());
+}
+
+void MailList::sortByText(int column) {
+  // Every row's sort key in one buffer, its first eight bytes also as a
+  // number: most comparisons end there.
+  struct Key {
+    std::uint64_t prefix;
+    std::uint32_t start;
+    std::uint32_t length;
+    std::uint32_t position;
   };
-  std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-    return ordered(compareMultibyte(field(mails_[a].record), field(mails_[b].record)), a, b);
+  std::vector<Key> keys;
+  keys.reserve(mails_.size());
+  std::string buffer;
+  const auto add = [&](std::uint32_t position, std::string_view text) {
+    const std::size_t start = buffer.size();
+    appendMultibyteKey(text, buffer);
+    Key key{0, static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(buffer.size() - start), position};
+    for (std::size_t i = 0; i < 8; ++i)
+      key.prefix = key.prefix << 8 | (i < key.length ? static_cast<unsigned char>(buffer[start + i]) : 0U);
+    keys.push_back(key);
+  };
+  auto reader = store::TrayReader::open(store_, path_);
+  store::TrayRecord read;
+  // Rows are in file order: one walk over the index meets them all.
+  std::uint32_t at = 0;
+  while (reader && at < mails_.size() && reader->next(read) != store::ReadResult::End) {
+    if (read.index != mails_[at].index) continue;
+    const store::IndexRecord& record = read.record;
+    add(at++, column == kName ? record.listName() : column == kAddress ? record.listAddress() : record.subject());
+  }
+  for (; at < mails_.size(); ++at) add(at, {});
+  std::sort(keys.begin(), keys.end(), [&buffer](const Key& a, const Key& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    const int compared = std::string_view(buffer).substr(a.start, a.length).compare(
+        std::string_view(buffer).substr(b.start, b.length));
+    return compared != 0 ? compared < 0 : a.position < b.position;
   });
+  for (std::size_t i = 0; i < keys.size(); ++i) order_[i] = keys[i].position;
 }
 
 MailList::RowClass MailList::rowClass(std::size_t row) const {
@@ -213,7 +249,7 @@ std::string MailList::dateText(std::int64_t seconds) const {
 }
 
 std::string MailList::mailText(const MailRow& row, std::size_t position, int column) const {
-  const store::IndexRecord& record = row.record;
+  const store::IndexRecord& record = records_.record(row.index);
   if (row.broken) {
     if (column != kSubject) return {};
     return std::string(store::LinkRecord::of(record).targetTray());
@@ -229,11 +265,11 @@ std::string MailList::mailText(const MailRow& row, std::size_t position, int col
       for (std::uint32_t i = 0; i < depth; ++i) text += appearance_.threadIndent;
       return text + std::string(record.subject());
     }
-    case kDate: return dateText(record.date());
+    case kDate: return dateText(row.date);
     case kLines: {
       if (trayKind_ == store::kMailServerTray) return "  -  ";
       char text[16];
-      std::snprintf(text, sizeof text, "%5u", record.bodyLineCount());
+      std::snprintf(text, sizeof text, "%5u", row.lines);
       return text;
     }
     default: return {};
@@ -262,7 +298,7 @@ int MailList::icon(std::size_t row) const {
     const TreeNode& node = entries_[order_[row]].node;
     return node.isCabinet ? 0 : 8 + node.trayKind;
   }
-  const std::uint32_t status = mails_[order_[row]].record.flags();
+  const std::uint32_t status = mails_[order_[row]].flags;
   const int opened = (status & flag::kOpened) ? 1 : 0;
   if (status & flag::kSentByUser) return 4 + opened;
   if (status & flag::kToUser) return 2 + opened;
@@ -272,7 +308,7 @@ int MailList::icon(std::size_t row) const {
 int MailList::stateImage(std::size_t row) const {
   const MailRow* mail = mailAt(row);
   if (!mail || mail->broken) return 0;
-  const std::uint32_t status = mail->record.flags();
+  const std::uint32_t status = mail->flags;
   const int mark = flag::markNumber(status);
   if (status & 0x80U) return 12;
   if (status & flag::kAttachments) return 6 + mark;
@@ -283,7 +319,7 @@ int MailList::overlay(std::size_t row) const {
   const MailRow* mail = mailAt(row);
   if (!mail) return 0;
   if (mail->broken) return 3;
-  const std::uint32_t status = mail->record.flags();
+  const std::uint32_t status = mail->flags;
   if (status & flag::kLink) return 1;
   if (status & flag::kReferenceMask) return 2;
   return 0;
@@ -296,7 +332,7 @@ bool MailList::unread(std::size_t row) const {
 
 std::uint32_t MailList::flags(std::size_t row) const {
   const MailRow* mail = mailAt(row);
-  return mail ? mail->record.flags() : 0;
+  return mail ? mail->flags : 0;
 }
 
 std::uint32_t MailList::depth(std::size_t row) const { return row < depth_.size() ? depth_[row] : 0; }
@@ -329,7 +365,7 @@ std::optional<std::size_t> MailList::nextUnread(std::optional<std::size_t> row) 
   if (!showsTray_) return std::nullopt;
   for (std::size_t at = row ? *row + 1 : 0; at < order_.size(); ++at) {
     const MailRow& mail = mails_[order_[at]];
-    if (!mail.broken && !mail.record.hasFlag(flag::kOpened)) return at;
+    if (!mail.broken && !(mail.flags & flag::kOpened)) return at;
   }
   return std::nullopt;
 }
@@ -340,22 +376,21 @@ std::optional<std::size_t> MailList::nextWithMark(std::optional<std::size_t> row
   for (std::size_t step = 0; step < order_.size(); ++step) {
     const std::size_t at = (start + step) % order_.size();
     const MailRow& mail = mails_[order_[at]];
-    if (!mail.broken && mail.record.mark() == mark) return at;
+    if (!mail.broken && flag::markNumber(mail.flags) == mark) return at;
   }
   return std::nullopt;
 }
 
 std::size_t MailList::unreadCount() const {
   return static_cast<std::size_t>(std::count_if(mails_.begin(), mails_.end(), [](const MailRow& mail) {
-    return !mail.broken && !mail.record.hasFlag(flag::kOpened);
+    return !mail.broken && !(mail.flags & flag::kOpened);
   }));
 }
 
 void MailList::setOpened(std::uint32_t index, bool opened) {
   for (MailRow& mail : mails_) {
     if (mail.index != index) continue;
-    const std::uint32_t status = mail.record.flags();
-    mail.record.setFlags(opened ? status | flag::kOpened : status & ~flag::kOpened);
+    mail.flags = opened ? mail.flags | flag::kOpened : mail.flags & ~flag::kOpened;
     return;
   }
 }
@@ -363,7 +398,7 @@ void MailList::setOpened(std::uint32_t index, bool opened) {
 void MailList::setMark(std::uint32_t index, int mark) {
   for (MailRow& mail : mails_) {
     if (mail.index != index) continue;
-    mail.record.setFlags(flag::withMark(mail.record.flags(), mark));
+    mail.flags = flag::withMark(mail.flags, mark);
     return;
   }
 }
