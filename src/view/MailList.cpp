@@ -75,6 +75,11 @@ bool MailList::showTray(const store::StoreLocation& store, const core::ItemValue
   auto reader = file.reader();
   if (!reader) return false;
   mails_.reserve(reader->recordCount());
+  // Sorting by a text column needs the texts once: they are taken here, on
+  // the one walk over the index.
+  const int column = sort_.column();
+  const bool byText = column == kName || column == kAddress || column == kSubject;
+  TextRanks texts;
   store::TrayRecord record;
   for (;;) {
     const store::ReadResult result = reader->next(record);
@@ -101,8 +106,9 @@ bool MailList::showTray(const store::StoreLocation& store, const core::ItemValue
       if (known != linkTrays_.end()) row.linkTray = static_cast<std::uint16_t>(known - linkTrays_.begin() + 1);
     }
     mails_.push_back(std::move(row));
+    if (byText) texts.add(textOf(stored, column));
   }
-  reorder();
+  reorder(byText ? &texts : nullptr);
   return true;
 }
 
@@ -131,7 +137,7 @@ std::optional<std::array<int, 2>> MailList::changedTraySort() const {
   return now;
 }
 
-void MailList::reorder() {
+void MailList::reorder(const TextRanks* texts) {
   const std::size_t count = showsTray_ ? mails_.size() : entries_.size();
   order_.resize(count);
   for (std::uint32_t i = 0; i < count; ++i) order_[i] = i;
@@ -143,7 +149,7 @@ void MailList::reorder() {
     });
     return;
   }
-  if (sort_.column() != ListSortState::kFileOrder) sortRows();
+  if (sort_.column() != ListSortState::kFileOrder) sortRows(texts);
   if (!sort_.threads()) return;
   std::vector<ThreadKeys> keys;
   keys.reserve(order_.size());
@@ -159,7 +165,7 @@ void MailList::reorder() {
   order_ = std::move(threaded);
 }
 
-void MailList::sortRows() {
+void MailList::sortRows(const TextRanks* texts) {
   const int column = sort_.column();
   const bool descending = sort_.direction() == 1;
   // Equal keys keep the file order ascending; descending is the exact
@@ -179,47 +185,38 @@ void MailList::sortRows() {
     if (descending) std::reverse(order_.begin(), order_.end());
     return;
   }
-  sortByText(column);
+  if (texts) orderByRanks(texts->ranks());
+  else orderByRanks(readTextRanks(column));
   if (descending) std::reverse(order_.begin(), order_.end());
 }
 
-void MailList::sortByText(int column) {
-  // Every row's sort key in one buffer, its first eight bytes also as a
-  // number: most comparisons end there.
-  struct Key {
-    std::uint64_t prefix;
-    std::uint32_t start;
-    std::uint32_t length;
-    std::uint32_t position;
-  };
-  std::vector<Key> keys;
-  keys.reserve(mails_.size());
-  std::string buffer;
-  const auto add = [&](std::uint32_t position, std::string_view text) {
-    const std::size_t start = buffer.size();
-    appendMultibyteKey(text, buffer);
-    Key key{0, static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(buffer.size() - start), position};
-    for (std::size_t i = 0; i < 8; ++i)
-      key.prefix = key.prefix << 8 | (i < key.length ? static_cast<unsigned char>(buffer[start + i]) : 0U);
-    keys.push_back(key);
-  };
+std::string_view MailList::textOf(const store::IndexRecord& record, int column) {
+  return column == kName ? record.listName() : column == kAddress ? record.listAddress() : record.subject();
+}
+
+std::vector<std::uint32_t> MailList::readTextRanks(int column) const {
+  TextRanks texts;
   auto reader = store::TrayReader::open(store_, path_);
   store::TrayRecord read;
   // Rows are in file order: one walk over the index meets them all.
-  std::uint32_t at = 0;
+  std::size_t at = 0;
   while (reader && at < mails_.size() && reader->next(read) != store::ReadResult::End) {
     if (read.index != mails_[at].index) continue;
-    const store::IndexRecord& record = read.record;
-    add(at++, column == kName ? record.listName() : column == kAddress ? record.listAddress() : record.subject());
+    texts.add(textOf(read.record, column));
+    ++at;
   }
-  for (; at < mails_.size(); ++at) add(at, {});
-  std::sort(keys.begin(), keys.end(), [&buffer](const Key& a, const Key& b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    const int compared = std::string_view(buffer).substr(a.start, a.length).compare(
-        std::string_view(buffer).substr(b.start, b.length));
-    return compared != 0 ? compared < 0 : a.position < b.position;
-  });
-  for (std::size_t i = 0; i < keys.size(); ++i) order_[i] = keys[i].position;
+  for (; at < mails_.size(); ++at) texts.add({});
+  return texts.ranks();
+}
+
+void MailList::orderByRanks(const std::vector<std::uint32_t>& ranks) {
+  // The text's rank above, the row's position below: equal texts keep
+  // file order.
+  std::vector<std::uint64_t> keys;
+  keys.reserve(order_.size());
+  for (const std::uint32_t row : order_) keys.push_back(static_cast<std::uint64_t>(ranks[row]) << 32 | row);
+  sortKeys(keys);
+  for (std::size_t i = 0; i < keys.size(); ++i) order_[i] = static_cast<std::uint32_t>(keys[i]);
 }
 
 MailList::RowClass MailList::rowClass(std::size_t row) const {

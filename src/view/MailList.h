@@ -28,6 +28,7 @@
 #include "core/ItemValues.h"
 #include "store/IndexRecord.h"
 #include "store/StoreLocation.h"
+#include "view/KeyedOrder.h"
 #include "view/ListSortState.h"
 #include "view/RecordCache.h"
 #include "view/TreeNode.h"
@@ -127,12 +128,17 @@ private:
     std::int64_t fileTime = 0;
   };
 
-  void reorder();
-  void sortRows();
+  /// `texts`: the ranks of the sort column's texts when the caller took
+  /// them already.
+  void reorder(const TextRanks* texts = nullptr);
+  void sortRows(const TextRanks* texts);
   std::string mailText(const MailRow& row, std::size_t position, int column) const;
-  /// Orders order_ by the name, address or subject field (read from the
-  /// tray for the purpose), ascending.
-  void sortByText(int column);
+  /// The name, address or subject field of a record.
+  static std::string_view textOf(const store::IndexRecord& record, int column);
+  /// The ranks of every row's text in `column`, read from the tray.
+  std::vector<std::uint32_t> readTextRanks(int column) const;
+  /// Orders order_ (still in file order) by the rows' ranks, ascending.
+  void orderByRanks(const std::vector<std::uint32_t>& ranks);
   std::string entryText(const EntryRow& row, int column) const;
   std::string dateText(std::int64_t seconds) const;
   const MailRow* mailAt(std::size_t row) const;

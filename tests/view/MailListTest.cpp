@@ -105,6 +105,11 @@ TEST_F(MailListTest, SortOrders) {
     const MailList list = shown(c.direction, c.item);
     EXPECT_EQ(column(list), c.subjects) << c.direction << "/" << c.item;
     EXPECT_EQ(list.sortState().trayProperties(), (std::array<int, 2>{c.item == 0 ? 0 : c.direction, c.item}));
+    // Sorting a list already shown (a header click) reads the texts anew:
+    // the same order.
+    MailList resorted = shown(0, 0);
+    resorted.setSortState(list.sortState());
+    EXPECT_EQ(column(resorted), c.subjects) << "resorted " << c.direction << "/" << c.item;
   }
   // The record index of a row is kept whatever the order.
   const MailList byDate = shown(1, 4);
