@@ -99,14 +99,14 @@ bool BeckyConverter::copyAttachments(const std::string& folder) {
   for (const std::string& name : attachments_) {
     // The name comes from the mailbox: only a plain name in "Attach" is copied.
     const std::string safe = message::AttachmentName::safe(name);
-    const std::string saved = message::AttachmentName::freePath(target, safe);
-    if (safe != name || !platform::copyFile(platform::joinPath(*settings_.attachFolder, name), saved)) {
+    const auto saved = message::AttachmentName::freePath(target, safe);
+    if (safe != name || !saved || !platform::copyFile(platform::joinPath(*settings_.attachFolder, name), *saved)) {
       messages_.error(core::MessageNumber::AttachmentNotCopied, {name});
       platform::removeTree(target);
       references_.clear();
       return false;
     }
-    references_.push_back("@#MIME \"%:" + platform::fileNameOf(saved) + "\"\r\n");
+    references_.push_back("@#MIME \"%:" + platform::fileNameOf(*saved) + "\"\r\n");
     ++copied;
   }
   copied_ += copied;
