@@ -92,6 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Tray tray;
   Sink sink;
   PopAccount account{"user", "secret", (flags & 1) != 0, (flags & 2) != 0};
+  account.useStls = (flags & 8) != 0;
+  account.useAuthPlain = (flags & 16) != 0;
+  account.askCapabilities = (flags & 32) != 0;
   PopLimits limits;
   limits.maxMailBytes = 1u << 16;
   limits.maxHeaderBytes = 1u << 14;
@@ -116,6 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
       protocol.receive(lines);
     }
+    if (protocol.wantsTls()) protocol.tlsStarted();
     while (protocol.canPipelineMore()) protocol.pipelineMore();
     if (protocol.state() == PopState::Ready) nextCommand(protocol, step, (flags & 4) != 0);
     if (protocol.state() == PopState::Quitting && !protocol.awaitingReply()) break;

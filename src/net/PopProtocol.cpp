@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "message/Base64.h"
 #include "message/Md5.h"
 #include "net/UidList.h"
 #include "platform/TextEncoding.h"
@@ -15,12 +16,13 @@ using core::MessageNumber;
 
 namespace {
 
-// Message numbers of the dialogue.
-
 // Step codes shown in the receive time-out message.
 constexpr int kStepApop = 51;
 constexpr int kStepUser = 52;
 constexpr int kStepPass = 53;
+constexpr int kStepStls = 54;
+constexpr int kStepCapa = 55;
+constexpr int kStepAuthPlain = 56;
 constexpr int kStepStat = 30;
 constexpr int kStepList = 31;
 constexpr int kStepListRest = 32;
@@ -37,6 +39,10 @@ constexpr int kStepQuit = 60;
 constexpr std::size_t kMailSizeFactor = 4;
 constexpr std::size_t kMailSizeSlack = 64u << 10;
 constexpr std::size_t kMaxReservation = 32u << 20;
+
+// What is kept of a CAPA answer: far more than any server announces.
+constexpr std::size_t kMaxCapabilities = 100;
+constexpr std::size_t kMaxCapabilityLength = 1000;
 
 const std::string& tooLongText() {
   static const std::string text = platform::utf8ToSjis("サーバの応答が長すぎるため受信を中止しました。");
@@ -142,23 +148,68 @@ std::vector<PopProtocol::Event> PopProtocol::takeEvents() { return std::exchange
 void PopProtocol::greet(std::string_view greeting) {
   const std::string_view firstLine = withoutLineEnd(greeting.substr(0, greeting.find('\n')));
   if (!isOk(firstLine)) return fail(MessageNumber::PopBadGreeting, firstLine);
-  startLogin(firstLine);
+  greeting_ = std::string(firstLine);
+  changed_ = false;
+  if (account_.useStls) return send("STLS\r\n", PopState::StlsSent, kStepStls);
+  continueLogin();
 }
 
-void PopProtocol::startLogin(std::string_view greeting) {
-  changed_ = false;
-  if (!account_.useApop) {
-    send("USER " + account_.user + "\r\n", PopState::UserSent, kStepUser);
-    return;
+void PopProtocol::onStlsReply(std::string_view line) {
+  // Without the upgrade nothing more is said: no password in the clear.
+  if (!isOk(line)) return fail(MessageNumber::PopNoStls, withoutLineEnd(line));
+  setState(PopState::TlsStarting);
+}
+
+void PopProtocol::tlsStarted() {
+  capabilities_.clear();
+  capabilitiesAsked_ = false;
+  continueLogin();
+}
+
+void PopProtocol::continueLogin() {
+  if (account_.askCapabilities && !capabilitiesAsked_) {
+    capabilitiesAsked_ = true;
+    return send("CAPA\r\n", PopState::CapaSent, kStepCapa);
   }
-  // The time stamp is the server's "<...>"; without one there is nothing to
-  // hash, and the password must not go out in the clear instead.
-  const std::size_t open = greeting.find('<');
-  const std::size_t close = open == std::string_view::npos ? open : greeting.find('>', open);
-  if (close == std::string_view::npos) return fail(MessageNumber::PopNoApop);
-  const std::string stamp(greeting.substr(open, close - open + 1));
-  const std::string digest = message::Md5::hex(stamp + account_.password);
-  send("APOP " + account_.user + " " + digest + "\r\n", PopState::ApopSent, kStepApop);
+  startLogin();
+}
+
+void PopProtocol::onCapaReply(std::string_view line) {
+  // A server that knows no CAPA still lets the login go on.
+  if (!isOk(line)) return startLogin();
+  setState(PopState::CapaReading);
+}
+
+void PopProtocol::onCapaLine(std::string_view line) {
+  if (isTerminator(line)) return startLogin();
+  if (capabilities_.size() < kMaxCapabilities)
+    capabilities_.emplace_back(withoutLineEnd(line).substr(0, kMaxCapabilityLength));
+}
+
+void PopProtocol::startLogin() {
+  if (account_.useApop) {
+    // The time stamp is the server's "<...>"; without one there is nothing
+    // to hash, and the password must not go out in the clear instead.
+    const std::size_t open = greeting_.find('<');
+    const std::size_t close = open == std::string::npos ? open : greeting_.find('>', open);
+    if (close == std::string::npos) return fail(MessageNumber::PopNoApop);
+    const std::string digest = message::Md5::hex(greeting_.substr(open, close - open + 1) + account_.password);
+    return send("APOP " + account_.user + " " + digest + "\r\n", PopState::ApopSent, kStepApop);
+  }
+  if (account_.useAuthPlain) {
+    // The credentials go as the initial response: no authorisation
+    // identity, the user name and the password, each after a NUL.
+    const std::string credentials = std::string(1, '\0') + account_.user + '\0' + account_.password;
+    return send("AUTH PLAIN " + message::base64Encode(credentials) + "\r\n", PopState::AuthPlainSent,
+                kStepAuthPlain);
+  }
+  send("USER " + account_.user + "\r\n", PopState::UserSent, kStepUser);
+}
+
+void PopProtocol::onAuthPlainReply(std::string_view line) {
+  const std::string_view text = withoutLineEnd(line);
+  if (isOk(text)) return becomeReady(PopNotification::LoggedIn);
+  return text.starts_with("-ERR") ? fail(MessageNumber::PopAuthPlainRefused, text) : fail(MessageNumber::PopAuthPlainFailed);
 }
 
 void PopProtocol::onLoginReply(std::string_view line) {
@@ -519,7 +570,11 @@ bool PopProtocol::awaitingReply() const {
     case PopState::RetrSent:
     case PopState::RetrReading:
     case PopState::TopOversize:
-    case PopState::DeleSent: return true;
+    case PopState::DeleSent:
+    case PopState::StlsSent:
+    case PopState::CapaSent:
+    case PopState::CapaReading:
+    case PopState::AuthPlainSent: return true;
     case PopState::TopPipeline: return topAnswered_ < topSent_;
     case PopState::Quitting: return stepCode_ == kStepQuit;
     default: return false;
@@ -531,6 +586,10 @@ void PopProtocol::handleLine(std::string_view line) {
     case PopState::UserSent:
     case PopState::PassSent:
     case PopState::ApopSent: return onLoginReply(line);
+    case PopState::StlsSent: return onStlsReply(line);
+    case PopState::CapaSent: return onCapaReply(line);
+    case PopState::CapaReading: return onCapaLine(line);
+    case PopState::AuthPlainSent: return onAuthPlainReply(line);
     case PopState::StatSent: return onStatReply(line);
     case PopState::ListSent: return onListReply(line);
     case PopState::ListReading: return onListLine(line);
@@ -562,6 +621,8 @@ MessageNumber PopProtocol::failureMessageForState() const {
   switch (state_) {
     case PopState::Connecting: return MessageNumber::PopBadGreeting;
     case PopState::UserSent: return MessageNumber::PopUserFailed;
+    case PopState::StlsSent: return MessageNumber::PopNoStls;
+    case PopState::AuthPlainSent: return MessageNumber::PopAuthPlainFailed;
     case PopState::StatSent: return MessageNumber::PopStatFailed;
     case PopState::ListSent:
     case PopState::ListReading: return MessageNumber::PopListFailed;

@@ -64,8 +64,17 @@ public:
   // Starting a step. Each is valid only in the state named; the session
   // checks before it calls.
 
-  /// Connecting: the greeting's lines arrived; starts the login.
+  /// Connecting: the greeting's lines arrived; starts the login (after STLS
+  /// and CAPA when the account asks for them).
   void greet(std::string_view greeting);
+  /// The server agreed to STLS: the session must run the TLS handshake now
+  /// and then call tlsStarted(), or end the connection.
+  bool wantsTls() const { return state_ == PopState::TlsStarting && !failure_; }
+  /// The handshake succeeded; the login goes on over TLS.
+  void tlsStarted();
+  /// The server's CAPA lines (without line ends), when it was asked and
+  /// answered; what it announced before TLS is forgotten once TLS runs.
+  const std::vector<std::string>& capabilities() const { return capabilities_; }
   /// Ready: STAT, LIST, maybe UIDL, then the headers the mode asks for.
   void list(ListMode mode);
   /// Ready: prepares the reception buffer for a RETR of `index` at the size
@@ -137,6 +146,10 @@ private:
 
   // One handler per state that reads a line.
   void onLoginReply(std::string_view line);
+  void onStlsReply(std::string_view line);
+  void onCapaReply(std::string_view line);
+  void onCapaLine(std::string_view line);
+  void onAuthPlainReply(std::string_view line);
   void onStatReply(std::string_view line);
   void onListReply(std::string_view line);
   void onListLine(std::string_view line);
@@ -148,7 +161,8 @@ private:
   void onDeleReply(std::string_view line);
   void onQuitReply(std::string_view line);
 
-  void startLogin(std::string_view greeting);
+  void continueLogin();
+  void startLogin();
   void linkUidFile();
   void classify();
   void classifyByUidl();
@@ -175,6 +189,10 @@ private:
   int receivedCount_ = 0;
   std::size_t listFilled_ = 0;
   std::size_t uidlPosition_ = 0;
+
+  std::string greeting_;  // its first line: APOP's time stamp
+  bool capabilitiesAsked_ = false;
+  std::vector<std::string> capabilities_;
 
   int current_ = -1;  // entry being fetched or deleted
   bool headerOnly_ = false;

@@ -41,6 +41,7 @@ bool PopSession::start(PopOwner& owner, const PopSettings& settings) {
   protocol_->setStateObserver([this](PopState from, PopState to) { observeState(from, to); });
   connection_ = std::make_unique<PopConnection>(*transport_, messages_, abort_, zeroReads_);
   connection_->setTimeouts(settings.sendTimeoutSeconds, settings.receiveTimeoutSeconds);
+  connection_->setTls(settings.tls);
   state_ = static_cast<int>(PopState::Connecting);
   finished_ = false;
   worker_ = std::thread([this, settings] { run(settings); });
@@ -106,7 +107,7 @@ void PopSession::stop(bool abort) {
   if (worker_.joinable()) {
     // Before the login there is nothing to QUIT, and a server that never
     // greets would keep the worker reconnecting for ever.
-    if (abort || state_.load() <= static_cast<int>(PopState::ApopSent)) abort_ = true;
+    if (abort || isBeforeLogin(state())) abort_ = true;
     {
       const std::lock_guard lock(mutex_);
       ending_ = abort ? Ending::Abort : Ending::Quit;
@@ -140,6 +141,15 @@ int PopSession::unreadCount() const { return protocol_ ? protocol_->unreadCount(
 int PopSession::receivedCount() const { return protocol_ ? protocol_->receivedCount() : 0; }
 bool PopSession::hasUnsavedAttachment(int index) const {
   return validIndex(index) && protocol_->hasUnsavedAttachment(index);
+}
+const std::vector<std::string>& PopSession::capabilities() const {
+  static const std::vector<std::string> none;
+  return protocol_ ? protocol_->capabilities() : none;
+}
+const TlsStream* PopSession::tls() const { return connection_ ? connection_->tls() : nullptr; }
+const std::optional<TlsFailure>& PopSession::tlsFailure() const {
+  static const std::optional<TlsFailure> none;
+  return connection_ ? connection_->tlsFailure() : none;
 }
 const std::string& PopSession::receptionBuffer() const {
   static const std::string none;
@@ -183,6 +193,14 @@ bool PopSession::exchange() {
     if (protocol_->failure()) return false;
     for (const std::string& command : protocol_->takeCommands())
       if (!connection_->sendCommand(command)) return false;
+    if (protocol_->wantsTls()) {
+      if (!connection_->startTls()) {
+        protocol_->connectionLost();
+        return false;
+      }
+      protocol_->tlsStarted();
+      continue;
+    }
     if (!protocol_->awaitingReply()) return true;
     // Further TOP commands go out only while the server has not begun to
     // answer; once it has, its answers are read first.

@@ -84,6 +84,12 @@ public:
   int unreadCount() const;
   int receivedCount() const;
   bool hasUnsavedAttachment(int index) const;
+  /// What the server announced to CAPA (asked only when the account says so).
+  const std::vector<std::string>& capabilities() const;
+  /// The connection's TLS (certificate, protocol) when it is encrypted.
+  const TlsStream* tls() const;
+  /// Why TLS failed, when the session ended for that.
+  const std::optional<TlsFailure>& tlsFailure() const;
   /// The last RETR or TOP answer, first line removed, as the server sent it.
   const std::string& receptionBuffer() const;
   /// The copy in the mail-server tray is marked received; the entry is no

@@ -117,6 +117,59 @@ TEST(PopProtocolLogin, LineBreaksInSettingsCannotInjectCommands) {
   EXPECT_EQ(d.sent, "USER taroDELE 1\r\n");
 }
 
+// STLS, CAPA and AUTH PLAIN before the login: the whole transcript after
+// each turn. Nothing but STLS goes out before the handshake, and a line the
+// server slips in after agreeing to STLS is not taken as an answer.
+TEST(PopProtocolLogin, StlsCapaAndAuthPlainDialogues) {
+  constexpr const char* kHandshake = "";  // this turn is the TLS handshake
+  struct Case {
+    const char* name;
+    PopAccount account;
+    std::vector<std::pair<const char*, std::string>> turns;  // server says, transcript after it
+    std::optional<MessageNumber> failure;                    // none: logged in
+  };
+  PopAccount stls{"taro", "secret", false, false, true};
+  PopAccount stlsCapa = stls;
+  stlsCapa.askCapabilities = true;
+  PopAccount authPlain{"taro", "secret", false, false, false, true};
+  const std::string kAuth = "AUTH PLAIN AHRhcm8Ac2VjcmV0\r\n";  // "\0taro\0secret"
+  const std::vector<Case> cases = {
+      {"STLS, USER, PASS", stls,
+       {{"+OK begin\r\n", "STLS\r\n"},
+        {kHandshake, "STLS\r\nUSER taro\r\n"},
+        {"+OK\r\n", "STLS\r\nUSER taro\r\nPASS secret\r\n"},
+        {"+OK in\r\n", "STLS\r\nUSER taro\r\nPASS secret\r\n"}},
+       std::nullopt},
+      {"STLS refused", stls, {{"-ERR TLS support isn't enabled.\r\n", "STLS\r\n"}}, MessageNumber::PopNoStls},
+      {"STLS, CAPA", stlsCapa,
+       {{"+OK go\r\n+OK injected\r\n", "STLS\r\n"},
+        {kHandshake, "STLS\r\nCAPA\r\n"},
+        {"+OK\r\nUSER\r\nPIPELINING\r\n.\r\n", "STLS\r\nCAPA\r\nUSER taro\r\n"}},
+       std::nullopt},
+      {"AUTH PLAIN", authPlain, {{"+OK logged in\r\n", kAuth}}, std::nullopt},
+      {"AUTH PLAIN refused", authPlain, {{"-ERR [AUTH] Authentication failed.\r\n", kAuth}}, MessageNumber::PopAuthPlainRefused},
+      {"AUTH PLAIN garbled", authPlain, {{"what?\r\n", kAuth}}, MessageNumber::PopAuthPlainFailed},
+  };
+  for (const Case& c : cases) {
+    Dialogue d(c.account);
+    d.greet();
+    for (const auto& [says, transcript] : c.turns) {
+      if (says == kHandshake) {
+        ASSERT_TRUE(d.protocol.wantsTls()) << c.name;
+        d.protocol.tlsStarted();
+        d.collect();
+      } else {
+        d.feed(says);
+      }
+      EXPECT_EQ(d.sent, transcript) << c.name << " after " << says;
+    }
+    EXPECT_EQ(d.failureMessage(), c.failure) << c.name;
+    if (c.name == std::string("STLS, USER, PASS")) EXPECT_EQ(d.protocol.state(), PopState::Ready);
+    if (c.name == std::string("STLS, CAPA"))
+      EXPECT_EQ(d.protocol.capabilities(), (std::vector<std::string>{"USER", "PIPELINING"}));
+  }
+}
+
 // Every step answered with -ERR ends with that step's message and the
 // server's line where the message has room for it.
 TEST(PopProtocolErrors, EveryStepReportsItsOwnMessage) {
