@@ -51,6 +51,15 @@ public:
   bool ended = false;
 };
 
+ServerReport reportOf(const std::string& host, std::uint16_t port, TlsMode mode) {
+  ServerReport report;
+  report.host = host;
+  report.port = port;
+  report.mode = mode;
+  report.configured = !host.empty();
+  return report;
+}
+
 void describeTls(const TlsStream* tls, const std::optional<TlsFailure>& failure, ServerReport& report) {
   if (failure) {
     report.tlsRefusal = failure->reason(report.host);
@@ -83,11 +92,7 @@ ServerCheck::ServerCheck(const core::SettingsFile& settings, core::Messages& mes
 ServerReport ServerCheck::checkReceive() {
   PopSettings pop = PopSettings::fromSettings(settings_);
   pop.account.askCapabilities = true;
-  ServerReport report;
-  report.host = pop.host;
-  report.port = pop.port;
-  report.mode = pop.tls.mode;
-  report.configured = !pop.host.empty();
+  ServerReport report = reportOf(pop.host, pop.port, pop.tls.mode);
   if (!report.configured) return report;
 
   NoTray tray;
@@ -108,11 +113,7 @@ ServerReport ServerCheck::checkReceive() {
 ServerReport ServerCheck::checkSend() {
   SmtpSettings smtp = SmtpSettings::fromItems(settings_);
   smtp.alwaysEhlo = true;
-  ServerReport report;
-  report.host = smtp.host;
-  report.port = smtp.port;
-  report.mode = smtp.tls.mode;
-  report.configured = !smtp.host.empty();
+  ServerReport report = reportOf(smtp.host, smtp.port, smtp.tls.mode);
   if (!report.configured) return report;
 
   PollEventLoop loop;

@@ -177,7 +177,6 @@ TlsStream::Status TlsStream::handshake() {
   if (ssl_ == nullptr) return Status::Failed;
   if (established_) return Status::Done;
   ERR_clear_error();
-  errno = 0;
   const int result = SSL_do_handshake(ssl_);
   if (result != 1) return statusOf(result, true);
   waitingFor_ = Status::Done;
@@ -188,56 +187,43 @@ TlsStream::Status TlsStream::handshake() {
   return Status::Done;
 }
 
-std::size_t TlsStream::read(char* buffer, std::size_t size, Status& status) {
-  if (ssl_ == nullptr || !established_) {
-    status = Status::Failed;
+std::size_t TlsStream::bytesMoved(int result, Status& status) {
+  if (result <= 0) {
+    status = statusOf(result, false);
     return 0;
   }
+  waitingFor_ = Status::Done;
+  status = Status::Done;
+  return static_cast<std::size_t>(result);
+}
+
+std::size_t TlsStream::read(char* buffer, std::size_t size, Status& status) {
+  status = Status::Failed;
+  if (!established_) return 0;
   ERR_clear_error();
-  errno = 0;
-  const int result = SSL_read(ssl_, buffer, static_cast<int>(std::min<std::size_t>(size, INT_MAX)));
-  if (result > 0) {
-    waitingFor_ = Status::Done;
-    status = Status::Done;
-    return static_cast<std::size_t>(result);
-  }
-  status = statusOf(result, false);
-  return 0;
+  return bytesMoved(SSL_read(ssl_, buffer, static_cast<int>(std::min<std::size_t>(size, INT_MAX))), status);
 }
 
 std::size_t TlsStream::write(std::string_view bytes, Status& status) {
-  if (ssl_ == nullptr || !established_) {
-    status = Status::Failed;
-    return 0;
-  }
-  if (bytes.empty()) {
-    status = Status::Done;
-    return 0;
-  }
+  status = bytes.empty() ? Status::Done : Status::Failed;
+  if (!established_ || bytes.empty()) return 0;
   ERR_clear_error();
-  errno = 0;
-  const int result = SSL_write(ssl_, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX)));
-  if (result > 0) {
-    waitingFor_ = Status::Done;
-    status = Status::Done;
-    return static_cast<std::size_t>(result);
-  }
-  status = statusOf(result, false);
-  return 0;
+  return bytesMoved(SSL_write(ssl_, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX))),
+                    status);
 }
 
 std::size_t TlsStream::buffered() const {
-  return ssl_ != nullptr && established_ ? static_cast<std::size_t>(SSL_pending(ssl_)) : 0;
+  return established_ ? static_cast<std::size_t>(SSL_pending(ssl_)) : 0;
 }
 
 void TlsStream::shutdown() {
-  if (ssl_ == nullptr || !established_) return;
+  if (!established_) return;
   ERR_clear_error();
   SSL_shutdown(ssl_);
 }
 
 std::string TlsStream::protocol() const {
-  if (ssl_ == nullptr || !established_) return {};
+  if (!established_) return {};
   return std::string(SSL_get_version(ssl_)) + " " + SSL_get_cipher_name(ssl_);
 }
 

@@ -89,6 +89,7 @@ private:
   static int verifyCallback(int preverified, x509_store_ctx_st* store);
   bool verify(bool preverified, x509_store_ctx_st* store);
   Status statusOf(int result, bool handshaking);
+  std::size_t bytesMoved(int result, Status& status);
   void setupFailed();
 
   std::string host_;
