@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/MessageNumber.h"
@@ -33,6 +34,15 @@ struct PopLimits {
   std::size_t maxHeaderBytes = 16u << 20;   // one TOP answer
   int maxMails = 1'000'000;                 // mails announced by STAT
   int maxTopInFlight = 100;                 // pipelined TOP commands not yet answered
+  int maxRetrInFlight = 16;                 // RETR and TOP of fetchMany() asked ahead of the answers
+  std::size_t maxBytesAhead = 4u << 20;     // their listed sizes together, the mail in hand aside
+};
+
+/// One mail of fetchMany(): the entry, and whether only its header (TOP) is
+/// wanted because it is too large to fetch.
+struct FetchOrder {
+  int index = -1;
+  bool headerOnly = false;
 };
 
 enum class ListMode {
@@ -83,6 +93,18 @@ public:
   bool reserveFor(int index);
   /// Ready: RETR of entry `index`, or TOP of its header only.
   void fetch(int index, bool headerOnly);
+  /// Ready: fetches the entries of `orders` one after the other without
+  /// waiting for the owner between them: each mail goes to the sink and is
+  /// announced with MailReceived (value: its entry index); FetchesEnded
+  /// follows the last. When the server announces PIPELINING (asked with
+  /// CAPA once per connection), later RETR commands go out before the
+  /// answers to earlier ones have come, at most limits.maxRetrInFlight
+  /// commands and limits.maxBytesAhead listed octets ahead.
+  void fetchMany(std::vector<FetchOrder> orders);
+  /// While fetchMany() runs: the mail in hand is finished, nothing more is
+  /// asked for, and the answers already asked for are read and dropped
+  /// before FetchesEnded. Harmless otherwise.
+  void stopFetches();
   /// Ready: DELE of entry `index`. Asks the sink to make the mails fetched
   /// since the last DELE durable first.
   void deleteMail(int index);
@@ -162,14 +184,22 @@ private:
   void onQuitReply(std::string_view line);
 
   void continueLogin();
+  void capabilitiesKnown();
   void startLogin();
+  void prepareFetch(int index, bool headerOnly);
+  void sendFetch(const FetchOrder& order);
+  void startBatch();
+  void askAhead();
+  void nextInBatch();
   void linkUidFile();
   void classify();
   void classifyByUidl();
   void startHeaderPipeline(std::vector<int> wanted);
   void sendNextTop();
   void storeHeader(int index, std::string_view text);
-  int ordinalOf(int index) const;
+  /// The ordinal of a header among equal ones: how many entries before
+  /// `index` have its key. Records the entry's key for the entries after it.
+  int keepOrdinal(int index);
   void finishMail();
   void finishListing();
   core::MessageNumber failureMessageForState() const;
@@ -184,6 +214,8 @@ private:
   int stepCode_ = 0;
   ListMode mode_ = ListMode::All;
   std::vector<ServerMailEntry> entries_;
+  /// The entries whose header was stored, by header key, in index order.
+  std::unordered_map<std::string, std::vector<int>> entriesByKey_;
   int newCount_ = 0;
   int unreadCount_ = 0;
   int receivedCount_ = 0;
@@ -192,7 +224,16 @@ private:
 
   std::string greeting_;  // its first line: APOP's time stamp
   bool capabilitiesAsked_ = false;
+  bool loggedIn_ = false;
   std::vector<std::string> capabilities_;
+
+  // fetchMany(): the orders, how many were asked for and how many answered.
+  bool batch_ = false;
+  std::vector<FetchOrder> orders_;
+  std::size_t ordersSent_ = 0;
+  std::size_t ordersDone_ = 0;
+  std::size_t ordersKept_ = 0;  // answers from this one on are dropped (after stopFetches)
+  bool pipelining_ = false;
 
   int current_ = -1;  // entry being fetched or deleted
   bool headerOnly_ = false;

@@ -1,5 +1,6 @@
 #include "net/PopSession.h"
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -75,14 +76,19 @@ bool PopSession::request(Request next, std::optional<MessageNumber> refusal) {
   {
     std::unique_lock lock(mutex_);
     const bool accepted = ready_ && request_.command == Command::None && ending_ == Ending::None &&
-                          (next.command == Command::List || validIndex(next.index));
+                          (next.command == Command::List ||
+                           (next.command == Command::FetchMany
+                                ? std::all_of(next.orders.begin(), next.orders.end(),
+                                              [this](const FetchOrder& order) { return validIndex(order.index); })
+                                : validIndex(next.index)));
     if (accepted && next.command == Command::Fetch && !protocol_->reserveFor(next.index)) {
       lock.unlock();
       messages_.error(MessageNumber::PopOutOfMemory);
       return false;
     }
     if (accepted) {
-      request_ = next;
+      if (next.command == Command::FetchMany) cancelFetches_ = false;
+      request_ = std::move(next);
       ready_ = false;
       wake_.notify_one();
       return true;
@@ -98,6 +104,9 @@ bool PopSession::fetch(int index) {
 }
 bool PopSession::fetchHeaderOnly(int index) {
   return request({Command::FetchHeader, ListMode::All, index}, MessageNumber::PopFetchRefused);
+}
+bool PopSession::fetchMany(std::vector<FetchOrder> orders) {
+  return request({Command::FetchMany, ListMode::All, -1, std::move(orders)}, MessageNumber::PopFetchRefused);
 }
 bool PopSession::deleteMail(int index) {
   return request({Command::Delete, ListMode::All, index}, MessageNumber::PopDeleteRefused);
@@ -189,10 +198,13 @@ void PopSession::deliverHeld() {
 
 bool PopSession::exchange() {
   for (;;) {
+    if (cancelFetches_.exchange(false)) protocol_->stopFetches();
     deliver(protocol_->takeEvents());
     if (protocol_->failure()) return false;
-    for (const std::string& command : protocol_->takeCommands())
-      if (!connection_->sendCommand(command)) return false;
+    // Commands asked for together (pipelined ones) go out in one write.
+    std::string commands;
+    for (const std::string& command : protocol_->takeCommands()) commands += command;
+    if (!commands.empty() && !connection_->sendCommand(commands)) return false;
     if (protocol_->wantsTls()) {
       if (!connection_->startTls()) {
         protocol_->connectionLost();
@@ -223,6 +235,7 @@ void PopSession::apply(const Request& next) {
     case Command::List: protocol_->list(next.mode); break;
     case Command::Fetch: protocol_->fetch(next.index, false); break;
     case Command::FetchHeader: protocol_->fetch(next.index, true); break;
+    case Command::FetchMany: protocol_->fetchMany(next.orders); break;
     case Command::Delete: protocol_->deleteMail(next.index); break;
     case Command::None: break;
   }

@@ -57,6 +57,15 @@ public:
   bool fetch(int index);
   /// TOP of the header only, for a mail too large to fetch (41069 unless Ready).
   bool fetchHeaderOnly(int index);
+  /// Fetches the entries of `orders` in order, without waiting for the
+  /// owner between them (RETR pipelined when the server allows it; see
+  /// PopProtocol::fetchMany): MailReceived for each (value: its entry
+  /// index), then FetchesEnded. Until then no other command is taken.
+  /// False (41069) unless Ready or when an index is not listed.
+  bool fetchMany(std::vector<FetchOrder> orders);
+  /// While fetchMany() runs: the mail in hand is finished, the rest is not
+  /// fetched, and FetchesEnded follows. Any thread.
+  void cancelFetches() { cancelFetches_ = true; }
   /// DELE of entry `index`; Deleted follows. False (41070) unless Ready.
   bool deleteMail(int index);
   /// Ends the session: QUIT (QuitFinished follows) or, with `abort` or
@@ -99,12 +108,13 @@ public:
   void markDeleted(int index);
 
 private:
-  enum class Command { None, List, Fetch, FetchHeader, Delete };
+  enum class Command { None, List, Fetch, FetchHeader, FetchMany, Delete };
   enum class Ending { None, Quit, Abort };
   struct Request {
     Command command = Command::None;
     ListMode mode = ListMode::All;
     int index = -1;
+    std::vector<FetchOrder> orders = {};
   };
 
   bool list(ListMode mode);
@@ -142,6 +152,7 @@ private:
   std::vector<PopProtocol::Event> held_;  // notifications of a step that left the session Ready
   std::atomic<int> state_{static_cast<int>(PopState::Idle)};
   std::atomic<bool> abort_{false};
+  std::atomic<bool> cancelFetches_{false};
   std::atomic<int> zeroReads_{0};
   std::function<void(std::string_view)> stateLog_;
 };
