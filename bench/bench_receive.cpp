@@ -25,6 +25,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
@@ -52,6 +53,7 @@ using namespace zorvik;
 namespace fs = std::filesystem;
 
 constexpr int kMails = 5000;
+constexpr int kRuns = 3;
 constexpr const char* kDovecot = "/usr/sbin/dovecot";
 constexpr const char* kFetchmail = "/usr/bin/fetchmail";
 constexpr const char* kPython = "/usr/bin/python3";
@@ -59,11 +61,18 @@ constexpr const char* kOpenssl = "/usr/bin/openssl";
 constexpr const char* kUser = "bench";
 constexpr const char* kPassword = "pw";
 
-// The last run of each, in seconds.
+// Every run of each, in seconds; the summary takes their medians, so one
+// run that the machine's other work slowed down does not decide a ratio.
 struct Figures {
-  double zorvik = 0, zorvikCpu = 0, zorvikTls = 0, zorvikTlsCpu = 0;
-  double fetchmail = 0, fetchmailTls = 0, poplib = 0;
+  std::vector<double> zorvik, zorvikCpu, zorvikTls, zorvikTlsCpu, fetchmail, fetchmailTls, poplib;
 } figures;
+
+double median(std::vector<double> runs) {
+  if (runs.empty()) return 0;
+  std::sort(runs.begin(), runs.end());
+  const std::size_t middle = runs.size() / 2;
+  return runs.size() % 2 == 1 ? runs[middle] : (runs[middle - 1] + runs[middle]) / 2;
+}
 
 // User + system time this process has used so far.
 double cpuSeconds() {
@@ -250,8 +259,8 @@ void zorvikBenchmark(benchmark::State& state, bool tls) {
     const int stored = zorvikReceive(root, tls);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double cpu = cpuSeconds() - cpuBefore;
-    (tls ? figures.zorvikTls : figures.zorvik) = seconds;
-    (tls ? figures.zorvikTlsCpu : figures.zorvikCpu) = cpu;
+    (tls ? figures.zorvikTls : figures.zorvik).push_back(seconds);
+    (tls ? figures.zorvikTlsCpu : figures.zorvikCpu).push_back(cpu);
     state.counters["cpu_s"] = cpu;
     if (stored != kMails) state.SkipWithError(("stored " + std::to_string(stored)).c_str());
   }
@@ -305,8 +314,8 @@ void fetchmailBenchmark(benchmark::State& state, bool tls) {
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     const int status = fetchmailRun(folder, tls);
-    (tls ? figures.fetchmailTls : figures.fetchmail) =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    (tls ? figures.fetchmailTls : figures.fetchmail)
+        .push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     state.PauseTiming();
     const int mails = bsmtpMails(folder / "mails.bsmtp");
     state.ResumeTiming();
@@ -333,17 +342,17 @@ void BM_PoplibRetrLoop(benchmark::State& state) {
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     const int status = runProgram({kPython, script.string(), std::to_string(server->port())});
-    figures.poplib = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    figures.poplib.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     if (status != 0) state.SkipWithError("the poplib loop did not fetch every mail");
   }
   state.counters["mails"] = kMails;
 }
 
-BENCHMARK(BM_ZorvikReceive)->Iterations(1)->Repetitions(2)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Fetchmail)->Iterations(1)->Repetitions(2)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_PoplibRetrLoop)->Iterations(1)->Repetitions(2)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ZorvikReceivePop3s)->Iterations(1)->Repetitions(2)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_FetchmailSsl)->Iterations(1)->Repetitions(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ZorvikReceive)->Iterations(1)->Repetitions(kRuns)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Fetchmail)->Iterations(1)->Repetitions(kRuns)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PoplibRetrLoop)->Iterations(1)->Repetitions(kRuns)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ZorvikReceivePop3s)->Iterations(1)->Repetitions(kRuns)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FetchmailSsl)->Iterations(1)->Repetitions(kRuns)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
@@ -364,16 +373,18 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  const Figures& f = figures;
-  std::printf("5000 mails of 20 KB, last runs:\n");
-  if (f.zorvik > 0)
+  const double zorvik = median(figures.zorvik), zorvikTls = median(figures.zorvikTls);
+  const double fetchmail = median(figures.fetchmail), fetchmailTls = median(figures.fetchmailTls);
+  const double poplib = median(figures.poplib);
+  std::printf("5000 mails of 20 KB, medians of the runs:\n");
+  if (zorvik > 0)
     std::printf("  plain POP3: Zorvik %.2f s (own CPU %.2f s), fetchmail %.2f s, poplib RETR loop %.2f s\n"
                 "    fetchmail / Zorvik %.2f, poplib / Zorvik %.2f\n",
-                f.zorvik, f.zorvikCpu, f.fetchmail, f.poplib, f.fetchmail / f.zorvik, f.poplib / f.zorvik);
-  if (f.zorvikTls > 0)
+                zorvik, median(figures.zorvikCpu), fetchmail, poplib, fetchmail / zorvik, poplib / zorvik);
+  if (zorvikTls > 0)
     std::printf("  POP3S: Zorvik %.2f s (own CPU %.2f s), fetchmail --ssl %.2f s\n"
                 "    fetchmail --ssl / Zorvik %.2f, Zorvik POP3S / plain %.2f\n",
-                f.zorvikTls, f.zorvikTlsCpu, f.fetchmailTls, f.fetchmailTls / f.zorvikTls, f.zorvikTls / f.zorvik);
+                zorvikTls, median(figures.zorvikTlsCpu), fetchmailTls, fetchmailTls / zorvikTls, zorvikTls / zorvik);
   server = nullptr;
   return 0;
 }

@@ -49,9 +49,13 @@ ReceivePhase::ReceivePhase(net::PopSession& session, StoreMailServerTray& tray, 
       settings_(std::move(settings)),
       progress_(progress) {}
 
-bool ReceivePhase::start() { return session_.start(events_, settings_.pop); }
+bool ReceivePhase::start() {
+  mailsBefore_ = sink_.mailCount();
+  return session_.start(events_, settings_.pop);
+}
 
 void ReceivePhase::takeOverListed() {
+  mailsBefore_ = sink_.mailCount();
   session_.setOwner(events_);
   handle(net::PopNotification::ListingFinished, 0);
 }
@@ -201,11 +205,20 @@ void ReceivePhase::fetchesEnded() {
 }
 
 void ReceivePhase::commitReceived() {
+  // The work file is written on a thread of its own: a mail announced may
+  // still have been refused there (a full disk). The file holds the first
+  // ones announced, in order; the rest was not received.
+  const std::size_t stored = static_cast<std::size_t>(sink_.mailCount() - mailsBefore_) - committed_;
+  if (uncommitted_.size() > stored) {
+    result_.received -= static_cast<int>(uncommitted_.size() - stored);
+    uncommitted_.resize(stored);
+  }
   if (uncommitted_.empty()) return;
   // Marked received only once the mails are safely on the disk: a mark
   // that reached the disk before its mail would hide the mail for ever.
   if (!sink_.makeDurable()) return;
   for (const int index : uncommitted_) session_.markReceived(index);
+  committed_ += uncommitted_.size();
   uncommitted_.clear();
 }
 

@@ -127,6 +127,8 @@ private:
   std::vector<int> deleteList_;
   std::size_t nextDelete_ = 0;
   std::vector<int> uncommitted_;  // received, not yet marked in the mail-server tray
+  std::size_t committed_ = 0;     // received and marked
+  int mailsBefore_ = 0;           // the work file's mails when the phase began
   int current_ = -1;
   long long totalToFetch_ = 0;
   long long fetchedSoFar_ = 0;

@@ -20,7 +20,7 @@ PopSession::PopSession(core::Messages& messages, MailServerTray& tray, ReceivedM
                        std::unique_ptr<PopTransport> transport, PopLimits limits)
     : messages_(messages),
       tray_(tray),
-      sink_(sink),
+      background_(sink),
       transport_(transport ? std::move(transport) : std::make_unique<PopSocket>()),
       limits_(limits) {}
 
@@ -38,7 +38,8 @@ bool PopSession::start(PopOwner& owner, const PopSettings& settings) {
   }
   held_.clear();
   abort_ = false;
-  protocol_ = std::make_unique<PopProtocol>(settings.account, tray_, sink_, limits_);
+  background_.clearRefusal();
+  protocol_ = std::make_unique<PopProtocol>(settings.account, tray_, background_, limits_);
   protocol_->setStateObserver([this](PopState from, PopState to) { observeState(from, to); });
   connection_ = std::make_unique<PopConnection>(*transport_, messages_, abort_, zeroReads_);
   connection_->setTimeouts(settings.sendTimeoutSeconds, settings.receiveTimeoutSeconds);
@@ -245,6 +246,7 @@ void PopSession::finish(std::vector<PopProtocol::Event> last) {
   // Marked finished before the owner hears the end, so that a new start()
   // made in answer to it is not refused as busy; the worker touches nothing
   // of the session after this but the owner.
+  background_.flush();
   PopOwner* target = owner();
   finished_ = true;
   for (const PopProtocol::Event& event : last)
@@ -286,6 +288,7 @@ void PopSession::run(PopSettings settings) {
     return;
   }
   for (;;) {
+    background_.flush();
     {
       const std::lock_guard lock(mutex_);
       ready_ = true;

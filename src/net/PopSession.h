@@ -11,6 +11,10 @@
 /// counters in that time too, that is after a notification that leaves the
 /// session Ready. Messages shown by the worker wait for the owner to pump its
 /// core::Messages; stop() pumps while it waits for the worker.
+///
+/// The sink gets the mails on a thread of its own (BackgroundSink), so the
+/// worker reads on while a mail is decoded; before the owner hears that a
+/// step ended (and may look at the sink) every mail has reached the sink.
 #pragma once
 
 #include <atomic>
@@ -25,6 +29,7 @@
 #include <vector>
 
 #include "core/Messages.h"
+#include "net/BackgroundSink.h"
 #include "net/PopConnection.h"
 #include "net/PopProtocol.h"
 #include "net/PopSettings.h"
@@ -133,7 +138,7 @@ private:
 
   core::Messages& messages_;
   MailServerTray& tray_;
-  ReceivedMailSink& sink_;
+  BackgroundSink background_;
   std::unique_ptr<PopTransport> transport_;
   PopLimits limits_;
 

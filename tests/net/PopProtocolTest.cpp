@@ -457,6 +457,40 @@ TEST(PopProtocolFetch, MailIsKeptAsSentAndHandedToTheSink) {
   EXPECT_EQ(d.events.back(), PopNotification::MailReceived);
 }
 
+// fetchMany(): with PIPELINING the commands go out ahead of the answers,
+// never more than the window; without it one after the other. A stop keeps
+// the mail in hand, reads past the answers already asked for, and asks for
+// nothing more.
+TEST(PopProtocolFetch, ManyMailsArePipelinedWithinTheWindowAndStopAfterTheMailInHand) {
+  const auto answer = [](int n) { return "+OK\r\nSubject: " + std::to_string(n) + "\r\n\r\nbody\r\n.\r\n"; };
+  for (const bool pipelining : {true, false}) {
+    SCOPED_TRACE(pipelining ? "PIPELINING" : "one at a time");
+    Dialogue d(plain(), {}, PopLimits{.maxRetrInFlight = 3});
+    d.login();
+    d.list(ListMode::NoHeaders, {10, 10, 10, 10, 10});
+    const std::size_t before = d.sent.size();
+    d.protocol.fetchMany({{0, false}, {1, false}, {2, false}, {3, true}, {4, false}});
+    d.collect();
+    EXPECT_EQ(d.sent.substr(before), "CAPA\r\n");
+    d.feed(pipelining ? "+OK\r\nUSER\r\npipelining\r\n.\r\n" : "-ERR what?\r\n");
+    EXPECT_EQ(d.sent.substr(before), pipelining ? "CAPA\r\nRETR 1\r\nRETR 2\r\nRETR 3\r\n" : "CAPA\r\nRETR 1\r\n");
+    d.feed(answer(1));
+    EXPECT_EQ(d.sent.substr(d.sent.rfind("\r\n", d.sent.size() - 3) + 2), pipelining ? "TOP 4 0\r\n" : "RETR 2\r\n");
+    ASSERT_EQ(d.sink.mails.size(), 1u);
+    EXPECT_EQ(d.protocol.state(), PopState::RetrSent) << "the next answer is awaited without the owner";
+
+    d.protocol.stopFetches();
+    const std::size_t stopped = d.sent.size();
+    d.feed(answer(2) + (pipelining ? answer(3) + "+OK\r\nSubject: 4\r\n\r\n.\r\n" : ""));
+    EXPECT_EQ(d.sent.size(), stopped) << "nothing asked for after the stop";
+    ASSERT_EQ(d.sink.mails.size(), 2u) << "the mail in hand is kept, those asked for ahead are dropped";
+    EXPECT_EQ(d.sink.mails[1].index, 1);
+    EXPECT_EQ(d.protocol.state(), PopState::Ready);
+    EXPECT_EQ(d.events.back(), PopNotification::FetchesEnded);
+    EXPECT_EQ(std::count(d.events.begin(), d.events.end(), PopNotification::MailReceived), 2);
+  }
+}
+
 TEST(PopProtocolFetch, EmptyMailEndsAtTheTerminator) {
   // "+OK" then "." alone: the answer is complete although it is short.
   Dialogue d(plain());
