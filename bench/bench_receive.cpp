@@ -37,6 +37,7 @@
 #include <thread>
 #include <vector>
 
+#include "Median.h"
 #include "core/Messages.h"
 #include "core/Progress.h"
 #include "core/Reporter.h"
@@ -67,12 +68,7 @@ struct Figures {
   std::vector<double> zorvik, zorvikCpu, zorvikTls, zorvikTlsCpu, fetchmail, fetchmailTls, poplib;
 } figures;
 
-double median(std::vector<double> runs) {
-  if (runs.empty()) return 0;
-  std::sort(runs.begin(), runs.end());
-  const std::size_t middle = runs.size() / 2;
-  return runs.size() % 2 == 1 ? runs[middle] : (runs[middle - 1] + runs[middle]) / 2;
-}
+using bench::median;
 
 // User + system time this process has used so far.
 double cpuSeconds() {

@@ -34,6 +34,7 @@
 #include <thread>
 #include <vector>
 
+#include "Median.h"
 #include "core/Messages.h"
 #include "net/AsyncSocket.h"
 #include "net/PollEventLoop.h"
@@ -243,12 +244,7 @@ struct Figures {
   std::vector<double> zorvik, zorvikTls, smtplib, smtpSource;
 } figures;
 
-double median(std::vector<double> runs) {
-  if (runs.empty()) return 0;
-  std::sort(runs.begin(), runs.end());
-  const std::size_t middle = runs.size() / 2;
-  return runs.size() % 2 == 1 ? runs[middle] : (runs[middle - 1] + runs[middle]) / 2;
-}
+using bench::median;
 
 template <typename Send>
 void measure(benchmark::State& state, SinkServer& sink, std::vector<double>& runs, Send send) {
