@@ -66,8 +66,9 @@ public:
   /// Writes a prefix of `bytes`: its length (> 0), or 0 with `status`. A
   /// call after WantRead or WantWrite must offer the same bytes again.
   std::size_t write(std::string_view bytes, Status& status);
-  /// Plain bytes already decrypted and waiting to be read: the socket may
-  /// show nothing to read while these wait.
+  /// Bytes that can be read without the socket (decrypted, or a whole
+  /// record read ahead; at least 1 then): the socket may show nothing to
+  /// read while these wait.
   std::size_t buffered() const;
   /// What the last call that could not go on waits for: WantRead,
   /// WantWrite, or Done when it went through.
@@ -99,6 +100,7 @@ private:
   ssl_st* ssl_ = nullptr;
   bool established_ = false;
   Status waitingFor_ = Status::Done;
+  bool starved_ = false;  // the last read needed more from the socket
   bool trustedByFingerprint_ = false;
   std::optional<TlsFailure> failure_;
   std::optional<TlsCertificate> certificate_;

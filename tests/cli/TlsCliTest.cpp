@@ -104,10 +104,24 @@ TEST_F(TlsCli, CheckServerShowsCertificatesAndCapabilitiesAndLogsInWithoutTouchi
 }
 
 TEST_F(TlsCli, ReceiveAndSendWorkOverTlsWithTheReceiveAccountForSmtpAuth) {
-  pop.deliver(kUser, "Subject: over TLS\r\n\r\nsecret text\r\n");
+  // Mails of many TLS records each, fetched with pipelined RETR commands:
+  // every byte must come through, in order.
+  std::string body;
+  for (int line = 0; body.size() < 30 * 1024; ++line) body += "line " + std::to_string(line) + " of a long mail\r\n";
+  for (int n = 0; n < 30; ++n) pop.deliver(kUser, "Subject: over TLS " + std::to_string(n) + "\r\n\r\n" + body);
   const auto received = cli({"receive"});
   ASSERT_EQ(received.exitCode, 0) << received.err;
-  EXPECT_EQ(lines(received.out), 1u);
+  EXPECT_EQ(lines(received.out), 30u);
+  const auto count = [](const std::string& text) {
+    std::size_t found = 0;
+    for (std::size_t at = text.find(" of a long mail"); at != std::string::npos; at = text.find(" of a long mail", at + 1))
+      ++found;
+    return found;
+  };
+  const auto shown = cli({"show", "新着受信", "29", "--body"});
+  EXPECT_EQ(count(shown.out), count(body));
+  const std::size_t lastLine = body.rfind("line ", body.size() - 3);
+  EXPECT_NE(shown.out.find(body.substr(lastLine, body.size() - lastLine - 2)), std::string::npos);
 
   ASSERT_EQ(cli({"compose", "--to", "hanako@example.jp", "--subject", "reply", "--body", "hello"}).exitCode, 0);
   const auto sent = cli({"send"});
