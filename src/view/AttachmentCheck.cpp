@@ -28,7 +28,7 @@ bool namesElement(std::string_view text) {
 
 bool AttachmentCheck::needsQuestion(const std::string& path) {
   if (platform::isDirectory(path)) return true;
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(platform::nativePath(path), std::ios::binary);
   if (!file) return false;
   std::string window;  // the unfinished tail of the last block, then a new block
   std::string block(kBlock, '\0');

@@ -41,9 +41,10 @@ search::SearchQuery SearchBarState::query() const {
 }
 
 search::SearchScope SearchBarState::scope(const std::string& currentTray, const TreeFocus& focus) const {
-  if (!switches_.cabinet || focus.node.empty()) return search::SearchScope::oneTray(currentTray);
+  if (!switches_.cabinet) return search::SearchScope::oneTray(currentTray);
+  // The top cabinet is named "".
   if (focus.cabinet) return search::SearchScope::wholeCabinet(focus.node);
-  return search::SearchScope::oneTray(focus.node);
+  return search::SearchScope::oneTray(focus.node.empty() ? currentTray : focus.node);
 }
 
 }  // namespace zorvik::view

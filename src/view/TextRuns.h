@@ -20,6 +20,8 @@ struct TextRun {
   TextStyle style = TextStyle::Body;
   bool tab = false;
   bool blank = false;  // drawn as spaces
+
+  std::size_t end() const { return start + length; }
   bool operator==(const TextRun&) const = default;
 };
 

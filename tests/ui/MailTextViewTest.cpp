@@ -126,7 +126,9 @@ TEST_F(MailTextViewTest, PrintsTwoPagesToPdfWithHeaderRowsPageNumbersAndJapanese
   const QString path = QString::fromStdString(scratch.file("mail.pdf"));
   ASSERT_TRUE(printer.writePdf(*content, path));
 
-  const QString text = pdfText(path);
+  // pdftotext reads some kanji of the CJK font back as their Kangxi
+  // radicals ("⾒" for "見"); compatibility normalisation folds them back.
+  const QString text = pdfText(path).normalized(QString::NormalizationForm_KC);
   for (const char* wanted : {"Zorvik:打ち合わせの件", "件名", "To", "a@example.jp", "b@example.jp", "送信",
                              "2026/12/07 10:00:00", "詳細は", "引用行", "本文の行 1", "本文の行 60", "Page 1/2",
                              "Page 2/2"})
@@ -173,20 +175,22 @@ TEST_F(SearchBarTest, StepsFromHitToHitAcrossNestedCabinetsAndRefusesToContinueA
   bar.textField().setText(QString::fromUtf8("予算"));
   bar.state().switches().cabinet = true;
   host.focus = {"", true};  // the top cabinet
+  int result = 0;
+  QObject::connect(&commands, &SearchCommands::finished, [&](int ended) { result = ended; });
   commands.find();
   ASSERT_TRUE(commands.waitForEnd(60000));
-  ASSERT_EQ(host.hits.size(), 1u);
+  ASSERT_EQ(host.hits.size(), 1u) << result << " " << ::testing::PrintToString(scene.shown());
   EXPECT_EQ(host.hits[0].row.tray, sjis("1受信"));
   std::vector<std::string> found;
   for (int step = 0; step < 8 && !bar.isHidden(); ++step) {
     commands.findNext();
     ASSERT_TRUE(commands.waitForEnd(60000));
   }
-  for (const auto& hit : host.hits) found.push_back(test::mailName(hit.row.tray, hit.row.index));
-  EXPECT_EQ(found, (std::vector<std::string>{"1受信#0", "2仕事/1会議#0", "2仕事/2案件/見積#0", "2仕事/3連絡#0"}));
-  const search::SearchHit& body = host.hits[2];
-  EXPECT_EQ(body.kind, search::SearchResult::BodyHit);
-  EXPECT_EQ(body.bodyLine, 2u);
+  for (const auto& hit : host.hits)
+    found.push_back(test::mailName(hit.row.tray, hit.row.index) + " " + std::to_string(static_cast<int>(hit.kind)) + " " +
+                    std::to_string(hit.bodyLine));
+  EXPECT_EQ(found, (std::vector<std::string>{"1受信#0 20 0", "1受信#0 30 1", "2仕事/1会議#0 20 0",
+                                             "2仕事/2案件/見積#0 30 2", "2仕事/3連絡#0 20 0", "2仕事/3連絡#0 30 1"}));
   EXPECT_TRUE(bar.isHidden()) << "the end hides the bar the search had shown";
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
 #include "support/TestEnvironment.h"
 
 namespace zorvik::view {
@@ -28,7 +29,7 @@ TEST(AttachmentCheck, AsksForScriptObjectAndAppletElementsAndDirectories) {
   };
   int n = 0;
   for (const auto& test : cases) {
-    const std::string path = scratch.file("f" + std::to_string(n++) + ".html");
+    const std::string path = platform::utf8ToSjis(scratch.file("添付" + std::to_string(n++) + ".html"));
     ASSERT_TRUE(platform::writeFileAtomically(path, test.content));
     EXPECT_EQ(AttachmentCheck::needsQuestion(path), test.asks) << test.content.substr(0, 40);
   }

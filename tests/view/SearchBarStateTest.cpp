@@ -36,6 +36,8 @@ TEST(SearchBarState, TheCabinetSwitchSearchesFromTheTreesFocus) {
   const search::SearchScope focusedTray = bar.scope("inbox", TreeFocus{"work/plan", false});
   EXPECT_TRUE(focusedTray.trayOnly);
   EXPECT_EQ(focusedTray.tray, "work/plan");
+  EXPECT_EQ(bar.scope("inbox", TreeFocus{"", true}).cabinet, "") << "the top cabinet";
+  EXPECT_FALSE(bar.scope("inbox", TreeFocus{"", true}).trayOnly);
 }
 
 TEST(SearchBarState, SearchWithTheBarHiddenOnlyShowsItAndTheEndHidesItAgain) {
