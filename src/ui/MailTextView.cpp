@@ -67,7 +67,7 @@ bool MailTextView::showMail(const store::StoreLocation& store, const std::string
     return false;
   }
   showContent(std::move(*content));
-  shown_ = std::make_pair(tray, index);
+  shown_ = content_.home();
   return true;
 }
 
@@ -240,6 +240,10 @@ void MailTextView::contextMenuEvent(QContextMenuEvent* event) {
   const auto at = positionAt(event->pos());
   const view::Tag* tag = at ? tagAt(*at) : nullptr;
   QMenu menu(this);
+  if (!tag && plainMenu_) {
+    plainMenu_(event->globalPos());
+    return;
+  }
   if (!tag) {
     menu.addAction(QString::fromUtf8("検索(&F)"), this, &MailTextView::findRequested);
     menu.addAction(QString::fromUtf8("次を検索(&I)"), this, &MailTextView::findNextRequested);

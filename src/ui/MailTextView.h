@@ -57,7 +57,7 @@ public:
   /// Re-reads fonts and colours after the settings changed.
   void applySettings();
 
-  /// The mail shown, if any.
+  /// The mail shown, if any, where it is stored (a link's target).
   const std::optional<std::pair<std::string, std::uint32_t>>& shownMail() const { return shown_; }
   const view::MailTextContent& content() const { return content_; }
 
@@ -77,7 +77,12 @@ public:
   void copyAll() const;
   void selectAll();
 
+  bool hasSelection() const { return selection_.has_value(); }
+
   void setOpener(Opener opener) { opener_ = std::move(opener); }
+  /// Shows the menu for a right click away from any tag instead of the
+  /// view's own (the main window's "Text" menu); gets the global position.
+  void setPlainMenu(std::function<void(const QPoint&)> menu) { plainMenu_ = std::move(menu); }
 
   /// What a double click on a tag at the body position does (also the
   /// context menus' "アプリから開く").
@@ -121,6 +126,7 @@ private:
   std::optional<TextPosition> anchor_;
   std::optional<TextSpan> selection_;
   Opener opener_;
+  std::function<void(const QPoint&)> plainMenu_;
 };
 
 }  // namespace zorvik::ui

@@ -18,7 +18,7 @@ QString utf8(const char* text) { return QString::fromUtf8(text); }
 MailTextWindow::MailTextWindow(const core::ItemValues& settings, core::Messages& messages, MailPrinter& printer,
                                QWidget* parent)
     : QMainWindow(parent), view_(new MailTextView(settings, messages, this)), printer_(printer) {
-  setObjectName("MailTextWindow");
+  setObjectName("TxvwFrameC");
   setAttribute(Qt::WA_DeleteOnClose, false);
   setCentralWidget(view_);
 

@@ -65,7 +65,9 @@ std::optional<MailTextContent> MailTextContent::load(const store::StoreLocation&
 
   std::vector<std::string> body;
   for (std::string line; reader->next(line);) body.push_back(std::move(line));
-  return MailTextContent(HeaderRows::of(record, stored.isLink() ? stored.linkTarget : "", zoneHours), body, resolve);
+  MailTextContent content(HeaderRows::of(record, stored.isLink() ? stored.linkTarget : "", zoneHours), body, resolve);
+  content.home_ = std::make_pair(home, stored.isLink() ? stored.linkIndex : index);
+  return content;
 }
 
 MailTextContent MailTextContent::cabinetTitle(std::string_view name) { return titleLine("引出名 : ", name); }

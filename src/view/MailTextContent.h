@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "store/StoreLocation.h"
@@ -54,6 +55,9 @@ public:
   const std::vector<HeaderRow>& rows() const { return rows_; }
   const std::vector<BodyLine>& lines() const { return lines_; }
   bool hasHeader() const { return !rows_.empty(); }
+  /// For a loaded mail: where it is stored (a link's target, else the
+  /// tray and index it was loaded from).
+  const std::optional<std::pair<std::string, std::uint32_t>>& home() const { return home_; }
   /// The Subject row's value (empty without a header).
   std::string subject() const;
   /// The body as text, lines joined with CR LF.
@@ -62,6 +66,7 @@ public:
 private:
   std::vector<HeaderRow> rows_;
   std::vector<BodyLine> lines_;
+  std::optional<std::pair<std::string, std::uint32_t>> home_;
 };
 
 }  // namespace zorvik::view

@@ -89,6 +89,7 @@ TEST_F(StoredMail, HeaderRowsComeInTheirOrderAndOnlyExistingAttachmentsBecomeTag
   EXPECT_EQ(linked->rows().front().title, "LINK");
   EXPECT_EQ(linked->rows().front().value, sjis("受信"));
   EXPECT_TRUE(linked->lines()[2].hasIcon()) << "a link finds the attachments of the mail it points at";
+  EXPECT_EQ(linked->home(), std::make_pair(sjis("受信"), index));
 
   EXPECT_FALSE(MailTextContent::load(store_, sjis("受信"), index + 5, 9));
   EXPECT_FALSE(MailTextContent::cabinetTitle(sjis("仕事")).hasHeader());
