@@ -11,7 +11,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "core/ItemValues.h"
+#include "core/SettingsFile.h"
 #include "core/Messages.h"
 #include "core/SettingsItemTable.h"
 #include "platform/FileSystem.h"
@@ -37,7 +37,7 @@ std::size_t characterStart(std::string_view text, std::size_t offset) {
 
 }  // namespace
 
-MailTextView::MailTextView(const core::ItemValues& settings, core::Messages& messages, QWidget* parent)
+MailTextView::MailTextView(const core::SettingsFile& settings, core::Messages& messages, QWidget* parent)
     : QAbstractScrollArea(parent), settings_(settings), messages_(messages) {
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setMouseTracking(true);
@@ -61,7 +61,7 @@ void MailTextView::rebuild() {
 void MailTextView::applySettings() { rebuild(); }
 
 bool MailTextView::showMail(const store::StoreLocation& store, const std::string& tray, std::uint32_t index) {
-  auto content = view::MailTextContent::load(store, tray, index, settings_.number(core::item::kTimeZone));
+  auto content = view::MailTextContent::load(store, tray, index, settings_.timeZoneOffsetHours());
   if (!content) {
     clearMail();
     return false;

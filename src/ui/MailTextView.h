@@ -30,7 +30,7 @@
 #include "view/MailTextLayout.h"
 
 namespace zorvik::core {
-class ItemValues;
+class SettingsFile;
 class Messages;
 }  // namespace zorvik::core
 
@@ -43,7 +43,7 @@ public:
   using Opener = std::function<bool(const QUrl&)>;
 
   /// `settings` and `messages` outlive the view.
-  MailTextView(const core::ItemValues& settings, core::Messages& messages, QWidget* parent = nullptr);
+  MailTextView(const core::SettingsFile& settings, core::Messages& messages, QWidget* parent = nullptr);
   ~MailTextView() override;
 
   /// Shows mail `index` of `tray`; false (and an empty view) when it cannot
@@ -116,7 +116,7 @@ private:
   bool openUrl(const QUrl& url);
   void copyFile(const std::string& path) const;
 
-  const core::ItemValues& settings_;
+  const core::SettingsFile& settings_;
   core::Messages& messages_;
   view::MailTextContent content_;
   std::unique_ptr<view::MailTextLayout> layout_;

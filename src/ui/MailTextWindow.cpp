@@ -15,7 +15,7 @@ QString utf8(const char* text) { return QString::fromUtf8(text); }
 
 }  // namespace
 
-MailTextWindow::MailTextWindow(const core::ItemValues& settings, core::Messages& messages, MailPrinter& printer,
+MailTextWindow::MailTextWindow(const core::SettingsFile& settings, core::Messages& messages, MailPrinter& printer,
                                QWidget* parent)
     : QMainWindow(parent), view_(new MailTextView(settings, messages, this)), printer_(printer) {
   setObjectName("TxvwFrameC");

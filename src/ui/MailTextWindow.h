@@ -12,7 +12,7 @@
 #include <QMainWindow>
 
 namespace zorvik::core {
-class ItemValues;
+class SettingsFile;
 class Messages;
 }  // namespace zorvik::core
 
@@ -26,7 +26,7 @@ class MailTextWindow : public QMainWindow {
 
 public:
   /// `printer` outlives the window.
-  MailTextWindow(const core::ItemValues& settings, core::Messages& messages, MailPrinter& printer,
+  MailTextWindow(const core::SettingsFile& settings, core::Messages& messages, MailPrinter& printer,
                  QWidget* parent = nullptr);
 
   MailTextView& view() const { return *view_; }

@@ -327,6 +327,8 @@ void MainWindow::buildBars() {
   addToolBar(Qt::TopToolBarArea, markBar_);
   markBar_->setVisible(false);
   bars_[cmd::kMarkBar] = markBar_;
+  // The search bar on a row of its own: the string and six switches need room.
+  addToolBarBreak(Qt::TopToolBarArea);
   addToolBar(Qt::TopToolBarArea, &readingCommands_->searchBar());
 }
 
