@@ -8,14 +8,13 @@
 
 #include "core/ItemValues.h"
 #include "core/SettingsItemTable.h"
+#include "core/SjisText.h"
 #include "ui/QtText.h"
 
 namespace zorvik::ui {
 namespace {
 
 namespace item = core::item;
-
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 QColor hitColour() { return QColor(255, 160, 0); }
 QColor selectionColour() { return QColor(160, 200, 255); }
@@ -100,7 +99,7 @@ std::size_t MailTextPainter::offsetAt(std::size_t line, int x) const {
     std::size_t at = piece.run.start;
     int edge = piece.x;
     while (at < piece.run.start + piece.run.length) {
-      const std::size_t width = isLeadByte(static_cast<unsigned char>(body.text[at])) ? 2 : 1;
+      const std::size_t width = core::sjisCharLength(body.text, at);
       const int next = piece.x + metrics_.horizontalAdvance(
                                      fromSjis(std::string_view(body.text).substr(piece.run.start, at + width - piece.run.start)));
       if (x < (edge + next) / 2) return at;

@@ -11,9 +11,10 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "core/SettingsFile.h"
 #include "core/Messages.h"
+#include "core/SettingsFile.h"
 #include "core/SettingsItemTable.h"
+#include "core/SjisText.h"
 #include "platform/FileSystem.h"
 #include "ui/QtText.h"
 #include "view/AttachmentCheck.h"
@@ -22,13 +23,11 @@
 namespace zorvik::ui {
 namespace {
 
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 // The start of the character that holds byte `offset`.
 std::size_t characterStart(std::string_view text, std::size_t offset) {
   std::size_t at = 0;
   while (at < text.size()) {
-    const std::size_t next = at + (isLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1);
+    const std::size_t next = at + core::sjisCharLength(text, at);
     if (next > offset) return at;
     at = next;
   }

@@ -5,14 +5,9 @@
 
 #include "core/ItemValues.h"
 #include "core/SettingsItemTable.h"
+#include "core/SjisText.h"
 
 namespace zorvik::view {
-namespace {
-
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-}  // namespace
-
 PrintPages::PrintPages(const core::ItemValues& settings)
     : PrintPages(settings.number(core::item::kTextFontSize), settings.number(core::item::kPrintLineCharacters),
                  settings.number(core::item::kPrintTopMargin), settings.number(core::item::kPrintBottomMargin),
@@ -40,7 +35,7 @@ std::string PrintPages::headerText(std::string_view subject) const {
   const std::string text = "Zorvik:" + std::string(subject);
   std::size_t end = 0;
   while (end < text.size()) {
-    const std::size_t width = isLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+    const std::size_t width = core::sjisCharLength(text, end);
     if (end + width > limit) break;
     end += width;
   }

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <optional>
 
+#include "core/SjisText.h"
+
 namespace zorvik::view {
 namespace {
 
@@ -12,7 +14,7 @@ bool isAlnum(unsigned char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c 
 bool isAddressChar(unsigned char c) { return isAlnum(c) || c == '.' || c == '-' || c == '_'; }
 bool isPathSymbol(unsigned char c) { return c != 0 && std::strchr("/\\~?=#,()@$", c) != nullptr; }
 bool isUrlChar(unsigned char c) { return isAddressChar(c) || isPathSymbol(c) || c == '%' || c == '&' || c == ':' || c == ';'; }
-bool isLeadByte(unsigned char c) { return (c >= 0x80 && c <= 0x9F) || c >= 0xE0; }
+using core::isSjisLeadByte;
 
 unsigned char at(std::string_view line, std::size_t i) { return i < line.size() ? static_cast<unsigned char>(line[i]) : 0; }
 
@@ -111,7 +113,7 @@ std::optional<std::size_t> networkPathEnd(std::string_view line, std::size_t sta
   std::size_t i = start + 2;
   while (i < line.size()) {
     const unsigned char c = at(line, i);
-    if (isLeadByte(c) && i + 1 < line.size()) {
+    if (isSjisLeadByte(c) && i + 1 < line.size()) {
       if (endsPath(c, at(line, i + 1))) break;
       i += 2;
       continue;
@@ -134,7 +136,7 @@ std::vector<Tag> TagScanner::scan(std::string_view line) {
   std::size_t i = 0;
   while (i < line.size()) {
     const unsigned char c = at(line, i);
-    if (isLeadByte(c)) {
+    if (isSjisLeadByte(c)) {
       wordStart = kNoWord;
       i += 2;
       continue;

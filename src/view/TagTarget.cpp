@@ -1,16 +1,18 @@
 #include "view/TagTarget.h"
 
+#include "core/SjisText.h"
+
 namespace zorvik::view {
 namespace {
 
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+using core::isSjisLeadByte;
 
 // The position of the last single-byte `wanted` in a Shift_JIS text (a
 // trail byte can be "\").
 std::optional<std::size_t> lastOf(std::string_view text, char wanted) {
   std::optional<std::size_t> found;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (isLeadByte(static_cast<unsigned char>(text[i]))) {
+    if (isSjisLeadByte(static_cast<unsigned char>(text[i]))) {
       ++i;
       continue;
     }
@@ -27,7 +29,7 @@ std::string TagTarget::openable(TagKind kind, std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     url += c == '\\' ? '/' : c;
-    if (isLeadByte(static_cast<unsigned char>(c)) && i + 1 < text.size()) url += text[++i];
+    if (isSjisLeadByte(static_cast<unsigned char>(c)) && i + 1 < text.size()) url += text[++i];
   }
   return url;
 }
