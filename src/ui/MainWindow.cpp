@@ -202,6 +202,7 @@ void MainWindow::buildPanes() {
     history_.forgetTray(pathOf(from));
     treeModel_->reload(view::parentOf(pathOf(from)));
   });
+  connect(text_, &MailTextView::composeTo, this, &MainWindow::startMailTo);
   text_->setPlainMenu([this](const QPoint& at) {
     lastFocus_ = view::Focus::Text;
     showContextMenu(view::ContextMenu::Text, at);

@@ -54,6 +54,7 @@ void ReadingCommands::openTextWindow() {
     QObject::connect(textWindow_, &MailTextWindow::replyRequested, &window_, [this] { window_.runCommand(cmd::kReply); });
     QObject::connect(textWindow_, &MailTextWindow::forwardRequested, &window_,
                      [this] { window_.runCommand(cmd::kForward); });
+    QObject::connect(&textWindow_->view(), &MailTextView::composeTo, &window_, &MainWindow::startMailTo);
   }
   textWindow_->view().showMail(window_.document_.store(), place->first, place->second);
   textWindow_->updateTitle();

@@ -129,7 +129,8 @@ void readingPictures(Gallery& gallery, MainWindow& window) {
   window.selectNode(utf8ToSjis("仕事"));
   window.runCommand(cmd::kFind);  // shows the bar
   window.reading().searchBar().textField().setText(QString::fromUtf8("内訳"));
-  window.reading().searchBar().state().switches().cabinet = true;
+  for (QAction* action : window.reading().searchBar().actions())
+    if (action->text() == QString::fromUtf8("引出指定")) action->setChecked(true);
   window.runCommand(cmd::kFind);
   window.reading().search().waitForEnd(30000);
   gallery.picture(window, "search-hit");
