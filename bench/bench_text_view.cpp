@@ -43,7 +43,7 @@ const char* const kLines[] = {
 class MailStore {
 public:
   MailStore() {
-    root_ = std::filesystem::temp_directory_path() / ("zorvik-bench-view-" + std::to_string(::getpid()));
+    root_ = std::filesystem::temp_directory_path() / ("zorvik-bench-text-view-" + std::to_string(::getpid()));
     std::filesystem::create_directories(root_ / "Top");
     store_.root = root_.string();
     store_.topCabinet = "Top";
