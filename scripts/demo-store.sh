@@ -2,7 +2,8 @@
 # Builds a demo account and store with zorvik-cli from sample mails written
 # here: cabinets and trays, a sorting keyword, Japanese senders and subjects,
 # a thread whose reply arrives before its parent, an attachment, half-width
-# katakana, marks, read and unread mails and a link. The screenshots and the
+# katakana, marks, read and unread mails and a link; plain POP3 and SMTP, as
+# the test servers speak no TLS. The screenshots and the
 # desktop client's tests start from it.
 #
 #   scripts/demo-store.sh ZORVIK_CLI DIR    prints the settings file's path
@@ -14,7 +15,7 @@ mkdir -p "$dir/mails" "$dir/home"
 # A first start leaves a launcher on the desktop: keep it in the demo folder.
 export HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_DATA_HOME="$dir/home/.local/share"
 
-settings=$("$cli" init --name "山田太郎" --address "taro@example.jp" --password secret --dir "$dir" | head -1)
+settings=$("$cli" init --name "山田太郎" --address "taro@example.jp" --password secret --dir "$dir" --plain | head -1)
 z() { "$cli" --settings "$settings" --yes "$@" >/dev/null; }
 
 z mkcab 仕事
