@@ -2,7 +2,8 @@
 # Builds a demo account and store with zorvik-cli from sample mails written
 # here: cabinets and trays, a sorting keyword, Japanese senders and subjects,
 # a thread whose reply arrives before its parent, an attachment, half-width
-# katakana, marks, read and unread mails and a link. The screenshots and the
+# katakana, marks, read and unread mails and a link; plain POP3 and SMTP, as
+# the test servers speak no TLS. The screenshots and the
 # desktop client's tests start from it.
 #
 #   scripts/demo-store.sh ZORVIK_CLI DIR    prints the settings file's path
@@ -14,7 +15,7 @@ mkdir -p "$dir/mails" "$dir/home"
 # A first start leaves a launcher on the desktop: keep it in the demo folder.
 export HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_DATA_HOME="$dir/home/.local/share"
 
-settings=$("$cli" init --name "山田太郎" --address "taro@example.jp" --password secret --dir "$dir" | head -1)
+settings=$("$cli" init --name "山田太郎" --address "taro@example.jp" --password secret --dir "$dir" --plain | head -1)
 z() { "$cli" --settings "$settings" --yes "$@" >/dev/null; }
 
 z mkcab 仕事
@@ -25,6 +26,8 @@ z mktray 趣味/写真
 z mktray 友人
 z prop 仕事/会議 1005 会議
 z prop 仕事/週報 1005 週報
+z mktray 仕事/見積
+z prop 仕事/見積 1005 見積
 
 # An encoded word, so that the headers stay 7-bit as mail must.
 ew() { printf '=?UTF-8?B?%s?=' "$(printf '%s' "$1" | base64 -w0)"; }
@@ -84,6 +87,38 @@ mail "伊藤さくら" sakura@example.jp "忘年会のお知らせ" "Mon, 07 Dec
   "今年の忘年会は12月25日です。"
 mail "伊藤さくら" sakura@example.jp "Re: 忘年会のお知らせ（場所）" "Mon, 07 Dec 2026 12:30:00 +0900" f2 f1 \
   "場所は駅前の店に決まりました。"
+
+# A reply with quotes, a web address, a network path, a mail address and
+# two attachments: what the text view colours and makes clickable.
+{
+  printf 'From: %s <hanako@example.jp>\n' "$(ew "佐藤花子")"
+  printf 'To: %s <taro@example.jp>\nCc: ichiro@example.jp\n' "$(ew "山田太郎")"
+  printf 'Subject: %s\n' "$(ew "[見積] Re: お見積りと会場写真の送付")"
+  printf 'Date: Mon, 07 Dec 2026 15:20:00 +0900\nMessage-ID: <q1@example.jp>\nMIME-Version: 1.0\n'
+  printf 'Content-Type: multipart/mixed; boundary="b0"\n\n--b0\n'
+  printf 'Content-Type: text/plain; charset=UTF-8\nContent-Transfer-Encoding: 8bit\n\n'
+  cat <<'BODY'
+山田さん
+
+お世話になっております。佐藤です。
+ご依頼の見積書と会場の写真をお送りします。
+
+> 見積書を今週中にいただけますか。
+> 金額の内訳もお願いします。
+>> 会場は第2会議室を予定しています。
+
+詳細は http://www.example.co.jp/estimate/2026 をご覧ください。
+共有フォルダ \\fileserver\営業\見積 にも置きました。
+ご質問は hanako@example.jp までどうぞ。
+
+佐藤花子
+BODY
+  printf -- '--b0\nContent-Type: application/pdf; name="%s"\nContent-Transfer-Encoding: base64\n\n' "$(ew "見積書.pdf")"
+  printf '%s\n' "$(printf '%%PDF-1.4\n%%%%EOF\n' | base64 -w0)"
+  printf -- '--b0\nContent-Type: image/png; name="%s"\nContent-Transfer-Encoding: base64\n\n' "$(ew "会場.png")"
+  printf 'iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8DwHwAFBQIAX8jx0gAAAABJRU5ErkJggg==\n'
+  printf -- '--b0--\n'
+} >"$dir/mails/20.eml"
 
 z deliver "$dir"/mails/*.eml
 # Some read, some marked, one linked into another tray (the keyword sorted

@@ -36,7 +36,7 @@
 #include "ui/MailIcons.h"
 #include "ui/MailListModel.h"
 #include "ui/MailListPane.h"
-#include "ui/MailTextPane.h"
+#include "ui/MailTextView.h"
 #include "ui/PointerGestures.h"
 #include "ui/QtSound.h"
 #include "ui/ServerCommands.h"
@@ -45,7 +45,8 @@
 #include "ui/SortingLogWindow.h"
 #include "ui/UiLog.h"
 #include "ui/QtText.h"
-#include "ui/TextWindow.h"
+#include "ui/ReadingCommands.h"
+#include "ui/SearchBar.h"
 #include "ui/TrayTreeModel.h"
 #include "ui/TrayTreeView.h"
 #include "ui/WorkflowRunner.h"
@@ -104,6 +105,7 @@ MainWindow::MainWindow(mailflow::Document& document, core::Messages& messages, v
   serverCommands_ = std::make_unique<ServerCommands>(*this);
 
   buildPanes();
+  readingCommands_ = std::make_unique<ReadingCommands>(*this);
   buildCommands();
   buildBars();
   buildStatusBar();
@@ -141,8 +143,7 @@ void MainWindow::buildPanes() {
   listModel_ = new MailListModel(document_, messages_, this);
   list_ = new MailListPane(*listModel_, this);
   list_->setMouseRename(document_.settings().flag(item::kMouseRename));
-  text_ = new MailTextPane(this);
-  text_->setContextMenuPolicy(Qt::CustomContextMenu);
+  text_ = new MailTextView(document_.settings(), messages_, this);
 
   vertical_ = new QSplitter(Qt::Vertical);
   vertical_->addWidget(list_);
@@ -202,9 +203,10 @@ void MainWindow::buildPanes() {
     history_.forgetTray(pathOf(from));
     treeModel_->reload(view::parentOf(pathOf(from)));
   });
-  connect(text_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+  connect(text_, &MailTextView::composeTo, this, &MainWindow::startMailTo);
+  text_->setPlainMenu([this](const QPoint& at) {
     lastFocus_ = view::Focus::Text;
-    showContextMenu(view::ContextMenu::Text, text_->mapToGlobal(at));
+    showContextMenu(view::ContextMenu::Text, at);
   });
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
     for (QWidget* at = now; at; at = at->parentWidget()) {
@@ -258,7 +260,16 @@ void MainWindow::buildCommands() {
   for (const view::ToolBar& bar : view::toolBars()) on(bar.id, [this, id = bar.id] { toggleBar(id); });
   on(cmd::kMarkBar, [this] { toggleBar(cmd::kMarkBar); });
   on(cmd::kStatusBar, [this] { toggleBar(cmd::kStatusBar); });
-  on(cmd::kOpenTextWindow, [this] { openTextWindow(); });
+  on(cmd::kPrint, [this] { readingCommands_->print(); });
+  on(cmd::kPrintPreview, [this] { readingCommands_->printPreview(); });
+  on(cmd::kPrintSetup, [this] { readingCommands_->pageSetUp(); });
+  on(cmd::kFind, [this] { readingCommands_->search().find(); });
+  on(cmd::kFindNext, [this] { readingCommands_->search().findNext(); });
+  on(cmd::kFindAll, [this] { readingCommands_->search().collect(); });
+  on(cmd::kRefinedFind, [this] { readingCommands_->search().refined(); });
+  on(cmd::kStopFind, [this] { readingCommands_->search().stop(); });
+  on(cmd::kSearchBar, [this] { readingCommands_->toggleSearchBar(); });
+  on(cmd::kOpenTextWindow, [this] { readingCommands_->openTextWindow(); });
   on(cmd::kReadOn, [this] { readOn(false); });
   on(cmd::kLargeIcons, [this] { setViewMode(MailListPane::kLargeIcons, false); });
   on(cmd::kSmallIcons, [this] { setViewMode(MailListPane::kSmallIcons, false); });
@@ -318,6 +329,9 @@ void MainWindow::buildBars() {
   addToolBar(Qt::TopToolBarArea, markBar_);
   markBar_->setVisible(false);
   bars_[cmd::kMarkBar] = markBar_;
+  // The search bar on a row of its own: the string and six switches need room.
+  addToolBarBreak(Qt::TopToolBarArea);
+  addToolBar(Qt::TopToolBarArea, &readingCommands_->searchBar());
 }
 
 void MainWindow::buildStatusBar() {
@@ -456,8 +470,9 @@ void MainWindow::nodeSelected() {
   const auto& sort = listModel_->list().sortState();
   list_->showSortIndicator(sort.column(), sort.direction());
   list_->details()->header()->model()->headerDataChanged(Qt::Horizontal, 0, 4);
-  text_->showTitle((node.isCabinet ? sjisLiteral("引出：") : sjisLiteral("トレイ：")) +
-                   fromSjis(node.path.empty() ? node.name : node.path));
+  const std::string& name = node.path.empty() ? node.name : node.path;
+  if (node.isCabinet) text_->showCabinet(name);
+  else text_->showTray(name);
   showCounts();
   updateCommands();
 }
@@ -472,15 +487,15 @@ void MainWindow::listCurrentChanged() {
     return;
   }
   if (const view::TreeNode* node = list.node(*row)) {
-    text_->showTitle(fromSjis(node->path));
+    if (node->isCabinet) text_->showCabinet(node->path);
+    else text_->showTray(node->path);
     updateCommands();
     return;
   }
   const auto index = list.mailIndex(*row);
   if (index && list.trayKind() != store::kMailServerTray) {
-    const auto link = list.linkTarget(*row);
-    if (link) text_->showMail(document_.store(), link->first, link->second);
-    else text_->showMail(document_.store(), list.path(), *index);
+    // A link is read from its own row, so the view shows its "LINK" row.
+    text_->showMail(document_.store(), list.path(), *index);
     history_.record(list.path(), *index);
     if (newMail_ && list.trayKind() == store::kNewMailTray) setNewMail(false);
     const auto delay = view::openDelay(document_.settings().number(item::kOpenDelay));
@@ -566,7 +581,8 @@ view::CommandState MainWindow::commandState() const {
     state.selectedMailHasAttachments = (list.flags(rows.front()) & store::recordflag::kAttachments) != 0;
   }
   state.textShown = text_->shownMail().has_value();
-  state.textHasSelection = text_->textCursor().hasSelection();
+  state.textHasSelection = text_->hasSelection();
+  state.searchBarVisible = readingCommands_->searchBar().isVisible();
   state.historyBack = history_.canGoBack();
   state.historyForward = history_.canGoForward();
   state.holdingFilled = holdingFilled_;
@@ -835,23 +851,9 @@ void MainWindow::openRow(int row) {
     case view::OpenAction::MailProperties: runCommand(cmd::kProperties); return;
     case view::OpenAction::ComposeFromDraft: runCommand(cmd::kNewMail); return;
     case view::OpenAction::Reply: runCommand(cmd::kReply); return;
-    case view::OpenAction::TextWindow: openTextWindow(); return;
+    case view::OpenAction::TextWindow: readingCommands_->openTextWindow(); return;
     case view::OpenAction::SelectNode: return;
   }
-}
-
-void MainWindow::openTextWindow() {
-  const auto place = selectedMailPlace();
-  if (!place) return;
-  if (!textWindow_) {
-    textWindow_ = new TextWindow(this);
-    const view::WindowRect& rect = layout_.textWindow;
-    textWindow_->setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-  }
-  textWindow_->pane().showMail(document_.store(), place->first, place->second);
-  textWindow_->setWindowTitle(textWindow_->pane().toPlainText().section('\n', 0, 0).left(80));
-  textWindow_->show();
-  textWindow_->raise();
 }
 
 void MainWindow::startEditor() {
@@ -961,10 +963,9 @@ view::LayoutValues MainWindow::layoutValues() const {
   values.sortColumn = sort[0];
   values.sortDirection = sort[1];
   values.selectedNode = selectedNode();
-  if (textWindow_) {
-    const QRect rect = textWindow_->geometry();
-    values.textWindow = {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
-  }
+  if (const auto rect = readingCommands_->textWindowGeometry())
+    values.textWindow = {rect->left(), rect->top(), rect->left() + rect->width(), rect->top() + rect->height()};
+  values.searchSwitches = readingCommands_->searchBar().state().switches().toLayout();
   return values;
 }
 
@@ -980,7 +981,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   layoutValues().write(layoutStore_, options_.settingsName);
   layoutStore_.setText("CurUser", "@", document_.settings().fileName());
   layoutStore_.save();
-  if (textWindow_) textWindow_->close();
+  readingCommands_->closeTextWindow();
   event->accept();
 }
 

@@ -13,9 +13,8 @@
 /// the store's operations and mailflow's workflows. Workflows that block
 /// run on the WorkflowRunner's thread; their questions are answered here.
 ///
-/// Commands whose windows come later (compose, search, printing, settings,
-/// backup and server dialogs) have no handler yet and show disabled; a
-/// later window plugs in with setHandler().
+/// Commands whose windows come later (compose, settings) have no handler
+/// yet and show disabled; a later window plugs in with setHandler().
 #pragma once
 
 #include <QMainWindow>
@@ -55,11 +54,11 @@ class HandOffListener;
 class KeyMacroFilter;
 class MailListModel;
 class MailListPane;
-class MailTextPane;
+class MailTextView;
+class ReadingCommands;
 class ServerCommands;
 class SortingLogWindow;
 class StoreCommands;
-class TextWindow;
 class TrayTreeModel;
 class TrayTreeView;
 class WorkflowRunner;
@@ -104,7 +103,8 @@ public:
   TrayTreeView& tree() const { return *tree_; }
   MailListPane& list() const { return *list_; }
   MailListModel& listModel() const { return *listModel_; }
-  MailTextPane& text() const { return *text_; }
+  MailTextView& text() const { return *text_; }
+  ReadingCommands& reading() const { return *readingCommands_; }
   WorkflowRunner& runner() const { return *runner_; }
   /// Waits until the running workflow (if any) and the window's part after
   /// it are done, answering its questions meanwhile.
@@ -126,6 +126,7 @@ signals:
   void workflowFinished();
 
 private:
+  friend class ReadingCommands;
   friend class ServerCommands;
   friend class StoreCommands;
 
@@ -171,7 +172,6 @@ private:
   void readOn(bool nextUnreadOnly);
   void setViewMode(int mode, bool threads);
   void openRow(int row);
-  void openTextWindow();
   void startEditor();
   void about();
   void openOtherSettings();
@@ -201,10 +201,9 @@ private:
   TrayTreeView* tree_ = nullptr;
   MailListModel* listModel_ = nullptr;
   MailListPane* list_ = nullptr;
-  MailTextPane* text_ = nullptr;
+  MailTextView* text_ = nullptr;
   QSplitter* horizontal_ = nullptr;
   QSplitter* vertical_ = nullptr;
-  QPointer<TextWindow> textWindow_;
   QPointer<SortingLogWindow> sortingLog_;
   std::array<QLabel*, 3> status_{};
 
@@ -232,6 +231,7 @@ private:
   QString baseTitle_;
   std::unique_ptr<StoreCommands> storeCommands_;
   std::unique_ptr<ServerCommands> serverCommands_;
+  std::unique_ptr<ReadingCommands> readingCommands_;
 };
 
 }  // namespace zorvik::ui

@@ -13,12 +13,13 @@
 #include "store/MailOperations.h"
 #include "store/RecordFlags.h"
 #include "store/SystemTrays.h"
+#include "store/TrayFile.h"
 #include "store/TrayUpgrade.h"
 #include "store/TreeOperations.h"
 #include "ui/ClipPayload.h"
 #include "ui/MailListModel.h"
 #include "ui/MailListPane.h"
-#include "ui/MailTextPane.h"
+#include "ui/MailTextView.h"
 #include "ui/MainWindow.h"
 #include "ui/ServerCommands.h"
 #include "ui/ServerTrayDialog.h"
@@ -248,9 +249,14 @@ void StoreCommands::saveAsText() {
 void StoreCommands::copyWholeMail() {
   const auto place = window_.selectedMailPlace();
   if (!place) return;
-  MailTextPane scratch;
-  if (scratch.showMail(window_.document_.store(), place->first, place->second))
-    QApplication::clipboard()->setText(scratch.toPlainText());
+  // The mail as stored: its header lines, an empty line, the body.
+  const store::TrayFile file(window_.document_.store(), place->first);
+  const auto header = file.headerLines(place->second);
+  auto body = file.bodyReader(place->second);
+  if (!header || !body) return;
+  std::string text = *header + "\r\n";
+  for (std::string line; body->next(line);) text += "\r\n" + line;
+  QApplication::clipboard()->setText(fromSjis(text));
 }
 
 void StoreCommands::compactTray() {

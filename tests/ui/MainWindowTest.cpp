@@ -21,7 +21,8 @@
 #include "ui/MailListModel.h"
 #include "ui/SendReceiveDialog.h"
 #include "ui/MailListPane.h"
-#include "ui/MailTextPane.h"
+#include "ui/MailTextView.h"
+#include "ui/QtText.h"
 #include "ui/TrayTreeModel.h"
 #include "ui/TrayTreeView.h"
 #include "ui/WorkflowRunner.h"
@@ -84,7 +85,7 @@ TEST_F(MainWindowTest, SelectSortAndRead) {
 
   // Selecting a mail shows its text and records it in the history.
   main.list().selectRow(0);
-  EXPECT_TRUE(main.text().toPlainText().contains(column(2).front().left(4)));
+  EXPECT_TRUE(fromSjis(main.text().content().subject()).contains(column(2).front().left(4)));
   main.list().selectRow(1);
   EXPECT_TRUE(main.history().canGoBack());
   press(main.list().currentView(), Qt::Key_Left, Qt::AltModifier);  // the accelerator of "back"

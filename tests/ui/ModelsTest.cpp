@@ -96,15 +96,15 @@ TEST_F(ModelsTest, MailListModelShowsSortsAndRenames) {
   EXPECT_TRUE(model.index(0, 0).data(Qt::DecorationRole).isValid());
 
   model.showCabinet(sjis("仕事"));
-  ASSERT_EQ(model.rowCount(), 2);
-  const QModelIndex report = model.index(1, 0);
+  ASSERT_EQ(model.rowCount(), 3);  // 会議, 見積, 週報
+  const QModelIndex report = model.index(2, 0);
   EXPECT_EQ(report.data().toString(), "週報");
   EXPECT_TRUE(model.flags(report).testFlag(Qt::ItemIsEditable));
   EXPECT_FALSE(model.setData(report, ""));
   EXPECT_EQ(boxes(MessageNumber::ListNameEmpty), 1);
   EXPECT_TRUE(model.setData(report, QString::fromUtf8("日報")));
   EXPECT_EQ(liveMails("仕事/日報"), 1);
-  EXPECT_EQ(model.rowCount(), 2);
+  EXPECT_EQ(model.rowCount(), 3);
 }
 
 }  // namespace

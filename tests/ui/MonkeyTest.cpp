@@ -17,7 +17,7 @@
 #include "UiFixture.h"
 #include "ui/MailListModel.h"
 #include "ui/MailListPane.h"
-#include "ui/MailTextPane.h"
+#include "ui/MailTextView.h"
 #include "ui/TrayTreeModel.h"
 #include "ui/TrayTreeView.h"
 #include "ui/WorkflowRunner.h"

@@ -5,8 +5,9 @@
 //
 // details, icons and list views, the thread display, a cabinet's list, the
 // menus open (normal and Brisko), a context menu, a tray renamed in place
-// with Japanese typed in, the separate text window, and the window right
-// after a first start. The whole screen is grabbed, so that open menus are
+// with Japanese typed in, a mail with quotes, links and attachments, the
+// separate text window, the print preview, the search bar on a hit, and the
+// window right after a first start. The whole screen is grabbed, so that open menus are
 // in the picture; run it under a real X server (xvfb-run -a -s "-screen 0
 // 1280x860x24") without a window manager. Prints each path.
 #include <QApplication>
@@ -37,6 +38,8 @@
 #include "ui/MailListPane.h"
 #include "ui/MainWindow.h"
 #include "ui/QtReporter.h"
+#include "ui/ReadingCommands.h"
+#include "ui/SearchBar.h"
 #include "ui/TrayTreeView.h"
 #include "view/CommandId.h"
 #include "view/LayoutStore.h"
@@ -90,6 +93,47 @@ void pictureMenu(Gallery& gallery, MainWindow& window, int index, const QString&
   if (QMenu* menu = top->menu()) menu->hide();
   window.menuBar()->setActiveAction(nullptr);
   settle();
+}
+
+// Pictures the modal window the next command opens, then closes it.
+void pictureModal(Gallery& gallery, MainWindow& window, int command, const QString& name) {
+  QTimer::singleShot(600, [&gallery, name] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    gallery.picture(*modal, name);
+    modal->close();
+  });
+  window.runCommand(command);
+  settle();
+}
+
+// The reading side: a mail with quotes, links and two attachments, the
+// separate text window, the print preview, and the search bar on a hit.
+void readingPictures(Gallery& gallery, MainWindow& window) {
+  window.selectNode(utf8ToSjis("仕事/見積"));
+  window.list().selectRow(0);
+  gallery.picture(window, "text-view");
+
+  window.list().currentView()->setFocus();
+  window.runCommand(cmd::kOpenTextWindow);
+  settle(300);
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top->objectName() != "TxvwFrameC" || !top->isVisible()) continue;
+    top->setGeometry(60, 60, 720, 520);
+    gallery.picture(*top, "text-window");
+    top->close();
+  }
+  window.activateWindow();
+  pictureModal(gallery, window, cmd::kPrintPreview, "print-preview");
+
+  window.selectNode(utf8ToSjis("仕事"));
+  window.runCommand(cmd::kFind);  // shows the bar
+  window.reading().searchBar().textField().setText(QString::fromUtf8("内訳"));
+  for (QAction* action : window.reading().searchBar().actions())
+    if (action->text() == QString::fromUtf8("引出指定")) action->setChecked(true);
+  window.runCommand(cmd::kFind);
+  window.reading().search().waitForEnd(30000);
+  gallery.picture(window, "search-hit");
 }
 
 void mainWindow(Gallery& gallery, mailflow::Document& document, core::Messages& messages, view::LayoutStore& layout) {
@@ -153,17 +197,7 @@ void mainWindow(Gallery& gallery, mailflow::Document& document, core::Messages& 
     QApplication::sendEvent(editor, &escape);
   }
 
-  window.selectNode(utf8ToSjis("新着受信"));
-  window.list().selectRow(0);
-  window.list().currentView()->setFocus();
-  window.runCommand(cmd::kOpenTextWindow);
-  settle(300);
-  for (QWidget* top : QApplication::topLevelWidgets()) {
-    if (top->objectName() != "TxvwFrameC" || !top->isVisible()) continue;
-    top->setGeometry(60, 60, 640, 480);
-    gallery.picture(*top, "text-window");
-    top->close();
-  }
+  readingPictures(gallery, window);
   window.close();
 }
 
