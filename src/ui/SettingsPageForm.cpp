@@ -13,8 +13,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "net/NmcliDialUp.h"
 #include "ui/QtText.h"
 #include "ui/UiLog.h"
 
@@ -71,7 +73,12 @@ SettingsPageForm::SettingsPageForm(const view::SettingsPage& page, view::Setting
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid_);
   grid_->setColumnStretch(1, 1);
-  for (const SettingsField& field : page.fields) addRow(field);
+  for (const SettingsField& field : page.fields) {
+    addRow(field);
+    if (!field.readOnly) continue;
+    bindings_.back().control->setEnabled(false);
+    bindings_.back().store = [] {};
+  }
   addDetails(page);
   layout->addStretch(1);
 }
@@ -288,6 +295,29 @@ void SettingsPageForm::addRow(const SettingsField& field) {
       });
       bindings_.push_back({id, edit, [=, &draft] { edit->setText(fromSjis(draft.text(id))); },
                            [=, &draft] { draft.setText(id, toSjis(edit->text())); }});
+      return;
+    }
+    case ControlKind::DialUpEntry: {
+      auto* lan = new QRadioButton(QStringLiteral("LANまたは手動で使用する"), this);
+      auto* dial = new QRadioButton(QStringLiteral("自動ﾀﾞｲﾔﾙｱｯﾌﾟで使用する"), this);
+      auto* entries = new QComboBox(this);
+      entries->setEditable(true);
+      for (const std::string& name : net::NmcliDialUp::entryNames()) entries->addItem(fromSjis(name));
+      grid_->addWidget(lan, row, 0, 1, 3);
+      grid_->addWidget(dial, row + 1, 0, 1, 3);
+      auto* caption = new QLabel(label, this);
+      caption->setBuddy(entries);
+      grid_->addWidget(caption, row + 2, 0);
+      grid_->addWidget(entries, row + 2, 1, 1, 2);
+      connect(dial, &QRadioButton::toggled, entries, &QWidget::setEnabled);
+      bindings_.push_back({id, entries,
+                           [=, &draft] {
+                             const QString entry = fromSjis(draft.text(id));
+                             (entry.isEmpty() ? lan : dial)->setChecked(true);
+                             entries->setEnabled(!entry.isEmpty());
+                             entries->setCurrentText(entry);
+                           },
+                           [=, &draft] { draft.setText(id, dial->isChecked() ? toSjis(entries->currentText()) : ""); }});
       return;
     }
     case ControlKind::KeyTable: {

@@ -191,7 +191,7 @@ SettingsPage receivePage() {
 }
 
 SettingsPage connectionPage() {
-  return page("接続", {field(ControlKind::Text, item::kDialUpEntry, "接続先(&R)"),
+  return page("接続", {field(ControlKind::DialUpEntry, item::kDialUpEntry, "接続先(&R)"),
                        text(item::kDialUpDomain, "NTﾄﾞﾒｲﾝ名(&I)"),
                        text(item::kDialUpUser, "ﾕｰｻﾞｰ名(&N)"),
                        field(ControlKind::Secret, item::kDialUpPassword, "ﾊﾟｽﾜｰﾄﾞ(&W)"),

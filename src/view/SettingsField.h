@@ -30,6 +30,7 @@ enum class ControlKind {
   Folder,         ///< folder path with a browse button
   File,           ///< file path with a browse button
   KeyTable,       ///< key definition text, edited in the key capture dialog
+  DialUpEntry,    ///< LAN (empty) or a dial-up entry chosen from the system's list
   FlagBit,        ///< one bit (`offValue` is the mask) of a flags item
 };
 
@@ -46,6 +47,7 @@ struct SettingsField {
   std::vector<FieldChoice> choices;
   std::string unit;  ///< shown after a number ("秒", "KB")
   int offValue = 0;
+  bool readOnly = false;  ///< shown, never written back
 };
 
 /// A page of a sheet, or a sub-dialog opened from a button of its page.

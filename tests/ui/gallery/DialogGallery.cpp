@@ -35,6 +35,18 @@
 #include "ui/SortingNotice.h"
 #include "ui/QtText.h"
 #include "ui/TrayTransferDialog.h"
+#include "ui/DialUpDialog.h"
+#include "ui/ImportDialog.h"
+#include "ui/SettingsPageForm.h"
+#include "ui/SettingsSheet.h"
+#include "ui/TipDialog.h"
+#include "ui/TrayPropertyDialog.h"
+#include "store/TrayFile.h"
+#include "view/TrayPropertySheet.h"
+#include <QFile>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTimer>
 
 namespace zorvik::ui {
 namespace {
@@ -188,6 +200,66 @@ void serverDialogs(Gallery& gallery, mailflow::Document& document) {
   gallery.picture(counted, QStringLiteral("server-counters-done"));
 }
 
+// The settings sheet page by page, its sub-dialogs, the tray property
+// sheet, the tips, the import and the dial-up dialogs.
+void settingsDialogs(Gallery& gallery, mailflow::Document& document, const QString& scratch) {
+  SettingsSheet sheet(document, document.messages());
+  for (int i = 0; i < sheet.tabs()->count(); ++i) {
+    sheet.tabs()->setCurrentIndex(i);
+    gallery.picture(sheet, QStringLiteral("settings-%1").arg(i + 1));
+    const auto details = sheet.page(i)->findChildren<QPushButton*>();
+    int detail = 0;
+    for (QPushButton* button : details) {
+      if (!button->text().endsWith(QStringLiteral("..."))) continue;
+      if (button->parent() != sheet.page(i)) continue;
+      QDialog* shown = nullptr;
+      QTimer::singleShot(0, [&] {
+        shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!shown) return;
+        gallery.picture(*shown, QStringLiteral("settings-%1-detail-%2").arg(i + 1).arg(++detail));
+        shown->reject();
+      });
+      button->click();
+    }
+  }
+  sheet.hide();
+
+  const std::string tray = utf8ToSjis("仕事/会議");
+  store::TrayFile(store::StoreLocation::fromSettings(document.settings()), tray).createInheriting();
+  platform::SilentSound silence;
+  if (auto properties = view::TrayPropertySheet::forTrays(store::StoreLocation::fromSettings(document.settings()), {tray})) {
+    TrayPropertyDialog trayDialog(*properties, document.messages(), silence, [] {});
+    for (int i = 0; i < trayDialog.tabs()->count(); ++i) {
+      trayDialog.tabs()->setCurrentIndex(i);
+      gallery.picture(trayDialog, QStringLiteral("tray-properties-%1").arg(i + 1));
+    }
+  }
+  TrayPropertyDialog cabinetDialog(
+      view::TrayPropertySheet::forCabinet(store::StoreLocation::fromSettings(document.settings()), utf8ToSjis("仕事")),
+      document.messages(), silence, [] {});
+  gallery.picture(cabinetDialog, QStringLiteral("cabinet-properties"));
+
+  const QString tipsPath = QDir(scratch).filePath(QStringLiteral("tips.txt"));
+  QFile tips(tipsPath);
+  tips.open(QIODevice::WriteOnly);
+  tips.write("; sample\nトレイを右ボタンでドラッグすると、放した所で「移動」「コピー」「リンク」を選べます。\n");
+  tips.close();
+  TipDialog tipDialog(tipsPath.toStdString(), {}, document.messages());
+  gallery.picture(tipDialog, QStringLiteral("tips"));
+  TipDialog noTips("", {}, document.messages());
+  gallery.picture(noTips, QStringLiteral("tips-missing"));
+
+  ImportDialog importTray(tray, std::nullopt);
+  importTray.kindList()->setCurrentRow(3);
+  importTray.sourceField()->setText(QStringLiteral("/home/taro/Becky/Inbox.mbx"));
+  gallery.picture(importTray, QStringLiteral("import-other-mailer"));
+  ImportDialog importCabinet("", utf8ToSjis("仕事"));
+  gallery.picture(importCabinet, QStringLiteral("import-other-mailer-cabinet"));
+
+  DialUpDialog dialUp({utf8ToSjis("ﾓﾊﾞｲﾙ回線"), "taro", "secret", ""}, {utf8ToSjis("ﾓﾊﾞｲﾙ回線"), "office-vpn"});
+  gallery.picture(dialUp, QStringLiteral("dial-up"));
+}
+
 }  // namespace
 }  // namespace zorvik::ui
 
@@ -215,6 +287,7 @@ int main(int argc, char** argv) {
     zorvik::ui::messageBoxes(gallery);
     zorvik::ui::storeDialogs(gallery, *document, scratch.path());
     zorvik::ui::serverDialogs(gallery, *document);
+    zorvik::ui::settingsDialogs(gallery, *document, scratch.path());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "zorvik_dialog_gallery: %s\n", error.what());
     return 1;
