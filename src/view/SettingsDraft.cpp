@@ -91,9 +91,16 @@ void SettingsDraft::applyTo(core::ItemValues& values) const {
 bool SettingsDraft::confirm(mailflow::Document& document, core::Messages& messages, std::string_view target) const {
   if (!check(messages)) return false;
   const bool moved = !target.empty() && target != document.settings().fileName();
-  if (changedItems().empty() && !moved) return true;
+  // Taken before the document changes: the draft reads its originals there.
+  std::vector<std::pair<int, std::string>> changes;
+  for (const int id : changedItems()) changes.emplace_back(id, typed_.at(id));
+  if (changes.empty() && !moved) return true;
   return mailflow::SettingsWriteBack::apply(
-      document, [this](core::SettingsFile& settings) { applyTo(settings); }, moved ? target : std::string_view());
+      document,
+      [&changes](core::SettingsFile& settings) {
+        for (const auto& [id, text] : changes) core::setValueText(settings, rowOf(settings, id), text);
+      },
+      moved ? target : std::string_view());
 }
 
 }  // namespace zorvik::view
