@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/TextEncoding.h"
 #include "store/TrayFlags.h"
 #include "store/TrayInheritance.h"
@@ -22,6 +24,7 @@ namespace flag = store::trayflag;
 class TrayPropertySheetTest : public ::testing::Test {
 protected:
   TrayPropertySheetTest() {
+    std::filesystem::create_directories(trays.store().topCabinetPath() + "/work/old");
     for (const char* name : {"work/a", "work/b", "work/old/c", "home"}) trays.createTray(name);
     store::TrayProperties own = *trays.tray("work/b").properties();
     own.flags |= flag::kOneFilePerMail;  // b keeps its mails one per file
@@ -88,7 +91,7 @@ TEST_F(TrayPropertySheetTest, SeveralTraysAreAskedForOneTrayIsNotAndAnUnchangedS
   EXPECT_TRUE(one->apply(changed, answeredNo)) << "one tray: no question";
   EXPECT_EQ(of("work/a").description, platform::utf8ToSjis("仕事用"));
   EXPECT_EQ(yes.numbers().size(), 1u);
-  EXPECT_EQ(no.numbers().size(), 1u);
+  EXPECT_TRUE(no.numbers().empty());
 }
 
 }  // namespace
