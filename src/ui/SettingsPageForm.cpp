@@ -221,17 +221,18 @@ void SettingsPageForm::addRow(const SettingsField& field) {
       auto* shown = new QLabel(this);
       grid_->addWidget(button, row, 0);
       grid_->addWidget(shown, row, 1, 1, 2);
-      // The label holds the font: family, pixel size and weight.
+      // The label holds the font: family, pixel size and weight (dynamic
+      // properties named apart from QWidget's own "size" and "font").
       const auto show = [shown](const QString& family, int size, int weight) {
-        shown->setProperty("family", family);
-        shown->setProperty("size", size);
-        shown->setProperty("weight", weight);
+        shown->setProperty("fontFamilyName", family);
+        shown->setProperty("fontPixels", size);
+        shown->setProperty("fontWeightValue", weight);
         shown->setText(QStringLiteral("%1  %2px%3").arg(family).arg(size).arg(weight >= 600 ? QStringLiteral(" 太字") : QString()));
       };
       connect(button, &QPushButton::clicked, shown, [=] {
-        QFont current(shown->property("family").toString());
-        current.setPixelSize(std::max(1, shown->property("size").toInt()));
-        current.setWeight(static_cast<QFont::Weight>(std::clamp(shown->property("weight").toInt(), 100, 900)));
+        QFont current(shown->property("fontFamilyName").toString());
+        current.setPixelSize(std::max(1, shown->property("fontPixels").toInt()));
+        current.setWeight(static_cast<QFont::Weight>(std::clamp(shown->property("fontWeightValue").toInt(), 100, 900)));
         bool chosen = false;
         const QFont font = QFontDialog::getFont(&chosen, current, button);
         if (!chosen) return;
@@ -241,9 +242,9 @@ void SettingsPageForm::addRow(const SettingsField& field) {
       bindings_.push_back({id, button,
                            [=, &draft] { show(fromSjis(draft.text(id)), draft.number(id + 1), draft.number(id + 2)); },
                            [=, &draft] {
-                             draft.setText(id, toSjis(shown->property("family").toString()));
-                             draft.setNumber(id + 1, shown->property("size").toInt());
-                             draft.setNumber(id + 2, shown->property("weight").toInt());
+                             draft.setText(id, toSjis(shown->property("fontFamilyName").toString()));
+                             draft.setNumber(id + 1, shown->property("fontPixels").toInt());
+                             draft.setNumber(id + 2, shown->property("fontWeightValue").toInt());
                            }});
       return;
     }

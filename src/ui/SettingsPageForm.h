@@ -12,10 +12,14 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "view/SettingsDraft.h"
 #include "view/SettingsField.h"
+
+class QGridLayout;
 
 namespace zorvik::ui {
 
@@ -53,7 +57,7 @@ private:
   view::SettingsDraft& draft_;
   std::vector<Binding> bindings_;
   std::vector<std::pair<std::string, QWidget*>> detailButtons_;
-  class QGridLayout* grid_;
+  QGridLayout* grid_;
 };
 
 }  // namespace zorvik::ui

@@ -40,7 +40,7 @@ std::vector<std::string> changedLines(const std::string& before, const std::stri
   std::istringstream a(before), b(after);
   std::vector<std::string> changed;
   for (std::string left, right; std::getline(a, left) && std::getline(b, right);)
-    if (left != right) changed.push_back(right);
+    if (left != right) changed.push_back(right.substr(0, right.find('\r')));
   return changed;
 }
 
