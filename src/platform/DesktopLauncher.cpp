@@ -32,12 +32,13 @@ std::string desktopFromUserDirs(const std::string& file, const std::string& home
   return {};
 }
 
-// A desktop entry argument in double quotes. Inside the quotes a double
-// quote, backquote, dollar and backslash need a backslash in front; the
-// file's string escapes are undone before that, so every such backslash is
-// written twice (a literal backslash becomes four). "%" would start a field
-// code and is doubled.
-std::string quotedArgument(std::string_view text) {
+}  // namespace
+
+// Inside the quotes a double quote, backquote, dollar and backslash need a
+// backslash in front; the file's string escapes are undone before that, so
+// every such backslash is written twice (a literal backslash becomes four).
+// "%" would start a field code and is doubled.
+std::string desktopEntryArgument(std::string_view text) {
   std::string out = "\"";
   for (const char c : text) {
     if (c == '"' || c == '`' || c == '$' || c == '\\') out += "\\\\";
@@ -47,8 +48,6 @@ std::string quotedArgument(std::string_view text) {
   }
   return out + "\"";
 }
-
-}  // namespace
 
 std::string desktopDirectory() {
   const std::string home = environment("HOME");
@@ -64,8 +63,8 @@ std::string desktopLauncherText(std::string_view accountName, std::string_view p
                                 std::string_view settingsPath) {
   const std::string name = sjisToUtf8(accountName);
   return "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Zorvik(" + name + ")\nExec=" +
-         quotedArgument(sjisToUtf8(programFile)) + " " +
-         quotedArgument(sjisToUtf8(settingsPath)) + "\nTerminal=false\n";
+         desktopEntryArgument(sjisToUtf8(programFile)) + " " +
+         desktopEntryArgument(sjisToUtf8(settingsPath)) + "\nTerminal=false\n";
 }
 
 bool createDesktopLauncher(std::string_view desktop, std::string_view accountName,

@@ -14,6 +14,10 @@ namespace zorvik::platform {
 /// else "$HOME/Desktop". Empty without a home directory.
 std::string desktopDirectory();
 
+/// A desktop entry argument in double quotes (UTF-8), with the escapes
+/// that keep blanks, quotes, "$", "\\" and "%" literal in an Exec line.
+std::string desktopEntryArgument(std::string_view text);
+
 /// The launcher's text (UTF-8, as desktop entries are): Exec quotes both
 /// paths so blanks, quotes, "$" and "%" in them stay literal.
 std::string desktopLauncherText(std::string_view accountName, std::string_view programFile,

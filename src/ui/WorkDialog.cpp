@@ -5,16 +5,13 @@
 #include "ui/ProgressPanel.h"
 #include "ui/UiLog.h"
 #include "ui/WorkflowRunner.h"
-#include "view/ProgressText.h"
 
 namespace zorvik::ui {
 
 WorkDialog::WorkDialog(core::Messages& messages, QWidget* parent)
     : QDialog(parent), progress_(new ProgressPanel(this)), runner_(new WorkflowRunner(messages, this)) {
   UiLog::global().watch(this);
-  connect(runner_, &WorkflowRunner::progress, progress_, [this](const QString& line) {
-    progress_->report(line, view::ProgressText::percentOf(line.toStdString()).value_or(-1));
-  });
+  connect(runner_, &WorkflowRunner::progress, progress_, &ProgressPanel::report);
 }
 
 WorkDialog::~WorkDialog() { endWork(); }

@@ -1,107 +1,103 @@
 #include "ui/WorkflowRunner.h"
 
-#include <QApplication>
-#include <QMetaObject>
-
-#include <mutex>
+#include <QCoreApplication>
 
 #include "platform/Clock.h"
-#include "platform/Sound.h"
+#include "ui/QtSound.h"
 #include "ui/QtText.h"
+#include "view/ProgressText.h"
 
 namespace zorvik::ui {
+namespace {
 
-class WorkflowRunner::Progress final : public core::Progress {
-public:
-  explicit Progress(WorkflowRunner& owner) : owner_(owner) { clock_.start(); }
-  void step(const std::string& text) override {
-    std::lock_guard lock(mutex_);
-    // The work calls this once a record; the status line needs far less.
-    if (clock_.isValid() && clock_.elapsed() < 100 && !first_) return;
-    first_ = false;
-    clock_.restart();
-    const QString shown = fromSjis(text);
-    QMetaObject::invokeMethod(&owner_, [this, shown] { emit owner_.progress(shown); }, Qt::QueuedConnection);
-  }
-  void reset() {
-    std::lock_guard lock(mutex_);
-    first_ = true;
-  }
+constexpr int kPollMilliseconds = 30;
 
-private:
-  WorkflowRunner& owner_;
-  std::mutex mutex_;
-  QElapsedTimer clock_;
-  bool first_ = true;
-};
+}  // namespace
 
-// Beeps on the window's thread; wave files play as a beep too (the desktop
-// may have no sound system at all).
-class WorkflowRunner::Sound final : public platform::Sound {
-public:
-  void beep(std::uint32_t) override {
-    QMetaObject::invokeMethod(qApp, [] { QApplication::beep(); }, Qt::QueuedConnection);
-  }
-  void playWave(const std::string&) override { beep(0); }
-};
-
-WorkflowRunner::WorkflowRunner(core::Messages& messages, QObject* parent)
-    : QObject(parent),
-      messages_(messages),
-      progress_(std::make_unique<Progress>(*this)),
-      sound_(std::make_unique<Sound>()) {
-  front_ = std::make_unique<mailflow::FrontEnd>(
-      mailflow::FrontEnd{*progress_, *sound_, platform::SystemClock::instance(), stop_});
-  pump_.setInterval(30);
-  connect(&pump_, &QTimer::timeout, this, [this] { messages_.pump(); });
+void WorkflowRunner::LatestLine::step(const std::string& text) {
+  const std::lock_guard lock(mutex_);
+  line_ = text;
+  fresh_ = true;
 }
 
-WorkflowRunner::~WorkflowRunner() {
-  if (worker_.joinable()) {
-    stop_.request();
-    stop_.request();
-    // Questions the worker is waiting on are answered while it winds down.
-    while (busy_) {
-      messages_.pump();
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-  }
-  if (worker_.joinable()) worker_.join();
-}
-
-bool WorkflowRunner::start(Work work, std::function<void()> done) {
-  if (busy_) return false;
-  if (worker_.joinable()) worker_.join();
-  busy_ = true;
-  done_ = std::move(done);
-  stop_.clear();
-  progress_->reset();
-  pump_.start();
-  emit busyChanged(true);
-  worker_ = std::thread([this, work = std::move(work)] {
-    work(*front_);
-    QMetaObject::invokeMethod(this, [this] { finished(); }, Qt::QueuedConnection);
-  });
+bool WorkflowRunner::LatestLine::take(std::string& line) {
+  const std::lock_guard lock(mutex_);
+  if (!fresh_) return false;
+  line = line_;
+  fresh_ = false;
   return true;
 }
 
-void WorkflowRunner::finished() {
-  if (worker_.joinable()) worker_.join();
-  pump_.stop();
+WorkflowRunner::WorkflowRunner(core::Messages& messages, QObject* parent)
+    : QObject(parent), messages_(messages), bell_(std::make_unique<QtSound>()), sound_(bell_.get()) {
+  timer_.setInterval(kPollMilliseconds);
+  connect(&timer_, &QTimer::timeout, this, &WorkflowRunner::poll);
+}
+
+WorkflowRunner::~WorkflowRunner() {
+  if (!busy_) return;
+  stop_.request();
+  stop_.request();
+  if (thread_.joinable()) {
+    // Questions the worker waits on are answered while it winds down.
+    while (!ended_) {
+      messages_.pump();
+      QCoreApplication::processEvents(QEventLoop::AllEvents, kPollMilliseconds);
+    }
+    thread_.join();
+  }
+}
+
+void WorkflowRunner::setSound(platform::Sound* sound) { sound_ = sound ? sound : bell_.get(); }
+
+bool WorkflowRunner::start(Work work, std::function<void()> done) {
+  if (busy_) return false;
+  busy_ = true;
+  work_ = std::move(work);
+  done_ = std::move(done);
+  stop_.clear();
+  emit busyChanged(true);
+  QTimer::singleShot(0, this, &WorkflowRunner::launch);
+  return true;
+}
+
+void WorkflowRunner::launch() {
+  ended_ = false;
+  front_.emplace(mailflow::FrontEnd{progress_, *sound_, platform::SystemClock::instance(), stop_, dialUpPrompt_});
+  thread_ = std::thread([this] {
+    work_(*front_);
+    ended_ = true;
+  });
+  timer_.start();
+}
+
+void WorkflowRunner::forwardProgress() {
+  std::string line;
+  if (!progress_.take(line)) return;
+  const int percent = view::ProgressText::percentOf(line).value_or(-1);
+  emit progress(fromSjis(line), percent);
+}
+
+void WorkflowRunner::poll() {
+  messages_.pump();
+  forwardProgress();
+  if (!ended_) return;
+  timer_.stop();
+  thread_.join();
+  work_ = nullptr;
+  front_.reset();
   messages_.pump();
   busy_ = false;
   auto done = std::move(done_);
-  done_ = {};
+  done_ = nullptr;
   emit busyChanged(false);
   if (done) done();
 }
 
-void WorkflowRunner::requestStop() { stop_.request(); }
-
 void WorkflowRunner::wait() {
   while (busy_) {
     messages_.pump();
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, kPollMilliseconds);
   }
 }
 

@@ -1,15 +1,28 @@
 /// \file
 /// Runs the workflows that block (receive, send, send/receive, the server
-/// tray's commands, sorting) on a worker thread, one at a time, with what
-/// mailflow asks of a front end: progress lines (passed to the window as
-/// queued signals, at most ten a second), sounds, the clock and the stop
-/// request of the cancel button. Questions and messages a workflow raises
-/// wait for the window's thread, which this runner keeps pumping while the
-/// work runs. The window's part after the work (refreshing the tree,
-/// showing the new mails) runs on the window's thread when it ends.
+/// tray's commands, sorting, backup, import) on a worker thread, one at a
+/// time, for the main window and for the dialogs that run a work alike,
+/// with what mailflow asks of a front end: progress lines, sounds, the
+/// clock and the stop request of the cancel button.
+///
+/// The work starts when the event loop next turns, not in start() itself,
+/// so a stop the user asks for in the same turn (a cancel right after the
+/// start) is in place before the workflow takes its first step.
+///
+/// While it runs, a timer on the application's thread pumps the document's
+/// core::Messages (the boxes the workflow and its sessions ask for are shown
+/// there, the worker waiting for the answer) and hands on the newest
+/// progress line: a workflow reports once a record or a block, far more
+/// often than a person can read, so lines in between are dropped, but the
+/// last one always arrives. What the caller does after the work (`done` of
+/// start(): refreshing the tree, reading the result) runs on the window's
+/// thread when it ends.
+///
+/// The runner lives on the application's thread. Destroying it while the
+/// work runs insists on the stop and waits for the end, still showing the
+/// boxes asked for; owners avoid that by not closing while busy().
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -17,10 +30,16 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "core/Messages.h"
+#include "core/Progress.h"
 #include "mailflow/FrontEnd.h"
+#include "mailflow/StopRequest.h"
+#include "platform/Sound.h"
 
 namespace zorvik::ui {
 
@@ -28,39 +47,69 @@ class WorkflowRunner : public QObject {
   Q_OBJECT
 
 public:
-  using Work = std::function<void(mailflow::FrontEnd&)>;
+  using Work = std::function<void(mailflow::FrontEnd& front)>;
 
-  WorkflowRunner(core::Messages& messages, QObject* parent = nullptr);
-  /// Asks a running workflow to stop at once and waits for it.
+  /// `messages` (the document's) must outlive the runner.
+  explicit WorkflowRunner(core::Messages& messages, QObject* parent = nullptr);
   ~WorkflowRunner() override;
 
-  bool busy() const { return busy_; }
-  /// Starts `work`; `done` follows on this thread. False while busy.
+  /// The sound the works ring (a tray's arrival sound when sorting); it
+  /// must outlive the runner. Null, the default: the desktop's bell.
+  void setSound(platform::Sound* sound);
+  /// The dial-up question asked before dialling (null: none).
+  void setDialUpPrompt(mailflow::DialUpPrompt* prompt) { dialUpPrompt_ = prompt; }
+
+  /// Starts `work` on a worker thread once the event loop turns; `done`
+  /// follows on this thread after it. False (and nothing started) while a
+  /// work runs.
   bool start(Work work, std::function<void()> done = {});
-  /// The user's stop: the first lets the mail in hand finish, a second
-  /// breaks off.
-  void requestStop();
-  /// Waits for the running work (tests, and the window's close).
+  /// Between start() and the end of the work (before `done` runs).
+  bool busy() const { return busy_; }
+
+  /// The user's stop: the first lets the work end after the mail in hand,
+  /// a second breaks off at once.
+  void requestStop() { stop_.request(); }
+  bool stopRequested() const { return stop_.requested(); }
+  /// Waits for the running work, showing the boxes it asks for (tests,
+  /// and the window's close).
   void wait();
 
 signals:
-  void progress(const QString& text);
+  /// The newest progress line (Unicode) and the share it tells (-1: none).
+  void progress(const QString& line, int percent);
+  /// A work begins (true) or has ended (false, just before its `done`).
   void busyChanged(bool busy);
 
 private:
-  class Progress;
-  class Sound;
+  // The newest line a workflow reported, taken by the timer.
+  class LatestLine final : public core::Progress {
+  public:
+    void step(const std::string& text) override;
+    /// The line reported since the last take, if any.
+    bool take(std::string& line);
 
-  void finished();
+  private:
+    std::mutex mutex_;
+    std::string line_;
+    bool fresh_ = false;
+  };
+
+  void launch();
+  void poll();
+  void forwardProgress();
 
   core::Messages& messages_;
-  std::unique_ptr<Progress> progress_;
-  std::unique_ptr<Sound> sound_;
+  std::unique_ptr<platform::Sound> bell_;
+  platform::Sound* sound_;
+  mailflow::DialUpPrompt* dialUpPrompt_ = nullptr;
+  LatestLine progress_;
   mailflow::StopRequest stop_;
-  std::unique_ptr<mailflow::FrontEnd> front_;
-  std::thread worker_;
+  std::optional<mailflow::FrontEnd> front_;
+  QTimer timer_;
+  Work work_;
   std::function<void()> done_;
-  QTimer pump_;
+  std::thread thread_;
+  std::atomic<bool> ended_{false};
   bool busy_ = false;
 };
 

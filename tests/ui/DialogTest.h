@@ -69,7 +69,7 @@ protected:
 
   /// Runs `act` on the next modal dialog as soon as it is shown.
   static void onModal(std::function<void(QWidget&)> act) {
-    auto* const timer = new QTimer;
+    auto* const timer = new QTimer(qApp);  // a dialog that never comes leaves it to the application
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
       QWidget* const modal = QApplication::activeModalWidget();

@@ -1,0 +1,238 @@
+// Pictures the main window of the desktop client on a demo store
+// (scripts/demo-store.sh), in the states a user sees most:
+//
+//     zorvik_window_gallery SETTINGS_FILE OUTPUT_FOLDER
+//
+// details, icons and list views, the thread display, a cabinet's list, the
+// menus open (normal and Brisko), a context menu, a tray renamed in place
+// with Japanese typed in, the separate text window, and the window right
+// after a first start. The whole screen is grabbed, so that open menus are
+// in the picture; run it under a real X server (xvfb-run -a -s "-screen 0
+// 1280x860x24") without a window manager. Prints each path.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
+
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+
+#include "core/Messages.h"
+#include "core/SettingsItemTable.h"
+#include "mailflow/Document.h"
+#include "mailflow/StartUp.h"
+#include "platform/TextEncoding.h"
+#include "store/StartUpPlaces.h"
+#include "ui/MailListModel.h"
+#include "ui/MailListPane.h"
+#include "ui/MainWindow.h"
+#include "ui/QtReporter.h"
+#include "ui/TrayTreeView.h"
+#include "view/CommandId.h"
+#include "view/LayoutStore.h"
+
+namespace zorvik::ui {
+namespace {
+
+namespace cmd = view::cmd;
+using platform::utf8ToSjis;
+
+void settle(int milliseconds = 150) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < milliseconds) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+class Gallery {
+public:
+  explicit Gallery(QString folder) : folder_(std::move(folder)) {}
+
+  // The screen around `window`, widened to take in any open menu.
+  void picture(QWidget& window, const QString& name) {
+    settle();
+    QRect area = window.frameGeometry();
+    if (QWidget* popup = QApplication::activePopupWidget()) area = area.united(popup->geometry());
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->isVisible() && qobject_cast<QMenu*>(top)) area = area.united(top->geometry());
+    const QPixmap screen = window.screen()->grabWindow(0);
+    const QString path = QDir(folder_).filePath(name + ".png");
+    if (!screen.copy(area.intersected(screen.rect())).save(path)) throw std::runtime_error("cannot write " + path.toStdString());
+    std::printf("%s\n", path.toLocal8Bit().constData());
+  }
+
+private:
+  QString folder_;
+};
+
+MainWindowOptions options(const std::string& name) {
+  MainWindowOptions options;
+  options.settingsName = name;
+  options.listenForHandOff = false;
+  return options;
+}
+
+// Opens the menu bar's `index`th menu and pictures it.
+void pictureMenu(Gallery& gallery, MainWindow& window, int index, const QString& name) {
+  QAction* top = window.menuBar()->actions().at(index);
+  window.menuBar()->setActiveAction(top);
+  settle(300);
+  gallery.picture(window, name);
+  if (QMenu* menu = top->menu()) menu->hide();
+  window.menuBar()->setActiveAction(nullptr);
+  settle();
+}
+
+void mainWindow(Gallery& gallery, mailflow::Document& document, core::Messages& messages, view::LayoutStore& layout) {
+  MainWindow window(document, messages, layout, options("taro"));
+  window.setGeometry(0, 0, 1120, 720);
+  window.show();
+  settle(400);
+  window.selectNode(utf8ToSjis("新着受信"));
+  window.list().selectRow(1);
+  gallery.picture(window, "main-details");
+
+  window.runCommand(cmd::kLargeIcons);
+  gallery.picture(window, "main-large-icons");
+  window.runCommand(cmd::kListMode);
+  gallery.picture(window, "main-list");
+  window.runCommand(cmd::kDetails);
+
+  window.selectNode(utf8ToSjis("仕事/会議"));
+  window.runCommand(cmd::kThreadDisplay);
+  window.list().selectRow(2);
+  gallery.picture(window, "main-thread");
+
+  window.selectNode(utf8ToSjis("仕事"));
+  window.list().selectRow(0);
+  gallery.picture(window, "main-cabinet");
+
+  window.selectNode(utf8ToSjis("新着受信"));
+  window.list().selectRow(0);
+  pictureMenu(gallery, window, 0, "menu-file");
+  pictureMenu(gallery, window, 3, "menu-mail");
+
+  // The context menu of a mail, opened by a right click on it.
+  QAbstractItemView* view = window.list().currentView();
+  const QPoint at = view->visualRect(window.listModel().index(0, 2)).center();
+  QTimer::singleShot(400, [&] {
+    gallery.picture(window, "context-mail");
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  });
+  QMouseEvent press(QEvent::MouseButtonPress, at, view->viewport()->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(view->viewport(), &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, view->viewport()->mapToGlobal(at), Qt::RightButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(view->viewport(), &release);
+  settle();
+
+  // A tray renamed in place: Japanese committed by the input method.
+  window.selectNode(utf8ToSjis("友人"));
+  window.tree().setFocus();
+  window.tree().edit(window.tree().currentIndex());
+  settle();
+  if (auto* editor = window.tree().findChild<QLineEdit*>()) {
+    editor->selectAll();
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8("旅行仲間〜2026"));
+    QApplication::sendEvent(editor, &commit);
+  }
+  gallery.picture(window, "rename-in-place");
+  if (auto* editor = window.tree().findChild<QLineEdit*>()) {
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(editor, &escape);
+  }
+
+  window.selectNode(utf8ToSjis("新着受信"));
+  window.list().selectRow(0);
+  window.list().currentView()->setFocus();
+  window.runCommand(cmd::kOpenTextWindow);
+  settle(300);
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top->objectName() != "TxvwFrameC" || !top->isVisible()) continue;
+    top->setGeometry(60, 60, 640, 480);
+    gallery.picture(*top, "text-window");
+    top->close();
+  }
+  window.close();
+}
+
+void briskoWindow(Gallery& gallery, mailflow::Document& document, core::Messages& messages, view::LayoutStore& layout) {
+  document.settings().setNumber(core::item::kStartInBriskoMode, 1);
+  MainWindow window(document, messages, layout, options("brisko"));
+  window.setGeometry(0, 0, 1120, 720);
+  window.show();
+  settle(400);
+  window.selectNode(utf8ToSjis("新着受信"));
+  window.list().selectRow(0);
+  gallery.picture(window, "brisko-main");
+  pictureMenu(gallery, window, 2, "brisko-menu-move");
+  pictureMenu(gallery, window, 3, "brisko-menu-mail");
+  window.close();
+  document.settings().setNumber(core::item::kStartInBriskoMode, 0);
+}
+
+// A first start in an empty folder: the account the dialog would give, the
+// store built, the window as it first appears.
+void firstRun(Gallery& gallery, core::Messages& messages, const QString& scratch) {
+  QDir().mkpath(scratch);
+  const std::string folder = utf8ToSjis(scratch.toStdString());
+  const store::StartUpPlaces places = store::StartUpPlaces::ofProcess().inDirectory(folder);
+  const auto account = [] {
+    return std::optional(store::AccountSetup{utf8ToSjis("鈴木花子"), "hanako@example.jp", "secret"});
+  };
+  auto document = mailflow::StartUp::open("", messages, places, account);
+  if (!document) throw std::runtime_error("the first start failed");
+  view::LayoutStore layout(folder + "/registry.ini");
+  MainWindow window(*document, messages, layout, options("hanako"));
+  window.setGeometry(0, 0, 1000, 640);
+  window.show();
+  gallery.picture(window, "first-run-window");
+  window.close();
+}
+
+}  // namespace
+}  // namespace zorvik::ui
+
+// What fontconfig and D-Bus keep for Qt until the process ends is no
+// leak of ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libdbus-1.so\n"; }
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: zorvik_window_gallery SETTINGS_FILE OUTPUT_FOLDER\n");
+    return 2;
+  }
+  const QString folder = QString::fromLocal8Bit(argv[2]);
+  if (!QDir().mkpath(folder)) {
+    std::fprintf(stderr, "zorvik_window_gallery: cannot make %s\n", argv[2]);
+    return 1;
+  }
+  QTemporaryDir scratch;
+  zorvik::ui::QtReporter reporter;
+  zorvik::core::Messages messages(reporter);
+  try {
+    zorvik::ui::Gallery gallery(folder);
+    auto document = zorvik::mailflow::Document::load(zorvik::platform::utf8ToSjis(argv[1]), messages);
+    if (!document) throw std::runtime_error("cannot open the demo settings");
+    zorvik::view::LayoutStore layout(zorvik::platform::utf8ToSjis(scratch.filePath("registry.ini").toStdString()));
+    zorvik::ui::mainWindow(gallery, *document, messages, layout);
+    zorvik::ui::briskoWindow(gallery, *document, messages, layout);
+    zorvik::ui::firstRun(gallery, messages, scratch.filePath("first"));
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "zorvik_window_gallery: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
