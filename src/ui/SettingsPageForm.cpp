@@ -66,7 +66,13 @@ bool isOff(std::int32_t value, int offValue) { return offValue < 0 ? value < 0 :
 
 }  // namespace
 
+static SettingsPageForm::Action& fieldAction() {
+  static SettingsPageForm::Action action;
+  return action;
+}
+
 void SettingsPageForm::setKeyEditor(KeyEditor editor) { keyEditor() = std::move(editor); }
+void SettingsPageForm::setAction(Action action) { fieldAction() = std::move(action); }
 
 SettingsPageForm::SettingsPageForm(const view::SettingsPage& page, view::SettingsDraft& draft, QWidget* parent)
     : QWidget(parent), draft_(draft), grid_(new QGridLayout) {
@@ -75,6 +81,13 @@ SettingsPageForm::SettingsPageForm(const view::SettingsPage& page, view::Setting
   grid_->setColumnStretch(1, 1);
   for (const SettingsField& field : page.fields) {
     addRow(field);
+    if (!field.action.empty()) {
+      auto* button = new QPushButton(fromSjis(field.action), this);
+      grid_->addWidget(button, grid_->rowCount() - 1, 3);
+      connect(button, &QPushButton::clicked, this, [this, id = field.id] {
+        if (fieldAction()) fieldAction()(id, this);
+      });
+    }
     if (!field.readOnly) continue;
     bindings_.back().control->setEnabled(false);
     bindings_.back().store = [] {};

@@ -38,6 +38,9 @@ public:
   /// one, or nothing when the user cancelled.
   using KeyEditor = std::function<std::optional<std::string>(int id, const std::string& text, QWidget* parent)>;
   static void setKeyEditor(KeyEditor editor);
+  /// Runs the action button of item `id`'s control; set by the sheet.
+  using Action = std::function<void(int id, QWidget* parent)>;
+  static void setAction(Action action);
 
   /// The widget that edits item `id`, for tests; null when the page has none.
   QWidget* control(int id) const;

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "mailflow/Document.h"
+#include "ui/KeyCaptureDialog.h"
 #include "ui/QtText.h"
 #include "ui/SettingsPageForm.h"
 #include "ui/UiLog.h"
@@ -29,6 +30,7 @@ SettingsSheet::SettingsSheet(mailflow::Document& document, core::Messages& messa
     : QDialog(parent), document_(document), messages_(messages), draft_(document.settings()), tabs_(new QTabWidget(this)) {
   setWindowTitle(QStringLiteral("環境設定"));
   UiLog::global().watch(this);
+  SettingsPageForm::setKeyEditor(&KeyCaptureDialog::edit);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
   for (const view::SettingsPage& page : view::environmentPages()) {

@@ -2,6 +2,7 @@
 
 #include "core/SettingsItemTable.h"
 #include "platform/TextEncoding.h"
+#include "view/KeyPresets.h"
 
 namespace zorvik::view {
 namespace {
@@ -10,7 +11,7 @@ namespace item = core::item;
 using platform::sjisLiteral;
 
 SettingsField field(ControlKind control, int id, const char* label, const char* unit = "", int offValue = 0) {
-  return {control, id, sjisLiteral(label), {}, sjisLiteral(unit), offValue};
+  return {control, id, sjisLiteral(label), {}, sjisLiteral(unit), offValue, false, {}};
 }
 SettingsField text(int id, const char* label) { return field(ControlKind::Text, id, label); }
 SettingsField check(int id, const char* label) { return field(ControlKind::Check, id, label); }
@@ -37,8 +38,11 @@ SettingsPage page(const char* title, std::vector<SettingsField> fields, std::vec
 }
 
 SettingsPage systemPage() {
+  SettingsField password =
+      field(ControlKind::SwitchedNumber, item::kStartPassword, "起動時パスワードを使う(&P)", "保護領域(&A)", -1);
+  password.action = sjisLiteral("パスワード設定(&T)");
   return page("ｼｽﾃﾑ",
-              {field(ControlKind::SwitchedNumber, item::kStartPassword, "起動時パスワードを使う(&P)", "保護領域(&A)", -1),
+              {password,
                check(item::kPasswordOnRestore, "最小化からの復帰時にもパスワードを使う(&M)"),
                text(item::kTimeZone, "標準時の設定(&T)"),
                check(item::kEmptyTrashAtExit, "終了時にごみ箱を空にする(&G)"),
@@ -139,13 +143,21 @@ SettingsPage sendPage() {
                                    field(ControlKind::Lines, item::kEnglishSignature, "英語署名(&E)")})});
 }
 
+// The editor's key definition, with the ready-made layouts to load.
+SettingsField editorKeys() {
+  SettingsField result = field(ControlKind::KeyTable, item::kEditorKeys, "制御キー設定(&K)");
+  int index = 0;
+  for (const KeyPreset& preset : editorKeyPresets()) result.choices.push_back({preset.name, index++, preset.definition});
+  return result;
+}
+
 SettingsPage editorPage() {
   return page("ｴﾃﾞｨﾀ", {field(ControlKind::Font, item::kEditorFontName, "ﾌｫﾝﾄ(&F)..."),
                         colour(item::kEditorBackgroundColour, "背景(&B)"),
                         colour(item::kEditorTextColour, "入力文字(&I)"),
                         colour(item::kEditorLockedColour, "変更禁止文字(&X)"),
                         colour(item::kEditorTagColour, "タグ文字列(&T)"),
-                        field(ControlKind::KeyTable, item::kEditorKeys, "制御キー設定(&K)"),
+                        editorKeys(),
                         number(item::kEditorLineWidth, "キー入力時自動折り返し半角桁数(&A)"),
                         number(item::kEditorIndent, "キー入力時行頭インデント半角桁数(&L)"),
                         check(item::kLockQuotedText, "引用テキストを保護する(&P)"),

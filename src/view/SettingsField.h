@@ -48,6 +48,7 @@ struct SettingsField {
   std::string unit;  ///< shown after a number ("秒", "KB")
   int offValue = 0;
   bool readOnly = false;  ///< shown, never written back
+  std::string action;     ///< a button beside the control that acts at once
 };
 
 /// A page of a sheet, or a sub-dialog opened from a button of its page.

@@ -12,7 +12,7 @@ namespace flag = store::trayflag;
 using platform::sjisLiteral;
 
 SettingsField field(ControlKind control, int id, const char* label, const char* unit = "") {
-  return {control, id, sjisLiteral(label), {}, sjisLiteral(unit), 0, false};
+  return {control, id, sjisLiteral(label), {}, sjisLiteral(unit), 0, false, {}};
 }
 SettingsField text(int id, const char* label) { return field(ControlKind::Text, id, label); }
 SettingsField lines(int id, const char* label) { return field(ControlKind::Lines, id, label); }
