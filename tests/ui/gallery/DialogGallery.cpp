@@ -36,6 +36,12 @@
 #include "ui/QtText.h"
 #include "ui/TrayTransferDialog.h"
 #include "ui/DialUpDialog.h"
+#include "ui/KeyCaptureDialog.h"
+#include "ui/MailPropertyDialog.h"
+#include "ui/StartPasswordDialog.h"
+#include "ui/ToolBarDialog.h"
+#include "view/CommandTable.h"
+#include "view/KeyPresets.h"
 #include "ui/ImportDialog.h"
 #include "ui/SettingsPageForm.h"
 #include "ui/SettingsSheet.h"
@@ -258,6 +264,28 @@ void settingsDialogs(Gallery& gallery, mailflow::Document& document, const QStri
 
   DialUpDialog dialUp({utf8ToSjis("ﾓﾊﾞｲﾙ回線"), "taro", "secret", ""}, {utf8ToSjis("ﾓﾊﾞｲﾙ回線"), "office-vpn"});
   gallery.picture(dialUp, QStringLiteral("dial-up"));
+
+  KeyCaptureDialog keys(view::MacroTable::editor(), view::editorKeyPresets()[2].definition, true);
+  gallery.picture(keys, QStringLiteral("key-capture"));
+  const view::CommandTable commands = view::CommandTable::standard();
+  ToolBarDialog bars(commands, {});
+  gallery.picture(bars, QStringLiteral("tool-bar-editor"));
+  StartPasswordDialog password("");
+  gallery.picture(password, QStringLiteral("start-password"));
+  PasswordSetDialog setPassword;
+  gallery.picture(setPassword, QStringLiteral("start-password-set"));
+
+  view::MailProperties mail;
+  mail.info = {{"From", utf8ToSjis("山田 太郎 <taro@example.jp>")}, {utf8ToSjis("件名"), utf8ToSjis("来週の定例会議について")},
+               {"To", "hanako@example.jp"}, {"Cc", ""}, {"Bcc", ""}, {utf8ToSjis("送信時刻"), "2026/02/10 09:30:00"},
+               {utf8ToSjis("キー"), ""}, {"Sender", ""}, {"ReplyTo", ""}, {"MsgId", "20260210.1000@mail.example.jp"}};
+  mail.header = "From: taro@example.jp\r\nTo: hanako@example.jp\r\nSubject: report\r\n";
+  mail.attachments = {{utf8ToSjis("議事録.pdf"), "/nonexistent", 48213}};
+  mail.other = {{utf8ToSjis("トレイ"), utf8ToSjis("仕事/会議")}, {utf8ToSjis("番号"), "12"}};
+  for (int page = 0; page < 4; ++page) {
+    MailPropertyDialog properties(mail, page);
+    gallery.picture(properties, QStringLiteral("mail-properties-%1").arg(page + 1));
+  }
 }
 
 }  // namespace
