@@ -151,7 +151,7 @@ KeyCaptureDialog::KeyCaptureDialog(view::MacroTable table, std::string_view defi
 }
 
 int KeyCaptureDialog::currentRow() const {
-  const QTreeWidgetItem* item = list_->currentItem();
+  QTreeWidgetItem* item = list_->currentItem();
   return item ? list_->indexOfTopLevelItem(item) : -1;
 }
 
