@@ -125,8 +125,13 @@ void SettingsPageForm::addRow(const SettingsField& field) {
     auto* caption = new QLabel(label, this);
     caption->setBuddy(control);
     grid_->addWidget(caption, row, 0);
-    grid_->addWidget(control, row, 1);
-    if (!field.unit.empty()) grid_->addWidget(new QLabel(fromSjis(field.unit), this), row, 2);
+    if (field.unit.empty()) return grid_->addWidget(control, row, 1, 1, 2);
+    // The unit stays beside its number.
+    auto* line = new QHBoxLayout;
+    line->addWidget(control);
+    line->addWidget(new QLabel(fromSjis(field.unit), this));
+    line->addStretch(1);
+    grid_->addLayout(line, row, 1, 1, 2);
   };
   switch (field.control) {
     case ControlKind::Text:

@@ -49,7 +49,7 @@ SettingsSheet::SettingsSheet(mailflow::Document& document, core::Messages& messa
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
-  resize(640, 560);
+  setMinimumSize(620, 620);
   askSavePath_ = [this](const std::string& current) { return askWithFileDialog(this, current); };
 }
 

@@ -30,7 +30,7 @@ public:
     setResizeMode(QListView::Adjust);
     setMovement(QListView::Static);
     setIconSize(QSize(24, 24));
-    setGridSize(QSize(84, 58));
+    setGridSize(QSize(76, 56));
     setWordWrap(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setDragEnabled(true);
@@ -104,7 +104,7 @@ ToolBarDialog::ToolBarDialog(const view::CommandTable& commands, std::map<int, B
 
   connect(bars_, &QListWidget::currentRowChanged, this, &ToolBarDialog::showBar);
   bars_->setCurrentRow(0);
-  resize(720, 420);
+  setMinimumSize(760, 440);
 }
 
 const view::ToolBar& ToolBarDialog::barAt(int row) const { return view::toolBars()[static_cast<std::size_t>(row)]; }

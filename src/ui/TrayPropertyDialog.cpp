@@ -62,7 +62,7 @@ TrayPropertyDialog::TrayPropertyDialog(view::TrayPropertySheet sheet, core::Mess
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
-  resize(560, 520);
+  setMinimumSize(560, 520);
 }
 
 void TrayPropertyDialog::ringSound() {

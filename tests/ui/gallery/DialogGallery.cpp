@@ -48,6 +48,7 @@
 #include "ui/TipDialog.h"
 #include "ui/TrayPropertyDialog.h"
 #include "store/TrayFile.h"
+#include "store/TreeOperations.h"
 #include "view/TrayPropertySheet.h"
 #include <QFile>
 #include <QListWidget>
@@ -231,7 +232,10 @@ void settingsDialogs(Gallery& gallery, mailflow::Document& document, const QStri
   sheet.hide();
 
   const std::string tray = utf8ToSjis("仕事/会議");
-  store::TrayFile(store::StoreLocation::fromSettings(document.settings()), tray).createInheriting();
+  store::TreeOperations tree(store::StoreLocation::fromSettings(document.settings()), document.settings(),
+                             document.messages());
+  tree.createCabinet(utf8ToSjis("仕事"));
+  tree.createTray(tray);
   platform::SilentSound silence;
   if (auto properties = view::TrayPropertySheet::forTrays(store::StoreLocation::fromSettings(document.settings()), {tray})) {
     TrayPropertyDialog trayDialog(*properties, document.messages(), silence, [] {});
