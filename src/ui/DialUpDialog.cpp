@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -55,6 +57,64 @@ net::DialEntry DialUpDialog::entry() const {
 
 bool DialUpDialog::saveEntry() const { return save_->isChecked(); }
 bool DialUpDialog::hideFromNowOn() const { return hide_->isChecked(); }
+
+DiallingWindow::DiallingWindow(QWidget* parent)
+    : QDialog(parent),
+      entry_(new QLabel(this)),
+      user_(new QLabel(this)),
+      state_(new QLabel(this)),
+      abort_(new QPushButton(QStringLiteral("中断(&A)"), this)) {
+  setWindowTitle(QStringLiteral("ﾀﾞｲｱﾙｱｯﾌﾟ接続中"));
+  UiLog::global().watch(this);
+  auto* layout = new QVBoxLayout(this);
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("接続先："), entry_);
+  form->addRow(QStringLiteral("ﾕｰｻﾞｰ名："), user_);
+  form->addRow(QStringLiteral("状態："), state_);
+  state_->setMinimumWidth(300);
+  layout->addLayout(form);
+  auto* buttons = new QDialogButtonBox(this);
+  buttons->addButton(abort_, QDialogButtonBox::RejectRole);
+  layout->addWidget(buttons);
+  connect(abort_, &QPushButton::clicked, this, [this] {
+    aborted_ = true;
+    abort_->setEnabled(false);
+  });
+}
+
+void DiallingWindow::start(const net::DialEntry& entry) {
+  aborted_ = false;
+  abort_->setEnabled(true);
+  entry_->setText(fromSjis(entry.name));
+  user_->setText(fromSjis(entry.user));
+  state_->clear();
+}
+
+void DiallingWindow::state(int, const std::string& text) {
+  onGuiThread([this, text] {
+    state_->setText(fromSjis(text));
+    if (!isVisible()) show();
+    return true;
+  });
+}
+
+QtDialUpPrompt::QtDialUpPrompt(mailflow::Document& document, QWidget* parent)
+    : document_(document), parent_(parent), window_(new DiallingWindow(parent)) {}
+
+net::DialObserver* QtDialUpPrompt::dialling(const net::DialEntry& entry) {
+  onGuiThread([&] {
+    window_->start(entry);
+    return true;
+  });
+  return window_;
+}
+
+void QtDialUpPrompt::dialled() {
+  onGuiThread([this] {
+    window_->hide();
+    return true;
+  });
+}
 
 bool QtDialUpPrompt::confirm(net::DialEntry& entry) {
   return onGuiThread([&] {

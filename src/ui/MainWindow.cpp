@@ -106,6 +106,7 @@ MainWindow::MainWindow(mailflow::Document& document, core::Messages& messages, v
   storeCommands_ = std::make_unique<StoreCommands>(*this);
   serverCommands_ = std::make_unique<ServerCommands>(*this);
   settingsCommands_ = std::make_unique<SettingsCommands>(*this);
+  runner_->setDialUpPrompt(&settingsCommands_->dialUpPrompt());
 
   buildPanes();
   buildCommands();

@@ -28,6 +28,9 @@ constexpr const char* kTipSection = "Tip";
 
 }  // namespace
 
+SettingsCommands::SettingsCommands(MainWindow& window)
+    : window_(window), dialUpPrompt_(window.document_, &window) {}
+
 std::string SettingsCommands::passwordSection() const {
   return view::LayoutValues::windowSection(window_.options_.settingsName);
 }

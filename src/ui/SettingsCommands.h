@@ -11,13 +11,18 @@
 
 #include <string>
 
+#include "ui/DialUpDialog.h"
+
 namespace zorvik::ui {
 
 class MainWindow;
 
 class SettingsCommands {
 public:
-  explicit SettingsCommands(MainWindow& window) : window_(window) {}
+  explicit SettingsCommands(MainWindow& window);
+
+  /// The dial-up prompt and dialling window the window's workflows use.
+  mailflow::DialUpPrompt& dialUpPrompt() { return dialUpPrompt_; }
 
   void settingsSheet();
   void editToolBars();
@@ -42,6 +47,7 @@ private:
   std::string passwordSection() const;
 
   MainWindow& window_;
+  QtDialUpPrompt dialUpPrompt_;
 };
 
 }  // namespace zorvik::ui

@@ -268,6 +268,10 @@ void settingsDialogs(Gallery& gallery, mailflow::Document& document, const QStri
 
   DialUpDialog dialUp({utf8ToSjis("ﾓﾊﾞｲﾙ回線"), "taro", "secret", ""}, {utf8ToSjis("ﾓﾊﾞｲﾙ回線"), "office-vpn"});
   gallery.picture(dialUp, QStringLiteral("dial-up"));
+  DiallingWindow dialling;
+  dialling.start({utf8ToSjis("ﾓﾊﾞｲﾙ回線"), "taro", "", ""});
+  dialling.state(2, utf8ToSjis("デバイス接続中"));
+  gallery.picture(dialling, QStringLiteral("dial-up-dialling"));
 
   KeyCaptureDialog keys(view::MacroTable::editor(), view::editorKeyPresets()[2].definition, true);
   gallery.picture(keys, QStringLiteral("key-capture"));
