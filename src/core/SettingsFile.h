@@ -39,7 +39,7 @@ public:
   /// Records `path` as this object's file, when a copy was saved there.
   void setFileName(std::string_view path) { fileName_ = path; }
 
-  /// Items 804, 903 and 1003 are kept scrambled; these give the plain text.
+  /// Items 804, 824, 903 and 1003 are kept scrambled; these give the plain text.
   std::string plainPassword(int id) const;
   void setPlainPassword(int id, std::string_view plain);
 
