@@ -5,6 +5,7 @@
 
 #include "core/SettingsItemTable.h"
 #include "mailflow/ImportFlow.h"
+#include "ui/CertificateDialog.h"
 #include "ui/CommandActions.h"
 #include "ui/ImportDialog.h"
 #include "ui/MailPropertyDialog.h"
@@ -37,7 +38,8 @@ std::string SettingsCommands::passwordSection() const {
 
 void SettingsCommands::settingsSheet() {
   SettingsSheet sheet(window_.document_, window_.messages_, &window_);
-  SettingsPageForm::setAction([this](int id, QWidget* parent) {
+  SettingsPageForm::setAction([this, &sheet](int id, QWidget* parent) {
+    if (id == core::item::kTrustedFingerprints) return trustCertificates(sheet, parent);
     if (id != core::item::kStartPassword) return;
     if (const auto stored = PasswordSetDialog::ask(parent)) {
       window_.layoutStore_.setText(passwordSection(), kPasswordValue, *stored);
@@ -49,6 +51,21 @@ void SettingsCommands::settingsSheet() {
   window_.stopTimers();
   window_.startTimers();
   window_.refreshAfterStoreChange();
+}
+
+void SettingsCommands::trustCertificates(SettingsSheet& sheet, QWidget* parent) {
+  sheet.editDraft([&](view::SettingsDraft& draft) {
+    // The servers as the sheet now says, not as they were when it opened.
+    core::SettingsFile settings = window_.document_.settings();
+    draft.applyTo(settings);
+    std::string text = draft.text(core::item::kTrustedFingerprints);
+    for (const std::string& fingerprint : CertificateDialog::check(settings, window_.messages_, parent)) {
+      if (text.find(fingerprint) != std::string::npos) continue;
+      if (!text.empty()) text += "\r\n";
+      text += fingerprint;
+    }
+    draft.setText(core::item::kTrustedFingerprints, text);
+  });
 }
 
 void SettingsCommands::editToolBars() {

@@ -13,9 +13,12 @@
 
 #include "ui/DialUpDialog.h"
 
+class QWidget;
+
 namespace zorvik::ui {
 
 class MainWindow;
+class SettingsSheet;
 
 class SettingsCommands {
 public:
@@ -43,6 +46,7 @@ public:
   static constexpr const char* kPasswordValue = "StartPass";
 
 private:
+  void trustCertificates(SettingsSheet& sheet, QWidget* parent);
   void importInto(const std::string& tray, bool cabinet);
   std::string passwordSection() const;
 

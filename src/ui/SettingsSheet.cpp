@@ -53,6 +53,12 @@ SettingsSheet::SettingsSheet(mailflow::Document& document, core::Messages& messa
   askSavePath_ = [this](const std::string& current) { return askWithFileDialog(this, current); };
 }
 
+void SettingsSheet::editDraft(const std::function<void(view::SettingsDraft&)>& edit) {
+  for (SettingsPageForm* form : forms_) form->store();
+  edit(draft_);
+  for (SettingsPageForm* form : forms_) form->load();
+}
+
 void SettingsSheet::accept() {
   for (SettingsPageForm* form : forms_) form->store();
   if (draft_.changedItems().empty()) return QDialog::accept();

@@ -41,6 +41,10 @@ public:
   SettingsPageForm* page(int index) const { return forms_[static_cast<std::size_t>(index)]; }
   view::SettingsDraft& draft() { return draft_; }
 
+  /// Takes every page's controls into the draft, lets `edit` change it and
+  /// shows the draft again: for buttons that change other items at once.
+  void editDraft(const std::function<void(view::SettingsDraft&)>& edit);
+
   void accept() override;
 
 private:

@@ -212,6 +212,20 @@ SettingsPage connectionPage() {
                        field(ControlKind::InvertedCheck, item::kNoCheckWhileOffline, "RAS切断時も定期的に新着検査をする(&U)")});
 }
 
+SettingsPage securityPage() {
+  SettingsField fingerprints = field(ControlKind::Lines, item::kTrustedFingerprints, "信頼するｻｰﾊﾞｰ証明書の指紋(&F)");
+  fingerprints.action = sjisLiteral("証明書を表示(&V)...");
+  return page("ｾｷｭﾘﾃｨ",
+              {choice(item::kPopSecurity, "受信の暗号化(&R)", {"なし", "STLS", "SSL/TLS"}),
+               choice(item::kSmtpSecurity, "送信の暗号化(&S)", {"なし", "STARTTLS", "SSL/TLS"}),
+               check(item::kPopAuthPlain, "POP3のAUTH PLAINを使用する(&P)"),
+               choice(item::kSmtpAuthMethod, "SMTP認証(&A)", {"なし", "自動", "PLAIN", "LOGIN", "CRAM-MD5"}),
+               text(item::kSmtpUser, "SMTP認証ﾕｰｻﾞｰ名(&U)"),
+               field(ControlKind::Secret, item::kSmtpPassword, "SMTP認証ﾊﾟｽﾜｰﾄﾞ(&W)"),
+               check(item::kAllowPlainAuthInClear, "暗号化なしの平文認証(PLAIN/LOGIN)を許可する(&L)"),
+               fingerprints});
+}
+
 SettingsPage pgpPage() {
   return page("PGP", {field(ControlKind::File, item::kPublicKeyRing, "公開鍵束(&P)："),
                       field(ControlKind::File, item::kSecretKeyRing, "秘密鍵束(&S)：")});
@@ -233,8 +247,9 @@ void collect(const SettingsPage& page, std::vector<int>& ids) {
 }  // namespace
 
 const std::vector<SettingsPage>& environmentPages() {
-  static const std::vector<SettingsPage> pages = {systemPage(), displayPage(),    sendPage(),       editorPage(),
-                                                  serverPage(), receivePage(),    connectionPage(), pgpPage()};
+  static const std::vector<SettingsPage> pages = {systemPage(),  displayPage(),  sendPage(),       editorPage(),
+                                                  serverPage(),  securityPage(), receivePage(),    connectionPage(),
+                                                  pgpPage()};
   return pages;
 }
 

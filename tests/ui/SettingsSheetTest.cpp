@@ -84,9 +84,12 @@ TEST_F(SettingsSheetTest, OneControlOfEachPageChangesItsItemAloneInTheFile) {
       {3, item::kEditorLineWidth, [](QWidget* w) { static_cast<QLineEdit*>(w)->setText(QStringLiteral(" 72 ")); }, "72"},
       {4, item::kPopServer, [](QWidget* w) { static_cast<QLineEdit*>(w)->setText(QStringLiteral("pop.example.com")); },
        "pop.example.com"},
-      {5, item::kCheckInterval, [](QWidget* w) { static_cast<QCheckBox*>(w)->setChecked(false); }, "0"},
-      {6, item::kNoCheckWhileOffline, [](QWidget* w) { static_cast<QCheckBox*>(w)->setChecked(true); }, "0"},
-      {7, 1001, [](QWidget* w) { static_cast<QLineEdit*>(w)->setText(QStringLiteral("/home/taro/pubring.gpg")); },
+      {5, item::kSmtpAuthMethod, [](QWidget* w) { static_cast<QComboBox*>(w)->setCurrentIndex(3); }, "3"},
+      {5, item::kSmtpUser, [](QWidget* w) { static_cast<QLineEdit*>(w)->setText(QStringLiteral("taro@example.jp")); },
+       "taro@example.jp"},
+      {6, item::kCheckInterval, [](QWidget* w) { static_cast<QCheckBox*>(w)->setChecked(false); }, "0"},
+      {7, item::kNoCheckWhileOffline, [](QWidget* w) { static_cast<QCheckBox*>(w)->setChecked(true); }, "0"},
+      {8, item::kPublicKeyRing, [](QWidget* w) { static_cast<QLineEdit*>(w)->setText(QStringLiteral("/home/taro/pubring.gpg")); },
        "/home/taro/pubring.gpg"},
   };
   for (const auto& each : cases) {
