@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "ui/OkCancelButtons.h"
 #include "ui/QtText.h"
 #include "ui/UiLog.h"
 
@@ -50,11 +51,7 @@ CertificateDialog::CertificateDialog(const std::vector<net::ServerReport>& repor
     }
     layout->addWidget(box);
   }
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = okCancelButtons(*this);
   layout->addWidget(buttons);
   setMinimumWidth(520);
 }

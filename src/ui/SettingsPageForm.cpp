@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "net/NmcliDialUp.h"
+#include "ui/OkCancelButtons.h"
 #include "ui/QtText.h"
 #include "ui/UiLog.h"
 
@@ -392,11 +393,7 @@ void SettingsPageForm::addDetails(const view::SettingsPage& page) {
       auto* layout = new QVBoxLayout(&dialog);
       auto* form = new SettingsPageForm(detail, draft_, &dialog);
       layout->addWidget(form);
-      auto* buttons = new QDialogButtonBox(&dialog);
-      buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-      buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-      connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-      connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+      QDialogButtonBox* buttons = okCancelButtons(dialog);
       layout->addWidget(buttons);
       form->load();
       if (dialog.exec() == QDialog::Accepted) form->store();

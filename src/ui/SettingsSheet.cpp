@@ -8,6 +8,7 @@
 
 #include "mailflow/Document.h"
 #include "ui/KeyCaptureDialog.h"
+#include "ui/OkCancelButtons.h"
 #include "ui/QtText.h"
 #include "ui/SettingsPageForm.h"
 #include "ui/UiLog.h"
@@ -43,11 +44,7 @@ SettingsSheet::SettingsSheet(mailflow::Document& document, core::Messages& messa
     forms_.push_back(form);
     form->load();
   }
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = okCancelButtons(*this);
   layout->addWidget(buttons);
   setMinimumSize(620, 620);
   askSavePath_ = [this](const std::string& current) { return askWithFileDialog(this, current); };

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "ui/OkCancelButtons.h"
 #include "ui/QtText.h"
 #include "ui/UiLog.h"
 #include "view/StartPassword.h"
@@ -17,15 +18,6 @@ QLineEdit* secretField(QWidget* parent) {
   auto* field = new QLineEdit(parent);
   field->setEchoMode(QLineEdit::Password);
   return field;
-}
-
-QDialogButtonBox* okCancel(QDialog* dialog) {
-  auto* buttons = new QDialogButtonBox(dialog);
-  buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  return buttons;
 }
 
 QLabel* warning(QWidget* parent) {
@@ -47,7 +39,7 @@ StartPasswordDialog::StartPasswordDialog(std::string stored, QWidget* parent)
   form->addRow(QStringLiteral("パスワード(&P)："), password_);
   layout->addLayout(form);
   layout->addWidget(wrong_);
-  layout->addWidget(okCancel(this));
+  layout->addWidget(okCancelButtons(*this));
 }
 
 void StartPasswordDialog::accept() {
@@ -72,7 +64,7 @@ PasswordSetDialog::PasswordSetDialog(QWidget* parent)
   form->addRow(QStringLiteral("確認のためもう一度(&C)："), second_);
   layout->addLayout(form);
   layout->addWidget(problem_);
-  layout->addWidget(okCancel(this));
+  layout->addWidget(okCancelButtons(*this));
 }
 
 void PasswordSetDialog::accept() {

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "ui/OkCancelButtons.h"
 #include "ui/QtText.h"
 #include "ui/ToolBarIcons.h"
 #include "ui/UiLog.h"
@@ -94,11 +95,7 @@ ToolBarDialog::ToolBarDialog(const view::CommandTable& commands, std::map<int, B
   (new QVBoxLayout(sequenceBox))->addWidget(sequence_);
   right->addWidget(fullBox);
   right->addWidget(sequenceBox);
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = okCancelButtons(*this);
   right->addWidget(buttons);
   layout->addLayout(right, 1);
 

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "store/TrayPropertyTable.h"
+#include "ui/OkCancelButtons.h"
 #include "ui/QtText.h"
 #include "ui/SettingsPageForm.h"
 #include "ui/UiLog.h"
@@ -56,11 +57,7 @@ TrayPropertyDialog::TrayPropertyDialog(view::TrayPropertySheet sheet, core::Mess
     forms_.push_back(form);
     form->load();
   }
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = okCancelButtons(*this);
   layout->addWidget(buttons);
   setMinimumSize(560, 520);
 }

@@ -49,6 +49,7 @@
 #include "ui/TrayPropertyDialog.h"
 #include "store/TrayFile.h"
 #include "store/TreeOperations.h"
+#include "view/EnvironmentPages.h"
 #include "view/TrayPropertySheet.h"
 #include <QFile>
 #include <QListWidget>
@@ -214,16 +215,14 @@ void settingsDialogs(Gallery& gallery, mailflow::Document& document, const QStri
   for (int i = 0; i < sheet.tabs()->count(); ++i) {
     sheet.tabs()->setCurrentIndex(i);
     gallery.picture(sheet, QStringLiteral("settings-%1").arg(i + 1));
-    const auto details = sheet.page(i)->findChildren<QPushButton*>();
     int detail = 0;
-    for (QPushButton* button : details) {
-      if (!button->text().endsWith(QStringLiteral("..."))) continue;
-      if (button->parent() != sheet.page(i)) continue;
-      QDialog* shown = nullptr;
-      QTimer::singleShot(0, [&] {
-        shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    for (const view::SettingsPage& sub : view::environmentPages()[static_cast<std::size_t>(i)].details) {
+      auto* button = static_cast<QPushButton*>(sheet.page(i)->detailButton(sub.title));
+      const QString name = QStringLiteral("settings-%1-detail-%2").arg(i + 1).arg(++detail);
+      QTimer::singleShot(0, [&gallery, name] {
+        auto* shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!shown) return;
-        gallery.picture(*shown, QStringLiteral("settings-%1-detail-%2").arg(i + 1).arg(++detail));
+        gallery.picture(*shown, name);
         shown->reject();
       });
       button->click();
