@@ -240,7 +240,7 @@ TEST_F(MainWindowTest, ReceiveFromDovecotThroughTheMenu) {
   settings.setText(core::item::kPopUser, "taro");
   settings.setPlainPassword(core::item::kPopPassword, "secret");
   settings.setNumber(core::item::kUseApop, 0);
-  settings.setNumber(core::item::kPopSecurity, 0);  // a new account asks for TLS; the test server speaks plain POP3
+  settings.setNumber(core::item::kPopSecurity, 0);  // the test's Dovecot speaks no TLS
 
   MainWindow& main = openWindow();
   QSignalSpy finished(&main, &MainWindow::workflowFinished);
