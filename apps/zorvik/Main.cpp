@@ -159,7 +159,10 @@ int main(int argc, char** argv) {
   reporter.setOwner(&window);
   ui::UiLog::global().watch(&window);
   FirstPaint firstPaint(window, clock);
+  if (!window.askStartPassword()) return 0;
   window.show();
+  // A scripted run (questions answered by ZORVIK_ANSWER) gets no tips to close.
+  if (qEnvironmentVariableIsEmpty("ZORVIK_ANSWER")) QTimer::singleShot(0, &window, [&window] { window.showStartUpTips(); });
 
   platform::MailClientRegistration::apply(document->settings().flag(core::item::kRegisterMailClient), name,
                                           platform::utf8ToSjis(QApplication::applicationFilePath().toStdString()),

@@ -153,31 +153,40 @@ std::optional<std::string> valueProblem(const ItemRow& row, std::string_view tex
   }
 }
 
-std::string valueText(const SettingsFile& settings, std::size_t row) {
-  const ItemRow& item = settings.table().rows()[row];
-  if (SettingsFile::isPasswordItem(item.id)) return settings.plainPassword(item.id);
-  switch (item.kind) {
+std::string valueText(const ItemValues& values, std::size_t row) {
+  switch (values.table().rows()[row].kind) {
     case ItemKind::Colour: {
       char number[16];
-      std::snprintf(number, sizeof number, "%08X", static_cast<unsigned>(settings.numberAt(row)));
+      std::snprintf(number, sizeof number, "%08X", static_cast<unsigned>(values.numberAt(row)));
       return number;
     }
     case ItemKind::Integer:
-    case ItemKind::Switch: return std::to_string(settings.numberAt(row));
-    default: return settings.textAt(row);
+    case ItemKind::Switch: return std::to_string(values.numberAt(row));
+    default: return values.textAt(row);
   }
 }
 
-void setValueText(SettingsFile& settings, std::size_t row, std::string_view text) {
-  const ItemRow& item = settings.table().rows()[row];
-  if (SettingsFile::isPasswordItem(item.id)) return settings.setPlainPassword(item.id, text);
+void setValueText(ItemValues& values, std::size_t row, std::string_view text) {
+  const ItemRow& item = values.table().rows()[row];
   switch (item.kind) {
     case ItemKind::Colour:
-      return settings.setNumber(item.id, static_cast<std::int32_t>(integerOf(text, 16).value_or(0)));
+      return values.setNumber(item.id, static_cast<std::int32_t>(integerOf(text, 16).value_or(0)));
     case ItemKind::Integer:
-    case ItemKind::Switch: return settings.setNumber(item.id, static_cast<std::int32_t>(integerOf(text, 10).value_or(0)));
-    default: return settings.setText(item.id, text);
+    case ItemKind::Switch: return values.setNumber(item.id, static_cast<std::int32_t>(integerOf(text, 10).value_or(0)));
+    default: return values.setText(item.id, text);
   }
+}
+
+std::string valueText(const SettingsFile& settings, std::size_t row) {
+  const int id = settings.table().rows()[row].id;
+  if (SettingsFile::isPasswordItem(id)) return settings.plainPassword(id);
+  return valueText(static_cast<const ItemValues&>(settings), row);
+}
+
+void setValueText(SettingsFile& settings, std::size_t row, std::string_view text) {
+  const int id = settings.table().rows()[row].id;
+  if (SettingsFile::isPasswordItem(id)) return settings.setPlainPassword(id, text);
+  setValueText(static_cast<ItemValues&>(settings), row, text);
 }
 
 }  // namespace zorvik::core

@@ -36,5 +36,8 @@ std::optional<std::string> valueProblem(const ItemRow& row, std::string_view tex
 std::string valueText(const SettingsFile& settings, std::size_t row);
 /// Sets row `row` from `text`, which valueProblem() has accepted.
 void setValueText(SettingsFile& settings, std::size_t row, std::string_view text);
+/// The same for items of any table, none of them a password.
+std::string valueText(const ItemValues& values, std::size_t row);
+void setValueText(ItemValues& values, std::size_t row, std::string_view text);
 
 }  // namespace zorvik::core

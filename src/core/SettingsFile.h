@@ -36,6 +36,8 @@ public:
 
   /// The file last loaded or saved.
   const std::string& fileName() const { return fileName_; }
+  /// Records `path` as this object's file, when a copy was saved there.
+  void setFileName(std::string_view path) { fileName_ = path; }
 
   /// Items 804, 824, 903 and 1003 are kept scrambled; these give the plain text.
   std::string plainPassword(int id) const;

@@ -55,8 +55,11 @@ std::optional<DialUpScope> DialUpScope::open(const Document& document, FrontEnd&
   if (settings.flag(core::item::kDialUpConfirm) && front.dialUpPrompt && !front.dialUpPrompt->confirm(entry))
     return std::nullopt;
   auto dialUp = dialUpFor(document);
-  FrontEndObserver observer(front);
-  switch (dialUp->connect(entry, observer)) {
+  FrontEndObserver progressLine(front);
+  net::DialObserver* window = front.dialUpPrompt ? front.dialUpPrompt->dialling(entry) : nullptr;
+  const net::DialResult result = dialUp->connect(entry, window ? *window : progressLine);
+  if (front.dialUpPrompt) front.dialUpPrompt->dialled();
+  switch (result) {
     case net::DialResult::Connected:
       return DialUpScope(std::move(dialUp), &document.messages(), true);
     case net::DialResult::AlreadyConnected:

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <functional>
+#include <string_view>
 
 #include "core/SettingsFile.h"
 
@@ -22,9 +23,11 @@ public:
   using Change = std::function<void(core::SettingsFile&)>;
 
   /// Applies `change` to the document's settings and to the file they were
-  /// loaded from. False after 44200, 44201 or 40186; the document keeps the
-  /// change all the same.
-  static bool apply(Document& document, const Change& change);
+  /// loaded from, or, with a `target`, writes the changed file there and
+  /// makes it the document's file from then on (the file it was loaded
+  /// from stays as it was). False after 44200, 44201 or 40186; the document
+  /// keeps the change all the same.
+  static bool apply(Document& document, const Change& change, std::string_view target = {});
 };
 
 }  // namespace zorvik::mailflow

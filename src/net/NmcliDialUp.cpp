@@ -108,6 +108,15 @@ std::optional<bool> NmcliDialUp::listed(const std::string& name, int* exitCode) 
   return false;
 }
 
+std::vector<std::string> NmcliDialUp::entryNames(const std::string& program) {
+  if (!platform::ChildProcess::find(program)) return {};
+  const auto run = platform::ChildProcess::run({program, "-t", "-f", "NAME", "connection", "show"});
+  if (!run || run->exitCode != 0) return {};
+  std::vector<std::string> names;
+  for (const std::string& line : terseLines(run->output)) names.push_back(platform::utf8ToSjis(line));
+  return names;
+}
+
 std::optional<bool> NmcliDialUp::isConnected(std::string_view name) {
   return listed(platform::sjisToUtf8(name));
 }

@@ -24,6 +24,7 @@
 #include <chrono>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "core/Messages.h"
 #include "net/DialUp.h"
@@ -38,6 +39,11 @@ public:
                        std::chrono::milliseconds poll = std::chrono::milliseconds(100));
 
   DialResult connect(const DialEntry& entry, DialObserver& observer) override;
+
+  /// Every connection NetworkManager knows, by name (Shift_JIS), for the
+  /// settings page and the dial-up prompt to choose from; empty without
+  /// nmcli.
+  static std::vector<std::string> entryNames(const std::string& program = "nmcli");
   void disconnect() override;
   std::optional<bool> isConnected(std::string_view name) override;
   bool hangUp(std::string_view name) override;

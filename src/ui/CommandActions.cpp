@@ -8,6 +8,7 @@
 #include <QToolBar>
 
 #include "ui/QtText.h"
+#include "ui/ToolBarIcons.h"
 #include "view/KeyNames.h"
 
 namespace zorvik::ui {
@@ -70,7 +71,7 @@ QToolBar* CommandActions::buildToolBar(const view::ToolBar& bar, QMainWindow& wi
   const QString title = command ? fromSjis(command->text.substr(0, command->text.find("(&"))) : QString();
   auto* toolBar = new QToolBar(title, &window);
   toolBar->setObjectName(QString("ToolBar%1").arg(bar.id));
-  toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  toolBar->setToolButtonStyle(Qt::ToolButtonFollowStyle);
   for (const int id : bar.buttons) {
     if (id == 0) {
       toolBar->addSeparator();
@@ -80,6 +81,7 @@ QToolBar* CommandActions::buildToolBar(const view::ToolBar& bar, QMainWindow& wi
     if (!button) continue;
     QAction* action = make(id, table_.buttonText(id), toolBar);
     action->setToolTip(fromSjis(button->text.substr(0, button->text.find("(&"))));
+    action->setIcon(toolBarIcon(id, action->text(), *toolBar));
     toolBar->addAction(action);
   }
   return toolBar;

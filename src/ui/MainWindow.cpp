@@ -40,6 +40,8 @@
 #include "ui/PointerGestures.h"
 #include "ui/QtSound.h"
 #include "ui/ServerCommands.h"
+#include "ui/MailPropertyDialog.h"
+#include "ui/SettingsCommands.h"
 #include "ui/StoreCommands.h"
 #include "ui/ServerTrayDialog.h"
 #include "ui/SortingLogWindow.h"
@@ -56,6 +58,7 @@
 #include "view/MailOpening.h"
 #include "view/ReadOn.h"
 #include "view/ToolBarLayout.h"
+#include "view/ToolBarSequence.h"
 #include "view/TrayTransferForm.h"
 
 namespace zorvik::ui {
@@ -103,6 +106,8 @@ MainWindow::MainWindow(mailflow::Document& document, core::Messages& messages, v
   runner_->setSound(sound_.get());
   storeCommands_ = std::make_unique<StoreCommands>(*this);
   serverCommands_ = std::make_unique<ServerCommands>(*this);
+  settingsCommands_ = std::make_unique<SettingsCommands>(*this);
+  runner_->setDialUpPrompt(&settingsCommands_->dialUpPrompt());
 
   buildPanes();
   readingCommands_ = std::make_unique<ReadingCommands>(*this);
@@ -299,6 +304,11 @@ void MainWindow::buildCommands() {
   on(cmd::kExportTray, [this] { serverCommands_->transferDialog(static_cast<int>(view::TransferKind::Export)); });
   on(cmd::kShowSortingLog, [this] { serverCommands_->showSortingLog(); });
   on(cmd::kServerTrayProperties, [this] { serverCommands_->runServerDialog(static_cast<int>(ServerTrayWork::Counters)); });
+  on(cmd::kSettingsSheet, [this] { settingsCommands_->settingsSheet(); });
+  on(cmd::kEditToolBars, [this] { settingsCommands_->editToolBars(); });
+  on(cmd::kProperties, [this] { settingsCommands_->properties(); });
+  on(cmd::kImportOtherMailer, [this] { settingsCommands_->properties(); });
+  on(cmd::kSaveAttachments, [this] { settingsCommands_->mailProperties(MailPropertyDialog::kAttachmentPage); });
   on(cmd::kOffline, [this] {
     offline_ = !offline_;
     if (offline_) stopTimers();
@@ -310,7 +320,7 @@ void MainWindow::buildCommands() {
 void MainWindow::buildBars() {
   const bool brisko = menuSet_ == view::MenuSet::Brisko;
   for (const view::ToolBar& bar : view::toolBars()) {
-    QToolBar* toolBar = actions_->buildToolBar(bar, *this);
+    QToolBar* toolBar = actions_->buildToolBar(view::ToolBarSequence::arranged(layoutStore_, bar), *this);
     addToolBar(Qt::TopToolBarArea, toolBar);
     toolBar->setVisible(brisko ? bar.shownInBrisko : bar.shownNormally);
     bars_[bar.id] = toolBar;
@@ -651,12 +661,25 @@ void MainWindow::setNewMail(bool raised) {
 }
 
 void MainWindow::changeEvent(QEvent* event) {
+  const bool restored = event->type() == QEvent::WindowStateChange &&
+                        static_cast<QWindowStateChangeEvent*>(event)->oldState().testFlag(Qt::WindowMinimized) &&
+                        !isMinimized();
   // Opening the window from its minimised state counts as seeing the news.
-  if (event->type() == QEvent::WindowStateChange && newMail_ &&
-      static_cast<QWindowStateChangeEvent*>(event)->oldState().testFlag(Qt::WindowMinimized) && !isMinimized())
-    setNewMail(false);
+  if (restored && newMail_) setNewMail(false);
   QMainWindow::changeEvent(event);
+  if (!restored || askingPassword_) return;
+  // The password is asked after the window has come back, so the dialog
+  // has a window to sit on; a wrong one sends the window down again.
+  askingPassword_ = true;
+  QTimer::singleShot(0, this, [this] {
+    if (!settingsCommands_->passwordGate(true)) showMinimized();
+    askingPassword_ = false;
+  });
 }
+
+bool MainWindow::askStartPassword() { return settingsCommands_->passwordGate(false); }
+
+void MainWindow::showStartUpTips() { settingsCommands_->tips(true); }
 
 // --- Commands -------------------------------------------------------------
 

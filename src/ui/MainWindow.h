@@ -58,6 +58,7 @@ class MailTextView;
 class ReadingCommands;
 class ServerCommands;
 class SortingLogWindow;
+class SettingsCommands;
 class StoreCommands;
 class TrayTreeModel;
 class TrayTreeView;
@@ -117,6 +118,10 @@ public:
   view::LayoutValues layoutValues() const;
   /// A mailto hand-off or address from the command line.
   void startMailTo(const QString& address);
+  /// The start-up password when the settings ask for it (false: the user
+  /// gave up), and the start-up tips unless switched off.
+  bool askStartPassword();
+  void showStartUpTips();
   /// A compose window stored a mail for sending: the tree is redrawn and,
   /// when `send` is set, the automatic send (timer 2) starts.
   void mailStoredForSending(bool send);
@@ -128,6 +133,7 @@ signals:
 private:
   friend class ReadingCommands;
   friend class ServerCommands;
+  friend class SettingsCommands;
   friend class StoreCommands;
 
 protected:
@@ -232,6 +238,8 @@ private:
   std::unique_ptr<StoreCommands> storeCommands_;
   std::unique_ptr<ServerCommands> serverCommands_;
   std::unique_ptr<ReadingCommands> readingCommands_;
+  std::unique_ptr<SettingsCommands> settingsCommands_;
+  bool askingPassword_ = false;
 };
 
 }  // namespace zorvik::ui

@@ -13,22 +13,33 @@
 #include "mailflow/FlowScene.h"
 #include "mailflow/NewMailCheck.h"
 #include "mailflow/ReceiveFlow.h"
+#include "net/DialState.h"
 #include "support/FakeNmcli.h"
 #include "support/LoopbackPort.h"
 
 namespace zorvik::mailflow {
 namespace {
 
-class Prompt final : public DialUpPrompt {
+// The prompt, and the dialling window: the states it was shown, and its
+// "中断" pressed after `abortAfter` states.
+class Prompt final : public DialUpPrompt, public net::DialObserver {
 public:
   bool confirm(net::DialEntry& entry) override {
     ++asked;
     if (!replacement.empty()) entry.name = replacement;
     return answer;
   }
+  net::DialObserver* dialling(const net::DialEntry&) override { return this; }
+  void dialled() override { ++closed; }
+  void state(int state, const std::string&) override { states.push_back(state); }
+  bool abortRequested() override { return static_cast<int>(states.size()) >= abortAfter; }
+
   bool answer = true;
   std::string replacement;
   int asked = 0;
+  std::vector<int> states;
+  int abortAfter = 1000;
+  int closed = 0;
 };
 
 class DialUpScopeTest : public ::testing::Test {
@@ -57,6 +68,22 @@ protected:
 private:
   std::string savedPath_;
 };
+
+TEST_F(DialUpScopeTest, TheDiallingWindowShowsTheStatesBreaksOffAndClosesEveryTime) {
+  nmcli.setActivatingPolls(2);
+  {
+    const auto scope = DialUpScope::open(*scene.document, scene.front);
+    ASSERT_TRUE(scope);
+    EXPECT_FALSE(prompt.states.empty());
+    EXPECT_EQ(prompt.states.back(), net::DialState::kConnected);
+    EXPECT_EQ(prompt.closed, 1);
+  }
+  prompt.states.clear();
+  prompt.abortAfter = 1;
+  EXPECT_FALSE(DialUpScope::open(*scene.document, scene.front)) << "broken off";
+  EXPECT_EQ(prompt.closed, 2);
+  EXPECT_TRUE(nmcli.active().empty()) << "hung up again";
+}
 
 TEST_F(DialUpScopeTest, ThePromptCancelsOrChangesWhatIsDialled) {
   prompt.answer = false;

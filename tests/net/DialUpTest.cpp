@@ -131,3 +131,18 @@ TEST_F(DialUpTest, BreakingOffHangsUp) {
 
 }  // namespace
 }  // namespace zorvik::net
+
+namespace zorvik::net {
+namespace {
+
+TEST_F(DialUpTest, EntriesAreTheProfilesNetworkManagerKnows) {
+  nmcli.addProfile("ﾓﾊﾞｲﾙ回線", "gsm");
+  nmcli.addProfile("office", "vpn");
+  EXPECT_EQ(NmcliDialUp::entryNames(nmcli.program()),
+            (std::vector<std::string>{"mobile", platform::utf8ToSjis("ﾓﾊﾞｲﾙ回線"), "office"}));
+  EXPECT_TRUE(NmcliDialUp::entryNames("/nonexistent/nmcli").empty());
+  EXPECT_TRUE(reporter.boxes().empty());
+}
+
+}  // namespace
+}  // namespace zorvik::net

@@ -35,6 +35,7 @@ case "$2" in
       cat "$d/active" 2>/dev/null
       exit 0
     fi
+    [ -z "$3" ] && { cut -d: -f1 "$d/known" 2>/dev/null; exit 0; }
     name="$4"
     known "$name" || { echo "Error: $name - no such connection profile." >&2; exit 10; }
     if [ "$field" = connection.type ]; then grep "^$name:" "$d/known" | cut -d: -f2; exit 0; fi

@@ -35,6 +35,26 @@
 #include "ui/SortingNotice.h"
 #include "ui/QtText.h"
 #include "ui/TrayTransferDialog.h"
+#include "ui/DialUpDialog.h"
+#include "ui/KeyCaptureDialog.h"
+#include "ui/MailPropertyDialog.h"
+#include "ui/StartPasswordDialog.h"
+#include "ui/ToolBarDialog.h"
+#include "view/CommandTable.h"
+#include "view/KeyPresets.h"
+#include "ui/ImportDialog.h"
+#include "ui/SettingsPageForm.h"
+#include "ui/SettingsSheet.h"
+#include "ui/TipDialog.h"
+#include "ui/TrayPropertyDialog.h"
+#include "store/TrayFile.h"
+#include "store/TreeOperations.h"
+#include "view/EnvironmentPages.h"
+#include "view/TrayPropertySheet.h"
+#include <QFile>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTimer>
 
 namespace zorvik::ui {
 namespace {
@@ -188,6 +208,93 @@ void serverDialogs(Gallery& gallery, mailflow::Document& document) {
   gallery.picture(counted, QStringLiteral("server-counters-done"));
 }
 
+// The settings sheet page by page, its sub-dialogs, the tray property
+// sheet, the tips, the import and the dial-up dialogs.
+void settingsDialogs(Gallery& gallery, mailflow::Document& document, const QString& scratch) {
+  SettingsSheet sheet(document, document.messages());
+  for (int i = 0; i < sheet.tabs()->count(); ++i) {
+    sheet.tabs()->setCurrentIndex(i);
+    gallery.picture(sheet, QStringLiteral("settings-%1").arg(i + 1));
+    int detail = 0;
+    for (const view::SettingsPage& sub : view::environmentPages()[static_cast<std::size_t>(i)].details) {
+      auto* button = static_cast<QPushButton*>(sheet.page(i)->detailButton(sub.title));
+      const QString name = QStringLiteral("settings-%1-detail-%2").arg(i + 1).arg(++detail);
+      QTimer::singleShot(0, [&gallery, name] {
+        auto* shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!shown) return;
+        gallery.picture(*shown, name);
+        shown->reject();
+      });
+      button->click();
+    }
+  }
+  sheet.hide();
+
+  const std::string tray = utf8ToSjis("仕事/会議");
+  store::TreeOperations tree(store::StoreLocation::fromSettings(document.settings()), document.settings(),
+                             document.messages());
+  tree.createCabinet(utf8ToSjis("仕事"));
+  tree.createTray(tray);
+  platform::SilentSound silence;
+  if (auto properties = view::TrayPropertySheet::forTrays(store::StoreLocation::fromSettings(document.settings()), {tray})) {
+    TrayPropertyDialog trayDialog(*properties, document.messages(), silence, [] {});
+    for (int i = 0; i < trayDialog.tabs()->count(); ++i) {
+      trayDialog.tabs()->setCurrentIndex(i);
+      gallery.picture(trayDialog, QStringLiteral("tray-properties-%1").arg(i + 1));
+    }
+  }
+  TrayPropertyDialog cabinetDialog(
+      view::TrayPropertySheet::forCabinet(store::StoreLocation::fromSettings(document.settings()), utf8ToSjis("仕事")),
+      document.messages(), silence, [] {});
+  gallery.picture(cabinetDialog, QStringLiteral("cabinet-properties"));
+
+  const QString tipsPath = QDir(scratch).filePath(QStringLiteral("tips.txt"));
+  QFile tips(tipsPath);
+  tips.open(QIODevice::WriteOnly);
+  tips.write("; sample\nトレイを右ボタンでドラッグすると、放した所で「移動」「コピー」「リンク」を選べます。\n");
+  tips.close();
+  TipDialog tipDialog(tipsPath.toStdString(), {}, document.messages());
+  gallery.picture(tipDialog, QStringLiteral("tips"));
+  TipDialog noTips("", {}, document.messages());
+  gallery.picture(noTips, QStringLiteral("tips-missing"));
+
+  ImportDialog importTray(tray, std::nullopt);
+  importTray.kindList()->setCurrentRow(3);
+  importTray.sourceField()->setText(QStringLiteral("/home/taro/Becky/Inbox.mbx"));
+  gallery.picture(importTray, QStringLiteral("import-other-mailer"));
+  ImportDialog importCabinet("", utf8ToSjis("仕事"));
+  gallery.picture(importCabinet, QStringLiteral("import-other-mailer-cabinet"));
+
+  DialUpDialog dialUp({utf8ToSjis("ﾓﾊﾞｲﾙ回線"), "taro", "secret", ""}, {utf8ToSjis("ﾓﾊﾞｲﾙ回線"), "office-vpn"});
+  gallery.picture(dialUp, QStringLiteral("dial-up"));
+  DiallingWindow dialling;
+  dialling.start({utf8ToSjis("ﾓﾊﾞｲﾙ回線"), "taro", "", ""});
+  dialling.state(2, utf8ToSjis("デバイス接続中"));
+  gallery.picture(dialling, QStringLiteral("dial-up-dialling"));
+
+  KeyCaptureDialog keys(view::MacroTable::editor(), view::editorKeyPresets()[2].definition, true);
+  gallery.picture(keys, QStringLiteral("key-capture"));
+  const view::CommandTable commands = view::CommandTable::standard();
+  ToolBarDialog bars(commands, {});
+  gallery.picture(bars, QStringLiteral("tool-bar-editor"));
+  StartPasswordDialog password("");
+  gallery.picture(password, QStringLiteral("start-password"));
+  PasswordSetDialog setPassword;
+  gallery.picture(setPassword, QStringLiteral("start-password-set"));
+
+  view::MailProperties mail;
+  mail.info = {{"From", utf8ToSjis("山田 太郎 <taro@example.jp>")}, {utf8ToSjis("件名"), utf8ToSjis("来週の定例会議について")},
+               {"To", "hanako@example.jp"}, {"Cc", ""}, {"Bcc", ""}, {utf8ToSjis("送信時刻"), "2026/02/10 09:30:00"},
+               {utf8ToSjis("キー"), ""}, {"Sender", ""}, {"ReplyTo", ""}, {"MsgId", "20260210.1000@mail.example.jp"}};
+  mail.header = "From: taro@example.jp\r\nTo: hanako@example.jp\r\nSubject: report\r\n";
+  mail.attachments = {{utf8ToSjis("議事録.pdf"), "/nonexistent", 48213}};
+  mail.other = {{utf8ToSjis("トレイ"), utf8ToSjis("仕事/会議")}, {utf8ToSjis("番号"), "12"}};
+  for (int page = 0; page < 4; ++page) {
+    MailPropertyDialog properties(mail, page);
+    gallery.picture(properties, QStringLiteral("mail-properties-%1").arg(page + 1));
+  }
+}
+
 }  // namespace
 }  // namespace zorvik::ui
 
@@ -215,6 +322,7 @@ int main(int argc, char** argv) {
     zorvik::ui::messageBoxes(gallery);
     zorvik::ui::storeDialogs(gallery, *document, scratch.path());
     zorvik::ui::serverDialogs(gallery, *document);
+    zorvik::ui::settingsDialogs(gallery, *document, scratch.path());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "zorvik_dialog_gallery: %s\n", error.what());
     return 1;
