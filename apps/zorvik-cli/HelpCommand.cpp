@@ -57,8 +57,25 @@ constexpr Help kHelp[] = {
              "the POP3 server first. Prints sent and unsent counts.",
      "zorvik-cli send"},
     {"sendrecv", "Sends and receives in the order the settings ask for.", "zorvik-cli sendrecv"},
-    {"compose", "Stores a draft in the unsent tray, as the compose window's send button does.",
-     "zorvik-cli compose --to hanako@example.jp --subject 会議 --body-file memo.txt --attach plan.pdf"},
+    {"compose", "Stores a draft in the unsent tray, as the compose window's send button does. With --reply, "
+                "--reply-all, --forward or --add it prepares the reply, forward or addition for mails of a tray "
+                "from the tray's template, quote prefix and signature, adds the text of --body-file after it, "
+                "opens $VISUAL or $EDITOR with --edit, prints the draft and stores it (--keep: in the drafts "
+                "tray). --check stores nothing and lists every character that will not arrive as written "
+                "(line, column, character, replaced / windows-only / half-width-kana).",
+     "zorvik-cli --yes compose --reply 新着受信 3 --body-file answer.txt"},
+    {"draft", "Takes a draft kept in the drafts tray (or an unsent mail) up again, --edit opens it in $VISUAL or "
+              "$EDITOR, and stores it through the send checks into the unsent tray (--keep: the drafts tray); "
+              "the old draft goes to the trash. Prints the new index.",
+     "zorvik-cli draft 送信原稿 0 --edit"},
+    {"extract", "Saves the uuencoded and base64 files kept as text in a mail into its attachment folder and "
+                "puts reference lines in their places; the old mail goes to the trash. Prints the new index "
+                "and each file.",
+     "zorvik-cli extract 新着受信 3"},
+    {"strip-attachments", "Replaces the attachments of mails by notes; the files stay with the old mails in the "
+                          "trash. Mails you sent are left alone. Prints each index, the new index and how many "
+                          "attachments went.",
+     "zorvik-cli strip-attachments 新着受信 3 4"},
     {"sort", "Sorts a tray (or one mail of it) by the trays' rules; --auto sorts the new-mail tray as after a "
              "receive.",
      "zorvik-cli --yes sort 新着受信"},
