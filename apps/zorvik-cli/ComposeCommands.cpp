@@ -4,10 +4,11 @@
 // does, attachments as "@#MIME" lines; prints the new record index.
 //
 // compose --reply|--reply-all|--forward|--add TRAY INDEX[,INDEX...]
-//         [--template NAME] [--body-file F] [--edit] [--keep] [--check]:
+//         [--to A] [--cc C] [--bcc B] [--template NAME] [--body-file F]
+//         [--edit] [--keep] [--check]:
 // prepares the draft the compose window would open for those mails, adds
-// the text of F after it, lets the user edit it, prints it and stores it
-// (in the drafts tray with --keep).
+// the addresses and the text of F to it, lets the user edit it, prints it
+// and stores it (in the drafts tray with --keep).
 //
 // With --check nothing is stored: one row per character that will not
 // arrive as written (line, column, character, what happens to it).
@@ -33,8 +34,8 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: compose --to A [--cc C] [--bcc B] --subject S (--body-file F | --body TEXT) "
     "[--attach FILE]... [--split-kb N] [--tray T] [--check]\n"
-    "       compose --reply|--reply-all|--forward|--add TRAY INDEX[,INDEX...] [--template NAME] "
-    "[--body-file F] [--edit] [--keep] [--check]";
+    "       compose --reply|--reply-all|--forward|--add TRAY INDEX[,INDEX...] [--to A] [--cc C] [--bcc B] "
+    "[--template NAME] [--body-file F] [--edit] [--keep] [--check]";
 
 struct ComposeArguments {
   compose::Draft draft;
@@ -128,10 +129,19 @@ struct ReplyArguments {
   std::vector<std::uint32_t> indices;
   mailflow::PrepareOptions options;
   std::optional<std::string> bodyFile;
+  std::string to;  ///< addresses added to the prepared lists
+  std::string cc;
+  std::string bcc;
   bool edit = false;
   bool keep = false;
   bool check = false;
 };
+
+// `list` with `more` added, "," between them.
+void addAddresses(std::string& list, const std::string& more) {
+  if (more.empty()) return;
+  list += (list.empty() ? "" : ",") + more;
+}
 
 std::optional<compose::DraftKind> kindOf(const std::string& option) {
   if (option == "--reply") return compose::DraftKind::Reply;
@@ -172,6 +182,12 @@ std::optional<ReplyArguments> parseReply(const std::vector<std::string>& args) {
       parsed.check = true;
     } else if (option == "--template" && i + 1 < args.size()) {
       parsed.options.templateName = args[++i];
+    } else if (option == "--to" && i + 1 < args.size()) {
+      addAddresses(parsed.to, args[++i]);
+    } else if (option == "--cc" && i + 1 < args.size()) {
+      addAddresses(parsed.cc, args[++i]);
+    } else if (option == "--bcc" && i + 1 < args.size()) {
+      addAddresses(parsed.bcc, args[++i]);
     } else if (option == "--body-file" && i + 1 < args.size() && !parsed.bodyFile) {
       parsed.bodyFile = args[++i];
     } else {
@@ -193,6 +209,9 @@ int composeReply(CliContext& context) {
     return kFailed;
   }
   draft->editMap = loadedEditMap(*open);
+  addAddresses(draft->prepared.to, arguments->to);
+  addAddresses(draft->prepared.cc, arguments->cc);
+  addAddresses(draft->prepared.bcc, arguments->bcc);
   const bool ready = (!arguments->bodyFile || appendBodyFile(context, *draft, *arguments->bodyFile)) &&
                      (!arguments->edit || editDraft(context, *draft));
   if (!ready || arguments->check) {
@@ -224,7 +243,7 @@ int composeCommand(CliContext& context) {
 ZORVIK_CLI_COMMAND("compose",
                    "--to A [--cc C] [--bcc B] --subject S (--body-file F | --body TEXT) [--attach FILE]... "
                    "[--split-kb N] [--tray T] [--check] | --reply|--reply-all|--forward|--add TRAY INDEX[,INDEX...] "
-                   "[--template NAME] [--body-file F] [--edit] [--keep] [--check]",
+                   "[--to A] [--cc C] [--bcc B] [--template NAME] [--body-file F] [--edit] [--keep] [--check]",
                    composeCommand);
 
 }  // namespace zorvik::cli

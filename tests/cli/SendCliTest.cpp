@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <set>
 #include <string>
@@ -12,6 +11,7 @@
 #include "platform/TextEncoding.h"
 #include "support/CliRunner.h"
 #include "support/DovecotServer.h"
+#include "support/PythonScript.h"
 #include "support/SmtpSinkServer.h"
 #include "support/TestEnvironment.h"
 
@@ -39,17 +39,6 @@ for part in m.walk():
     else:
         print('text\t' + payload.decode(part.get_content_charset()).replace('\r\n', '|').replace('\n', '|'))
 )";
-
-std::string runPython(const std::string& script, const std::string& argument) {
-  const std::string command = "/usr/bin/python3 " + script + " " + argument;
-  std::string output;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return output;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-  ::pclose(pipe);
-  return output;
-}
 
 std::string hex(const std::string& bytes) {
   static const char* digits = "0123456789abcdef";
@@ -122,10 +111,8 @@ TEST_F(SendCli, JapaneseMailWithTwoAttachmentsArrivesAsWrittenAndMovesToTheSentT
   EXPECT_EQ(SmtpSinkServer::headerValue(messages[0], "X-RcptTo"), "hanako@example.jp");
   const std::string stored = dir.file("stored.eml");
   ASSERT_TRUE(platform::writeFileAtomically(stored, messages[0]));
-  const std::string script = dir.file("reader.py");
-  ASSERT_TRUE(platform::writeFileAtomically(script, kReader));
   // The last line end of the text belongs to the boundary that follows it.
-  EXPECT_EQ(runPython(script, stored),
+  EXPECT_EQ(test::runPython(kReader, {stored}),
             "subject\t会議の資料\n"
             "text\tこんにちは、山田です。|.|資料を送ります。\n"
             "file\t写真.jpg\t" + hex(photo) + "\n"
