@@ -163,15 +163,15 @@ private:
     }
     const std::string folderPath = platform::joinPath(root_, folder_);
     const std::string safe = AttachmentName::safe(name);
-    std::string path;
     for (const std::string& tried :
          {safe, AttachmentName::withoutReserved(safe), std::string(AttachmentName::kFallback)}) {
-      path = AttachmentName::freePath(folderPath, tried);
-      file_ = std::make_unique<FileByteSink>(path, FileByteSink::Mode::truncate);
+      const auto path = AttachmentName::freePath(folderPath, tried);
+      if (!path) continue;
+      file_ = std::make_unique<FileByteSink>(*path, FileByteSink::Mode::truncate);
       if (file_->isOpen()) return path;
     }
     file_.reset();
-    result_.failedPath = path;
+    result_.failedPath = platform::joinPath(folderPath, safe);
     return std::nullopt;
   }
 
