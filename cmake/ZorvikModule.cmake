@@ -46,6 +46,16 @@ function(zorvik_test_suite module)
                         GTest::gtest GTest::gtest_main zorvik_warnings)
   gtest_discover_tests(zorvik_${module}_tests
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "ZORVIK_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data;ZORVIK_BUILD_DIR=${PROJECT_BINARY_DIR};ZORVIK_SOURCE_DIR=${PROJECT_SOURCE_DIR};${ARG_ENV}"
     TEST_PREFIX "${module}.")
+  # The environment is set by a file CTest reads after the discovered tests'
+  # own: a list handed to gtest_discover_tests as a property is flattened on
+  # its way, and every entry after the first would be lost.
+  set(environment "ZORVIK_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data" "ZORVIK_BUILD_DIR=${PROJECT_BINARY_DIR}"
+                  "ZORVIK_SOURCE_DIR=${PROJECT_SOURCE_DIR}" ${ARG_ENV})
+  set(environment_file "${CMAKE_CURRENT_BINARY_DIR}/zorvik_${module}_tests_environment.cmake")
+  file(WRITE "${environment_file}"
+       "foreach(test IN LISTS zorvik_${module}_tests_TESTS)\n"
+       "  set_tests_properties(\"\${test}\" PROPERTIES ENVIRONMENT \"${environment}\")\n"
+       "endforeach()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${environment_file}")
 endfunction()

@@ -6,7 +6,7 @@
 
 #include "CliCommand.h"
 #include "core/SettingsItemTable.h"
-#include "mailflow/TreeTransferFlow.h"
+#include "mailflow/TrayTransferFlow.h"
 #include "platform/FileSystem.h"
 #include "store/BackupPeriod.h"
 
@@ -73,7 +73,9 @@ std::string fullPath(const std::string& path) {
 
 // One row: the mails copied and the mails the period left out; on stderr
 // the same in words, and the trays whose mails were copied but kept.
-int finish(CliContext& context, const mailflow::TransferReport& report) {
+int finish(CliContext& context, const std::optional<mailflow::TransferOutcome>& outcome) {
+  if (!outcome) return kFailed;
+  const mailflow::TransferOutcome& report = *outcome;
   for (const std::string& tray : report.kept)
     context.status("zorvik-cli: the mails of " + tray +
                    " were copied but kept: they still wait to be received or sent");
@@ -98,7 +100,7 @@ int backup(CliContext& context) {
   request.limit = *limit;
   request.deleteCopied = options->deleteCopied;
   request.compactAfter = options->compactAfter;
-  return finish(context, mailflow::TreeTransferFlow::backup(*opened, context.frontEnd(), request));
+  return finish(context, mailflow::TrayTransferFlow::backup(*opened, context.frontEnd(), request));
 }
 
 int merge(CliContext& context) {
@@ -111,7 +113,7 @@ int merge(CliContext& context) {
   if (!limit) return kUsage;
   const store::MergeRequest request{fullPath(options->positional[0]), options->path == "/" ? "" : options->path,
                                     *limit};
-  return finish(context, mailflow::TreeTransferFlow::merge(*opened, context.frontEnd(), request));
+  return finish(context, mailflow::TrayTransferFlow::merge(*opened, context.frontEnd(), request));
 }
 
 int exportTrays(CliContext& context) {
@@ -125,7 +127,7 @@ int exportTrays(CliContext& context) {
   const std::string& inside = options->positional[0];
   const store::ExportRequest request{inside == "/" ? "" : inside, fullPath(options->positional[1]), *limit,
                                      options->remove};
-  return finish(context, mailflow::TreeTransferFlow::exportTrays(*opened, context.frontEnd(), request));
+  return finish(context, mailflow::TrayTransferFlow::exportTrays(*opened, context.frontEnd(), request));
 }
 
 }  // namespace

@@ -122,7 +122,26 @@ constexpr Help kHelp[] = {
     {"merge", "Takes the trays of an outside tree into the store.", "zorvik-cli merge /media/usb/zorvik"},
     {"export", "Copies trays to an outside tree; --remove removes what was exported.",
      "zorvik-cli export 仕事 /tmp/export --period 0"},
+    {"import", "Takes another mail program's mailbox into a tray (emptied after asking), or every mailbox of a "
+               "folder with the chosen file's extension into a cabinet, one tray per file. K: mbox, msmail, becky, "
+               "almail16, maildir, eml (or the dialog's number 0-9); P: 0 all, 1 a month, 2 three months, 3 half a "
+               "year, 4 a year. Prints per file: tray, mails stored, left out by the period, files unreadable.",
+     "zorvik-cli import --kind becky ~/Becky/Mailbox/Inbox/in.mbx 受信/Becky"},
+    {"abook", "The address book (addressbook.vcf in the store root), used while item 116 is on: list, find what "
+              "completion would offer, add an entry or a tray's send groups, remove, import and export vCard "
+              "files (vCard 2.1, 3.0 and 4.0 read; 3.0 written).",
+     "zorvik-cli abook import ~/contacts.vcf"},
+    {"dial", "Brings the dial-up connection of item 901 up through NetworkManager and leaves it up; prints "
+             "dialled, or connected when it was up already.",
+     "zorvik-cli dial"},
+    {"hangup", "Brings the dial-up connection of item 901 down.", "zorvik-cli hangup"},
 };
+
+// A text of one sentence is its own first sentence.
+std::string_view firstSentence(std::string_view text) {
+  const std::size_t end = text.find(". ");
+  return end == std::string_view::npos ? text : text.substr(0, end + 1);
+}
 
 const Help* helpOf(std::string_view command) {
   const auto* found = std::find_if(std::begin(kHelp), std::end(kHelp),
@@ -138,7 +157,7 @@ int help(CliContext& context) {
     for (const CommandInfo& command : commands) {
       const Help* text = helpOf(command.name);
       std::cout << "  " << command.name << (command.usage.empty() ? "" : " ") << command.usage << '\n';
-      if (text) std::cout << "      " << text->text.substr(0, text->text.find(". ") + 1) << '\n';
+      if (text) std::cout << "      " << firstSentence(text->text) << '\n';
     }
     std::cout << "\nzorvik-cli help COMMAND explains one command with an example.\n";
     return kDone;

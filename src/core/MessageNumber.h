@@ -199,6 +199,10 @@ enum class MessageNumber : int {
   NameTaken = 44209,
   NoSuchTray = 44210,
   NoSuchMail = 44211,
+
+  // Dial-up and import beyond the numbers above.
+  DialUpFailed = 44220,  // the dial-up service's own words
+  NotAMailbox = 44221,
 };
 
 /// R itself, for what quotes the number (captions, logs).

@@ -186,6 +186,8 @@ constexpr MessageSource kMessages[] = {
   {44209, "「%s」という名前の引出またはトレイはすでにあります。"},
   {44210, "トレイ「%s」がありません。"},
   {44211, "トレイ「%s」に番号 %s のメールはありません。"},
+  {44220, "ダイアルアップ中にエラーが起こりました。\n接続先「%s」：%s"},
+  {44221, "ファイル「%s」は%sのメールボックスではないか、途中が壊れています。\n読めたところまでのメールを取り込みました。"},
 };
 
 constexpr int kFirstNumber = 40000;
@@ -371,6 +373,8 @@ constexpr bool isNamed(int r) {
     case MessageNumber::NameTaken:
     case MessageNumber::NoSuchTray:
     case MessageNumber::NoSuchMail:
+    case MessageNumber::DialUpFailed:
+    case MessageNumber::NotAMailbox:
       return true;
   }
   return false;

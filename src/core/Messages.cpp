@@ -79,6 +79,10 @@ bool Messages::deliver(MessageKind kind, std::string boxCaption, std::string box
 }
 
 void Messages::pump() {
+  // Workflows that run on a thread of their own pump while they wait for a
+  // session, as they would on the owner's thread; their boxes must still
+  // be shown by the owner.
+  if (std::this_thread::get_id() != owner_) return;
   for (;;) {
     Request request;
     {

@@ -38,7 +38,8 @@ public:
   /// The bug box for an internal fault, with its bug number.
   void bug(int bugNumber);
 
-  /// Shows the boxes other threads are waiting for. Call on the owner thread.
+  /// Shows the boxes other threads are waiting for. Does nothing on any
+  /// other thread than the owner's.
   void pump();
 
   /// Called before an error, fatal or bug box: hangs up a dial-up connection.

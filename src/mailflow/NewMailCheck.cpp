@@ -1,9 +1,11 @@
 #include "mailflow/NewMailCheck.h"
 
+#include "mailflow/DialUpScope.h"
 #include "mailflow/Document.h"
 #include "mailflow/ReceiveFlow.h"
 #include "mailflow/SendFlow.h"
 #include "mailflow/StoreLock.h"
+#include "core/SettingsItemTable.h"
 #include "net/PopSettings.h"
 #include "platform/TextEncoding.h"
 
@@ -26,13 +28,18 @@ bool logInAndList(const Document& document, ReceiveFlow& flow) {
 }  // namespace
 
 bool NewMailCheck::due(const Document& document, bool popConnectionActive) {
-  return DriverSettings::fromSettings(document.settings()).popAccountComplete && !popConnectionActive;
+  if (!DriverSettings::fromSettings(document.settings()).popAccountComplete || popConnectionActive) return false;
+  // Item 907: no check dials a connection that is down.
+  return !document.settings().flag(core::item::kNoCheckWhileOffline) ||
+         DialUpScope::connected(document).value_or(true);
 }
 
 CheckReport NewMailCheck::run(const Document& document, FrontEnd& front, bool receiveNewMail) {
   CheckReport report;
   const auto lock = StoreLock::take(document, StoreWork::SendReceive);
   if (!lock) return report;
+  const auto dialUp = DialUpScope::open(document, front);
+  if (!dialUp) return report;
   ReceiveFlow flow(document, front);
   if (!logInAndList(document, flow)) return report;
   report.counters = ServerTrayFlow::countersOf(flow.session());

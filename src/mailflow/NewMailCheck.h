@@ -31,8 +31,9 @@ struct CheckReport {
 class NewMailCheck {
 public:
   /// Whether the timer's firing starts a check: the POP3 account is
-  /// complete and no POP3 connection is busy (else the timer keeps running
-  /// and tries again).
+  /// complete, no POP3 connection is busy, and the dial-up connection is up
+  /// when item 907 forbids dialling for a check (else the timer keeps
+  /// running and tries again).
   static bool due(const Document& document, bool popConnectionActive);
 
   /// Runs the check; with `receiveNewMail` off it only reports the

@@ -1,6 +1,7 @@
 #include "mailflow/ReceiveFlow.h"
 
 #include "core/SettingsItemTable.h"
+#include "mailflow/DialUpScope.h"
 #include "mailflow/Document.h"
 #include "mailflow/SortFlow.h"
 #include "mailflow/StoreLock.h"
@@ -32,6 +33,8 @@ ReceiveFlow::ReceiveFlow(const Document& document, FrontEnd& front)
 ReceiveReport ReceiveFlow::run(const Document& document, FrontEnd& front) {
   const auto lock = StoreLock::take(document, StoreWork::Receive);
   if (!lock) return {};
+  const auto dialUp = DialUpScope::open(document, front);
+  if (!dialUp) return {};
   return ReceiveFlow(document, front).receive();
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/SettingsItemTable.h"
+#include "mailflow/DialUpScope.h"
 #include "mailflow/Document.h"
 #include "mailflow/ReceiveFlow.h"
 #include "mailflow/SendPhase.h"
@@ -91,6 +92,8 @@ std::optional<SendReport> SendFlow::run(const Document& document, FrontEnd& fron
   const auto lock = StoreLock::take(
       document, command == SessionDriver::Command::Send ? StoreWork::Send : StoreWork::SendReceive);
   if (!lock) return std::nullopt;
+  const auto dialUp = DialUpScope::open(document, front);
+  if (!dialUp) return std::nullopt;
   auto result = runLocked(document, front, command);
   if (!result) return std::nullopt;
   const auto waiting =

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/SettingsItemTable.h"
+#include "mailflow/DialUpScope.h"
 #include "mailflow/Document.h"
 #include "mailflow/ReceivePhase.h"
 #include "mailflow/SortFlow.h"
@@ -21,10 +22,19 @@ using core::MessageNumber;
 
 namespace {
 
-// "受信中：<n>/<of>" (Shift_JIS).
-std::string receivingText(int done, int total) {
-  static const std::string label = platform::utf8ToSjis("受信中：", "?");
+// "受信中：<n>/<of>" and "削除中：<n>/<of>" (Shift_JIS).
+std::string countedText(const std::string& label, int done, int total) {
   return label + std::to_string(done) + "/" + std::to_string(total);
+}
+
+const std::string& receivingLabel() {
+  static const std::string label = platform::utf8ToSjis("受信中：", "?");
+  return label;
+}
+
+const std::string& deletingLabel() {
+  static const std::string label = platform::utf8ToSjis("削除中：", "?");
+  return label;
 }
 
 message::MimeDecoderSettings decodingOf(const Document& document) {
@@ -80,10 +90,12 @@ int ServerTrayFlow::entryOf(const net::PopSession& session, std::uint32_t trayIn
 std::optional<ServerCounters> ServerTrayFlow::list(bool cleanUp) {
   const auto lock = StoreLock::take(document_, StoreWork::ServerTray);
   if (!lock) return std::nullopt;
+  const auto dialUp = DialUpScope::open(document_, front_);
+  if (!dialUp) return std::nullopt;
   Connection connection(document_);
   if (!open(connection)) return std::nullopt;
   ServerCounters counters = countersOf(connection.session);
-  for (int index = 0; cleanUp && index < connection.session.count(); ++index) {
+  for (int index = 0; cleanUp && index < connection.session.count() && !front_.stop.requested(); ++index) {
     const net::ServerMailEntry& entry = connection.session.entry(index);
     if (!entry.addressable() || entry.fetch || entry.trayIndex < 0) continue;
     if (!connection.session.deleteMail(index) ||
@@ -102,6 +114,8 @@ std::optional<SelectionOutcome> ServerTrayFlow::fetchSelected(const std::vector<
   const auto lock = StoreLock::take(document_, StoreWork::ServerTray);
   if (!lock || !document_.mayWrite(document_.workFilePath()) || !WorkFileIntake::clearForNewMail(document_))
     return std::nullopt;
+  const auto dialUp = DialUpScope::open(document_, front_);
+  if (!dialUp) return std::nullopt;
   Connection connection(document_);
   if (!open(connection)) return std::nullopt;
   SelectionOutcome outcome;
@@ -109,10 +123,11 @@ std::optional<SelectionOutcome> ServerTrayFlow::fetchSelected(const std::vector<
   std::vector<int> received;
   bool failed = false;
   for (const std::uint32_t trayIndex : trayIndices) {
+    if (front_.stop.requested()) break;
     const int index = entryOf(connection.session, trayIndex);
     if (index < 0) continue;
     ++outcome.matched;
-    front_.progress.step(receivingText(outcome.done + 1, outcome.selected));
+    front_.progress.step(countedText(receivingLabel(), outcome.done + 1, outcome.selected));
     if (!connection.session.fetch(index) ||
         connection.events.await(document_.messages(), {net::PopNotification::MailReceived}) != net::PopNotification::MailReceived) {
       failed = true;
@@ -136,17 +151,21 @@ std::optional<SelectionOutcome> ServerTrayFlow::fetchSelected(const std::vector<
 std::optional<SelectionOutcome> ServerTrayFlow::deleteSelected(const std::vector<std::uint32_t>& trayIndices) {
   const auto lock = StoreLock::take(document_, StoreWork::ServerTray);
   if (!lock) return std::nullopt;
+  const auto dialUp = DialUpScope::open(document_, front_);
+  if (!dialUp) return std::nullopt;
   Connection connection(document_);
   if (!open(connection)) return std::nullopt;
   const bool deleteUnread = document_.settings().flag(core::item::kDeleteUnread);
   SelectionOutcome outcome;
   outcome.selected = static_cast<int>(trayIndices.size());
   for (const std::uint32_t trayIndex : trayIndices) {
+    if (front_.stop.requested()) break;
     const int index = entryOf(connection.session, trayIndex);
     if (index < 0) continue;
     ++outcome.matched;
     // A mail still to be fetched has never been received.
     if (connection.session.entry(index).fetch && !deleteUnread) continue;
+    front_.progress.step(countedText(deletingLabel(), outcome.done + 1, outcome.selected));
     if (!connection.session.deleteMail(index) ||
         connection.events.await(document_.messages(), {net::PopNotification::Deleted}) != net::PopNotification::Deleted) {
       connection.session.stop(true);

@@ -14,6 +14,10 @@
 /// A selected copy is matched to the server mail that the listing linked to
 /// it (by UIDL, or by header and ordinal); a copy whose mail is no longer on
 /// the server is skipped.
+///
+/// A stop request ends the walk over the mails (the selection, or the
+/// clean-up's deletions) before the next mail: what was done is kept, the
+/// mails received are stored, and the connection quits as usual.
 #pragma once
 
 #include <cstdint>

@@ -19,6 +19,7 @@ TEST(HelpCli, EveryCommandHasItsWordsAndAnExample) {
     if (line.rfind("  ", 0) == 0 && line[2] != ' ') commands.push_back(line.substr(2, line.find(' ', 2) - 2));
   }
   ASSERT_GT(commands.size(), 30u);
+  EXPECT_EQ(listed.out.find("\n      \n"), std::string::npos) << "a help of one sentence is shown too";
   for (const std::string& command : commands) {
     SCOPED_TRACE(command);
     const auto one = test::runCli({"help", command});

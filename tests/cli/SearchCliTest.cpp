@@ -16,10 +16,10 @@
 namespace zorvik {
 namespace {
 
-class SearchCli : public test::CliAccount {
+class SearchCli : public ::testing::Test {
 protected:
   void SetUp() override {
-    CliAccount::SetUp();
+    ASSERT_TRUE(account.ready()) << account.initError();
     ok({"set", "707", "0"});
     ok({"mkcab", "仕事"});
     ok({"mkcab", "仕事/案件"});
@@ -32,7 +32,7 @@ protected:
 
   void deliver(const std::string& from, const std::string& subject, const std::string& body) {
     static int serial = 0;
-    const std::string file = dir.file("m" + std::to_string(++serial) + ".eml");
+    const std::string file = account.file("m" + std::to_string(++serial) + ".eml");
     const std::string raw = "From: " + from + "\r\nTo: me@example.jp\r\nSubject: " +
                             message::HeaderEncoder::encode(platform::utf8ToSjis(subject)) +
                             "\r\nDate: Mon, 07 Dec 2026 09:0" + std::to_string(serial) + ":00 +0900\r\nMessage-ID: <" +
@@ -43,6 +43,15 @@ protected:
     ASSERT_TRUE(platform::writeFileAtomically(platform::utf8ToSjis(file), raw));
     ok({"deliver", file});
   }
+
+  test::CliResult cli(std::vector<std::string> args) const { return account.run(std::move(args)); }
+  std::string ok(std::vector<std::string> args) const {
+    const auto result = cli(args);
+    EXPECT_EQ(result.exitCode, 0) << args[0] << ": " << result.err;
+    return result.out;
+  }
+
+  test::CliAccount account;
 };
 
 TEST_F(SearchCli, PrintsTrayIndexKindAndLineOfEveryHit) {

@@ -70,12 +70,20 @@ TEST(Messages, WorkerQuestionIsShownOnTheOwnerThreadAndAnsweredToTheWorker) {
   test::RecordingReporter reporter(true);
   Messages messages(reporter);
   std::atomic<int> answer{-1};
+  // A workflow on a thread of its own pumps while it waits for its session;
+  // only the owner may show what is pending.
+  std::atomic<bool> bystanderPumping{true};
+  std::thread bystander([&] {
+    while (bystanderPumping) messages.pump();
+  });
   std::thread worker([&] { answer = messages.question(MessageNumber::RecoverWorkFile) ? 1 : 0; });
   while (answer == -1) {
     messages.pump();
     std::this_thread::yield();
   }
   worker.join();
+  bystanderPumping = false;
+  bystander.join();
   EXPECT_EQ(answer, 1);
   ASSERT_EQ(reporter.boxes().size(), 1u);
   EXPECT_EQ(reporter.boxes()[0].shownOn, std::this_thread::get_id());

@@ -38,6 +38,17 @@ public:
   /// The numbers of the boxes shown so far, in order.
   std::vector<core::MessageNumber> shown() const { return reporter.numbers(); }
   std::string tray(int item) const { return document->settings().text(item); }
+  /// The POP3 account of a test server on 127.0.0.1 that deletes what it
+  /// fetched.
+  void usePopAccount(std::uint16_t port, const std::string& user, const std::string& password) {
+    core::SettingsFile& settings = document->settings();
+    settings.setText(core::item::kPopServer, "127.0.0.1");
+    settings.setNumber(core::item::kPopPort, port);
+    settings.setText(core::item::kPopUser, user);
+    settings.setPlainPassword(core::item::kPopPassword, password);
+    settings.setNumber(core::item::kDeleteFromServer, 1);
+    document->settingsChanged();
+  }
   std::string topCabinet() const { return document->store().topCabinetPath(); }
 
   ScratchDir scratch;

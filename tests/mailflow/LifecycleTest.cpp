@@ -21,13 +21,7 @@ TEST(NewMailCheck, ReportsTheCountersAndReceivesOnTheSameConnectionOnlyWhenMailW
   server.addUser("taro", "pw");
   ASSERT_TRUE(server.start()) << server.log();
   test::FlowScene scene;
-  core::SettingsFile& settings = scene.document->settings();
-  settings.setText(core::item::kPopServer, "127.0.0.1");
-  settings.setNumber(core::item::kPopPort, server.port());
-  settings.setText(core::item::kPopUser, "taro");
-  settings.setPlainPassword(core::item::kPopPassword, "pw");
-  settings.setNumber(core::item::kDeleteFromServer, 1);
-  scene.document->settingsChanged();
+  scene.usePopAccount(server.port(), "taro", "pw");
   EXPECT_TRUE(NewMailCheck::due(*scene.document, false));
   EXPECT_FALSE(NewMailCheck::due(*scene.document, true)) << "not while a connection is busy";
 

@@ -1,9 +1,8 @@
 /// \file
-/// The fixture of an end-to-end test: a fresh account and store made by
-/// `zorvik-cli init` in a scratch folder, and zorvik-cli run on it.
+/// A fresh account for the zorvik-cli tests: `zorvik-cli init` run in a
+/// scratch folder (the settings file and the store "me" beside it), and
+/// zorvik-cli run on it with HOME in that folder.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -13,29 +12,27 @@
 
 namespace zorvik::test {
 
-class CliAccount : public ::testing::Test {
-protected:
-  void SetUp() override {
-    const auto result = runCli({"init", "--name", "T", "--address", "me@example.jp", "--dir", dir.path()}, dir.path(),
-                               {"HOME=" + dir.path()});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    settings = result.out.substr(0, result.out.find('\n'));
-  }
+class CliAccount {
+public:
+  /// Makes the account; ready() is false (with the reason in initError())
+  /// when init failed.
+  CliAccount();
 
-  /// zorvik-cli with `args` (UTF-8) on the account.
-  CliResult cli(std::vector<std::string> args) const {
-    args.insert(args.begin(), {"--settings", settings});
-    return runCli(args, dir.path(), {"HOME=" + dir.path()});
-  }
-  /// The same, expected to succeed; what it printed.
-  std::string ok(std::vector<std::string> args) const {
-    const auto result = cli(args);
-    EXPECT_EQ(result.exitCode, 0) << args[0] << ": " << result.err;
-    return result.out;
-  }
+  bool ready() const { return !settings_.empty(); }
+  const std::string& initError() const { return initError_; }
+  /// Runs zorvik-cli --settings <the account> `args`, with extra
+  /// environment entries "NAME=value".
+  CliResult run(std::vector<std::string> args, const std::vector<std::string>& environment = {}) const;
+  /// `name` in the scratch folder.
+  std::string file(const std::string& name) const { return dir_.file(name); }
+  const std::string& folder() const { return dir_.path(); }
+  /// The store's top cabinet (UTF-8 path).
+  std::string topCabinet() const { return dir_.file("me/すべてのトレイ"); }
 
-  ScratchDir dir;
-  std::string settings;  // the settings file init wrote
+private:
+  ScratchDir dir_;
+  std::string settings_;
+  std::string initError_;
 };
 
 }  // namespace zorvik::test

@@ -3,6 +3,8 @@
 /// preset answer.
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -26,8 +28,10 @@ public:
   explicit RecordingReporter(bool answer = false) : answer_(answer) {}
 
   bool show(core::MessageKind kind, const std::string& caption, const std::string& text) override {
+    Box box{kind, caption, text, std::this_thread::get_id()};
+    if (hook_) hook_(box);
     const std::lock_guard lock(mutex_);
-    boxes_.push_back({kind, caption, text, std::this_thread::get_id()});
+    boxes_.push_back(std::move(box));
     return answer_;
   }
 
@@ -47,11 +51,15 @@ public:
     return found;
   }
   void setAnswer(bool answer) { answer_ = answer; }
+  /// Runs `hook` for each box, on the thread that shows it, before the box
+  /// is answered: what a user does while a box waits for them.
+  void setHook(std::function<void(const Box&)> hook) { hook_ = std::move(hook); }
 
 private:
   mutable std::mutex mutex_;
   std::vector<Box> boxes_;
-  bool answer_;
+  std::atomic<bool> answer_;
+  std::function<void(const Box&)> hook_;
 };
 
 }  // namespace zorvik::test

@@ -1,0 +1,35 @@
+/// \file
+/// The address book of an open document: the vCard file "addressbook.vcf"
+/// in the store root, used only while settings item 116 is on. With the
+/// item off there is no address book: completion, registration and the
+/// template fields do nothing, as when the platform's book is missing.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "addressbook/VCardAddressBook.h"
+
+namespace zorvik::mailflow {
+
+class Document;
+
+class AddressBookFlow {
+public:
+  /// The book; null when item 116 is off.
+  static std::unique_ptr<addressbook::VCardAddressBook> open(const Document& document);
+  /// Where the book's file lies.
+  static std::string pathOf(const Document& document);
+
+  /// Registers the addresses of the send groups (To, Cc, Bcc) of `tray`:
+  /// each address not yet in the book becomes an entry of its name and
+  /// address. The addresses created, in order; empty when the tray cannot
+  /// be read or an entry could not be written.
+  static std::optional<std::vector<std::string>> registerTray(const Document& document,
+                                                              addressbook::AddressBook& book,
+                                                              const std::string& tray);
+};
+
+}  // namespace zorvik::mailflow
