@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "compose/AddressBookLookup.h"
+#include "addressbook/AddressBook.h"
 #include "compose/DraftKind.h"
 #include "compose/SourceMail.h"
 #include "core/Messages.h"
@@ -54,8 +54,9 @@ struct PrepareRequest {
 
 class DraftPreparer {
 public:
-  /// All three must outlive the preparer.
-  DraftPreparer(const core::SettingsFile& settings, core::Messages& messages, const AddressBookLookup& book)
+  /// All three must outlive the preparer; without a `book` the address-book
+  /// keywords of templates are empty.
+  DraftPreparer(const core::SettingsFile& settings, core::Messages& messages, addressbook::AddressBook* book)
       : settings_(settings), messages_(messages), book_(book) {}
 
   PreparedDraft prepare(const PrepareRequest& request) const;
@@ -80,7 +81,7 @@ private:
 
   const core::SettingsFile& settings_;
   core::Messages& messages_;
-  const AddressBookLookup& book_;
+  addressbook::AddressBook* book_;
 };
 
 }  // namespace zorvik::compose

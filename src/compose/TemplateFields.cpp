@@ -1,5 +1,7 @@
 #include "compose/TemplateFields.h"
 
+#include <cctype>
+
 #include "core/SjisText.h"
 #include "message/AddressParser.h"
 #include "message/MailDate.h"
@@ -30,17 +32,6 @@ constexpr Field kFields[] = {
     {"[addr]", [](const message::MailRecord& m, int) { return m.fromAddress; }},
 };
 
-struct BookField {
-  std::string_view keyword;
-  std::string AddressBookEntry::*value;
-};
-
-constexpr BookField kBookFields[] = {
-    {"[WAB-NAME]", &AddressBookEntry::name},       {"[WAB-TITL]", &AddressBookEntry::title},
-    {"[WAB-OFIC]", &AddressBookEntry::office},     {"[WAB-SECT]", &AddressBookEntry::section},
-    {"[WAB-CORP]", &AddressBookEntry::corporation}, {"[WAB-MEMO]", &AddressBookEntry::memo},
-};
-
 }  // namespace
 
 std::optional<std::string> TemplateFields::value(std::string_view keyword) const {
@@ -52,20 +43,20 @@ std::optional<std::string> TemplateFields::value(std::string_view keyword) const
 }
 
 // The address book is asked about the other party: the first recipient of
-// the user's own mail, the sender of any other.
+// the user's own mail, the sender of any other. Without a mail, a book or
+// an entry for the party the keyword is empty.
 std::optional<std::string> TemplateFields::addressBookValue(std::string_view keyword) const {
-  for (const BookField& field : kBookFields) {
-    if (!core::equalsIgnoringAsciiCase(keyword, field.keyword)) continue;
-    if (!source_) return std::string();
-    const message::MailRecord& mail = source_->record;
-    static const core::AliasTable kNoAliases;
-    const std::string party = source_->writtenByUser()
-                                  ? message::AddressParser(kNoAliases).parseOne(mail.to).mail.address
-                                  : mail.fromAddress;
-    const auto entry = party.empty() ? std::nullopt : book_.find(party);
-    return entry ? (*entry).*field.value : std::string();
-  }
-  return std::nullopt;
+  std::string tag(keyword);
+  for (char& c : tag) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  static const addressbook::AddressEntry kNobody;
+  if (!kNobody.templateValue(tag)) return std::nullopt;
+  if (!source_ || !book_) return std::string();
+  const message::MailRecord& mail = source_->record;
+  static const core::AliasTable kNoAliases;
+  const std::string party =
+      source_->writtenByUser() ? message::AddressParser(kNoAliases).parseOne(mail.to).mail.address : mail.fromAddress;
+  const auto entry = party.empty() ? std::nullopt : book_->findByAddress(party);
+  return entry ? *entry->templateValue(tag) : std::string();
 }
 
 std::string TemplateFields::joinedList(std::string_view list) {

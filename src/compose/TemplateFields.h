@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "compose/AddressBookLookup.h"
+#include "addressbook/AddressBook.h"
 #include "compose/SourceMail.h"
 
 namespace zorvik::compose {
@@ -27,9 +27,10 @@ public:
   /// nothing when it is not a keyword: it is then copied as text.
   using Lookup = std::function<std::optional<std::string>(std::string_view keyword)>;
 
-  /// `source` (may be null) and `book` must outlive the fields; dates are
-  /// written in the zone `zoneHours` east of UTC.
-  TemplateFields(const SourceMail* source, int zoneHours, const AddressBookLookup& book)
+  /// `source` and `book` (either may be null: no mail, no address book)
+  /// must outlive the fields; dates are written in the zone `zoneHours`
+  /// east of UTC.
+  TemplateFields(const SourceMail* source, int zoneHours, addressbook::AddressBook* book)
       : source_(source), zoneHours_(zoneHours), book_(book) {}
 
   /// The value of field keyword `keyword`, or nothing when it is none.
@@ -52,7 +53,7 @@ private:
 
   const SourceMail* source_;
   int zoneHours_;
-  const AddressBookLookup& book_;
+  addressbook::AddressBook* book_;
 };
 
 }  // namespace zorvik::compose

@@ -3,11 +3,15 @@
 #include <ctime>
 
 #include "compose/DraftFile.h"
+#include "compose/EditMap.h"
 #include "compose/SourceMail.h"
 #include "compose/TemplateFields.h"
+#include "compose/TemplateFiles.h"
 #include "core/SettingsItemTable.h"
+#include "mailflow/AddressBookFlow.h"
 #include "mailflow/Document.h"
 #include "message/MailRecordParser.h"
+#include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 #include "store/MailOperations.h"
 #include "store/TrayFile.h"
@@ -60,10 +64,10 @@ std::optional<OpenDraft> DraftFlow::prepare(const Document& document, compose::D
     if (!source) return std::nullopt;
     request.sources.push_back(std::move(*source));
   }
-  static const compose::NoAddressBook noBook;
-  const compose::DraftPreparer preparer(document.settings(), document.messages(),
-                                        options.addressBook ? *options.addressBook : noBook);
-  OpenDraft draft{preparer.prepare(request), tray, {}, {}, std::nullopt};
+  const auto ownBook = options.addressBook ? nullptr : AddressBookFlow::open(document);
+  addressbook::AddressBook* const book = options.addressBook ? options.addressBook : ownBook.get();
+  const compose::DraftPreparer preparer(document.settings(), document.messages(), book);
+  OpenDraft draft{preparer.prepare(request), tray, {}, loadedEditMap(document), std::nullopt};
   const auto bodyFile = bodyFileFor(document, draft.prepared.body);
   if (!bodyFile) return std::nullopt;
   draft.bodyFile = *bodyFile;
@@ -93,6 +97,23 @@ std::optional<OpenDraft> DraftFlow::reopen(const Document& document, const std::
   if (!bodyFile) return std::nullopt;
   draft.bodyFile = *bodyFile;
   return draft;
+}
+
+bool DraftFlow::edit(OpenDraft& draft, const std::string& text) {
+  const auto linesOf = [](const std::string& body) { return compose::TemplateFiles::lines(body); };
+  const compose::EditMap map = compose::EditMap::afterEdit(linesOf(draft.prepared.body),
+                                                           compose::EditMap::parse(draft.editMap), linesOf(text));
+  draft.editMap = map.format();
+  draft.prepared.body = text;
+  return compose::DraftFile::write(draft.bodyFile, text);
+}
+
+void DraftFlow::discard(const OpenDraft& draft) { platform::removeFile(draft.bodyFile); }
+
+std::string DraftFlow::loadedEditMap(const Document& document) {
+  compose::EditMap map;
+  map.indentCharacters = document.settings().number(core::item::kEditorLeftIndent);
+  return map.format();
 }
 
 std::optional<std::uint32_t> DraftFlow::store(const Document& document, const compose::Draft& draft,

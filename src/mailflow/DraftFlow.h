@@ -9,6 +9,9 @@
 ///  - reopen: a stored draft (kept in the drafts tray, or still unsent)
 ///    taken up again as it is: addresses, subject, text with its attachment
 ///    lines, edit map;
+///  - edit: the text as the user left it, written into the body file, the
+///    edit map following which lines were typed;
+///  - discard: the window closed without storing: the body file goes;
 ///  - store: the window's send or keep (compose::DraftWriter), and for a
 ///    reopened draft the one it came from sent to the trash.
 #pragma once
@@ -18,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "compose/AddressBookLookup.h"
+#include "addressbook/AddressBook.h"
 #include "compose/DraftKind.h"
 #include "compose/DraftPreparer.h"
 #include "compose/DraftWriter.h"
@@ -33,7 +36,7 @@ struct OpenDraft {
   compose::PreparedDraft prepared;
   std::string tray;      ///< the tray it is written from
   std::string bodyFile;  ///< its body file, holding prepared.body
-  std::string editMap;   ///< the edit map it was stored with (a reopened draft)
+  std::string editMap;   ///< which lines were typed; a prepared draft's are all loaded
   std::optional<store::MailPlace> reopened;  ///< the stored draft it came from
 
   /// What storing takes: the prepared values, the body file, the tray, and
@@ -43,7 +46,9 @@ struct OpenDraft {
 
 struct PrepareOptions {
   std::optional<std::string> templateName;  ///< instead of the tray's template
-  const compose::AddressBookLookup* addressBook = nullptr;  ///< none: the keywords stay empty
+  /// The book a window holds open; none: the document's own book
+  /// (AddressBookFlow), none either while item 116 is off.
+  addressbook::AddressBook* addressBook = nullptr;
 };
 
 class DraftFlow {
@@ -57,6 +62,17 @@ public:
   /// Mail `index` of `tray` taken up again as a draft of kind Copy. Empty as
   /// for prepare.
   static std::optional<OpenDraft> reopen(const Document& document, const std::string& tray, std::uint32_t index);
+
+  /// The user's edit: `text` (Shift_JIS, LF or CR LF between lines) becomes
+  /// the draft's text and its body file's; lines found again among the
+  /// earlier ones keep what the edit map said of them, others count as
+  /// typed. False when the body file cannot be written.
+  static bool edit(OpenDraft& draft, const std::string& text);
+  /// A draft given up before it was stored: its body file goes.
+  static void discard(const OpenDraft& draft);
+  /// The edit map of a text whose lines were all loaded, none typed, in
+  /// the editor layout of the settings.
+  static std::string loadedEditMap(const Document& document);
 
   /// Stores `draft`; the record index in the unsent or drafts tray. When
   /// `reopened` names the stored draft it was taken from, that one goes to

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "addressbook/VCardAddressBook.h"
 #include "compose/Signatures.h"
 #include "compose/ComposeScene.h"
 
@@ -25,13 +26,10 @@ const std::vector<std::string> kHeader{
     "Cc: saburo@example.jp, TARO@example.jp", sjis("Subject: [仕事]Re: 予定"),
     "Date: Mon, 7 Dec 2026 09:30:00 +0900", "Message-Id: <m1@example.jp>", "Received: by mx; Mon, 7 Dec 2026"};
 
-class FakeAddressBook : public AddressBookLookup {
-public:
-  std::optional<AddressBookEntry> find(std::string_view address) const override {
-    if (address != "hanako@example.jp") return std::nullopt;
-    return AddressBookEntry{sjis("鈴木 花子"), sjis("課長"), sjis("本社"), sjis("営業部"), sjis("鈴木商事"), "memo"};
-  }
-};
+// The address book knows the sender (ORG is company; department; office).
+const char kBook[] =
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:鈴木 花子\r\nEMAIL:Hanako@Example.jp\r\nTITLE:課長\r\n"
+    "ORG:鈴木商事;営業部;本社\r\nNOTE:memo\r\nEND:VCARD\r\n";
 
 class DraftPreparerTest : public ::testing::Test {
 protected:
@@ -41,13 +39,14 @@ protected:
     scene.settings.setText(core::item::kEnglishSignature, "--\r\nTaro Yamada");
     tray = scene.tray("仕事");
     received = scene.add(tray, kHeader, {sjis("こんにちは"), sjis("> 前の話"), "", "-- ", sjis("花子")});
+    platform::writeFileAtomically(scene.scratch.file("book.vcf"), kBook);
   }
 
   PreparedDraft prepare(DraftKind kind, std::vector<std::uint32_t> indices,
                         std::optional<std::string> templateName = std::nullopt) {
     PrepareRequest request{kind, tray, *store::TrayFile(scene.store, tray).properties(), {}, templateName};
     for (const std::uint32_t index : indices) request.sources.push_back(scene.source(tray, index));
-    return DraftPreparer(scene.settings, scene.messages, book).prepare(request);
+    return DraftPreparer(scene.settings, scene.messages, &book).prepare(request);
   }
 
   void setProperties(const std::function<void(store::TrayProperties&)>& change) {
@@ -58,7 +57,7 @@ protected:
   }
 
   test::ComposeScene scene;
-  FakeAddressBook book;
+  addressbook::VCardAddressBook book{scene.scratch.file("book.vcf")};
   std::string tray;
   std::uint32_t received = 0;
 };
@@ -88,7 +87,7 @@ TEST_F(DraftPreparerTest, TemplateFilesReplaceEveryKeyword) {
                       "[key]|[name]|[name@]|[addr]|[From:]|[To:]|[Cc:]|[Subject:]|[Date:]\n"
                       "[Message-Id:]|[Sender:]|[Reply-To:]|[References:]|[In-Reply-To:]|[Status:]\n"
                       "[WAB-NAME]|[WAB-TITL]|[WAB-OFIC]|[WAB-SECT]|[WAB-CORP]|[WAB-MEMO]\n"
-                      "Dear [NAME] of [unknown] and [[name]]\n"
+                      "Dear [NAME] of [wab-corp], [unknown] and [[name]]\n"
                       "[tagbody]\n[body]\n[signjp]\n[signeng]\n[signauto]\n");
   const PreparedDraft draft = prepare(DraftKind::Reply, {received}, "full");
   EXPECT_EQ(draft.body,
@@ -96,7 +95,7 @@ TEST_F(DraftPreparerTest, TemplateFilesReplaceEveryKeyword) {
                  "saburo@example.jp,TARO@example.jp|[仕事]Re: 予定|Mon, 07 Dec 2026 09:30:00 +0900\n"
                  "<m1@example.jp>||list@example.jp|||\n"
                  "鈴木 花子|課長|本社|営業部|鈴木商事|memo\n"
-                 "Dear Hanako of [unknown] and [Hanako]\n"
+                 "Dear Hanako of 鈴木商事, [unknown] and [Hanako]\n"
                  "hanako>こんにちは\n> 前の話\n\nhanako>-- \nhanako>花子\n"
                  "こんにちは\n> 前の話\n\n-- \n花子\n"
                  "--\n山田 太郎\n--\nTaro Yamada\n--\n山田 太郎\n"))

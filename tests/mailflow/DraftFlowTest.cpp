@@ -1,11 +1,13 @@
 // The draft workflows a front end starts: a reply prepared for a link row
-// marks the mail behind the link once it is queued, and a kept draft taken
-// up again replaces the one it came from.
+// marks the mail behind the link once it is queued, the document's address
+// book fills the templates, the user's edit is followed line by line, and a
+// kept draft taken up again replaces the one it came from.
 #include <gtest/gtest.h>
 
 #include <ctime>
 
 #include "compose/DraftFile.h"
+#include "mailflow/AddressBookFlow.h"
 #include "mailflow/DraftFlow.h"
 #include "mailflow/FlowScene.h"
 #include "message/MailRecordParser.h"
@@ -63,6 +65,43 @@ TEST_F(DraftFlowTest, AReplyThroughALinkIsPreparedStoredAndMarksTheMail) {
   EXPECT_FALSE(DraftFlow::prepare(*scene.document, compose::DraftKind::Reply, work, {link + 5}).has_value());
   EXPECT_FALSE(DraftFlow::prepare(*scene.document, compose::DraftKind::Reply, "nowhere", {0}).has_value());
   EXPECT_TRUE(scene.shown().empty());
+}
+
+TEST_F(DraftFlowTest, TheDocumentsBookFillsTheTemplateAndTheEditMapFollowsTheUser) {
+  core::SettingsFile& settings = scene.document->settings();
+  settings.setText(core::item::kTemplateFolder, scene.scratch.file("Template"));
+  ASSERT_TRUE(platform::makeDirectories(scene.scratch.file("Template/Reply")));
+  ASSERT_TRUE(platform::writeFileAtomically(scene.scratch.file("Template/Reply/wab.XM8"),
+                                            "[WAB-CORP] [WAB-NAME] 様\n[body]\n"));
+  ASSERT_TRUE(platform::writeFileAtomically(AddressBookFlow::pathOf(*scene.document),
+                                            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:鈴木 花子\r\n"
+                                            "EMAIL:hanako@example.jp\r\nORG:鈴木商事\r\nEND:VCARD\r\n"));
+  const auto prepareWab = [&] {
+    return DraftFlow::prepare(*scene.document, compose::DraftKind::Reply, work, {link}, {"wab", nullptr});
+  };
+  settings.setNumber(core::item::kUseAddressBook, 0);
+  auto withoutBook = prepareWab();
+  ASSERT_TRUE(withoutBook.has_value());
+  EXPECT_EQ(withoutBook->prepared.body, utf8ToSjis("  様\nquestion\n")) << "the book is off";
+  DraftFlow::discard(*withoutBook);
+  EXPECT_FALSE(platform::pathExists(withoutBook->bodyFile));
+
+  settings.setNumber(core::item::kUseAddressBook, 1);
+  auto draft = prepareWab();
+  ASSERT_TRUE(draft.has_value());
+  EXPECT_EQ(draft->prepared.body, utf8ToSjis("鈴木商事 鈴木 花子 様\nquestion\n"));
+  EXPECT_EQ(draft->editMap, "1,0") << "every line loaded";
+
+  // The user writes above the quote and changes its last line.
+  ASSERT_TRUE(DraftFlow::edit(*draft, utf8ToSjis("鈴木商事 鈴木 花子 様\nお世話になります。\nquestion?\n")));
+  EXPECT_EQ(draft->editMap, "1,0,1-2");
+  EXPECT_EQ(compose::DraftFile::read(draft->bodyFile), draft->prepared.body);
+  const auto kept = DraftFlow::store(*scene.document, draft->toDraft(), {compose::DraftTarget::Drafts, false});
+  ASSERT_TRUE(kept.has_value());
+  const auto reopened = DraftFlow::reopen(*scene.document, scene.tray(core::item::kDraftsTray), *kept);
+  ASSERT_TRUE(reopened.has_value());
+  EXPECT_EQ(reopened->editMap, "1,0,1-2") << "kept with the draft";
+  DraftFlow::discard(*reopened);
 }
 
 TEST_F(DraftFlowTest, AKeptDraftTakenUpAgainReplacesTheOneItCameFrom) {
