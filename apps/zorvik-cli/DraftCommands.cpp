@@ -10,7 +10,6 @@
 
 #include "compose/DraftWriter.h"
 #include "mailflow/DraftFlow.h"
-#include "platform/FileSystem.h"
 
 namespace zorvik::cli {
 namespace {
@@ -41,13 +40,13 @@ int draftCommand(CliContext& context) {
     return kFailed;
   }
   if (edit && !editDraft(context, *draft)) {
-    platform::removeFile(draft->bodyFile);
+    mailflow::DraftFlow::discard(*draft);
     return kFailed;
   }
   const compose::DraftTarget target = keep ? compose::DraftTarget::Drafts : compose::DraftTarget::Unsent;
   const auto stored = mailflow::DraftFlow::store(*open, draft->toDraft(), {target, true}, draft->reopened);
   if (!stored) {
-    platform::removeFile(draft->bodyFile);
+    mailflow::DraftFlow::discard(*draft);
     return kFailed;
   }
   context.printRow({std::to_string(*stored)});

@@ -6,10 +6,8 @@
 #include <cstdlib>
 
 #include "compose/DraftFile.h"
-#include "compose/EditMap.h"
 #include "compose/SendCharacterCheck.h"
 #include "compose/TemplateFiles.h"
-#include "core/SettingsItemTable.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 
@@ -40,15 +38,7 @@ bool runEditor(const std::string& path) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::vector<std::string> linesOf(const std::string& text) { return compose::TemplateFiles::lines(text); }
-
 }  // namespace
-
-std::string loadedEditMap(const mailflow::Document& document) {
-  compose::EditMap map;
-  map.indentCharacters = document.settings().number(core::item::kEditorLeftIndent);
-  return map.format();
-}
 
 bool editDraft(CliContext& context, mailflow::OpenDraft& draft) {
   const auto before = compose::DraftFile::read(draft.bodyFile);
@@ -62,12 +52,7 @@ bool editDraft(CliContext& context, mailflow::OpenDraft& draft) {
     context.status("zorvik-cli: the editor failed; the draft was not stored");
     return false;
   }
-  const std::string text = compose::TemplateFiles::asSjis(*saved);
-  const compose::EditMap map = compose::EditMap::afterEdit(linesOf(*before), compose::EditMap::parse(draft.editMap),
-                                                           linesOf(text));
-  draft.editMap = map.format();
-  draft.prepared.body = text;
-  return compose::DraftFile::write(draft.bodyFile, text);
+  return mailflow::DraftFlow::edit(draft, compose::TemplateFiles::asSjis(*saved));
 }
 
 bool appendBodyFile(CliContext& context, mailflow::OpenDraft& draft, const std::string& path) {
@@ -76,12 +61,9 @@ bool appendBodyFile(CliContext& context, mailflow::OpenDraft& draft, const std::
     context.status("zorvik-cli: cannot read " + path);
     return false;
   }
-  const std::vector<std::string> loaded = linesOf(draft.prepared.body);
-  std::string& body = draft.prepared.body;
+  std::string body = draft.prepared.body;
   if (!body.empty() && body.back() != '\n') body += '\n';
-  body += compose::TemplateFiles::asSjis(*bytes);
-  draft.editMap = compose::EditMap::afterEdit(loaded, compose::EditMap::parse(draft.editMap), linesOf(body)).format();
-  return compose::DraftFile::write(draft.bodyFile, body);
+  return mailflow::DraftFlow::edit(draft, body + compose::TemplateFiles::asSjis(*bytes));
 }
 
 void printDraft(CliContext& context, const mailflow::OpenDraft& draft) {

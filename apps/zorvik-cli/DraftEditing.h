@@ -33,7 +33,4 @@ void printDraft(CliContext& context, const mailflow::OpenDraft& draft);
 /// arrive as written: line, column, the character, what happens to it.
 void printCharacterCheck(CliContext& context, const std::string& subject, const std::string& text);
 
-/// The edit map of a draft whose lines were all loaded (prepared, not typed).
-std::string loadedEditMap(const mailflow::Document& document);
-
 }  // namespace zorvik::cli

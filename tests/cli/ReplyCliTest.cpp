@@ -14,6 +14,7 @@
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 #include "support/CliRunner.h"
+#include "support/MailReadBack.h"
 #include "support/PythonScript.h"
 #include "support/SmtpSinkServer.h"
 #include "support/TestEnvironment.h"
@@ -22,36 +23,6 @@ namespace zorvik {
 namespace {
 
 using test::SmtpSinkServer;
-
-// What a mail program shows of a stored message: subject, the reply
-// headers, every text part (line ends as "|") and every file with both of
-// its names (the encoded-word one and the RFC 2231 one) and its bytes.
-constexpr const char* kReader = R"(import email, email.header, email.utils, sys
-m = email.message_from_binary_file(open(sys.argv[1], 'rb'))
-def text(value):
-    return ''.join(p.decode(c or 'ascii') if isinstance(p, bytes) else p
-                   for p, c in email.header.decode_header(value))
-print('subject\t' + text(m['Subject']))
-print('in-reply-to\t' + str(m['In-Reply-To']))
-print('references\t' + str(m['References']))
-for part in m.walk():
-    if part.is_multipart():
-        continue
-    payload = part.get_payload(decode=True)
-    name = part.get_filename()
-    if name:
-        names = [v for k, v in part.get_params(header='content-disposition') if k == 'filename']
-        print('file\t' + text(name) + '\t' + email.utils.collapse_rfc2231_value(names[-1]) + '\t' + payload.hex())
-    else:
-        print('text\t' + payload.decode(part.get_content_charset()).replace('\r\n', '|').replace('\n', '|'))
-)";
-
-std::string hex(const std::string& bytes) {
-  static const char* digits = "0123456789abcdef";
-  std::string out;
-  for (const unsigned char c : bytes) out += {digits[c >> 4], digits[c & 15]};
-  return out;
-}
 
 // A header value or a body line as a Japanese mail carries it.
 std::string headerOf(const std::string& utf8) { return message::HeaderEncoder::encode(platform::utf8ToSjis(utf8)); }
@@ -95,7 +66,7 @@ protected:
     if (messages.empty()) return {};
     const std::string stored = dir.file("stored.eml");
     EXPECT_TRUE(platform::writeFileAtomically(stored, messages.back()));
-    return test::runPython(kReader, {stored});
+    return test::readMailBack(stored);
   }
   std::string listed(const std::string& tray) { return cli({"list", tray}).out; }
 
@@ -157,8 +128,8 @@ TEST_F(ReplyCli, AForwardOfTwoMailsCarriesBothAttachments) {
   ASSERT_EQ(cli({"send"}).exitCode, 0);
   const std::string read = sentMail();
   EXPECT_TRUE(read.starts_with("subject\t[仕事]FW:A+B\n")) << read;
-  EXPECT_NE(read.find("file\t報告.pdf\t報告.pdf\t" + hex(pdf) + "\n"), std::string::npos) << read;
-  EXPECT_NE(read.find("file\tdata.bin\tdata.bin\t" + hex(data) + "\n"), std::string::npos) << read;
+  EXPECT_NE(read.find("file\t報告.pdf\t報告.pdf\t" + test::hexOf(pdf) + "\n"), std::string::npos) << read;
+  EXPECT_NE(read.find("file\tdata.bin\tdata.bin\t" + test::hexOf(data) + "\n"), std::string::npos) << read;
   EXPECT_NE(read.find("-||see A\n"), std::string::npos) << "quoted with the bar";
   EXPECT_NE(read.find(std::string(63, '=')), std::string::npos) << "the two mails are set apart";
 }
