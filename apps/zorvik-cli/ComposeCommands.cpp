@@ -30,7 +30,7 @@ constexpr std::string_view kUsage =
     "usage: compose --to A [--cc C] [--bcc B] --subject S (--body-file F | --body TEXT) "
     "[--attach FILE]... [--split-kb N] [--tray T] [--check]\n"
     "       compose --reply|--reply-all|--forward|--add TRAY INDEX[,INDEX...] [--to A] [--cc C] [--bcc B] "
-    "[--template NAME] [--body-file F] [--edit] [--keep] [--check]";
+    "[--template NAME] [--body-file F] [--attach FILE]... [--edit] [--keep] [--check]";
 
 struct ComposeArguments {
   compose::Draft draft;
@@ -129,7 +129,8 @@ int composeCommand(CliContext& context) {
 ZORVIK_CLI_COMMAND("compose",
                    "--to A [--cc C] [--bcc B] --subject S (--body-file F | --body TEXT) [--attach FILE]... "
                    "[--split-kb N] [--tray T] [--check] | --reply|--reply-all|--forward|--add TRAY INDEX[,INDEX...] "
-                   "[--to A] [--cc C] [--bcc B] [--template NAME] [--body-file F] [--edit] [--keep] [--check]",
+                   "[--to A] [--cc C] [--bcc B] [--template NAME] [--body-file F] [--attach FILE]... [--edit] "
+                   "[--keep] [--check]",
                    composeCommand);
 
 }  // namespace zorvik::cli

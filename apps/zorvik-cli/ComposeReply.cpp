@@ -19,6 +19,7 @@ struct ReplyArguments {
   std::vector<std::uint32_t> indices;
   mailflow::PrepareOptions options;
   std::optional<std::string> bodyFile;
+  std::vector<std::string> attachments;
   std::string to;  ///< addresses added to the prepared lists
   std::string cc;
   std::string bcc;
@@ -78,6 +79,8 @@ std::optional<ReplyArguments> parseReply(const std::vector<std::string>& args) {
       addAddresses(parsed.cc, args[++i]);
     } else if (option == "--bcc" && i + 1 < args.size()) {
       addAddresses(parsed.bcc, args[++i]);
+    } else if (option == "--attach" && i + 1 < args.size()) {
+      parsed.attachments.push_back(args[++i]);
     } else if (option == "--body-file" && i + 1 < args.size() && !parsed.bodyFile) {
       parsed.bodyFile = args[++i];
     } else {
@@ -105,6 +108,7 @@ int composeReply(CliContext& context, std::string_view usage) {
   addAddresses(draft->prepared.to, arguments->to);
   addAddresses(draft->prepared.cc, arguments->cc);
   addAddresses(draft->prepared.bcc, arguments->bcc);
+  draft->attachments = arguments->attachments;
   const bool ready = (!arguments->bodyFile || appendBodyFile(context, *draft, *arguments->bodyFile)) &&
                      (!arguments->edit || editDraft(context, *draft));
   if (!ready || arguments->check) {

@@ -1,10 +1,10 @@
 /// \file
 /// compose --reply|--reply-all|--forward|--add TRAY INDEX[,INDEX...]
 ///         [--to A] [--cc C] [--bcc B] [--template NAME] [--body-file F]
-///         [--edit] [--keep] [--check]:
+///         [--attach FILE]... [--edit] [--keep] [--check]:
 /// prepares the draft the compose window would open for those mails (the
 /// tray's template, quote prefix and the document's address book), adds the
-/// addresses and the text of F to it, lets the user edit it, prints it and
+/// addresses, the text of F and the files to it, lets the user edit it, prints it and
 /// stores it through the window's checks (in the drafts tray with --keep).
 /// With --check it only lists the characters that will not arrive as
 /// written.

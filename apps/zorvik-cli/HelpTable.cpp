@@ -48,7 +48,7 @@ constexpr Help kHelp[] = {
     {"sendrecv", "Sends and receives in the order the settings ask for.", "zorvik-cli sendrecv"},
     {"compose", "Stores a draft in the unsent tray, as the compose window's send button does. With --reply, "
                 "--reply-all, --forward or --add it prepares the reply, forward or addition for mails of a tray "
-                "from the tray's template, quote prefix and signature, adds the text of --body-file after it, "
+                "from the tray's template, quote prefix and signature, adds the text of --body-file after it and the files of --attach, "
                 "opens $VISUAL or $EDITOR with --edit, prints the draft and stores it (--keep: in the drafts "
                 "tray). --check stores nothing and lists every character that will not arrive as written "
                 "(line, column, character, replaced / windows-only / half-width-kana).",

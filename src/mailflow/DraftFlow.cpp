@@ -48,6 +48,8 @@ compose::Draft OpenDraft::toDraft() const {
   draft.references = prepared.references;
   draft.tray = tray;
   draft.editMap = editMap;
+  draft.attachments = attachments;
+  draft.withoutSignature = withoutSignature;
   draft.kind = prepared.kind;
   draft.originals = prepared.originals;
   return draft;
@@ -67,7 +69,10 @@ std::optional<OpenDraft> DraftFlow::prepare(const Document& document, compose::D
   const auto ownBook = options.addressBook ? nullptr : AddressBookFlow::open(document);
   addressbook::AddressBook* const book = options.addressBook ? options.addressBook : ownBook.get();
   const compose::DraftPreparer preparer(document.settings(), document.messages(), book);
-  OpenDraft draft{preparer.prepare(request), tray, {}, loadedEditMap(document), std::nullopt};
+  OpenDraft draft;
+  draft.prepared = preparer.prepare(request);
+  draft.tray = tray;
+  draft.editMap = loadedEditMap(document);
   const auto bodyFile = bodyFileFor(document, draft.prepared.body);
   if (!bodyFile) return std::nullopt;
   draft.bodyFile = *bodyFile;

@@ -38,9 +38,11 @@ struct OpenDraft {
   std::string bodyFile;  ///< its body file, holding prepared.body
   std::string editMap;   ///< which lines were typed; a prepared draft's are all loaded
   std::optional<store::MailPlace> reopened;  ///< the stored draft it came from
+  std::vector<std::string> attachments;      ///< files the user added (paths), "@#MIME" lines once stored
+  bool withoutSignature = false;             ///< the window's "署名なし"
 
-  /// What storing takes: the prepared values, the body file, the tray, and
-  /// `editMap` as the edit map.
+  /// What storing takes: the prepared values, the body file, the tray, the
+  /// added files, the signature choice and `editMap` as the edit map.
   compose::Draft toDraft() const;
 };
 

@@ -104,12 +104,13 @@ TEST_F(ReplyCli, AReplyIsQuotedSignedOnceAndSentAsATextMail) {
             "in-reply-to\tYour message of Mon, 07 Dec 2026 09:30:00 +0900 <kaigi-2@example.jp>\n"
             "references\t<kaigi-2@example.jp>\n"
             "text\t  拝啓，花子 <hanako@example.jp> 様|  時刻 Mon Dec  7 09:30:00 2026 に送信されたメールの返事です。|"
-            "hanako>明日の会議は十時からです。|> 前回の議事録|hanako>@#MIME \"/etc/passwd\"||"
+            "hanako>明日の会議は十時からです。|> 前回の議事録|>@#MIME \"/etc/passwd\"||"
             "承知しました。|--|山田 太郎|\n")
-      << "the tray's prefix, the received tag line as text, nothing attached, the signature once";
+      << "the tray's prefix, the received tag line as text (stored quoted by the receive, so it keeps its own "
+         "mark), nothing attached, the signature once";
 }
 
-TEST_F(ReplyCli, AForwardOfTwoMailsCarriesBothAttachments) {
+TEST_F(ReplyCli, AForwardOfTwoMailsCarriesBothAttachmentsAndOneAdded) {
   const std::string pdf = std::string("%PDF-1.4\n\x00\x01\x02\xFF", 14);
   const std::string data = std::string(300, '\x5A') + "\r\n.\r\n";
   const auto withFile = [](const std::string& subject, const std::string& id, const std::string& name,
@@ -123,13 +124,16 @@ TEST_F(ReplyCli, AForwardOfTwoMailsCarriesBothAttachments) {
   };
   deliver("a.eml", withFile("A", "a@example.jp", headerOf("報告.pdf"), "application/pdf", pdf));
   deliver("b.eml", withFile("B", "b@example.jp", "data.bin", "application/octet-stream", data));
-  const auto forwarded = cli({"--yes", "compose", "--forward", "仕事", "0,1", "--to", "saburo@example.jp"});
+  const auto forwarded = cli({"--yes", "compose", "--forward", "仕事", "0,1", "--to", "saburo@example.jp", "--attach",
+                              file("資料.dat", "memo\n")});
   ASSERT_EQ(forwarded.exitCode, 0) << forwarded.err;
   ASSERT_EQ(cli({"send"}).exitCode, 0);
   const std::string read = sentMail();
   EXPECT_TRUE(read.starts_with("subject\t[仕事]FW:A+B\n")) << read;
   EXPECT_NE(read.find("file\t報告.pdf\t報告.pdf\t" + test::hexOf(pdf) + "\n"), std::string::npos) << read;
   EXPECT_NE(read.find("file\tdata.bin\tdata.bin\t" + test::hexOf(data) + "\n"), std::string::npos) << read;
+  EXPECT_NE(read.find("file\t資料.dat\t資料.dat\t" + test::hexOf("memo\n") + "\n"), std::string::npos)
+      << "a file the user added: " << read;
   EXPECT_NE(read.find("-||see A\n"), std::string::npos) << "quoted with the bar";
   EXPECT_NE(read.find(std::string(63, '=')), std::string::npos) << "the two mails are set apart";
 }
