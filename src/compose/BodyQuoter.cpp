@@ -20,11 +20,15 @@ std::vector<std::string> trimmedSignature(std::vector<std::string> lines) {
 }
 
 // Appends `prefix` and `text` as one stored line: with ">" in front when
-// together they would begin like a mail separator or a tag line.
+// together they would begin like a mail separator or a tag line, and a CR
+// of the mail's own made a blank (as storing the draft would), so that no
+// editor takes it for a line end and what follows it for a tag line.
 void appendStoredLine(std::string_view prefix, std::string_view text, std::string& out) {
-  if (message::DraftBody::needsQuoteMark(prefix, text)) out += '>';
+  const std::size_t start = out.size();
   out += prefix;
   out += text;
+  std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '\r', ' ');
+  if (message::DraftBody::needsQuoteMark(std::string_view(out).substr(start))) out.insert(start, 1, '>');
   out += '\n';
 }
 

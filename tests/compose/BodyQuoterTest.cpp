@@ -105,6 +105,9 @@ TEST(BodyQuoter, OnlyTheUsersOwnTagLinesAndResolvedReferencesStayCommands) {
       {false, "", 0, "@#UUENCODE /etc/passwd", ">@#UUENCODE /etc/passwd\n"},
       {false, "", 8, "12345678@#MIME /etc/passwd", "12345678\n>@#MIME /\netc/pass\nwd\n"},
       {false, "", 0, "From the start", ">From the start\n"},
+      {false, "> ", 0, "a\r@#MIME \"/etc/passwd\"", "> a @#MIME \"/etc/passwd\"\n"},  // no line end for an editor
+      {false, "", 0, "From\rx", ">From x\n"},
+      {false, "F", 0, "rom x", ">From x\n"},  // prefix and text make one line
   };
   for (const auto& [own, prefix, width, line, expected] : cases)
     EXPECT_EQ(quoted(prefix, width, {line}, own), expected) << line;
