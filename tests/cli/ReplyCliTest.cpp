@@ -34,7 +34,7 @@ protected:
     if (const auto why = SmtpSinkServer::unavailableReason(); !why.empty()) GTEST_SKIP() << why;
     if (!test::pythonAvailable()) GTEST_SKIP() << "no /usr/bin/python3";
     server.emplace(dir.file("maildir"));
-    const auto made = cli({"init", "--name", "山田 太郎", "--address", "taro@example.jp", "--dir", dir.path()});
+    const auto made = cli({"init", "--name", "山田 太郎", "--address", "taro@example.jp", "--dir", dir.path(), "--plain"});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     settings = made.out.substr(0, made.out.find('\n'));
     for (const auto& [item, value] : std::vector<std::pair<std::string, std::string>>{
