@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto draft = draftOf(std::string(reinterpret_cast<const char*>(data), size));
   SilentReporter reporter;
   core::Messages messages(reporter);
-  message::MimeComposer composer({size % 3 != 0, size % 2 == 0}, messages);
+  message::MimeComposer composer({size % 3 != 0, size % 2 == 0, {}}, messages);
   const std::string header = folder + "/TxTmpH";
   const std::string body = folder + "/TxTmpB";
   char started[4096];

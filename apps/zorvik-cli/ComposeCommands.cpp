@@ -1,44 +1,62 @@
 // compose --to A [--cc C] [--bcc B] --subject S (--body-file F | --body TEXT)
-//         [--attach FILE]... [--split-kb N]:
-// stores a draft in the unsent tray as the compose window's send button
+//         [--attach FILE]... [--split-kb N] [--tray T] [--check]:
+// stores a new mail in the unsent tray as the compose window's send button
 // does, attachments as "@#MIME" lines; prints the new record index.
+//
+// compose --reply|--reply-all|--forward|--add ...: see ComposeReply.h.
+//
+// With --check nothing is stored: one row per character that will not
+// arrive as written (line, column, character, what happens to it).
 #include <charconv>
 #include <ctime>
 #include <optional>
 #include <string>
 
 #include "CliCommand.h"
+#include "ComposeReply.h"
+#include "DraftEditing.h"
 
+#include "compose/DraftFile.h"
+#include "compose/DraftWriter.h"
+#include "compose/TemplateFiles.h"
+#include "mailflow/DraftFlow.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
-#include "compose/DraftWriter.h"
 
 namespace zorvik::cli {
 namespace {
 
 constexpr std::string_view kUsage =
     "usage: compose --to A [--cc C] [--bcc B] --subject S (--body-file F | --body TEXT) "
-    "[--attach FILE]... [--split-kb N]";
+    "[--attach FILE]... [--split-kb N] [--tray T] [--check]\n"
+    "       compose --reply|--reply-all|--forward|--add TRAY INDEX[,INDEX...] [--to A] [--cc C] [--bcc B] "
+    "[--template NAME] [--body-file F] [--attach FILE]... [--edit] [--keep] [--check]";
 
 struct ComposeArguments {
   compose::Draft draft;
   std::optional<std::string> bodyFile;
   bool hasBody = false;
+  bool check = false;
 };
 
-std::optional<std::int32_t> splitSize(const std::string& text) {
+std::optional<std::int32_t> number(const std::string& text) {
   std::int32_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
   return value;
 }
 
-// Every option takes one value; the draft needs a To, a subject and a body.
+// Every option but --check takes one value; the draft needs a To, a
+// subject and a body.
 std::optional<ComposeArguments> parseArguments(const std::vector<std::string>& args) {
   ComposeArguments parsed;
   bool hasTo = false;
   bool hasSubject = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--check") {
+      parsed.check = true;
+      continue;
+    }
     if (i + 1 >= args.size()) return std::nullopt;
     const std::string& option = args[i];
     const std::string& value = args[++i];
@@ -62,9 +80,11 @@ std::optional<ComposeArguments> parseArguments(const std::vector<std::string>& a
     } else if (option == "--attach") {
       draft.attachments.push_back(value);
     } else if (option == "--split-kb") {
-      const auto size = splitSize(value);
+      const auto size = number(value);
       if (!size) return std::nullopt;
       draft.splitKilobytes = *size;
+    } else if (option == "--tray") {
+      draft.tray = value;
     } else {
       return std::nullopt;
     }
@@ -73,31 +93,44 @@ std::optional<ComposeArguments> parseArguments(const std::vector<std::string>& a
   return parsed;
 }
 
-int compose(CliContext& context) {
+int composeNew(CliContext& context) {
   auto arguments = parseArguments(context.args());
   if (!arguments) return context.usage(kUsage);
+  compose::Draft& draft = arguments->draft;
   if (arguments->bodyFile) {
     const auto text = platform::readFile(*arguments->bodyFile);
     if (!text) {
       context.status("zorvik-cli: cannot read " + *arguments->bodyFile);
       return kFailed;
     }
-    arguments->draft.body = platform::utf8ToSjis(*text);
+    draft.body = compose::TemplateFiles::asSjis(*text);
+  }
+  if (arguments->check) {
+    printCharacterCheck(context, draft.subject, draft.body);
+    return kDone;
   }
   auto* const open = context.document();
   if (!open) return kFailed;
-  const compose::DraftWriter writer(open->store(), open->settings(), context.messages());
-  const auto index = writer.storeUnsent(arguments->draft, std::time(nullptr));
+  if (!draft.tray.empty()) draft.editMap = mailflow::DraftFlow::loadedEditMap(*open);
+  const auto index = mailflow::DraftFlow::store(*open, draft, {compose::DraftTarget::Unsent, true});
   if (!index) return kFailed;
   context.printRow({std::to_string(*index)});
   return kDone;
+}
+
+int composeCommand(CliContext& context) {
+  const auto& args = context.args();
+  if (!args.empty() && isDraftKindOption(args[0])) return composeReply(context, kUsage);
+  return composeNew(context);
 }
 
 }  // namespace
 
 ZORVIK_CLI_COMMAND("compose",
                    "--to A [--cc C] [--bcc B] --subject S (--body-file F | --body TEXT) [--attach FILE]... "
-                   "[--split-kb N]",
-                   compose);
+                   "[--split-kb N] [--tray T] [--check] | --reply|--reply-all|--forward|--add TRAY INDEX[,INDEX...] "
+                   "[--to A] [--cc C] [--bcc B] [--template NAME] [--body-file F] [--attach FILE]... [--edit] "
+                   "[--keep] [--check]",
+                   composeCommand);
 
 }  // namespace zorvik::cli

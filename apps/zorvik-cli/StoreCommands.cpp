@@ -1,25 +1,17 @@
-// trays, prop, flags, export-tree, import-tree: the tree of the store and
-// the properties of its trays.
+// trays, prop, flags: the tree of the store and the properties of its trays.
 #include <string>
 
-#include "CliCommand.h"
+#include "StoreOperations.h"
 
-#include "platform/FileSystem.h"
 #include "store/SystemTrays.h"
 #include "store/TrayFile.h"
 #include "store/TrayFlags.h"
 #include "store/TrayNameRule.h"
 #include "store/TrayPropertyTable.h"
 #include "store/TreeListing.h"
-#include "store/TreeTransfer.h"
 
 namespace zorvik::cli {
 namespace {
-
-int noStore(CliContext& context, const mailflow::Document& opened) {
-  context.status("zorvik-cli: no store at " + opened.store().topCabinetPath());
-  return kFailed;
-}
 
 std::string_view kindWord(store::SystemTrayKind kind) {
   switch (kind) {
@@ -144,48 +136,10 @@ int flags(CliContext& context) {
   return kDone;
 }
 
-// "" and "/" stand for the top cabinet.
-std::optional<std::string> cabinetArgument(CliContext& context, const std::string& text) {
-  if (text.empty() || text == "/") return std::string();
-  if (store::isStoreRelativePath(text, false)) return text;
-  context.status("zorvik-cli: not a cabinet inside the store: " + text);
-  return std::nullopt;
-}
-
-int exportTree(CliContext& context) {
-  if (context.args().size() != 2) return context.usage("usage: export-tree CABINET FILE.XM7");
-  const auto cabinet = cabinetArgument(context, context.args()[0]);
-  if (!cabinet) return kFailed;
-  auto* const opened = context.document();
-  if (!opened) return kFailed;
-  if (!store::isCabinet(opened->store(), *cabinet)) {
-    context.status("zorvik-cli: no cabinet " + *cabinet);
-    return kFailed;
-  }
-  if (store::exportTree(opened->store(), *cabinet, context.args()[1])) return kDone;
-  context.status("zorvik-cli: " + context.args()[1] + " not written completely");
-  return kFailed;
-}
-
-int importTree(CliContext& context) {
-  if (context.args().size() != 1) return context.usage("usage: import-tree FILE.XM7");
-  const std::string& file = context.args()[0];
-  auto* const opened = context.document();
-  if (!opened) return kFailed;
-  if (!platform::isRegularFile(file)) {
-    context.status("zorvik-cli: cannot read " + file);
-    return kFailed;
-  }
-  if (!store::isCabinet(opened->store(), "")) return noStore(context, *opened);
-  return store::importTree(opened->store(), file, context.messages()) ? kDone : kFailed;
-}
-
 }  // namespace
 
 ZORVIK_CLI_COMMAND("trays", "", listTrays);
 ZORVIK_CLI_COMMAND("prop", "TRAY ITEM [VALUE]", property);
 ZORVIK_CLI_COMMAND("flags", "TRAY [+NAME|-NAME]...", flags);
-ZORVIK_CLI_COMMAND("export-tree", "CABINET FILE.XM7", exportTree);
-ZORVIK_CLI_COMMAND("import-tree", "FILE.XM7", importTree);
 
 }  // namespace zorvik::cli

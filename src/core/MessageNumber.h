@@ -73,6 +73,7 @@ enum class MessageNumber : int {
   NoRecipient = 40502,
   NoSubject = 40503,
   NoOwnAddress = 40504,
+  CharactersNotArriving = 40505,  // question: characters that will not arrive as written
   NoTemplate = 40540,
   DraftNotStored = 40599,
   ChangeCabinetTrayProperties = 40610,

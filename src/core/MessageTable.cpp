@@ -76,6 +76,7 @@ constexpr MessageSource kMessages[] = {
   {40502, "宛先が設定されていません。"},
   {40503, "件名が設定されていません。"},
   {40504, "自アドレスが設定されていません。"},
+  {40505, "送信先で正しく表示されない文字が %d 文字あります（%d 行目の「%s」など）。\nこのまま送信しますか。"},
   {40540, "正しいテンプレートが選択されていません。"},
   {40599, "送信メッセージファイル「%s」の保存をシステムが許可しませんでした。"},
   {40610, "引出し「%s」の下のすべてのトレイ・プロパティを変更しますか"},
@@ -262,6 +263,7 @@ constexpr bool isNamed(int r) {
     case MessageNumber::NoRecipient:
     case MessageNumber::NoSubject:
     case MessageNumber::NoOwnAddress:
+    case MessageNumber::CharactersNotArriving:
     case MessageNumber::NoTemplate:
     case MessageNumber::DraftNotStored:
     case MessageNumber::ChangeCabinetTrayProperties:

@@ -9,6 +9,24 @@ std::size_t findSjis(std::string_view text, std::string_view needle) {
   return std::string_view::npos;
 }
 
+std::vector<std::string_view> breakSjis(std::string_view text, std::size_t width) {
+  std::vector<std::string_view> pieces;
+  std::size_t start = 0;
+  do {
+    std::size_t end = start;
+    // A double-byte character that does not fit goes to the next piece,
+    // unless it is the only one.
+    while (end < text.size()) {
+      const std::size_t length = sjisCharLength(text, end);
+      if (end + length - start > width && end > start) break;
+      end += length;
+    }
+    pieces.push_back(text.substr(start, end - start));
+    start = end;
+  } while (start < text.size());
+  return pieces;
+}
+
 std::string asciiLowerCase(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = asciiLower(c);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zorvik::core {
 
@@ -21,6 +22,11 @@ constexpr std::size_t sjisCharLength(std::string_view text, std::size_t at) {
 /// First position at a character boundary of `text` where `needle` occurs,
 /// or npos. A match that would begin on a trail byte is not a match.
 std::size_t findSjis(std::string_view text, std::string_view needle);
+
+/// `text` cut into pieces of at most `width` bytes, never inside a
+/// double-byte character; a piece holds at least one character, so a width
+/// below 2 still makes progress. An empty text gives one empty piece.
+std::vector<std::string_view> breakSjis(std::string_view text, std::size_t width);
 
 /// Letter case of ASCII letters only: names in mail (header fields, types,
 /// charsets, extensions) are ASCII by definition, and a locale-dependent

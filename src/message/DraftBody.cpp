@@ -11,26 +11,19 @@ void DraftBody::normaliseLine(std::string_view line, bool fullWidthKana, int lin
     out.emplace_back(line);
     return;
   }
-  std::string text = fullWidthKana ? hankanaToZenkana(line) : std::string(line);
-  if (text.starts_with("From ")) text.insert(0, ">");
+  const std::string text = asStoredLine(fullWidthKana ? hankanaToZenkana(line) : std::string(line));
   if (lineWidth <= 0 || text.size() <= static_cast<std::size_t>(lineWidth)) {
-    out.push_back(std::move(text));
+    out.push_back(text);
     return;
   }
-  const auto width = static_cast<std::size_t>(lineWidth);
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = start;
-    // A double-byte character that does not fit goes to the next piece,
-    // unless it is the only one (a width of 1).
-    while (end < text.size()) {
-      const std::size_t length = core::sjisCharLength(text, end);
-      if (end + length - start > width && end > start) break;
-      end += length;
-    }
-    out.push_back(text.substr(start, end - start));
-    start = end;
-  }
+  const auto pieces = core::breakSjis(text, static_cast<std::size_t>(lineWidth));
+  out.emplace_back(pieces.front());
+  for (std::size_t i = 1; i < pieces.size(); ++i) out.push_back(asStoredLine(std::string(pieces[i])));
+}
+
+std::string DraftBody::asStoredLine(std::string text) {
+  if (text.starts_with("From ") || text.starts_with("@#")) text.insert(0, ">");
+  return text;
 }
 
 std::vector<std::string> DraftBody::normalise(std::string_view text, bool fullWidthKana, int lineWidth) {

@@ -6,6 +6,10 @@
 /// start of the next mail in the tray), and is broken into pieces of at most
 /// the line width (settings item 517; 0 or below means no breaking), never
 /// inside a double-byte character. An empty line stays empty.
+///
+/// A piece of a broken line that would begin with "From " or "@#" gets ">"
+/// in front too: text, a quoted line of a received mail say, must never turn
+/// into a tag command that attaches a file because of where it was broken.
 #pragma once
 
 #include <string>
@@ -23,6 +27,10 @@ public:
 
   /// One line normalised; pieces are appended to `out`.
   static void normaliseLine(std::string_view line, bool fullWidthKana, int lineWidth, std::vector<std::string>& out);
+
+  /// A text line (or piece) as stored: ">" in front when it begins with
+  /// "From " or "@#".
+  static std::string asStoredLine(std::string text);
 };
 
 }  // namespace zorvik::message

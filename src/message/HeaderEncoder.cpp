@@ -32,8 +32,12 @@ bool blanksBeforeRun(std::string_view text, std::size_t at) {
 }
 
 // The end of the piece of text from `at` that fits into one encoded word:
-// double-byte characters, and blanks followed by more of them.
+// double-byte characters, and blanks followed by more of them. Always past
+// `at`: blanks too many to share a word with the characters after them
+// fill words of their own (plain ASCII, so without escapes), as many as
+// they need, or the caller would never get beyond them.
 std::size_t chunkEnd(std::string_view text, std::size_t at) {
+  const std::size_t start = at;
   std::size_t jisBytes = 2 * kEscapeBytes;
   while (at < text.size()) {
     if (isLead(text, at)) {
@@ -45,7 +49,10 @@ std::size_t chunkEnd(std::string_view text, std::size_t at) {
     if (!blanksBeforeRun(text, at)) break;
     const std::size_t blanks = blanksEnd(text, at);
     const std::size_t cost = (blanks - at) + 2 * kEscapeBytes;
-    if (jisBytes + cost + 2 > kMaxJisBytes) break;
+    if (jisBytes + cost + 2 > kMaxJisBytes) {
+      if (at == start) return at + std::min(blanks - at, kMaxJisBytes);
+      break;
+    }
     jisBytes += cost;
     at = blanks;
   }

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <new>
+#include <random>
 
 #include "message/Base64.h"
 #include "message/ExtensionTable.h"
@@ -50,18 +51,67 @@ bool isLeftOut(std::string_view line) {
 // The body text of one draft line in ISO-2022-JP.
 std::string jisLine(std::string_view sjis) { return sevenBit(sjisToJis(hankanaToZenkana(singleLine(sjis)))); }
 
-// A file name as the mail carries it: encoded words for the Japanese in it,
-// never folded (it stands inside quotes); control characters, possible in
-// Linux file names, become "_" so the name cannot break its header line.
-std::string encodedFileName(std::string_view fileName) {
+// The file name with control characters, possible in Linux file names,
+// made "_", so the name cannot break its header line.
+std::string safeFileName(std::string_view fileName) {
   std::string safe(fileName);
   for (char& c : safe) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
   }
-  return sevenBit(sjisToJis(hankanaToZenkana(safe), JisRuns::encodedWords));
+  return safe;
+}
+
+// A file name as the mail carries it: encoded words for the Japanese in it,
+// never folded (it stands inside quotes).
+std::string encodedFileName(std::string_view fileName) {
+  return sevenBit(sjisToJis(hankanaToZenkana(safeFileName(fileName)), JisRuns::encodedWords));
 }
 
 bool isTextFile(std::string_view extension) { return core::equalsIgnoringAsciiCase(extension, ".txt"); }
+
+// Tries before a boundary is taken as it is: a random part meets the text
+// by chance about never, and a fixed part given by a test runs out here.
+constexpr int kBoundaryTries = 64;
+
+std::string randomBoundaryPart() {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::random_device device;
+  std::string part;
+  for (int i = 0; i < 4; ++i) {
+    const std::uint32_t bits = device();
+    for (int shift = 0; shift < 32; shift += 8) part += kDigits[(bits >> shift) & 0xF];
+  }
+  return part;
+}
+
+// A byte RFC 2231 lets stand for itself in an extended parameter value.
+bool isAttributeChar(unsigned char c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
+  return std::string_view("!#$&+-.^_`|~").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+// Longest stretch of a percent-encoded value on one header line.
+constexpr std::size_t kExtendedSegment = 60;
+
+// ";\r\n filename*=UTF-8''..." for a name that is not plain ASCII, cut into
+// numbered continuations (never inside a "%XX") when it is long; empty for
+// an ASCII name, which the quoted parameter carries as it is.
+std::string extendedFileName(std::string_view safeName) {
+  if (platform::isAscii(safeName)) return {};
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::vector<std::string> segments(1);
+  for (const unsigned char c : platform::sjisToUtf8(hankanaToZenkana(safeName))) {
+    std::string piece(1, static_cast<char>(c));
+    if (!isAttributeChar(c)) piece = {'%', kHex[c >> 4], kHex[c & 0xF]};
+    if (segments.back().size() + piece.size() > kExtendedSegment) segments.emplace_back();
+    segments.back() += piece;
+  }
+  if (segments.size() == 1) return ";\r\n filename*=UTF-8''" + segments.front();
+  std::string parameter;
+  for (std::size_t i = 0; i < segments.size(); ++i)
+    parameter += ";\r\n filename*" + std::to_string(i) + "*=" + (i == 0 ? "UTF-8''" : "") + segments[i];
+  return parameter;
+}
 
 }  // namespace
 
@@ -87,8 +137,39 @@ bool MimeComposer::composeFiles(const MailLines& draft, std::string_view headerP
   return false;
 }
 
+std::string MimeComposer::chooseBoundary(const MailLines& draft) const {
+  std::string candidate;
+  for (int tries = 0; tries < kBoundaryTries; ++tries) {
+    const std::string part = options_.boundaryPart ? options_.boundaryPart() : randomBoundaryPart();
+    candidate = std::string(kBoundaryStem) + "_" + part;
+    if (!isInText(draft, candidate)) break;
+  }
+  return candidate;
+}
+
+// Whether `candidate` occurs in a line the body will carry as text: the
+// draft's text lines (tag lines that are not sent as files included) and
+// the text files sent inline.
+bool MimeComposer::isInText(const MailLines& draft, std::string_view candidate) const {
+  for (const std::string& line : draft.body) {
+    const TagCommand command = TagCommand::parse(line);
+    if (command.kind == TagCommand::Kind::header) continue;
+    const bool sentAsFile = command.kind != TagCommand::Kind::text && options_.attachments;
+    if (!sentAsFile) {
+      if (line.find(candidate) != std::string::npos) return true;
+      continue;
+    }
+    const bool sentInline = command.kind == TagCommand::Kind::mime && options_.expandTextFiles &&
+                        isTextFile(command.extension);
+    const auto content = sentInline ? platform::readFile(command.path) : std::nullopt;
+    if (content && content->find(candidate) != std::string::npos) return true;
+  }
+  return false;
+}
+
 bool MimeComposer::compose(const MailLines& draft, ByteSink& header, ByteSink& body) {
   body_ = &body;
+  boundary_ = chooseBoundary(draft);
   header_.clear();
   extraHeader_.clear();
   multipart_ = false;
@@ -97,7 +178,7 @@ bool MimeComposer::compose(const MailLines& draft, ByteSink& header, ByteSink& b
   try {
     composeHeaderLines(draft);
     if (!composeBody(draft)) return false;
-    if (multipart_ && !writeBody("--" + std::string(kBoundary) + "--\r\n")) return false;
+    if (multipart_ && !writeBody("--" + boundary_ + "--\r\n")) return false;
     return finishHeader(header);
   } catch (const std::bad_alloc&) {
     messages_.error(MessageNumber::OutOfMemory);
@@ -158,7 +239,7 @@ bool MimeComposer::attachmentNote(const TagCommand& command) {
 bool MimeComposer::reopenTextPart() {
   if (!reopenText_) return true;
   reopenText_ = false;
-  return writeBody("\r\n--" + std::string(kBoundary) + "\r\n" + std::string(kTextPartHeader) + "\r\n");
+  return writeBody("\r\n--" + boundary_ + "\r\n" + std::string(kTextPartHeader) + "\r\n");
 }
 
 bool MimeComposer::missingFile(const TagCommand& command) {
@@ -183,22 +264,23 @@ bool MimeComposer::includeTextFile(const TagCommand& command) {
   return writeBody("\r\n");
 }
 
-bool MimeComposer::openAttachmentPart(std::string_view contentType, std::string_view name,
+bool MimeComposer::openAttachmentPart(std::string_view contentType, std::string_view fileName,
                                       std::string_view encoding) {
   multipart_ = true;
   reopenText_ = true;
-  const std::string quoted = quotedContent(name);
-  return writeBody("--" + std::string(kBoundary) + "\r\nContent-Type: " + std::string(contentType) + "; name=\"" +
-                   quoted + "\"\r\nContent-Disposition: attachment; filename=\"" + quoted +
-                   "\"\r\nContent-Transfer-Encoding: " + std::string(encoding) + "\r\n\r\n");
+  const std::string quoted = quotedContent(encodedFileName(fileName));
+  return writeBody("--" + boundary_ + "\r\nContent-Type: " + std::string(contentType) + "; name=\"" + quoted +
+                   "\"\r\nContent-Disposition: attachment; filename=\"" + quoted + "\"" +
+                   extendedFileName(safeFileName(fileName)) + "\r\nContent-Transfer-Encoding: " +
+                   std::string(encoding) + "\r\n\r\n");
 }
 
 bool MimeComposer::attachBase64(const TagCommand& command) {
   if (!platform::isRegularFile(command.path)) return missingFile(command);
   std::ifstream file(platform::nativePath(command.path), std::ios::binary);
   if (!file) return missingFile(command);
-  const std::string name = encodedFileName(command.fileName);
-  if (!openAttachmentPart(ExtensionTable::contentTypeFor(command.extension), name, "base64")) return false;
+  if (!openAttachmentPart(ExtensionTable::contentTypeFor(command.extension), command.fileName, "base64"))
+    return false;
   std::string block(kBase64Block, '\0');
   std::string encoded;
   for (;;) {
@@ -220,9 +302,8 @@ bool MimeComposer::attachUuencoded(const TagCommand& command) {
   if (!platform::isRegularFile(command.path)) return missingFile(command);
   const auto content = platform::readFile(command.path);
   if (!content) return missingFile(command);
-  const std::string name = encodedFileName(command.fileName);
-  if (!openAttachmentPart("application/x-uuencode", name, "7bit")) return false;
-  return writeBodyLines(uuencodeBody(*content, name));
+  if (!openAttachmentPart("application/x-uuencode", command.fileName, "7bit")) return false;
+  return writeBodyLines(uuencodeBody(*content, encodedFileName(command.fileName)));
 }
 
 // Text of CR LF lines, each written through the dot-stuffing.
@@ -259,10 +340,10 @@ bool MimeComposer::finishHeader(ByteSink& header) {
     header_ += extraHeader_;
     header_ += "\r\n";
   } else {
-    header_ += "Content-Type: multipart/mixed; boundary=\"" + std::string(kBoundary) +
+    header_ += "Content-Type: multipart/mixed; boundary=\"" + boundary_ +
                "\"\r\nContent-Transfer-Encoding: 7bit\r\n";
     header_ += extraHeader_;
-    header_ += "\r\nThis is a MIME-encapsulated message\r\n\r\n--" + std::string(kBoundary) + "\r\n";
+    header_ += "\r\nThis is a MIME-encapsulated message\r\n\r\n--" + boundary_ + "\r\n";
     header_ += kTextPartHeader;
     header_ += "\r\n";
   }

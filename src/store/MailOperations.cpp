@@ -169,6 +169,29 @@ std::vector<std::uint32_t> MailOperations::deleteRecords(std::string_view tray,
   return left;
 }
 
+bool MailOperations::replace(std::string_view tray, std::uint32_t oldIndex, std::uint32_t newIndex) const {
+  const TrayFile file(store_, std::string(tray));
+  TrayRecord old;
+  TrayRecord rewritten;
+  if (file.read(oldIndex, old) != ReadResult::Live || old.isLink()) return false;
+  if (file.read(newIndex, rewritten) != ReadResult::Live || rewritten.isLink()) return false;
+  // What the user and the links gave the mail, as opposed to what its
+  // header decides.
+  constexpr std::uint32_t kCarried = recordflag::kOpened | recordflag::kMarkMask | recordflag::kReplied;
+  const int references = old.record.referenceCount();
+  IndexRecord record = rewritten.record;
+  record.setFlags(recordflag::withReferenceCount((record.flags() & ~kCarried) | (old.record.flags() & kCarried),
+                                                 references));
+  if (!file.writeRecord(newIndex, record)) return false;
+  if (references > 0) {
+    links_.followMoves({{MailPlace{std::string(tray), oldIndex}, MailPlace{std::string(tray), newIndex}}});
+    // The old mail goes without references: its links are the new one's.
+    if (!file.clearReferenceCount(oldIndex)) return false;
+  }
+  operationStep();
+  return remove(tray, {oldIndex}, false) == 1;
+}
+
 MailOperations::Placed MailOperations::copy(std::string_view from, const std::vector<std::uint32_t>& indices,
                                             std::string_view to, bool linksFollow) const {
   return transfer(from, indices, to, linksFollow ? Transfer::CopyFollowed : Transfer::Copy).placed;

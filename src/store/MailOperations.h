@@ -64,6 +64,16 @@ public:
   LinkResult link(std::string_view from, std::uint32_t index, std::string_view to,
                   std::uint32_t* newIndex = nullptr) const;
 
+  /// Puts mail `newIndex` of `tray` in the place of mail `oldIndex` of the
+  /// same tray (a rewritten form of it, appended): the new mail takes the
+  /// old one's read state, mark, replied mark and references, the links to
+  /// the old mail point at the new one, and the old mail goes to the trash
+  /// (for good when `tray` is the trash). False, both mails left as they
+  /// are, when either is not a live stored mail or its record cannot be
+  /// written; false too when the old mail could not be removed (then both
+  /// stay, the links on the new one).
+  bool replace(std::string_view tray, std::uint32_t oldIndex, std::uint32_t newIndex) const;
+
   /// Deletes mails: a link row is released; a mail goes to the trash, or is
   /// deleted for good (attachment folder too) with `forGood` or when `tray`
   /// is the trash. Returns how many rows went; false results are counted out.

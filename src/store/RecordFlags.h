@@ -15,6 +15,8 @@ inline constexpr std::uint32_t kOpened = 0x00000010;
 /// Never stored: set on a record read through a link whose target is gone.
 inline constexpr std::uint32_t kBrokenLink = 0x00000020;
 inline constexpr std::uint32_t kToUser = 0x00000040;
+/// The user has replied to the mail (set when the reply is queued).
+inline constexpr std::uint32_t kReplied = 0x00000080;
 inline constexpr std::uint32_t kSwitch1 = 0x00002000;
 inline constexpr std::uint32_t kSwitch2 = 0x00004000;
 inline constexpr std::uint32_t kFragment = 0x00008000;

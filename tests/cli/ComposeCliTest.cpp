@@ -57,7 +57,7 @@ protected:
     const std::string header = dir.file("TxTmpH");
     const std::string body = dir.file("TxTmpB");
     Composed composed;
-    composed.mail = composer.compose(index, {attachments, true}, header, body);
+    composed.mail = composer.compose(index, {attachments, true, {}}, header, body);
     composed.header = platform::readFile(header).value_or("");
     composed.body = platform::readFile(body).value_or("");
     return composed;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <set>
 #include <string>
@@ -12,6 +11,7 @@
 #include "platform/TextEncoding.h"
 #include "support/CliRunner.h"
 #include "support/DovecotServer.h"
+#include "support/MailReadBack.h"
 #include "support/SmtpSinkServer.h"
 #include "support/TestEnvironment.h"
 
@@ -19,44 +19,6 @@ namespace zorvik {
 namespace {
 
 using test::SmtpSinkServer;
-
-// Reads a stored message with Python's email package and prints what a
-// mail program would show: the decoded subject, every text part with its
-// line ends as "|", and every file as its decoded name and bytes in hex.
-constexpr const char* kReader = R"(import email, email.header, sys
-m = email.message_from_binary_file(open(sys.argv[1], 'rb'))
-def text(value):
-    return ''.join(p.decode(c or 'ascii') if isinstance(p, bytes) else p
-                   for p, c in email.header.decode_header(value))
-print('subject\t' + text(m['Subject']))
-for part in m.walk():
-    if part.is_multipart():
-        continue
-    payload = part.get_payload(decode=True)
-    name = part.get_filename()
-    if name:
-        print('file\t' + text(name) + '\t' + payload.hex())
-    else:
-        print('text\t' + payload.decode(part.get_content_charset()).replace('\r\n', '|').replace('\n', '|'))
-)";
-
-std::string runPython(const std::string& script, const std::string& argument) {
-  const std::string command = "/usr/bin/python3 " + script + " " + argument;
-  std::string output;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return output;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-  ::pclose(pipe);
-  return output;
-}
-
-std::string hex(const std::string& bytes) {
-  static const char* digits = "0123456789abcdef";
-  std::string out;
-  for (const unsigned char c : bytes) out += {digits[c >> 4], digits[c & 15]};
-  return out;
-}
 
 class SendCli : public ::testing::Test {
 protected:
@@ -122,14 +84,12 @@ TEST_F(SendCli, JapaneseMailWithTwoAttachmentsArrivesAsWrittenAndMovesToTheSentT
   EXPECT_EQ(SmtpSinkServer::headerValue(messages[0], "X-RcptTo"), "hanako@example.jp");
   const std::string stored = dir.file("stored.eml");
   ASSERT_TRUE(platform::writeFileAtomically(stored, messages[0]));
-  const std::string script = dir.file("reader.py");
-  ASSERT_TRUE(platform::writeFileAtomically(script, kReader));
   // The last line end of the text belongs to the boundary that follows it.
-  EXPECT_EQ(runPython(script, stored),
+  EXPECT_EQ(test::readMailBack(stored),
             "subject\t会議の資料\n"
             "text\tこんにちは、山田です。|.|資料を送ります。\n"
-            "file\t写真.jpg\t" + hex(photo) + "\n"
-            "file\ttable.csv\t" + hex(table) + "\n");
+            "file\t写真.jpg\t写真.jpg\t" + test::hexOf(photo) + "\n"
+            "file\ttable.csv\ttable.csv\t" + test::hexOf(table) + "\n");
 }
 
 TEST_F(SendCli, RefusedRecipientKeepsTheMailUnsentAndTheNextSendStillTriesIt) {

@@ -28,7 +28,7 @@ std::string sjis(const std::string& utf8) { return platform::utf8ToSjis(utf8); }
 
 const std::string kNihonJis = "\x1B$BF|K\\\x1B(B";                   // 日本 in a body
 const std::string kNihonWord = "=?ISO-2022-JP?B?GyRCRnxLXBsoQg==?=";  // 日本 in a header
-const std::string kBoundary(MimeComposer::kBoundary);
+const std::string kBoundary = std::string(MimeComposer::kBoundaryStem) + "_test";
 const std::string kTextPart =
     "Content-Type: text/plain; charset=\"ISO-2022-JP\"\r\nContent-Transfer-Encoding: 7bit\r\n";
 
@@ -54,6 +54,7 @@ protected:
 
   Result compose(std::vector<std::string> header, std::vector<std::string> body, ComposeOptions options = {}) {
     MailLines draft{"From ", std::move(header), std::move(body)};
+    if (!options.boundaryPart) options.boundaryPart = [] { return std::string("test"); };
     StringSink headerSink;
     StringSink bodySink;
     MimeComposer composer(options, messages);
@@ -112,6 +113,11 @@ TEST(DraftBodyTest, FromQuotingKanaAndBreakingNeverInsideACharacter) {
       << "a character that does not fit moves to the next piece";
   EXPECT_EQ(DraftBody::normalise("x\r\ny\n", false, 0), (std::vector<std::string>{"x", "y"}));
   EXPECT_EQ(DraftBody::normalise("a\rb", false, 0), (std::vector<std::string>{"a b"}));
+  // A piece that a break leaves at the start of a line never becomes a
+  // tag command or a separator.
+  EXPECT_EQ(DraftBody::normalise("> abc@#MIME \"/etc/passwd\"", false, 5),
+            (std::vector<std::string>{"> abc", ">@#MIM", "E \"/e", "tc/pa", "sswd\""}));
+  EXPECT_EQ(DraftBody::normalise("abcdeFrom x", false, 5), (std::vector<std::string>{"abcde", ">From ", "x"}));
 }
 
 TEST_F(ComposerTest, PlainMailIsOneIso2022JpPartWithDotsStuffed) {
@@ -157,7 +163,7 @@ TEST_F(ComposerTest, TextAttachmentTextGivesThreeParts) {
   const std::string name = "=?ISO-2022-JP?B?GyRCPEw/PxsoQg==?=.jpg";
   EXPECT_EQ(r.body, "before\r\n--" + kBoundary + "\r\nContent-Type: image/jpeg; name=\"" + name +
                         "\"\r\nContent-Disposition: attachment; filename=\"" + name +
-                        "\"\r\nContent-Transfer-Encoding: base64\r\n\r\n/9gAAQ==\r\n\r\n\r\n--" + kBoundary + "\r\n" +
+                        "\";\r\n filename*=UTF-8''%E5%86%99%E7%9C%9F.jpg\r\nContent-Transfer-Encoding: base64\r\n\r\n/9gAAQ==\r\n\r\n\r\n--" + kBoundary + "\r\n" +
                         kTextPart + "\r\nafter\r\n--" + kBoundary + "--\r\n");
 }
 
@@ -168,7 +174,7 @@ TEST_F(ComposerTest, TextFileIsIncludedInlineOnlyWhenAsked) {
   EXPECT_EQ(inlined.header.find("multipart"), std::string::npos);
   EXPECT_EQ(inlined.body, "-------- note.TXT --------\r\n\x1B$B0l9TL\\\x1B(B\r\n..dot\r\nlast\r\n\r\n");
 
-  const auto attached = compose({"Subject: s"}, {"@#MIME " + path}, {true, false});
+  const auto attached = compose({"Subject: s"}, {"@#MIME " + path}, {true, false, {}});
   EXPECT_NE(attached.body.find("Content-Type: text/plain; name=\"note.TXT\""), std::string::npos);
   EXPECT_NE(attached.body.find("Content-Transfer-Encoding: base64"), std::string::npos);
 }
@@ -187,7 +193,7 @@ TEST_F(ComposerTest, UuencodedPartIsDotStuffedAndNamed) {
 
 TEST_F(ComposerTest, WithoutAttachmentsEveryFileBecomesANoteLine) {
   const std::string path = file("a.bin", "x");
-  const auto r = compose({}, {"@#MIME \"" + path + "\"", "@#UUENCODE " + path, "@#MIME /missing/file"}, {false, true});
+  const auto r = compose({}, {"@#MIME \"" + path + "\"", "@#UUENCODE " + path, "@#MIME /missing/file"}, {false, true, {}});
   ASSERT_TRUE(r.ok) << "a missing file is no failure when nothing is attached";
   EXPECT_EQ(r.header.find("multipart"), std::string::npos);
   const std::string note = platform::utf8ToSjis("■添付ファイル ");
@@ -237,6 +243,62 @@ TEST_F(ComposerTest, AFullDiskIsReportedOnce) {
   EXPECT_TRUE(header.text.empty()) << "no header is written for a mail that failed";
 }
 
+TEST_F(ComposerTest, BoundaryIsChosenAgainUntilNoTextLineHoldsIt) {
+  // A body and an inline text file holding earlier mails' sources, boundary
+  // lines and all: neither boundary may be chosen for this mail.
+  const std::string inBody = std::string(MimeComposer::kBoundaryStem) + "_first";
+  const std::string inFile = std::string(MimeComposer::kBoundaryStem) + "_second";
+  const std::string text = file("old.txt", "--" + inFile + "\r\nContent-Type: text/plain\r\n");
+  const std::string data = file("a.bin", "x");
+  std::vector<std::string> parts{"first", "second", "third"};
+  ComposeOptions options;
+  options.boundaryPart = [&parts] {
+    const std::string part = parts.front();
+    parts.erase(parts.begin());
+    return part;
+  };
+  const auto r = compose({}, {"--" + inBody, "@#MIME " + text, "@#MIME " + data, "--" + inBody + "--"}, options);
+  ASSERT_TRUE(r.ok);
+  const std::string chosen = std::string(MimeComposer::kBoundaryStem) + "_third";
+  EXPECT_NE(r.header.find("boundary=\"" + chosen + "\""), std::string::npos) << r.header;
+  EXPECT_TRUE(r.body.starts_with("--" + inBody + "\r\n-------- old.txt --------\r\n--" + inFile + "\r\n")) << r.body;
+  EXPECT_TRUE(r.body.ends_with("\r\n--" + inBody + "--\r\n--" + chosen + "--\r\n")) << r.body;
+
+  // Unforced, every mail gets a boundary of its own.
+  MimeComposer first({}, messages);
+  MimeComposer second({}, messages);
+  StringSink header, body;
+  ASSERT_TRUE(first.compose(MailLines{"From ", {}, {"a"}}, header, body));
+  ASSERT_TRUE(second.compose(MailLines{"From ", {}, {"a"}}, header, body));
+  EXPECT_TRUE(first.boundary().starts_with(std::string(MimeComposer::kBoundaryStem) + "_"));
+  EXPECT_NE(first.boundary(), second.boundary());
+}
+
+TEST_F(ComposerTest, LongJapaneseFileNamesGetRfc2231Continuations) {
+  std::string longName;
+  for (int i = 0; i < 12; ++i) longName += "報告書";
+  const std::string path = file(sjis(longName + ".pdf"), "x");
+  const auto r = compose({}, {"@#MIME " + path});
+  ASSERT_TRUE(r.ok);
+  // 36 characters of three UTF-8 bytes each: 324 encoded bytes, cut at 60.
+  const std::size_t start = r.body.find(" filename*0*=UTF-8''%E5%A0%B1");
+  ASSERT_NE(start, std::string::npos) << r.body;
+  std::string joined;
+  for (int i = 0; i < 6; ++i) {
+    const std::string name = " filename*" + std::to_string(i) + "*=";
+    const std::size_t at = r.body.find(name);
+    ASSERT_NE(at, std::string::npos) << i;
+    const std::size_t end = r.body.find("\r\n", at);
+    std::string value = r.body.substr(at + name.size(), end - at - name.size());
+    if (value.ends_with(";")) value.pop_back();
+    EXPECT_LE(value.size(), 60u + 7u);
+    joined += value;
+  }
+  EXPECT_EQ(r.body.find(" filename*6*="), std::string::npos);
+  EXPECT_TRUE(joined.ends_with(".pdf")) << joined;
+  EXPECT_EQ(joined.size(), std::string("UTF-8''").size() + 36 * 9 + 4);
+}
+
 TEST_F(ComposerTest, FiftyMegabyteAttachmentIsStreamedWhole) {
   const std::string path = scratch.file("big.bin");
   {
@@ -245,7 +307,9 @@ TEST_F(ComposerTest, FiftyMegabyteAttachmentIsStreamedWhole) {
     for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 131 % 256);
     for (int i = 0; i < 50; ++i) out.write(block.data(), static_cast<std::streamsize>(block.size()));
   }
-  MimeComposer composer({}, messages);
+  ComposeOptions options;
+  options.boundaryPart = [] { return std::string("test"); };
+  MimeComposer composer(options, messages);
   const std::string header = scratch.file("h");
   const std::string body = scratch.file("b");
   ASSERT_TRUE(composer.composeFiles(MailLines{"From ", {"Subject: big"}, {"@#MIME " + path}}, header, body));

@@ -72,6 +72,31 @@ TEST(HeaderEncoder, BlanksBetweenJapaneseRunsSurviveDecoding) {
   EXPECT_EQ(EncodedWordDecoder::decode(unfolded), utf8ToSjis(many));
 }
 
+TEST(HeaderEncoder, BlanksTooManyForOneWordGoInWordsOfTheirOwn) {
+  // 29 blanks and more between two runs once made the encoder loop for
+  // ever: they fitted no word together with the characters after them.
+  for (const std::size_t count : {28u, 29u, 36u, 42u, 43u, 84u, 200u}) {
+    for (const char* blank : {" ", "\t", " \t"}) {
+      std::string blanks;
+      while (blanks.size() < count) blanks += blank;
+      blanks.resize(count);
+      const std::string value = utf8ToSjis("件") + blanks + utf8ToSjis("名") + blanks + "x";
+      const std::string encoded = HeaderEncoder::encode(value);
+      std::string unfolded;
+      for (const std::string& line : physicalLines(encoded)) {
+        for (std::size_t word = line.find("=?"), end; word != std::string::npos; word = line.find("=?", end + 2)) {
+          end = line.find("?=", word + 2);
+          ASSERT_NE(end, std::string::npos) << line;
+          EXPECT_LE(end + 2 - word, HeaderEncoder::kMaxWordLength) << count << ": " << line;
+        }
+        unfolded += line.substr(line.find_first_not_of(' '));
+      }
+      EXPECT_TRUE(platform::isAscii(encoded));
+      EXPECT_EQ(EncodedWordDecoder::decode(unfolded), value) << count << " -> " << encoded;
+    }
+  }
+}
+
 TEST(HeaderEncoder, HalfWidthKanaAndBrokenBytes) {
   // Half-width katakana stay 8-bit; a lead byte at the end is dropped.
   EXPECT_EQ(HeaderEncoder::encode("\xB1\xB2 x\x88"), "\xB1\xB2 x");
