@@ -38,6 +38,8 @@ public:
   /// Adds an entry; false when it could not be written.
   bool addEntry(const QString& name, const QString& address);
   int rowCount() const;
+  /// Reads the book again (after a change made elsewhere).
+  void reload();
   QTreeWidget& list() const { return *list_; }
 
 signals:
@@ -45,7 +47,6 @@ signals:
   void addressesChosen(const QStringList& addresses);
 
 private:
-  void reload();
   void showSelected();
   void removeSelected();
   void newEntry();

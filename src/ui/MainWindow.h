@@ -51,6 +51,7 @@ namespace zorvik::ui {
 
 struct ClipPayload;
 class CommandActions;
+class ComposeCommands;
 class HandOffListener;
 class KeyMacroFilter;
 class MailListModel;
@@ -115,7 +116,9 @@ public:
 
   /// The layout values of this window now (what close writes).
   view::LayoutValues layoutValues() const;
-  /// A mailto hand-off or address from the command line.
+  /// The compose and address book windows' commands.
+  ComposeCommands& compose() const { return *composeCommands_; }
+  /// A mailto hand-off or address from the command line: a "新規" window.
   void startMailTo(const QString& address);
   /// A compose window stored a mail for sending: the tree is redrawn and,
   /// when `send` is set, the automatic send (timer 2) starts.
@@ -126,6 +129,7 @@ signals:
   void workflowFinished();
 
 private:
+  friend class ComposeCommands;
   friend class ServerCommands;
   friend class StoreCommands;
 
@@ -224,6 +228,7 @@ private:
   std::unique_ptr<platform::Sound> sound_;
   WorkflowRunner* runner_ = nullptr;
   HandOffListener* handOff_ = nullptr;
+  ComposeCommands* composeCommands_ = nullptr;
   QSystemTrayIcon* trayIcon_ = nullptr;
   bool newMail_ = false;
   bool holdingFilled_ = false;
