@@ -18,10 +18,10 @@
 
 #include "compose/DraftKind.h"
 #include "mailflow/DraftFlow.h"
+#include "ui/AddressBookWindow.h"
 
 namespace zorvik::ui {
 
-class AddressBookWindow;
 class ComposeWindow;
 class MainWindow;
 

@@ -40,84 +40,6 @@ bool isNavigation(const QKeyEvent& event) {
 
 }  // namespace
 
-ComposeEditor::ComposeEditor(const core::SettingsFile& settings, QWidget* parent)
-    : QPlainTextEdit(parent),
-      table_(view::MacroTable::editor()),
-      buffer_(std::make_unique<DocumentBuffer>(*this)),
-      gate_(std::make_unique<view::EditGate>(*buffer_)),
-      macros_(std::make_unique<view::EditorMacros>(*buffer_, *gate_)) {
-  view::parseKeyDefinition(settings.text(item::kEditorKeys), table_);
-  keys_ = new KeyMacroFilter(table_, this);
-  installEventFilter(keys_);
-  connect(keys_, &KeyMacroFilter::macro, this, [this](const QString& name) { runMacro(name); });
-
-  lockLoaded_ = settings.flag(item::kEditorLockLoaded);
-  columns_ = std::max(20, static_cast<int>(settings.number(item::kEditorColumns)));
-  typedColor_ = fromColorRef(settings.number(item::kEditorTextColour));
-  lockedColor_ = fromColorRef(settings.number(item::kEditorLockedColour));
-  QPalette colours = palette();
-  colours.setColor(QPalette::Base, fromColorRef(settings.number(item::kEditorBackgroundColour)));
-  colours.setColor(QPalette::Text, typedColor_);
-  setPalette(colours);
-
-  QFont font(fromSjis(settings.text(item::kEditorFontName)));
-  font.setStyleHint(QFont::Monospace);
-  font.setFamilies({font.family(), "Noto Sans Mono CJK JP", "Noto Sans CJK JP", "monospace"});
-  font.setPixelSize(std::max(8, static_cast<int>(settings.number(item::kEditorFontHeight))));
-  font.setWeight(settings.number(item::kEditorFontWeight) >= 700 ? QFont::Bold : QFont::Normal);
-  setFont(font);
-  QTextOption option = document()->defaultTextOption();
-  option.setWrapMode(QTextOption::WrapAnywhere);
-  document()->setDefaultTextOption(option);
-  setLineWrapMode(QPlainTextEdit::FixedPixelWidth);
-  applyWrapWidth();
-  setAttribute(Qt::WA_InputMethodEnabled);
-}
-
-ComposeEditor::~ComposeEditor() = default;
-
-void ComposeEditor::applyWrapWidth() {
-  setLineWrapColumnOrWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * columns_ + 4);
-}
-
-void ComposeEditor::resizeEvent(QResizeEvent* event) {
-  QPlainTextEdit::resizeEvent(event);
-  applyWrapWidth();
-}
-
-// --- Loading and storing ---------------------------------------------------
-
-void ComposeEditor::load(const std::vector<std::string>& lines, const std::vector<bool>& typed) {
-  clear();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (i > 0) buffer_->replace(buffer_->size(), buffer_->size(), u"\n", false);
-    const bool lock = lockLoaded_ && !lines[i].empty() && !(i < typed.size() && typed[i]);
-    buffer_->replace(buffer_->size(), buffer_->size(), std16(fromSjis(lines[i])), lock);
-  }
-  document()->clearUndoRedoStacks();
-  buffer_->setCaret(0, -1);
-}
-
-std::string ComposeEditor::storedText() const {
-  std::string out;
-  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-    const std::string line = toSjis(block.text());
-    // Tag lines ("@#MIME ...") are commands, never broken.
-    if (line.rfind("@#", 0) == 0) {
-      out += line + "\n";
-      continue;
-    }
-    const auto pieces = core::breakSjis(line, static_cast<std::size_t>(columns_));
-    if (pieces.empty()) out += "\n";
-    for (const std::string_view piece : pieces) out.append(piece).append("\n");
-  }
-  // The document always ends with a block; a text ending in a line break
-  // shows as an empty last block, which is no line of its own.
-  if (!document()->isEmpty() && document()->lastBlock().text().isEmpty() && !out.empty()) out.pop_back();
-  if (document()->isEmpty()) out.clear();
-  return out;
-}
-
 // --- The edit buffer over the document -------------------------------------
 
 class ComposeEditor::DocumentBuffer final : public view::EditBuffer {
@@ -176,6 +98,83 @@ QTextCharFormat ComposeEditor::formatOf(bool lock) const {
   return format;
 }
 
+ComposeEditor::ComposeEditor(const core::SettingsFile& settings, QWidget* parent)
+    : QTextEdit(parent),
+      table_(view::MacroTable::editor()),
+      buffer_(std::make_unique<DocumentBuffer>(*this)),
+      gate_(std::make_unique<view::EditGate>(*buffer_)),
+      macros_(std::make_unique<view::EditorMacros>(*buffer_, *gate_)) {
+  view::parseKeyDefinition(settings.text(item::kEditorKeys), table_);
+  keys_ = new KeyMacroFilter(table_, this);
+  installEventFilter(keys_);
+  connect(keys_, &KeyMacroFilter::macro, this, [this](const QString& name) { runMacro(name); });
+
+  lockLoaded_ = settings.flag(item::kEditorLockLoaded);
+  columns_ = std::max(20, static_cast<int>(settings.number(item::kEditorColumns)));
+  typedColor_ = fromColorRef(settings.number(item::kEditorTextColour));
+  lockedColor_ = fromColorRef(settings.number(item::kEditorLockedColour));
+  QPalette colours = palette();
+  colours.setColor(QPalette::Base, fromColorRef(settings.number(item::kEditorBackgroundColour)));
+  colours.setColor(QPalette::Text, typedColor_);
+  setPalette(colours);
+
+  QFont font(fromSjis(settings.text(item::kEditorFontName)));
+  font.setStyleHint(QFont::Monospace);
+  font.setFamilies({font.family(), "Noto Sans Mono CJK JP", "Noto Sans CJK JP", "monospace"});
+  font.setPixelSize(std::max(8, static_cast<int>(settings.number(item::kEditorFontHeight))));
+  font.setWeight(settings.number(item::kEditorFontWeight) >= 700 ? QFont::Bold : QFont::Normal);
+  setFont(font);
+  setAcceptRichText(false);
+  setWordWrapMode(QTextOption::WrapAnywhere);
+  setLineWrapMode(QTextEdit::FixedPixelWidth);
+  applyWrapWidth();
+  setAttribute(Qt::WA_InputMethodEnabled);
+}
+
+ComposeEditor::~ComposeEditor() = default;
+
+void ComposeEditor::applyWrapWidth() {
+  setLineWrapColumnOrWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * columns_ + 4);
+}
+
+void ComposeEditor::resizeEvent(QResizeEvent* event) {
+  QTextEdit::resizeEvent(event);
+  applyWrapWidth();
+}
+
+// --- Loading and storing ---------------------------------------------------
+
+void ComposeEditor::load(const std::vector<std::string>& lines, const std::vector<bool>& typed) {
+  clear();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) buffer_->replace(buffer_->size(), buffer_->size(), u"\n", false);
+    const bool lock = lockLoaded_ && !lines[i].empty() && !(i < typed.size() && typed[i]);
+    buffer_->replace(buffer_->size(), buffer_->size(), std16(fromSjis(lines[i])), lock);
+  }
+  document()->clearUndoRedoStacks();
+  buffer_->setCaret(0, -1);
+}
+
+std::string ComposeEditor::storedText() const {
+  std::string out;
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+    const std::string line = toSjis(block.text());
+    // Tag lines ("@#MIME ...") are commands, never broken.
+    if (line.rfind("@#", 0) == 0) {
+      out += line + "\n";
+      continue;
+    }
+    const auto pieces = core::breakSjis(line, static_cast<std::size_t>(columns_));
+    if (pieces.empty()) out += "\n";
+    for (const std::string_view piece : pieces) out.append(piece).append("\n");
+  }
+  // The document always ends with a block; a text ending in a line break
+  // shows as an empty last block, which is no line of its own.
+  if (!document()->isEmpty() && document()->lastBlock().text().isEmpty() && !out.empty()) out.pop_back();
+  if (document()->isEmpty()) out.clear();
+  return out;
+}
+
 // --- Events: every change through the gate ---------------------------------
 
 bool ComposeEditor::runMacro(const QString& name) { return macros_->run(name.toStdString()); }
@@ -209,7 +208,7 @@ bool ComposeEditor::editKey(QKeyEvent* event) {
 
 void ComposeEditor::keyPressEvent(QKeyEvent* event) {
   if (isNavigation(*event)) {
-    QPlainTextEdit::keyPressEvent(event);
+    QTextEdit::keyPressEvent(event);
     return;
   }
   // Anything else that edits goes through the gate; other keys are dropped,
@@ -223,17 +222,17 @@ void ComposeEditor::inputMethodEvent(QInputMethodEvent* event) {
   if (!gate_->allows(cursor.anchor(), cursor.position(), u"x")) {
     // No preedit and no commit where typing is refused.
     QInputMethodEvent cleared;
-    QPlainTextEdit::inputMethodEvent(&cleared);
+    QTextEdit::inputMethodEvent(&cleared);
     event->accept();
     return;
   }
   if (!event->commitString().isEmpty()) {
     QInputMethodEvent cleared;
-    QPlainTextEdit::inputMethodEvent(&cleared);  // drop the preedit the commit replaces
+    QTextEdit::inputMethodEvent(&cleared);  // drop the preedit the commit replaces
     typeText(event->commitString());
   }
   QInputMethodEvent preedit(event->preeditString(), event->attributes());
-  QPlainTextEdit::inputMethodEvent(&preedit);
+  QTextEdit::inputMethodEvent(&preedit);
   event->accept();
 }
 

@@ -14,7 +14,7 @@
 /// hands them to the window's attachment list.
 #pragma once
 
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QStringList>
 #include <QTextCharFormat>
 
@@ -34,7 +34,7 @@ namespace zorvik::ui {
 
 class KeyMacroFilter;
 
-class ComposeEditor : public QPlainTextEdit {
+class ComposeEditor : public QTextEdit {
   Q_OBJECT
 
 public:

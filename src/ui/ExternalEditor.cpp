@@ -1,6 +1,7 @@
 #include "ui/ExternalEditor.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QStandardPaths>
 
 #include "core/SettingsFile.h"

@@ -61,7 +61,7 @@ protected:
     return *open.back();
   }
   // Types as an input method does: the reading shown as preedit, then committed.
-  static void compose(QWidget* widget, const QString& preedit, const QString& commit) {
+  static void imeType(QWidget* widget, const QString& preedit, const QString& commit) {
     QInputMethodEvent pending(preedit, {});
     QApplication::sendEvent(widget, &pending);
     QInputMethodEvent done;
@@ -86,9 +86,9 @@ TEST_F(ComposeWindowTest, ANewMailTypedInJapaneseIsQueuedWithItsHeaders) {
   typeText(&compose.subjectField(), u("来週の打ち合わせ"));
   ComposeEditor& editor = compose.editor();
   editor.setFocus();
-  compose(&editor, u("はなこさん"), u("花子さん"));
+  imeType(&editor, u("はなこさん"), u("花子さん"));
   QTest::keyClick(&editor, Qt::Key_Return);
-  compose(&editor, u("よろしく"), u("よろしくお願いします。〜"));
+  imeType(&editor, u("よろしく"), u("よろしくお願いします。〜"));
   EXPECT_EQ(editor.toPlainText(), u("花子さん\nよろしくお願いします。〜"));
 
   QSignalSpy stored(&compose, &ComposeWindow::stored);
@@ -125,7 +125,7 @@ TEST_F(ComposeWindowTest, AReplysQuotesAreLockedAndEnterDoesNotSplitThem) {
     editor.setTextCursor(cursor);
   }
   QTest::keyClick(&editor, Qt::Key_Backspace);
-  compose(&editor, u("あ"), u("亜"));
+  imeType(&editor, u("あ"), u("亜"));
   EXPECT_EQ(editor.toPlainText(), text);
   // Enter inside a quote goes to the next line, the quote whole.
   cursor.setPosition(quote + 2);
@@ -135,7 +135,7 @@ TEST_F(ComposeWindowTest, AReplysQuotesAreLockedAndEnterDoesNotSplitThem) {
   EXPECT_EQ(editor.textCursor().position(), text.indexOf('\n', quote) + 1);
   // At the end of the text typing is free.
   editor.moveCursor(QTextCursor::End);
-  compose(&editor, u("りょうかい"), u("了解です"));
+  imeType(&editor, u("りょうかい"), u("了解です"));
   EXPECT_TRUE(editor.toPlainText().endsWith(u("了解です")));
 }
 
@@ -282,7 +282,7 @@ TEST_F(ComposeWindowTest, AReplyWithAnAttachmentArrivesIntact) {
   ASSERT_TRUE(platform::writeFileAtomically(platform::utf8ToSjis(attached), std::string("\x00\x01zorvik\xFF", 9)));
   reply.addAttachments({QString::fromStdString(attached)});
   reply.editor().moveCursor(QTextCursor::End);
-  compose(&reply.editor(), u("しょうち"), u("承知しました。"));
+  imeType(&reply.editor(), u("しょうち"), u("承知しました。"));
   ASSERT_TRUE(reply.send());
   ASSERT_TRUE(main.runCommand(cmd::kSend));
   main.waitForWork();
