@@ -49,6 +49,8 @@ public:
 
   // Loads `lines`; those starting with '>' are locked, as quotes are.
   void load(const std::vector<std::u16string>& lines) {
+    text_.clear();
+    locks_.clear();
     for (std::size_t i = 0; i < lines.size(); ++i) {
       if (i > 0) replace(size(), size(), u"\n", false);
       replace(size(), size(), lines[i], !lines[i].empty() && lines[i][0] == u'>');
@@ -238,7 +240,7 @@ TEST_F(ComposeEditorTest, LineDuplicationCaseAndClipboard) {
   buffer.setCaret(10, -1);
   run({"CHUL", "CHUL"});
   EXPECT_EQ(buffer.text(), u"> 引用\n> 引用\nAB");
-  buffer.setCaret(9, 11);
+  buffer.setCaret(10, 12);
   run({"BFCT", "ITAB", "BFPC"});
   EXPECT_EQ(buffer.text(), u"> 引用\n> 引用\n\tAB");
   EXPECT_TRUE(buffer.clip.empty());
