@@ -1,11 +1,13 @@
 /// \file
 /// Shows numbered messages on a terminal: the caption and the text on stderr
-/// in UTF-8; questions are answered by the --yes / --no choice.
+/// in UTF-8; questions are answered by the --yes / --no choice (a full
+/// disk is not continued twice in a row).
 #pragma once
 
 #include <ostream>
 
 #include "core/Reporter.h"
+#include "core/UnattendedAnswer.h"
 
 namespace zorvik::cli {
 
@@ -18,6 +20,7 @@ public:
 private:
   std::ostream& err_;
   bool answerYes_;
+  core::UnattendedAnswer unattended_;
 };
 
 }  // namespace zorvik::cli

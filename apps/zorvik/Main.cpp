@@ -1,4 +1,4 @@
-// The desktop client: the start of Part "start-up" on Qt. A second start
+// The desktop client on Qt. A second start
 // hands its request to the instance already running with the same settings
 // (a "mailto:" address, or just bringing the window up) and ends; otherwise
 // the document opens (first-run dialog when there is no settings file), the

@@ -37,6 +37,15 @@ std::string unescape(std::string_view value) {
   return text;
 }
 
+// Names and groups are letters, digits and "-"; a line with anything else
+// there (a blank, say) is no property, and written back it could read as
+// the fold of the line before it.
+bool isToken(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
+  });
+}
+
 }  // namespace
 
 std::optional<VCardProperty> VCardProperty::parse(std::string_view line) {
@@ -54,7 +63,7 @@ std::optional<VCardProperty> VCardProperty::parse(std::string_view line) {
     property.group = std::string(name.substr(0, dot));
     name.remove_prefix(dot + 1);
   }
-  if (name.empty()) return std::nullopt;
+  if (!isToken(name) || (!property.group.empty() && !isToken(property.group))) return std::nullopt;
   property.name = std::string(name);
   std::transform(property.name.begin(), property.name.end(), property.name.begin(),
                  [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/SjisText.h"
 #include "core/TextLines.h"
@@ -10,10 +11,32 @@
 namespace zorvik::addressbook {
 namespace {
 
+// The parameters of vCard 2.1 that name an encoding without "ENCODING=".
+bool isBareEncoding(std::string_view param) {
+  for (const std::string_view name : {"quoted-printable", "base64", "8bit", "7bit"})
+    if (core::equalsIgnoringAsciiCase(param, name)) return true;
+  return false;
+}
+
+// Bare encodings of 2.1 as "ENCODING=...", other bare parameters as types.
+void nameBareParams(VCardProperty& property) {
+  for (std::string& param : property.params)
+    if (param.find('=') == std::string::npos) param = (isBareEncoding(param) ? "ENCODING=" : "TYPE=") + param;
+}
+
+bool isQuotedPrintable(const VCardProperty& property) {
+  const auto encoding = property.param("ENCODING");
+  return encoding && core::equalsIgnoringAsciiCase(*encoding, "quoted-printable");
+}
+
+// Whether a physical line's value is quoted-printable, so that a "=" at its
+// end is a soft line break. The same test as the decoding's, so a value
+// that is not decoded is never joined with the line after it either.
 bool isQuotedPrintable(std::string_view line) {
-  const std::size_t colon = line.find(':');
-  const std::string head = core::asciiLowerCase(line.substr(0, colon));
-  return head.find("quoted-printable") != std::string::npos;
+  auto property = VCardProperty::parse(line);
+  if (!property) return false;
+  nameBareParams(*property);
+  return isQuotedPrintable(*property);
 }
 
 int hexValue(char c) {
@@ -44,10 +67,9 @@ std::string toUtf8(std::string_view charset, const std::string& value) {
 
 // Brings a property of any version into the form this address book keeps.
 void normalise(VCardProperty& property) {
-  for (std::string& param : property.params)
-    if (param.find('=') == std::string::npos) param = "TYPE=" + param;
+  nameBareParams(property);
   if (const auto encoding = property.param("ENCODING")) {
-    if (core::equalsIgnoringAsciiCase(*encoding, "quoted-printable")) {
+    if (isQuotedPrintable(property)) {
       property.value = decodeQuotedPrintable(property.value);
       property.removeParam("ENCODING");
     } else if (core::equalsIgnoringAsciiCase(*encoding, "base64")) {

@@ -153,6 +153,7 @@ void MainWindow::buildPanes() {
   horizontal_->addWidget(tree_);
   horizontal_->addWidget(vertical_);
   horizontal_->setStretchFactor(1, 1);
+  vertical_->setStretchFactor(1, 1);
   setCentralWidget(horizontal_);
 
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { nodeSelected(); });
@@ -358,6 +359,14 @@ void MainWindow::installKeyDefinitions() {
 void MainWindow::applyLayout() {
   const view::WindowRect& frame = layout_.frame;
   setGeometry(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+  const bool firstStart = layoutStore_.text(view::LayoutValues::windowSection(options_.settingsName), "FRAME_R").empty();
+  if (firstStart && screen()) {
+    // The stored default suits a screen of long ago: a first start takes a
+    // size in which every bar and column shows, within the screen.
+    const QRect room = screen()->availableGeometry();
+    resize(std::min(1000, room.width() * 9 / 10), std::min(680, room.height() * 9 / 10));
+    move(room.center() - rect().center());
+  }
   if (layout_.barStateUsable(options_.initialLayout))
     restoreState(QByteArray::fromBase64(QByteArray::fromStdString(layout_.barState)));
   horizontal_->setSizes({layout_.treeWidth, std::max(100, width() - layout_.treeWidth)});

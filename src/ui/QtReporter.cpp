@@ -55,15 +55,6 @@ QString QtReporter::shownText(MessageKind kind, const std::string& text) {
   return fromSjis(core::cutSjis(text, core::Messages::kTextLimit));
 }
 
-int QtReporter::numberOf(const std::string& caption) {
-  const auto at = caption.rfind("No.");
-  if (at == std::string::npos) return 0;
-  int number = 0;
-  for (std::size_t i = at + 3; i < caption.size() && caption[i] >= '0' && caption[i] <= '9'; ++i)
-    number = number * 10 + (caption[i] - '0');
-  return number + 40000;
-}
-
 std::optional<bool> QtReporter::presetAnswer() {
   const QString value = qEnvironmentVariable("ZORVIK_ANSWER").trimmed().toLower();
   if (value == QStringLiteral("yes")) return true;
@@ -75,20 +66,13 @@ bool QtReporter::show(MessageKind kind, const std::string& caption, const std::s
   return onGuiThread([&] { return showHere(kind, caption, text); });
 }
 
-bool QtReporter::answerUnattended(MessageKind kind, int number, bool preset) {
-  const bool lowDiskSpace = number == core::numberOf(core::MessageNumber::LowDiskSpace);
-  const bool answer = lowDiskSpace && lastWasAutomaticContinue_ ? false : preset;
-  lastWasAutomaticContinue_ = lowDiskSpace && answer;
-  return kind == MessageKind::Question && answer;
-}
-
 bool QtReporter::showHere(MessageKind kind, const std::string& caption, const std::string& text) {
-  const int number = numberOf(caption);
+  const int number = core::UnattendedAnswer::numberOf(caption);
   const QString shownCaption = fromSjis(caption);
   const QString shown = shownText(kind, text);
   bool answer = false;
   if (const auto preset = presetAnswer()) {
-    answer = answerUnattended(kind, number, *preset);
+    answer = unattended_(kind, caption, *preset);
   } else if (kind == MessageKind::Question && number == core::numberOf(core::MessageNumber::LowDiskSpace)) {
     answer = LowDiskSpaceDialog::ask(shown, owner_ ? owner_.data() : QApplication::activeWindow());
   } else {

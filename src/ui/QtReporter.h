@@ -31,6 +31,7 @@
 #include <string>
 
 #include "core/Reporter.h"
+#include "core/UnattendedAnswer.h"
 
 class QMessageBox;
 class QWidget;
@@ -51,18 +52,14 @@ public:
                                               QWidget* parent = nullptr);
   /// The text a box shows of `text` (Shift_JIS in, Unicode out).
   static QString shownText(core::MessageKind kind, const std::string& text);
-  /// The number R a caption names ("Zorvik:エラー  No.804" is 40804); 0
-  /// for a caption without one.
-  static int numberOf(const std::string& caption);
   /// ZORVIK_ANSWER as an answer; empty when unset or neither yes nor no.
   static std::optional<bool> presetAnswer();
 
 private:
   bool showHere(core::MessageKind kind, const std::string& caption, const std::string& text);
-  bool answerUnattended(core::MessageKind kind, int number, bool preset);
 
   QPointer<QWidget> owner_;
-  bool lastWasAutomaticContinue_ = false;
+  core::UnattendedAnswer unattended_;
 };
 
 }  // namespace zorvik::ui

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <functional>
 
 #include "core/SettingsItemTable.h"
 #include "platform/FileSystem.h"
@@ -15,6 +14,8 @@
 #include "store/SystemTrays.h"
 #include "store/TrayFile.h"
 #include "store/TrayName.h"
+#include "store/TrayReader.h"
+#include "view/KeyedOrder.h"
 #include "view/MultibyteCompare.h"
 #include "view/ThreadOrder.h"
 
@@ -34,8 +35,6 @@ std::int64_t fileTimeOf(const std::string& path) {
   return info.st_mtime;
 }
 
-int compareNumbers(std::int64_t a, std::int64_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
-
 }  // namespace
 
 ListAppearance ListAppearance::fromSettings(const core::ItemValues& settings, int zoneHours) {
@@ -54,6 +53,7 @@ void MailList::clear() {
   mails_.clear();
   entries_.clear();
   linkTrays_.clear();
+  records_.clear();
   order_.clear();
   depth_.clear();
 }
@@ -63,6 +63,8 @@ bool MailList::showTray(const store::StoreLocation& store, const core::ItemValue
   path_ = tray;
   showsTray_ = true;
   trayKind_ = store::systemTrayKind(settings, tray);
+  store_ = store;
+  records_.reset(store, tray);
   const store::TrayFile file(store, tray);
   if (const auto properties = file.properties()) {
     sort_.applyTrayProperties(properties->sortDirection(), properties->sortColumn());
@@ -73,6 +75,11 @@ bool MailList::showTray(const store::StoreLocation& store, const core::ItemValue
   auto reader = file.reader();
   if (!reader) return false;
   mails_.reserve(reader->recordCount());
+  // Sorting by a text column needs the texts once: they are taken here, on
+  // the one walk over the index.
+  const int column = sort_.column();
+  const bool byText = column == kName || column == kAddress || column == kSubject;
+  TextRanks texts;
   store::TrayRecord record;
   for (;;) {
     const store::ReadResult result = reader->next(record);
@@ -81,8 +88,13 @@ bool MailList::showTray(const store::StoreLocation& store, const core::ItemValue
                         !record.record.isDeleted();
     if (result != store::ReadResult::Live && !broken) continue;
     MailRow row;
-    row.record = record.record;
+    const store::IndexRecord& stored = record.record;
     row.index = record.index;
+    row.flags = stored.flags();
+    row.date = stored.date();
+    row.lines = stored.bodyLineCount();
+    row.own = stored.ownKey();
+    row.parent = stored.parentKey();
     row.broken = broken;
     if (record.isLink()) {
       row.linkIndex = record.linkIndex;
@@ -94,8 +106,9 @@ bool MailList::showTray(const store::StoreLocation& store, const core::ItemValue
       if (known != linkTrays_.end()) row.linkTray = static_cast<std::uint16_t>(known - linkTrays_.begin() + 1);
     }
     mails_.push_back(std::move(row));
+    if (byText) texts.add(textOf(stored, column));
   }
-  reorder();
+  reorder(byText ? &texts : nullptr);
   return true;
 }
 
@@ -124,7 +137,7 @@ std::optional<std::array<int, 2>> MailList::changedTraySort() const {
   return now;
 }
 
-void MailList::reorder() {
+void MailList::reorder(const TextRanks* texts) {
   const std::size_t count = showsTray_ ? mails_.size() : entries_.size();
   order_.resize(count);
   for (std::uint32_t i = 0; i < count; ++i) order_[i] = i;
@@ -136,11 +149,11 @@ void MailList::reorder() {
     });
     return;
   }
-  if (sort_.column() != ListSortState::kFileOrder) sortRows();
+  if (sort_.column() != ListSortState::kFileOrder) sortRows(texts);
   if (!sort_.threads()) return;
   std::vector<ThreadKeys> keys;
   keys.reserve(order_.size());
-  for (const std::uint32_t at : order_) keys.push_back({mails_[at].record.ownKey(), mails_[at].record.parentKey()});
+  for (const std::uint32_t at : order_) keys.push_back({mails_[at].own, mails_[at].parent});
   const auto places = threadOrder(keys);
   std::vector<std::uint32_t> threaded;
   threaded.reserve(places.size());
@@ -152,38 +165,58 @@ void MailList::reorder() {
   order_ = std::move(threaded);
 }
 
-void MailList::sortRows() {
+void MailList::sortRows(const TextRanks* texts) {
   const int column = sort_.column();
   const bool descending = sort_.direction() == 1;
-  // Equal keys keep the file order (ascending), or its reverse (descending):
-  // clicking a column twice reverses the list exactly.
-  const auto ordered = [descending](int compared, std::uint32_t a, std::uint32_t b) {
-    if (compared == 0) compared = compareNumbers(a, b);
-    return descending ? compared > 0 : compared < 0;
-  };
+  // Equal keys keep the file order ascending; descending is the exact
+  // reverse, so clicking a column twice reverses the list exactly.
   if (column == kDate || column == kLines) {
-    // Numeric keys: sort (key, position) pairs, far cheaper than reaching
-    // into the records on every comparison. Rows are held in file order, so
-    // the position breaks ties as the record index would.
-    std::vector<std::pair<std::int64_t, std::uint32_t>> keyed;
-    keyed.reserve(order_.size());
+    // Numeric keys: the value in the high half (dates offset to unsigned),
+    // the row's position in the low half.
+    std::vector<std::uint64_t> keys;
+    keys.reserve(order_.size());
     for (const std::uint32_t at : order_) {
-      const store::IndexRecord& record = mails_[at].record;
-      keyed.emplace_back(column == kDate ? record.date() : static_cast<std::int64_t>(record.bodyLineCount()), at);
+      const MailRow& row = mails_[at];
+      const std::uint32_t value = column == kDate ? static_cast<std::uint32_t>(row.date) ^ 0x80000000U : row.lines;
+      keys.push_back(static_cast<std::uint64_t>(value) << 32 | at);
     }
-    if (descending) std::sort(keyed.begin(), keyed.end(), std::greater<>());
-    else std::sort(keyed.begin(), keyed.end());
-    for (std::size_t i = 0; i < keyed.size(); ++i) order_[i] = keyed[i].second;
+    sortKeys(keys);
+    for (std::size_t i = 0; i < keys.size(); ++i) order_[i] = static_cast<std::uint32_t>(keys[i]);
+    if (descending) std::reverse(order_.begin(), order_.end());
     return;
   }
-  const auto field = [column](const store::IndexRecord& record) {
-    if (column == kName) return record.listName();
-    if (column == kAddress) return record.listAddress();
-    return record.subject();
-  };
-  std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-    return ordered(compareMultibyte(field(mails_[a].record), field(mails_[b].record)), a, b);
-  });
+  if (texts) orderByRanks(texts->ranks());
+  else orderByRanks(readTextRanks(column));
+  if (descending) std::reverse(order_.begin(), order_.end());
+}
+
+std::string_view MailList::textOf(const store::IndexRecord& record, int column) {
+  return column == kName ? record.listName() : column == kAddress ? record.listAddress() : record.subject();
+}
+
+std::vector<std::uint32_t> MailList::readTextRanks(int column) const {
+  TextRanks texts;
+  auto reader = store::TrayReader::open(store_, path_);
+  store::TrayRecord read;
+  // Rows are in file order: one walk over the index meets them all.
+  std::size_t at = 0;
+  while (reader && at < mails_.size() && reader->next(read) != store::ReadResult::End) {
+    if (read.index != mails_[at].index) continue;
+    texts.add(textOf(read.record, column));
+    ++at;
+  }
+  for (; at < mails_.size(); ++at) texts.add({});
+  return texts.ranks();
+}
+
+void MailList::orderByRanks(const std::vector<std::uint32_t>& ranks) {
+  // The text's rank above, the row's position below: equal texts keep
+  // file order.
+  std::vector<std::uint64_t> keys;
+  keys.reserve(order_.size());
+  for (const std::uint32_t row : order_) keys.push_back(static_cast<std::uint64_t>(ranks[row]) << 32 | row);
+  sortKeys(keys);
+  for (std::size_t i = 0; i < keys.size(); ++i) order_[i] = static_cast<std::uint32_t>(keys[i]);
 }
 
 MailList::RowClass MailList::rowClass(std::size_t row) const {
@@ -213,7 +246,7 @@ std::string MailList::dateText(std::int64_t seconds) const {
 }
 
 std::string MailList::mailText(const MailRow& row, std::size_t position, int column) const {
-  const store::IndexRecord& record = row.record;
+  const store::IndexRecord& record = records_.record(row.index);
   if (row.broken) {
     if (column != kSubject) return {};
     return std::string(store::LinkRecord::of(record).targetTray());
@@ -229,11 +262,11 @@ std::string MailList::mailText(const MailRow& row, std::size_t position, int col
       for (std::uint32_t i = 0; i < depth; ++i) text += appearance_.threadIndent;
       return text + std::string(record.subject());
     }
-    case kDate: return dateText(record.date());
+    case kDate: return dateText(row.date);
     case kLines: {
       if (trayKind_ == store::kMailServerTray) return "  -  ";
       char text[16];
-      std::snprintf(text, sizeof text, "%5u", record.bodyLineCount());
+      std::snprintf(text, sizeof text, "%5u", row.lines);
       return text;
     }
     default: return {};
@@ -262,7 +295,7 @@ int MailList::icon(std::size_t row) const {
     const TreeNode& node = entries_[order_[row]].node;
     return node.isCabinet ? 0 : 8 + node.trayKind;
   }
-  const std::uint32_t status = mails_[order_[row]].record.flags();
+  const std::uint32_t status = mails_[order_[row]].flags;
   const int opened = (status & flag::kOpened) ? 1 : 0;
   if (status & flag::kSentByUser) return 4 + opened;
   if (status & flag::kToUser) return 2 + opened;
@@ -272,7 +305,7 @@ int MailList::icon(std::size_t row) const {
 int MailList::stateImage(std::size_t row) const {
   const MailRow* mail = mailAt(row);
   if (!mail || mail->broken) return 0;
-  const std::uint32_t status = mail->record.flags();
+  const std::uint32_t status = mail->flags;
   const int mark = flag::markNumber(status);
   if (status & 0x80U) return 12;
   if (status & flag::kAttachments) return 6 + mark;
@@ -283,7 +316,7 @@ int MailList::overlay(std::size_t row) const {
   const MailRow* mail = mailAt(row);
   if (!mail) return 0;
   if (mail->broken) return 3;
-  const std::uint32_t status = mail->record.flags();
+  const std::uint32_t status = mail->flags;
   if (status & flag::kLink) return 1;
   if (status & flag::kReferenceMask) return 2;
   return 0;
@@ -296,7 +329,7 @@ bool MailList::unread(std::size_t row) const {
 
 std::uint32_t MailList::flags(std::size_t row) const {
   const MailRow* mail = mailAt(row);
-  return mail ? mail->record.flags() : 0;
+  return mail ? mail->flags : 0;
 }
 
 std::uint32_t MailList::depth(std::size_t row) const { return row < depth_.size() ? depth_[row] : 0; }
@@ -329,7 +362,7 @@ std::optional<std::size_t> MailList::nextUnread(std::optional<std::size_t> row) 
   if (!showsTray_) return std::nullopt;
   for (std::size_t at = row ? *row + 1 : 0; at < order_.size(); ++at) {
     const MailRow& mail = mails_[order_[at]];
-    if (!mail.broken && !mail.record.hasFlag(flag::kOpened)) return at;
+    if (!mail.broken && !(mail.flags & flag::kOpened)) return at;
   }
   return std::nullopt;
 }
@@ -340,22 +373,21 @@ std::optional<std::size_t> MailList::nextWithMark(std::optional<std::size_t> row
   for (std::size_t step = 0; step < order_.size(); ++step) {
     const std::size_t at = (start + step) % order_.size();
     const MailRow& mail = mails_[order_[at]];
-    if (!mail.broken && mail.record.mark() == mark) return at;
+    if (!mail.broken && flag::markNumber(mail.flags) == mark) return at;
   }
   return std::nullopt;
 }
 
 std::size_t MailList::unreadCount() const {
   return static_cast<std::size_t>(std::count_if(mails_.begin(), mails_.end(), [](const MailRow& mail) {
-    return !mail.broken && !mail.record.hasFlag(flag::kOpened);
+    return !mail.broken && !(mail.flags & flag::kOpened);
   }));
 }
 
 void MailList::setOpened(std::uint32_t index, bool opened) {
   for (MailRow& mail : mails_) {
     if (mail.index != index) continue;
-    const std::uint32_t status = mail.record.flags();
-    mail.record.setFlags(opened ? status | flag::kOpened : status & ~flag::kOpened);
+    mail.flags = opened ? mail.flags | flag::kOpened : mail.flags & ~flag::kOpened;
     return;
   }
 }
@@ -363,7 +395,7 @@ void MailList::setOpened(std::uint32_t index, bool opened) {
 void MailList::setMark(std::uint32_t index, int mark) {
   for (MailRow& mail : mails_) {
     if (mail.index != index) continue;
-    mail.record.setFlags(flag::withMark(mail.record.flags(), mark));
+    mail.flags = flag::withMark(mail.flags, mark);
     return;
   }
 }

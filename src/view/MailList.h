@@ -7,9 +7,9 @@
 /// is drawn in the unread colour.
 ///
 /// A tray's index is read once when it is shown, in large blocks, into
-/// compact rows; the texts of a row are made only when a view asks for
-/// them, so a tray of 100,000 mails is ready in the time it takes to read
-/// its index. A mail is always known by its record index in the tray,
+/// compact rows (what ordering and drawing need); the texts of a row are
+/// read and made only when a view asks for them, so a tray of 100,000
+/// mails is ready in little more than the time it takes to read its index. A mail is always known by its record index in the tray,
 /// never by its row: sorting and threading only change the order.
 ///
 /// Rows: a record that cannot be read is not listed, except a link whose
@@ -28,7 +28,9 @@
 #include "core/ItemValues.h"
 #include "store/IndexRecord.h"
 #include "store/StoreLocation.h"
+#include "view/KeyedOrder.h"
 #include "view/ListSortState.h"
+#include "view/RecordCache.h"
 #include "view/TreeNode.h"
 
 namespace zorvik::view {
@@ -108,21 +110,35 @@ public:
   std::optional<std::array<int, 2>> changedTraySort() const;
 
 private:
+  // What the list orders and draws by, for every mail; the texts come
+  // from the record cache when a view asks.
   struct MailRow {
-    store::IndexRecord record;  // the mail's record (a link's target's)
-    std::uint32_t index = 0;    // record index in the shown tray
+    std::uint32_t index = 0;  // record index in the shown tray
+    std::uint32_t flags = 0;  // the mail's (a link's target's, link bit set)
+    std::int32_t date = 0;
+    std::uint32_t lines = 0;
+    store::ThreadKey own{};
+    store::ThreadKey parent{};
     std::uint32_t linkIndex = 0;
     std::uint16_t linkTray = 0;  // 1 + position in linkTrays_; 0 not a link
-    bool broken = false;
+    bool broken = false;         // a link whose mail is gone
   };
   struct EntryRow {
     TreeNode node;
     std::int64_t fileTime = 0;
   };
 
-  void reorder();
-  void sortRows();
+  /// `texts`: the ranks of the sort column's texts when the caller took
+  /// them already.
+  void reorder(const TextRanks* texts = nullptr);
+  void sortRows(const TextRanks* texts);
   std::string mailText(const MailRow& row, std::size_t position, int column) const;
+  /// The name, address or subject field of a record.
+  static std::string_view textOf(const store::IndexRecord& record, int column);
+  /// The ranks of every row's text in `column`, read from the tray.
+  std::vector<std::uint32_t> readTextRanks(int column) const;
+  /// Orders order_ (still in file order) by the rows' ranks, ascending.
+  void orderByRanks(const std::vector<std::uint32_t>& ranks);
   std::string entryText(const EntryRow& row, int column) const;
   std::string dateText(std::int64_t seconds) const;
   const MailRow* mailAt(std::size_t row) const;
@@ -134,6 +150,8 @@ private:
   std::vector<MailRow> mails_;
   std::vector<EntryRow> entries_;
   std::vector<std::string> linkTrays_;
+  store::StoreLocation store_;
+  mutable RecordCache records_;
   std::vector<std::uint32_t> order_;  // positions in mails_ or entries_
   std::vector<std::uint32_t> depth_;  // by display row, thread display only
   ListSortState sort_;

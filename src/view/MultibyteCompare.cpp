@@ -36,4 +36,12 @@ int compareMultibyte(std::string_view a, std::string_view b) {
   return 0;
 }
 
+void appendMultibyteKey(std::string_view text, std::string& key) {
+  for (std::size_t at = 0; at < text.size();) {
+    const unsigned character = characterAt(text, at);
+    key += static_cast<char>(character >> 8);
+    key += static_cast<char>(character & 0xFFU);
+  }
+}
+
 }  // namespace zorvik::view

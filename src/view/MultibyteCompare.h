@@ -8,11 +8,18 @@
 /// a stored field counts as a single byte.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace zorvik::view {
 
 /// Negative, zero or positive as `a` sorts before, with or after `b`.
 int compareMultibyte(std::string_view a, std::string_view b);
+
+/// Appends the sort key of `text` to `key`: every character as two bytes
+/// (a single byte after a zero byte, a double-byte character as it is), so
+/// that plain byte order of keys is the order of compareMultibyte. Sorting
+/// many texts compares their keys with memcmp.
+void appendMultibyteKey(std::string_view text, std::string& key);
 
 }  // namespace zorvik::view

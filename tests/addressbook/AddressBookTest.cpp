@@ -43,6 +43,10 @@ TEST(VCardReader, ReadsTheCardsOfEveryVersionIntoOneForm) {
        "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E9=88=B4=E6=9C=A8=20=E8=8A=\r\n=B1=E5=AD=90\r\n"
        "EMAIL;HOME;PREF:hanako@example.jp\r\nEND:VCARD\r\n",
        "鈴木 花子", {"hanako@example.jp"}, "||||"},
+      {"2.1 with the bare encoding; a garbled encoding parameter is no soft break",
+       "BEGIN:VCARD\r\nVERSION:2.1\r\nFN;CHARSET=UTF-8;QUOTED-PRINTABLE:=E9=88=B4=\r\n=E6=9C=A8\r\n"
+       "NOTE;XENCODING=QUOTED-PRINTABLE:a=\r\nEMAIL:x@example.jp\r\nEND:VCARD\r\n",
+       "鈴木", {"x@example.jp"}, "||||a="},
       {"Shift_JIS in a CHARSET parameter",
        "BEGIN:VCARD\r\nVERSION:2.1\r\nFN;CHARSET=SHIFT_JIS:" + sjis("佐藤") + "\r\nEMAIL:s@example.jp\r\nEND:VCARD\r\n",
        "佐藤", {"s@example.jp"}, "||||"},

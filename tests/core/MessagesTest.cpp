@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "core/UnattendedAnswer.h"
 #include "platform/TextEncoding.h"
 #include "support/RecordingReporter.h"
 
@@ -26,6 +27,27 @@ TEST(Messages, CaptionsCarryKindWordAndNumber) {
             utf8ToSjis("Zorvik:情報  No.1110"));
   EXPECT_EQ(Messages::caption(MessageKind::Fatal, MessageNumber::WorkFileNotMoved),
             utf8ToSjis("Zorvik:致命エラー  No.4112"));
+}
+
+TEST(UnattendedAnswer, APresetContinuesAFullDiskOnlyOnceInARow) {
+  UnattendedAnswer answer;
+  const std::string full = Messages::caption(MessageKind::Question, MessageNumber::LowDiskSpace);
+  const std::string other = Messages::caption(MessageKind::Question, MessageNumber::RewriteSettings);
+  const std::string error = Messages::caption(MessageKind::Error, MessageNumber::SettingsNotWritten);
+  const struct {
+    MessageKind kind;
+    const std::string& caption;
+    bool preset;
+    bool expected;
+  } steps[] = {
+      {MessageKind::Question, other, true, true},  {MessageKind::Question, full, true, true},
+      {MessageKind::Question, full, true, false},  // still full: the work ends
+      {MessageKind::Error, error, true, false},    {MessageKind::Question, full, true, true},
+      {MessageKind::Question, full, false, false}, {MessageKind::Question, full, true, true},
+  };
+  for (const auto& step : steps) EXPECT_EQ(answer(step.kind, step.caption, step.preset), step.expected);
+  EXPECT_EQ(UnattendedAnswer::numberOf(full), 44101);
+  EXPECT_EQ(UnattendedAnswer::numberOf(utf8ToSjis("Zorvik:バグ")), 0);
 }
 
 TEST(Messages, TextIsFormattedAndCutWithoutSplittingACharacter) {

@@ -219,6 +219,8 @@ TEST_F(MainWindowTest, LayoutIsTheSameAfterARestart) {
   const view::LayoutValues after = second.layoutValues();
   EXPECT_EQ(after.frame.right - after.frame.left, before.frame.right - before.frame.left);
   EXPECT_EQ(after.frame.bottom - after.frame.top, before.frame.bottom - before.frame.top);
+  EXPECT_EQ(after.treeWidth, before.treeWidth);
+  EXPECT_EQ(after.listHeight, before.listHeight) << "the list pane keeps its height, the text pane takes the rest";
   EXPECT_EQ(after.barState, before.barState);
 }
 

@@ -1,6 +1,7 @@
 // Message boxes as the desktop shows them: captions, icons and buttons by
 // kind, the cut of long texts, the thread a box is shown on, the disk-space
 // dialog, and the test hooks.
+#include "core/UnattendedAnswer.h"
 #include "ui/QtReporter.h"
 
 #include <QAbstractButton>
@@ -60,9 +61,9 @@ TEST_F(QtReporterTest, EachKindHasItsIconAndButtonsAndLongTextsAreCutOnACharacte
   EXPECT_EQ(QtReporter::shownText(MessageKind::Fatal, odd).size(), 1 + 1500)
       << "a fatal text comes cut already, with the closing sentence after the cut";
 
-  EXPECT_EQ(QtReporter::numberOf(core::Messages::caption(MessageKind::Error, MessageNumber::SettingsNotWritten)),
+  EXPECT_EQ(core::UnattendedAnswer::numberOf(core::Messages::caption(MessageKind::Error, MessageNumber::SettingsNotWritten)),
             40804);
-  EXPECT_EQ(QtReporter::numberOf(utf8ToSjis("Zorvik:バグ")), 0);
+  EXPECT_EQ(core::UnattendedAnswer::numberOf(utf8ToSjis("Zorvik:バグ")), 0);
 }
 
 TEST_F(QtReporterTest, AWorkersQuestionIsAskedOnTheGuiThreadAndTheLowDiskDialogCanEndTheProgram) {

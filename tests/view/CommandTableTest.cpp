@@ -33,7 +33,7 @@ TEST(CommandTable, EveryMenuAndBarEntryIsACommand) {
   for (const MenuSet set : {MenuSet::Normal, MenuSet::Brisko})
     for (const Accelerator& accelerator : accelerators(set)) EXPECT_NE(table.find(accelerator.command), nullptr);
 
-  // The normal menu reaches every command except those the spec keeps for
+  // The normal menu reaches every command except those kept for the
   // tool bars and the Brisko menus.
   std::set<int> normal;
   for (const int id : commandsOf(menuBar(MenuSet::Normal))) normal.insert(id);

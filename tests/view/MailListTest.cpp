@@ -66,8 +66,17 @@ TEST(MultibyteCompare, CharacterOrder) {
       {"A", "あ", -1},
   };
   for (const Case& c : cases) {
-    const int compared = compareMultibyte(platform::utf8ToSjis(c.a), platform::utf8ToSjis(c.b));
+    const std::string a = platform::utf8ToSjis(c.a);
+    const std::string b = platform::utf8ToSjis(c.b);
+    const int compared = compareMultibyte(a, b);
     EXPECT_EQ((compared > 0) - (compared < 0), c.sign) << c.a << " " << c.b;
+    // The sort keys order the same way byte by byte.
+    std::string keyA;
+    std::string keyB;
+    appendMultibyteKey(a, keyA);
+    appendMultibyteKey(b, keyB);
+    const int byKey = keyA.compare(keyB);
+    EXPECT_EQ((byKey > 0) - (byKey < 0), c.sign) << c.a << " " << c.b;
   }
   // A lead byte cut off at a field's end counts as a byte of its own.
   EXPECT_LT(compareMultibyte("\x88", "\x88\x9F"), 0);
@@ -96,6 +105,11 @@ TEST_F(MailListTest, SortOrders) {
     const MailList list = shown(c.direction, c.item);
     EXPECT_EQ(column(list), c.subjects) << c.direction << "/" << c.item;
     EXPECT_EQ(list.sortState().trayProperties(), (std::array<int, 2>{c.item == 0 ? 0 : c.direction, c.item}));
+    // Sorting a list already shown (a header click) reads the texts anew:
+    // the same order.
+    MailList resorted = shown(0, 0);
+    resorted.setSortState(list.sortState());
+    EXPECT_EQ(column(resorted), c.subjects) << "resorted " << c.direction << "/" << c.item;
   }
   // The record index of a row is kept whatever the order.
   const MailList byDate = shown(1, 4);
