@@ -19,6 +19,15 @@ std::vector<std::string> trimmedSignature(std::vector<std::string> lines) {
   return lines;
 }
 
+// Appends `prefix` and `text` as one stored line: with ">" in front when
+// together they would begin like a mail separator or a tag line.
+void appendStoredLine(std::string_view prefix, std::string_view text, std::string& out) {
+  if (message::DraftBody::needsQuoteMark(prefix, text)) out += '>';
+  out += prefix;
+  out += text;
+  out += '\n';
+}
+
 }  // namespace
 
 BodyQuoter::BodyQuoter(std::string prefix, int lineWidth, std::vector<std::string> signature)
@@ -90,12 +99,11 @@ void BodyQuoter::quoteLine(const SourceMail& source, const std::string& line, st
 
 void BodyQuoter::quoteText(std::string_view text, std::string_view prefix, std::string& out) const {
   if (lineWidth_ == 0) {
-    out += message::DraftBody::asStoredLine(std::string(prefix) + std::string(text)) + "\n";
+    appendStoredLine(prefix, text, out);
     return;
   }
   const std::size_t room = lineWidth_ > prefix.size() ? lineWidth_ - prefix.size() : 1;
-  for (const std::string_view piece : core::breakSjis(text, room))
-    out += message::DraftBody::asStoredLine(std::string(prefix) + std::string(piece)) + "\n";
+  for (const std::string_view piece : core::breakSjis(text, room)) appendStoredLine(prefix, piece, out);
 }
 
 std::size_t BodyQuoter::quoteMarkLength(std::string_view line) {

@@ -11,10 +11,17 @@ namespace {
 std::string withCrLf(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 16);
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') continue;
-    if (text[at] == '\n') out += '\r';
-    out += text[at];
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    if (end == std::string_view::npos) {
+      out += text;
+      break;
+    }
+    std::string_view line = text.substr(0, end);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    out += line;
+    out += "\r\n";
+    text.remove_prefix(end + 1);
   }
   return out;
 }

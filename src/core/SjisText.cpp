@@ -13,6 +13,11 @@ std::vector<std::string_view> breakSjis(std::string_view text, std::size_t width
   std::vector<std::string_view> pieces;
   std::size_t start = 0;
   do {
+    // The rest fits: no character boundary needs finding.
+    if (text.size() - start <= width) {
+      pieces.push_back(text.substr(start));
+      break;
+    }
     std::size_t end = start;
     // A double-byte character that does not fit goes to the next piece,
     // unless it is the only one.

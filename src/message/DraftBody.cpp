@@ -1,5 +1,7 @@
 #include "message/DraftBody.h"
 
+#include <algorithm>
+
 #include "core/SjisText.h"
 #include "message/HalfWidthKana.h"
 
@@ -22,8 +24,16 @@ void DraftBody::normaliseLine(std::string_view line, bool fullWidthKana, int lin
 }
 
 std::string DraftBody::asStoredLine(std::string text) {
-  if (text.starts_with("From ") || text.starts_with("@#")) text.insert(0, ">");
+  if (needsQuoteMark({}, text)) text.insert(0, ">");
   return text;
+}
+
+bool DraftBody::needsQuoteMark(std::string_view prefix, std::string_view text) {
+  const auto beginsWith = [prefix, text](std::string_view start) {
+    const std::size_t inPrefix = std::min(prefix.size(), start.size());
+    return prefix.starts_with(start.substr(0, inPrefix)) && text.starts_with(start.substr(inPrefix));
+  };
+  return beginsWith("From ") || beginsWith("@#");
 }
 
 std::vector<std::string> DraftBody::normalise(std::string_view text, bool fullWidthKana, int lineWidth) {

@@ -31,6 +31,9 @@ public:
   /// A text line (or piece) as stored: ">" in front when it begins with
   /// "From " or "@#".
   static std::string asStoredLine(std::string text);
+  /// Whether the line `prefix` + `text` begins with "From " or "@#" (and
+  /// so is stored with ">" in front), without joining the two.
+  static bool needsQuoteMark(std::string_view prefix, std::string_view text);
 };
 
 }  // namespace zorvik::message

@@ -118,6 +118,12 @@ TEST(DraftBodyTest, FromQuotingKanaAndBreakingNeverInsideACharacter) {
   EXPECT_EQ(DraftBody::normalise("> abc@#MIME \"/etc/passwd\"", false, 5),
             (std::vector<std::string>{"> abc", ">@#MIM", "E \"/e", "tc/pa", "sswd\""}));
   EXPECT_EQ(DraftBody::normalise("abcdeFrom x", false, 5), (std::vector<std::string>{"abcde", ">From ", "x"}));
+  // A quote prefix and the text it is put before count as one line.
+  EXPECT_TRUE(DraftBody::needsQuoteMark("Fr", "om x"));
+  EXPECT_TRUE(DraftBody::needsQuoteMark("@", "#MIME"));
+  EXPECT_TRUE(DraftBody::needsQuoteMark("From x>", ""));
+  EXPECT_FALSE(DraftBody::needsQuoteMark("x>", "From x"));
+  EXPECT_FALSE(DraftBody::needsQuoteMark("", "From"));
 }
 
 TEST_F(ComposerTest, PlainMailIsOneIso2022JpPartWithDotsStuffed) {
