@@ -66,7 +66,16 @@ ComposeWindow* ComposeCommands::show(mailflow::OpenDraft draft) {
   ComposeOptions options;
   options.placement = window_.layout_.compose;
   options.editorHeight = window_.layout_.composeEditorHeight;
-  if (window_.options_.ask) options.ask = window_.options_.ask;
+  if (const auto& ask = window_.options_.ask) {
+    // A front end that answers its own questions (tests, scripts) answers
+    // the character check too.
+    options.ask = ask;
+    options.confirmCharacters = [ask](const std::vector<std::string>& findings) {
+      std::string text;
+      for (const std::string& finding : findings) text += finding + "\n";
+      return ask(platform::sjisLiteral("送信前の文字チェック"), text);
+    };
+  }
   // Each window opens a little below and right of the one before.
   const int open = static_cast<int>(windows().size());
   options.placement.left += 24 * open;

@@ -92,6 +92,7 @@ ComposeWindow::ComposeWindow(mailflow::Document& document, mailflow::OpenDraft d
       mailflow::DraftFlow::edit(draft_, *text);
       loadText(*text);
     }
+    editor_->setReadOnly(external_->running());
   });
   connect(editor_, &ComposeEditor::filesDropped, this, &ComposeWindow::addAttachments);
   buildMenus();
@@ -435,8 +436,6 @@ void ComposeWindow::startExternalEditor() {
   const view::Caret caret{cursor.blockNumber(), cursor.positionInBlock()};
   const auto outcome = external_->start(fromSjis(draft_.bodyFile), caret);
   editor_->setReadOnly(outcome == ExternalEditor::Outcome::Started);
-  connect(external_, &ExternalEditor::textChanged, editor_, [this] { editor_->setReadOnly(external_->running()); },
-          Qt::UniqueConnection);
 }
 
 // --- Address book ---------------------------------------------------------------

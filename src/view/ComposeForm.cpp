@@ -9,9 +9,11 @@ namespace zorvik::view {
 
 namespace {
 
+// Characters of a text, line ends not counted.
 std::size_t characterCount(std::string_view sjis) {
   std::size_t count = 0;
-  for (std::size_t at = 0; at < sjis.size(); at += core::sjisCharLength(sjis, at)) ++count;
+  for (std::size_t at = 0; at < sjis.size(); at += core::sjisCharLength(sjis, at))
+    if (sjis[at] != '\r' && sjis[at] != '\n') ++count;
   return count;
 }
 

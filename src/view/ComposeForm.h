@@ -6,7 +6,7 @@
 /// start value raised to 1 when Cc holds addresses and to 2 when Bcc does);
 /// the attachment list in its display mode; the window title by draft kind;
 /// and whether closing asks before the draft is dropped (more than two
-/// characters of text, a subject or a To address).
+/// characters of text, line ends not counted, a subject or a To address).
 ///
 /// Text is Shift_JIS, as the engine keeps it.
 #pragma once

@@ -295,7 +295,7 @@ TEST(ComposeFormTest, HeightCcBccAndTheCloseQuestion) {
   EXPECT_EQ(tall.heightMode(), 0);
   EXPECT_EQ(tall.heightButtonText(), sjis("▼"));
 
-  EXPECT_FALSE(plain.needsCloseQuestion(sjis("あい")));  // two characters, four bytes
+  EXPECT_FALSE(plain.needsCloseQuestion(sjis("あい\n")));  // two characters, four bytes and a line end
   EXPECT_TRUE(plain.needsCloseQuestion(sjis("あいう")));
   ComposeForm addressed("a@x", "", "", 0);
   EXPECT_TRUE(addressed.needsCloseQuestion(""));
