@@ -200,7 +200,7 @@ void composeWindows(Gallery& gallery, mailflow::Document& document, core::Messag
   settle(300);
   window.selectNode(utf8ToSjis("新着受信"));
   window.list().selectRow(0);
-  window.runCommand(cmd::kReply);
+  window.compose().open(compose::DraftKind::ReplyAll);
   settle(300);
   const auto open = window.compose().windows();
   if (open.empty()) throw std::runtime_error("no compose window");
@@ -226,7 +226,7 @@ void composeWindows(Gallery& gallery, mailflow::Document& document, core::Messag
   reply.discard();
   settle();
 
-  window.runCommand(cmd::kNewMail);
+  window.compose().open(compose::DraftKind::New);
   settle(200);
   ComposeWindow& fresh = *window.compose().windows().back();
   fresh.setGeometry(40, 40, 700, 480);
@@ -246,7 +246,7 @@ void composeWindows(Gallery& gallery, mailflow::Document& document, core::Messag
   fresh.discard();
   settle();
 
-  window.runCommand(cmd::kAddressBook);
+  window.compose().openAddressBook();
   settle(200);
   if (AddressBookWindow* book = window.compose().addressBook()) {
     book->addEntry(QString::fromUtf8("鈴木 花子"), "hanako@example.jp");
