@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes as a POP3 server's side of a conversation: the first
-// byte picks the account and listing mode, the second how the stream is cut
+// byte picks the account, the listing mode and whether the mails are fetched
+// one by one or together (pipelined, maybe stopped), the second how the stream is cut
 // into reads; the rest goes through the reply reader into the dialogue,
 // which is driven the way the receive command drives it (list, fetch what is
 // to be fetched, delete, quit).
@@ -57,13 +58,22 @@ public:
   bool makeDurable() override { return true; }
 };
 
-// The owner's next command once the dialogue is ready again.
-void nextCommand(PopProtocol& protocol, int& step, bool headerOnly) {
+// The owner's next command once the dialogue is ready again: the mails one
+// by one, or (`many`) all of them in one fetchMany(), pipelined when the
+// server says PIPELINING; then a DELE and QUIT.
+void nextCommand(PopProtocol& protocol, int& step, bool headerOnly, bool many) {
   const auto& entries = protocol.entries();
   if (step == 0) {
     ++step;
     protocol.list(static_cast<ListMode>(step % 3));
     return;
+  }
+  if (many && step < 100) {
+    step = 100;
+    std::vector<FetchOrder> orders;
+    for (std::size_t i = 0; i < entries.size() && orders.size() < 8; ++i)
+      if (entries[i].fetch && entries[i].addressable()) orders.push_back({static_cast<int>(i), headerOnly && i % 2 == 0});
+    if (!orders.empty()) return protocol.fetchMany(std::move(orders));
   }
   while (step - 1 < static_cast<int>(entries.size()) && step - 1 < 8) {
     const int index = step++ - 1;
@@ -92,6 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Tray tray;
   Sink sink;
   PopAccount account{"user", "secret", (flags & 1) != 0, (flags & 2) != 0};
+  account.useStls = (flags & 8) != 0;
+  account.useAuthPlain = (flags & 16) != 0;
+  account.askCapabilities = (flags & 32) != 0;
   PopLimits limits;
   limits.maxMailBytes = 1u << 16;
   limits.maxHeaderBytes = 1u << 14;
@@ -116,8 +129,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
       protocol.receive(lines);
     }
+    if (protocol.wantsTls()) protocol.tlsStarted();
     while (protocol.canPipelineMore()) protocol.pipelineMore();
-    if (protocol.state() == PopState::Ready) nextCommand(protocol, step, (flags & 4) != 0);
+    if (protocol.state() == PopState::Ready) nextCommand(protocol, step, (flags & 4) != 0, (flags & 64) != 0);
+    // A stop in the middle of fetchMany(), as a user's cancel would come.
+    if ((flags & 128) != 0 && step == 100 && at > stream.size() / 2) protocol.stopFetches();
     if (protocol.state() == PopState::Quitting && !protocol.awaitingReply()) break;
     protocol.takeCommands();
     protocol.takeEvents();

@@ -1,6 +1,7 @@
 // Feeds arbitrary server bytes to the SMTP reply reader and to a session in
 // the middle of sending two mails. The first input byte chooses how the rest
-// is cut into reads and what the user answers to the size question; the
+// is cut into reads, what the user answers to the size question, and the
+// authentication and STARTTLS settings (so EHLO and AUTH replies are fuzzed); the
 // session must never crash, never send after the connection ended, and must
 // report each mail exactly once and the connection's end exactly once.
 #include <unistd.h>
@@ -88,7 +89,7 @@ void fuzzReader(std::string_view input, std::size_t piece) {
   }
 }
 
-void fuzzSession(std::string_view input, std::size_t piece, bool answer) {
+void fuzzSession(std::string_view input, std::size_t piece, bool answer, std::uint8_t flags) {
   SilentReporter reporter;
   reporter.answer = answer;
   core::Messages messages(reporter);
@@ -99,6 +100,13 @@ void fuzzSession(std::string_view input, std::size_t piece, bool answer) {
   settings.host = "fuzz.test";
   settings.maxSizeKilobytes = 1;  // the body is larger: the size question is asked
   settings.receiveTimeoutSeconds = 30;
+  // EHLO and AUTH (each method), STARTTLS asked for: the fake has no TLS,
+  // so an agreeing server ends the connection there.
+  settings.authMethod = net::smtpAuthMethodOf(flags % 5);
+  settings.tls.mode = (flags & 0x40) != 0 ? net::TlsMode::StartTls : net::TlsMode::None;
+  settings.allowPlainAuthInClear = (flags & 0x20) != 0;
+  settings.user = "user";
+  settings.password = "secret";
   net::SmtpSession session(loop, transport, messages, owner, settings);
 
   net::OutgoingMail mail;
@@ -128,6 +136,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool answer = (data[0] & 0x80) != 0;
   const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
   fuzzReader(input, piece);
-  fuzzSession(input, piece, answer);
+  fuzzSession(input, piece, answer, data[0]);
   return 0;
 }

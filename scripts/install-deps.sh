@@ -6,9 +6,12 @@
 # Runs apt-get only when something is missing; uses sudo when not root.
 set -euo pipefail
 
-build_packages=(cmake ninja-build clang g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev fonts-noto-cjk libxml2-dev)
-test_packages=(nkf python3 libc-bin dovecot-pop3d python3-aiosmtpd xvfb xauth xdotool imagemagick poppler-utils)
-bench_packages=(msmtp fetchmail libgmime-3.0-dev ripgrep)
+build_packages=(cmake ninja-build clang g++ pkg-config libgtest-dev libbenchmark-dev libssl-dev qt6-base-dev fonts-noto-cjk libxml2-dev)
+# dovecot-core brings Dovecot's TLS; openssl makes the test certificates;
+# ca-certificates is the trust store the client verifies against.
+test_packages=(nkf python3 libc-bin dovecot-core dovecot-pop3d python3-aiosmtpd openssl ca-certificates xvfb xauth xdotool imagemagick poppler-utils)
+# postfix brings smtp-source, the SMTP load generator the send benchmark compares with.
+bench_packages=(msmtp fetchmail libgmime-3.0-dev ripgrep postfix)
 
 wanted=("${build_packages[@]}")
 case "${1:-build}" in

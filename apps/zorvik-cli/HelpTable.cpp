@@ -9,8 +9,9 @@ namespace {
 constexpr Help kHelp[] = {
     {"help", "Lists the commands, or explains one with an example.", "zorvik-cli help receive"},
     {"init", "Sets up a new account without the dialog of the desktop client: writes the settings file "
-             "<account>.xm9 and builds the store beside it in D (default: the current folder). An existing "
-             "account is kept unless --yes is given.",
+             "<account>.xm9 and builds the store beside it in D (default: the current folder). The account "
+             "uses TLS on ports 995 and 465 with SMTP authentication, as the dialog proposes; --plain keeps "
+             "plain POP3 on 110 and SMTP on 25. An existing account is kept unless --yes is given.",
      "zorvik-cli init --name '山田 太郎' --address taro@example.jp --password secret --dir ~/mail"},
     {"check", "The environment check of every start: builds what is missing of the store after asking, and "
               "moves mails that an interrupted receive left in the work file into the new-mail tray (--yes), "
@@ -46,6 +47,11 @@ constexpr Help kHelp[] = {
              "the POP3 server first. Prints sent and unsent counts.",
      "zorvik-cli send"},
     {"sendrecv", "Sends and receives in the order the settings ask for.", "zorvik-cli sendrecv"},
+    {"check-server", "Connects to the POP3 and the SMTP server as the settings say (TLS, STARTTLS), shows each "
+                     "certificate (subject, issuer, validity, SHA-256 fingerprint) and what the server announces, "
+                     "and logs in; nothing is fetched, deleted or sent. A refused certificate is shown too, so its "
+                     "fingerprint can be compared and trusted (item 821).",
+     "zorvik-cli check-server --receive"},
     {"compose", "Stores a draft in the unsent tray, as the compose window's send button does. With --reply, "
                 "--reply-all, --forward or --add it prepares the reply, forward or addition for mails of a tray "
                 "from the tray's template, quote prefix and signature, adds the text of --body-file after it and the files of --attach, "

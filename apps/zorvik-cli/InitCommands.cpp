@@ -1,6 +1,8 @@
-// init --name N --address A [--password P] [--dir D]: the first start of an
-// account without the dialog; check: the environment check of a start and
-// the recovery of mails left in the new-mail work file.
+// init --name N --address A [--password P] [--dir D] [--plain]: the first
+// start of an account without the dialog (TLS on 995 and 465, as the dialog
+// proposes, unless --plain keeps the plain ports 110 and 25); check: the
+// environment check of a start and the recovery of mails left in the
+// new-mail work file.
 #include "CliCommand.h"
 #include "mailflow/StartUp.h"
 #include "platform/FileSystem.h"
@@ -15,10 +17,15 @@ struct InitOptions {
   bool hasAddress = false;
 };
 
-// "--name N" style options; empty for anything else or a missing value.
+// "--name N" style options and the switch "--plain"; empty for anything else
+// or a missing value.
 std::optional<InitOptions> parseOptions(const std::vector<std::string>& args) {
   InitOptions options;
-  for (std::size_t i = 0; i < args.size(); i += 2) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--plain") {
+      options.account.secure = false;
+      continue;
+    }
     if (i + 1 >= args.size()) return std::nullopt;
     const std::string& value = args[i + 1];
     if (args[i] == "--name") {
@@ -34,6 +41,7 @@ std::optional<InitOptions> parseOptions(const std::vector<std::string>& args) {
     } else {
       return std::nullopt;
     }
+    ++i;
   }
   return options;
 }
@@ -47,7 +55,7 @@ std::string absolute(const std::string& directory) {
 int init(CliContext& context) {
   const auto options = parseOptions(context.args());
   if (!options || !options->hasName || !options->hasAddress)
-    return context.usage("usage: init --name N --address A [--password P] [--dir D]");
+    return context.usage("usage: init --name N --address A [--password P] [--dir D] [--plain]");
 
   const store::StartUpPlaces places = store::StartUpPlaces::ofProcess().inDirectory(absolute(options->directory));
   const auto document = mailflow::StartUp::open("", context.messages(), places, [&options] { return options->account; });
@@ -75,7 +83,7 @@ int check(CliContext& context) {
 
 }  // namespace
 
-ZORVIK_CLI_COMMAND("init", "--name N --address A [--password P] [--dir D]", init);
+ZORVIK_CLI_COMMAND("init", "--name N --address A [--password P] [--dir D] [--plain]", init);
 ZORVIK_CLI_COMMAND("check", "", check);
 
 }  // namespace zorvik::cli

@@ -56,6 +56,14 @@ constexpr ItemKey kKeys[] = {
     {item::kUseUidl, "uidl"},
     {item::kPopBeforeSmtp, "pop-before-smtp"},
     {item::kPopBeforeSmtpWait, "pop-before-smtp-wait"},
+    {item::kPopSecurity, "pop-security"},
+    {item::kSmtpSecurity, "smtp-security"},
+    {item::kTrustedFingerprints, "trusted-fingerprints"},
+    {item::kSmtpAuthMethod, "smtp-auth"},
+    {item::kSmtpUser, "smtp-user"},
+    {item::kSmtpPassword, "smtp-password"},
+    {item::kAllowPlainAuthInClear, "plain-auth-in-clear"},
+    {item::kPopAuthPlain, "pop-auth-plain"},
     {item::kDialUpEntry, "dialup-entry"},
 };
 
@@ -76,7 +84,8 @@ constexpr ItemRange kRanges[] = {
     {item::kReceiveSplitSize, 0, kMax},                   {item::kMaxAttachmentSize, 0, kMax},
     {item::kMaxMailSize, 0, kMax},                        {item::kPopPort, 1, 65535},
     {item::kPopSendTimeout, 1, 86400},                    {item::kPopReceiveTimeout, 1, 86400},
-    {item::kPopBeforeSmtpWait, 0, 3600},
+    {item::kPopBeforeSmtpWait, 0, 3600},                  {item::kPopSecurity, 0, 2},
+    {item::kSmtpSecurity, 0, 2},                          {item::kSmtpAuthMethod, 0, 4},
 };
 
 const ItemRange* rangeOf(int id) {

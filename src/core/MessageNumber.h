@@ -126,6 +126,10 @@ enum class MessageNumber : int {
   SmtpNoSocket = 41014,
   SmtpWriteFailed = 41015,
   SmtpDisconnected = 41016,
+  SmtpNoStartTls = 41017,        // STARTTLS required but not offered or refused
+  SmtpAuthRefused = 41018,
+  SmtpNoAuthMechanism = 41019,   // the server offers no mechanism that may be used
+  SmtpPlainAuthInClear = 41020,  // PLAIN or LOGIN without TLS, not allowed
 
   // Receiving (POP3).
   PopListFailed = 41050,
@@ -149,6 +153,9 @@ enum class MessageNumber : int {
   PopFetchRefused = 41069,
   PopDeleteRefused = 41070,
   PopOutOfMemory = 41071,
+  PopNoStls = 41072,             // STLS required but refused
+  PopAuthPlainRefused = 41073,
+  PopAuthPlainFailed = 41074,
 
   // Files while composing and decoding.
   AttachmentNotOpened = 41100,
@@ -158,6 +165,10 @@ enum class MessageNumber : int {
   OutOfMemory = 41124,
   DiskFull = 41125,
   DirectoryNotCreated = 41126,
+
+  // Secure connections (POP3 and SMTP).
+  TlsFailed = 41130,              // the handshake failed
+  TlsCertificateRefused = 41131,  // the server's certificate was not accepted
   TooManyLinks = 42680,
 
   // Logs, attachments, time-outs, addresses and the state of receiving.

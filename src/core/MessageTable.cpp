@@ -123,6 +123,11 @@ constexpr MessageSource kMessages[] = {
   {41014, "ソケットの生成に失敗しました。（システムエラー）"},
   {41015, "メール送信(SMTP)データ送信エラー。"},
   {41016, "サーバから切断されました"},
+  // Secure connections and SMTP authentication.
+  {41017, "SMTPサーバが暗号化(STARTTLS)に対応していません。\nパスワードもメールも送信していません。\n「%s」"},
+  {41018, "SMTP:ユーザ認証が拒否されました\n「%s」"},
+  {41019, "SMTPサーバには使える認証方式がありません。\nサーバの認証方式「%s」"},
+  {41020, "暗号化されていない接続ではパスワードをそのまま送る認証(%s)は使いません。\n送信の暗号化を設定するか，平文認証を許可してください。"},
   {41050, "メール一覧表取得時にエラーが発生しました。\n「%s」"},
   {41051, "メール受信(POP3)にてデータ通信エラーが発生しました。"},
   {41052, "メール受信(POP3)にて，データを受信できなくなりました。"},
@@ -144,6 +149,9 @@ constexpr MessageSource kMessages[] = {
   {41069, "メール受信時にエラーが発生しました。"},
   {41070, "メール消去時にエラーが発生しました。"},
   {41071, "メモリ不足のためメールの受信ができません。\n他のアプリケーションを終了させて下さい。"},
+  {41072, "POPサーバが暗号化(STLS)に対応していません。\nパスワードは送信していません。\n「%s」"},
+  {41073, "AUTH PLAIN:ユーザ認証が拒否されました\n「%s」"},
+  {41074, "AUTH PLAINの認証時にエラーが発生しました。"},
   {41100, "添付ファイル「%s」を開けません。\nこのメールは送信されませんでした。"},
   {41101, "一時ファイル「%s」が生成できません。"},
   {41110, "添付ファイル「%s」を展開できません。"},
@@ -151,6 +159,8 @@ constexpr MessageSource kMessages[] = {
   {41124, "メモリが不足しています。処理を中断します。"},
   {41125, "ディスク空き領域が不足しています。処理を中断します。"},
   {41126, "ディレクトリの作成に失敗しました。処理を中断します。"},
+  {41130, "サーバ「%s」と暗号化通信(TLS)を開始できません。\n%s"},
+  {41131, "サーバ「%s」の証明書を確認できません。\n%s\n証明書の指紋(SHA-256)：\n%s\n信頼できる証明書であることを確かめたうえで，この指紋を設定「信頼するサーバ証明書の指紋」に登録すると接続できます。"},
   {42680, "トレイ「%s」にて，参照が15を超えてるためリンクができません。"},
   {43001, "ログファイルを開けません。"},
   {43002, "添付ファイルフォルダを指定してください。\n添付ファイルは変換されません。"},
@@ -310,6 +320,10 @@ constexpr bool isNamed(int r) {
     case MessageNumber::SmtpNoSocket:
     case MessageNumber::SmtpWriteFailed:
     case MessageNumber::SmtpDisconnected:
+    case MessageNumber::SmtpNoStartTls:
+    case MessageNumber::SmtpAuthRefused:
+    case MessageNumber::SmtpNoAuthMechanism:
+    case MessageNumber::SmtpPlainAuthInClear:
     case MessageNumber::PopListFailed:
     case MessageNumber::PopReceiveError:
     case MessageNumber::PopConnectionGone:
@@ -331,6 +345,9 @@ constexpr bool isNamed(int r) {
     case MessageNumber::PopFetchRefused:
     case MessageNumber::PopDeleteRefused:
     case MessageNumber::PopOutOfMemory:
+    case MessageNumber::PopNoStls:
+    case MessageNumber::PopAuthPlainRefused:
+    case MessageNumber::PopAuthPlainFailed:
     case MessageNumber::AttachmentNotOpened:
     case MessageNumber::TemporaryFileNotCreated:
     case MessageNumber::AttachmentNotExtracted:
@@ -338,6 +355,8 @@ constexpr bool isNamed(int r) {
     case MessageNumber::OutOfMemory:
     case MessageNumber::DiskFull:
     case MessageNumber::DirectoryNotCreated:
+    case MessageNumber::TlsFailed:
+    case MessageNumber::TlsCertificateRefused:
     case MessageNumber::TooManyLinks:
     case MessageNumber::LogNotOpened:
     case MessageNumber::NoAttachmentFolder:

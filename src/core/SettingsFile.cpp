@@ -36,7 +36,8 @@ SettingsFile::SettingsFile() : ItemValues(settingsItemTable()) {
 }
 
 bool SettingsFile::isPasswordItem(int id) {
-  return id == item::kPopPassword || id == item::kDialUpPassword || id == item::kPgpPassphrase;
+  return id == item::kPopPassword || id == item::kSmtpPassword || id == item::kDialUpPassword ||
+         id == item::kPgpPassphrase;
 }
 
 bool SettingsFile::load(std::string_view path, Messages& messages) {

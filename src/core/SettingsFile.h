@@ -37,7 +37,7 @@ public:
   /// The file last loaded or saved.
   const std::string& fileName() const { return fileName_; }
 
-  /// Items 804, 903 and 1003 are kept scrambled; these give the plain text.
+  /// Items 804, 824, 903 and 1003 are kept scrambled; these give the plain text.
   std::string plainPassword(int id) const;
   void setPlainPassword(int id, std::string_view plain);
 

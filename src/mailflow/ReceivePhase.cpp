@@ -49,9 +49,13 @@ ReceivePhase::ReceivePhase(net::PopSession& session, StoreMailServerTray& tray, 
       settings_(std::move(settings)),
       progress_(progress) {}
 
-bool ReceivePhase::start() { return session_.start(events_, settings_.pop); }
+bool ReceivePhase::start() {
+  mailsBefore_ = sink_.mailCount();
+  return session_.start(events_, settings_.pop);
+}
 
 void ReceivePhase::takeOverListed() {
+  mailsBefore_ = sink_.mailCount();
   session_.setOwner(events_);
   handle(net::PopNotification::ListingFinished, 0);
 }
@@ -107,9 +111,10 @@ void ReceivePhase::handle(net::PopNotification code, long value) {
       totalToFetch_ = fetchedSoFar_ = 0;
       for (const net::ServerMailEntry& entry : session_.entries())
         if (entry.fetch && entry.size > 0) totalToFetch_ += entry.size;
-      return planFrom(0);
+      return startFetching();
     }
-    case net::PopNotification::MailReceived: return mailReceived();
+    case net::PopNotification::MailReceived: return mailReceived(static_cast<int>(value));
+    case net::PopNotification::FetchesEnded: return fetchesEnded();
     case net::PopNotification::Progress: return showProgress(value);
     case net::PopNotification::Deleted: return deleted();
     case net::PopNotification::Ended: return end(true);
@@ -147,9 +152,15 @@ bool ReceivePhase::oversize(const net::ServerMailEntry& entry) const {
          message::OversizeMail::isOversize(static_cast<std::uint64_t>(entry.size), settings_.maxSizeKilobytes);
 }
 
-void ReceivePhase::planFrom(std::size_t first) {
+void ReceivePhase::stopAfterCurrentMail() {
+  stopping_ = true;
+  session_.cancelFetches();
+}
+
+void ReceivePhase::startFetching() {
   const std::vector<net::ServerMailEntry>& entries = session_.entries();
-  for (std::size_t j = first; j < entries.size() && !stopping_; ++j) {
+  std::vector<net::FetchOrder> orders;
+  for (std::size_t j = 0; j < entries.size(); ++j) {
     const net::ServerMailEntry& entry = entries[j];
     if (!entry.addressable()) continue;
     const int index = static_cast<int>(j);
@@ -159,36 +170,55 @@ void ReceivePhase::planFrom(std::size_t first) {
     if (settings_.deleteFromServer && !over &&
         (!settings_.keepIncompleteOnServer || entry.fetch || !session_.hasUnsavedAttachment(index)))
       deleteList_.push_back(index);
-    if (!entry.fetch) continue;
-    current_ = index;
-    if (over ? session_.fetchHeaderOnly(index) : session_.fetch(index)) return;
-    // Not fetched (its message has been shown): it must not be deleted.
-    if (!deleteList_.empty() && deleteList_.back() == index) deleteList_.pop_back();
-    if (session_.state() != net::PopState::Ready) return;  // the session is ending; Ended follows
-    fetchedSoFar_ += std::max(entry.size, 0);
+    if (entry.fetch) orders.push_back({index, over});
+  }
+  if (stopping_ || orders.empty()) return startDeleting();
+  current_ = orders.front().index;
+  if (session_.fetchMany(std::move(orders))) return;
+  session_.stop(true);
+  end(true);
+}
+
+void ReceivePhase::mailReceived(int index) {
+  current_ = index;
+  fetchedSoFar_ += std::max(session_.entry(index).size, 0);
+  ++result_.received;
+  uncommitted_.push_back(index);
+  showProgress(0);
+}
+
+// The session fetched ahead of this thread; what the mails showed is acted
+// on now that it waits.
+void ReceivePhase::fetchesEnded() {
+  for (const int index : sink_.incompleteMails()) {
+    const net::ServerMailEntry& entry = session_.entry(index);
+    if (entry.trayIndex >= 0) tray_.markUnsavedAttachment(entry.trayIndex);
+    if (settings_.deleteFromServer && settings_.keepIncompleteOnServer) std::erase(deleteList_, index);
+  }
+  // After a stop nothing beyond the last mail received is deleted: the
+  // rest was not fetched.
+  if (stopping_) {
+    const int last = uncommitted_.empty() ? -1 : uncommitted_.back();
+    std::erase_if(deleteList_, [last](int index) { return index > last; });
   }
   startDeleting();
 }
 
-void ReceivePhase::mailReceived() {
-  const net::ServerMailEntry& entry = session_.entry(current_);
-  fetchedSoFar_ += std::max(entry.size, 0);
-  if (sink_.lastMailIncomplete()) {
-    if (entry.trayIndex >= 0) tray_.markUnsavedAttachment(entry.trayIndex);
-    if (settings_.deleteFromServer && settings_.keepIncompleteOnServer) std::erase(deleteList_, current_);
-  }
-  ++result_.received;
-  uncommitted_.push_back(current_);
-  showProgress(0);
-  planFrom(static_cast<std::size_t>(current_) + 1);
-}
-
 void ReceivePhase::commitReceived() {
+  // The work file is written on a thread of its own: a mail announced may
+  // still have been refused there (a full disk). The file holds the first
+  // ones announced, in order; the rest was not received.
+  const std::size_t stored = static_cast<std::size_t>(sink_.mailCount() - mailsBefore_) - committed_;
+  if (uncommitted_.size() > stored) {
+    result_.received -= static_cast<int>(uncommitted_.size() - stored);
+    uncommitted_.resize(stored);
+  }
   if (uncommitted_.empty()) return;
   // Marked received only once the mails are safely on the disk: a mark
   // that reached the disk before its mail would hide the mail for ever.
   if (!sink_.makeDurable()) return;
   for (const int index : uncommitted_) session_.markReceived(index);
+  committed_ += uncommitted_.size();
   uncommitted_.clear();
 }
 

@@ -13,6 +13,8 @@
 ///  - with item 807 every other mail goes on the delete list, unless item
 ///    816 is on and its copy was once received without all attachments;
 ///    a mail received now without all attachments leaves the list again;
+///  - the mails are fetched in one go (fetchMany: no wait for this thread
+///    between them, RETR pipelined when the server allows it);
 ///  - the deletions follow once every mail is fetched.
 ///
 /// No mail is lost on the way: the session makes the work file durable
@@ -93,7 +95,7 @@ public:
   ReceiveResult finish(const StopRequest* stop = nullptr);
   /// Fetches no further mail: the mails received are stored, deleted on
   /// the server as the settings say, and the session quits.
-  void stopAfterCurrentMail() { stopping_ = true; }
+  void stopAfterCurrentMail();
   /// The user cancelled: the session gives up within a second.
   void abort() { session_.requestAbort(); }
 
@@ -105,8 +107,9 @@ private:
   void chooseListing();
   void showCounters();
   void showProgress(long currentOctets);
-  void planFrom(std::size_t first);
-  void mailReceived();
+  void startFetching();
+  void mailReceived(int index);
+  void fetchesEnded();
   void startDeleting();
   void deleted();
   void commitReceived();
@@ -124,6 +127,8 @@ private:
   std::vector<int> deleteList_;
   std::size_t nextDelete_ = 0;
   std::vector<int> uncommitted_;  // received, not yet marked in the mail-server tray
+  std::size_t committed_ = 0;     // received and marked
+  int mailsBefore_ = 0;           // the work file's mails when the phase began
   int current_ = -1;
   long long totalToFetch_ = 0;
   long long fetchedSoFar_ = 0;

@@ -68,6 +68,7 @@ void StoreMailServerTray::load() {
   std::vector<bool> present;
   for (const Copy& copy : copies_) present.push_back(copy.present);
   copies_.clear();
+  positions_.clear();
   loaded_ = true;
   auto reader = store::TrayReader::open(store_, trayName_);
   if (!reader) return;
@@ -77,8 +78,13 @@ void StoreMailServerTray::load() {
     Copy copy{store::MailRecordIndex::fromIndex(stored)};
     if (result == store::ReadResult::Deleted) copy.record.flags |= store::recordflag::kDeleted;
     copy.present = copies_.size() < present.size() && present[copies_.size()];
-    copies_.push_back(std::move(copy));
+    addCopy(std::move(copy));
   }
+}
+
+void StoreMailServerTray::addCopy(Copy copy) {
+  positions_[keyOf(copy.record).substr(0, kKeyPrefix)].push_back(copies_.size());
+  copies_.push_back(std::move(copy));
 }
 
 StoreMailServerTray::Copy* StoreMailServerTray::copyAt(int index) {
@@ -103,7 +109,9 @@ std::string StoreMailServerTray::headerKey(std::string_view header, int) {
 net::MailServerTray::Match StoreMailServerTray::find(const std::string& key, int ordinal) {
   if (!loaded_) load();
   const message::MailRecord wanted = recordOfKey(key);
-  for (std::size_t i = 0; i < copies_.size(); ++i) {
+  const auto candidates = positions_.find(key.substr(0, kKeyPrefix));
+  if (candidates == positions_.end()) return {};
+  for (const std::size_t i : candidates->second) {
     const message::MailRecord& stored = copies_[i].record;
     if (stored.has(store::recordflag::kDeleted) || !stored.sameMailAs(wanted)) continue;
     if (ordinal-- > 0) continue;
@@ -127,7 +135,7 @@ int StoreMailServerTray::append(std::string_view header, int) {
   if (!index) return -1;
   // Another writer may have added records meanwhile; the cache follows the file.
   if (*index != copies_.size()) load();
-  else copies_.push_back({record});
+  else addCopy({record});
   return static_cast<int>(*index);
 }
 

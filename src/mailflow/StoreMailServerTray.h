@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "message/MailRecord.h"
@@ -85,7 +86,13 @@ private:
   store::StoreLocation store_;
   std::string trayName_;
   message::MailRecordParser parser_;
+  void addCopy(Copy copy);
+
   std::vector<Copy> copies_;
+  /// Positions of the copies by the thread key and the date, which two
+  /// headers of the same mail always share: a lookup compares only these
+  /// few, not every copy (a long listing would cost the square of its length).
+  std::unordered_map<std::string, std::vector<std::size_t>> positions_;
   bool loaded_ = false;
 };
 

@@ -54,7 +54,8 @@ bool WorkFileSink::open() {
   return fd_ >= 0;
 }
 
-bool WorkFileSink::beginMail(int, const net::ServerMailEntry& entry, bool headerOnly) {
+bool WorkFileSink::beginMail(int entryIndex, const net::ServerMailEntry& entry, bool headerOnly) {
+  entryIndex_ = entryIndex;
   headerOnly_ = headerOnly;
   separator_ = ServerMailOrigin::separator(entry);
   received_.clear();
@@ -78,6 +79,7 @@ bool WorkFileSink::endMail() {
   }
   warnings_.insert(warnings_.end(), decoder.warnings().begin(), decoder.warnings().end());
   lastIncomplete_ = decoder.mailNotComplete();
+  if (lastIncomplete_) incompleteMails_.push_back(entryIndex_);
   ++mailCount_;
   received_.clear();
   return true;

@@ -54,6 +54,9 @@ public:
   bool writeFailed() const { return writeFailed_; }
   /// The last mail appended lost a part (not saved, or not written whole).
   bool lastMailIncomplete() const { return lastIncomplete_; }
+  /// The entry indices of every mail appended that lost a part, in order;
+  /// read it when the session waits (it fetches ahead of the owner).
+  const std::vector<int>& incompleteMails() const { return incompleteMails_; }
   /// The decoding warnings (BinHex CRC mismatches) of the mails appended,
   /// in order. No numbered message says what they say and core::Messages
   /// shows numbered messages only, so the owner shows these texts
@@ -73,10 +76,12 @@ private:
   bool directorySynced_ = false;
   bool headerOnly_ = false;
   std::string separator_;  // names the server mail (see ServerMailOrigin)
+  int entryIndex_ = -1;
   std::string received_;
   int mailCount_ = 0;
   bool writeFailed_ = false;
   bool lastIncomplete_ = false;
+  std::vector<int> incompleteMails_;
   std::vector<message::DecodeWarning> warnings_;
 };
 

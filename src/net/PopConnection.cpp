@@ -9,6 +9,7 @@ using core::MessageNumber;
 namespace {
 
 constexpr int kGreetingStep = 50;
+constexpr int kTlsStep = 70;
 
 // A server that accepts the connection but never greets is tried this
 // often (reconnecting after each wait) before the receive gives up: a cron
@@ -44,6 +45,8 @@ PopConnection::Wait PopConnection::waitUntil(bool readable, int seconds) {
 }
 
 bool PopConnection::open(std::string_view host, std::uint16_t port, std::string& greeting) {
+  host_ = std::string(host);
+  tlsFailure_.reset();
   error_ = false;
   overflowed_ = false;
   reconnects_ = 0;
@@ -57,6 +60,7 @@ bool PopConnection::open(std::string_view host, std::uint16_t port, std::string&
       case Wait::Ready: break;
     }
     if (!transport_.connected()) return fail(MessageNumber::PopCannotConnect);
+    if (tls_.mode == TlsMode::Implicit && !startTls()) return false;
     switch (waitUntil(true, receiveSeconds_)) {
       case Wait::Aborted: return fail(std::nullopt);
       case Wait::Ready: return readReply(kGreetingStep, greeting);
@@ -120,6 +124,34 @@ bool PopConnection::sendCommand(std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(sent));
   }
   return true;
+}
+
+bool PopConnection::startTls() {
+  reader_.clear();
+  transport_.startTls(host_, tls_);
+  for (;;) {
+    const TlsStream::Status step = transport_.continueTls();
+    if (step == TlsStream::Status::Done) return true;
+    if (step != TlsStream::Status::WantRead && step != TlsStream::Status::WantWrite) return failTls();
+    const bool readable = step == TlsStream::Status::WantRead;
+    switch (waitUntil(readable, readable ? receiveSeconds_ : sendSeconds_)) {
+      case Wait::Aborted: return fail(std::nullopt);
+      case Wait::Ready: continue;
+      case Wait::TimedOut:
+        if (!readable) return fail(MessageNumber::PopSendTimeout);
+        error_ = true;
+        messages_.error(MessageNumber::PopReceiveTimeout, {kTlsStep});
+        return false;
+    }
+  }
+}
+
+bool PopConnection::failTls() {
+  const TlsStream* tls = transport_.tls();
+  tlsFailure_ = tls != nullptr && tls->failure() ? *tls->failure()
+                                                 : TlsFailure{TlsFailure::Kind::Setup, 0, "no TLS", std::nullopt};
+  tlsFailure_->report(messages_, host_);
+  return fail(std::nullopt);
 }
 
 long PopConnection::bytesWaiting() {

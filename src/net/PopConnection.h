@@ -4,6 +4,12 @@
 /// whole commands. Every wait is made of one-second waits so that the abort
 /// flag is seen within a second and a time-out counts whole seconds. Failures
 /// show their numbered message (an abort shows none) and set the error flag.
+///
+/// TLS: with implicit TLS the handshake runs right after the connect, before
+/// the greeting is read; startTls() upgrades an open connection after the
+/// server agreed to STLS. A refused certificate or a broken handshake shows
+/// its message (41131, 41130) and ends the connection before the dialogue
+/// can send anything.
 #pragma once
 
 #include <array>
@@ -35,6 +41,9 @@ public:
   /// Time-outs in seconds: writing a command, and waiting for reply data
   /// (the greeting included). Values below one count as one.
   void setTimeouts(int sendSeconds, int receiveSeconds);
+  /// How connections are encrypted; open() runs the handshake itself when
+  /// the mode is Implicit.
+  void setTls(TlsSettings settings) { tls_ = std::move(settings); }
 
   /// Connects to `host`:`port` and waits for the greeting; a server that
   /// accepts but stays silent for the receive time-out is dropped and
@@ -57,6 +66,16 @@ public:
   /// Bytes that have arrived and wait to be read; 0 when unknown.
   long bytesWaiting();
 
+  /// Runs the TLS handshake on the open connection. Anything the server
+  /// sent in the clear before it is dropped: it could only be an attempt to
+  /// slip lines into the encrypted dialogue. False on failure (message
+  /// shown unless aborted).
+  bool startTls();
+  /// The connection's TLS once started; null otherwise.
+  const TlsStream* tls() const { return transport_.tls(); }
+  /// Why TLS failed on the last connection, if it did.
+  const std::optional<TlsFailure>& tlsFailure() const { return tlsFailure_; }
+
   void close();
   bool failed() const { return error_; }
   /// The last failure was a line longer than the limit.
@@ -69,6 +88,7 @@ private:
   Wait waitUntil(bool readable, int seconds);
   /// Marks the connection failed and shows `message`, if any.
   bool fail(std::optional<core::MessageNumber> message);
+  bool failTls();
 
   PopTransport& transport_;
   core::Messages& messages_;
@@ -76,6 +96,9 @@ private:
   std::atomic<int>& zeroReads_;
   PopReplyReader reader_;
   std::array<char, kReadSize> chunk_{};
+  TlsSettings tls_;
+  std::optional<TlsFailure> tlsFailure_;
+  std::string host_;
   int sendSeconds_ = 60;
   int receiveSeconds_ = 60;
   bool error_ = false;

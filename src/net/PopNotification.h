@@ -16,6 +16,7 @@ enum class PopNotification : int {
   Progress = 10,        // octets of the current mail received so far
   Deleted = 11,         // one DELE succeeded
   Ended = 12,           // the session ended by an error or by the user
+  FetchesEnded = 13,    // a fetchMany() is done; the session is ready
 };
 
 /// Receives the notifications of a session. Called on the session's worker
@@ -25,7 +26,8 @@ enum class PopNotification : int {
 class PopOwner {
 public:
   virtual ~PopOwner() = default;
-  /// `value` is the octet count for Progress and 0 otherwise.
+  /// `value` is the octet count for Progress, the entry index for
+  /// MailReceived, and 0 otherwise.
   virtual void notify(PopNotification code, long value) = 0;
 };
 

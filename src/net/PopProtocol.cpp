@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "message/Base64.h"
 #include "message/Md5.h"
 #include "net/UidList.h"
 #include "platform/TextEncoding.h"
@@ -15,12 +16,13 @@ using core::MessageNumber;
 
 namespace {
 
-// Message numbers of the dialogue.
-
 // Step codes shown in the receive time-out message.
 constexpr int kStepApop = 51;
 constexpr int kStepUser = 52;
 constexpr int kStepPass = 53;
+constexpr int kStepStls = 54;
+constexpr int kStepCapa = 55;
+constexpr int kStepAuthPlain = 56;
 constexpr int kStepStat = 30;
 constexpr int kStepList = 31;
 constexpr int kStepListRest = 32;
@@ -37,6 +39,10 @@ constexpr int kStepQuit = 60;
 constexpr std::size_t kMailSizeFactor = 4;
 constexpr std::size_t kMailSizeSlack = 64u << 10;
 constexpr std::size_t kMaxReservation = 32u << 20;
+
+// What is kept of a CAPA answer: far more than any server announces.
+constexpr std::size_t kMaxCapabilities = 100;
+constexpr std::size_t kMaxCapabilityLength = 1000;
 
 const std::string& tooLongText() {
   static const std::string text = platform::utf8ToSjis("サーバの応答が長すぎるため受信を中止しました。");
@@ -59,6 +65,13 @@ std::string_view withoutLineEnd(std::string_view line) {
 }
 
 bool isOk(std::string_view line) { return line.starts_with("+OK"); }
+
+std::string asciiUpper(std::string_view text) {
+  std::string result(text);
+  for (char& c : result)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return result;
+}
 bool isTerminator(std::string_view line) { return withoutLineEnd(line) == "."; }
 
 // The first `wanted` runs of decimal digits; a run too long for an int
@@ -130,6 +143,7 @@ void PopProtocol::fail(std::optional<MessageNumber> message, std::string_view te
 }
 
 void PopProtocol::becomeReady(PopNotification code) {
+  if (code == PopNotification::LoggedIn) loggedIn_ = true;
   setState(PopState::Ready);
   post(code);
 }
@@ -142,23 +156,73 @@ std::vector<PopProtocol::Event> PopProtocol::takeEvents() { return std::exchange
 void PopProtocol::greet(std::string_view greeting) {
   const std::string_view firstLine = withoutLineEnd(greeting.substr(0, greeting.find('\n')));
   if (!isOk(firstLine)) return fail(MessageNumber::PopBadGreeting, firstLine);
-  startLogin(firstLine);
+  greeting_ = std::string(firstLine);
+  changed_ = false;
+  if (account_.useStls) return send("STLS\r\n", PopState::StlsSent, kStepStls);
+  continueLogin();
 }
 
-void PopProtocol::startLogin(std::string_view greeting) {
-  changed_ = false;
-  if (!account_.useApop) {
-    send("USER " + account_.user + "\r\n", PopState::UserSent, kStepUser);
-    return;
+void PopProtocol::onStlsReply(std::string_view line) {
+  // Without the upgrade nothing more is said: no password in the clear.
+  if (!isOk(line)) return fail(MessageNumber::PopNoStls, withoutLineEnd(line));
+  setState(PopState::TlsStarting);
+}
+
+void PopProtocol::tlsStarted() {
+  capabilities_.clear();
+  capabilitiesAsked_ = false;
+  continueLogin();
+}
+
+void PopProtocol::continueLogin() {
+  if (account_.askCapabilities && !capabilitiesAsked_) {
+    capabilitiesAsked_ = true;
+    return send("CAPA\r\n", PopState::CapaSent, kStepCapa);
   }
-  // The time stamp is the server's "<...>"; without one there is nothing to
-  // hash, and the password must not go out in the clear instead.
-  const std::size_t open = greeting.find('<');
-  const std::size_t close = open == std::string_view::npos ? open : greeting.find('>', open);
-  if (close == std::string_view::npos) return fail(MessageNumber::PopNoApop);
-  const std::string stamp(greeting.substr(open, close - open + 1));
-  const std::string digest = message::Md5::hex(stamp + account_.password);
-  send("APOP " + account_.user + " " + digest + "\r\n", PopState::ApopSent, kStepApop);
+  startLogin();
+}
+
+void PopProtocol::onCapaReply(std::string_view line) {
+  // A server that knows no CAPA announces nothing; the session goes on.
+  if (!isOk(line)) return capabilitiesKnown();
+  setState(PopState::CapaReading);
+}
+
+void PopProtocol::onCapaLine(std::string_view line) {
+  if (isTerminator(line)) return capabilitiesKnown();
+  if (capabilities_.size() < kMaxCapabilities)
+    capabilities_.emplace_back(withoutLineEnd(line).substr(0, kMaxCapabilityLength));
+}
+
+void PopProtocol::capabilitiesKnown() {
+  if (loggedIn_) return startBatch();
+  startLogin();
+}
+
+void PopProtocol::startLogin() {
+  if (account_.useApop) {
+    // The time stamp is the server's "<...>"; without one there is nothing
+    // to hash, and the password must not go out in the clear instead.
+    const std::size_t open = greeting_.find('<');
+    const std::size_t close = open == std::string::npos ? open : greeting_.find('>', open);
+    if (close == std::string::npos) return fail(MessageNumber::PopNoApop);
+    const std::string digest = message::Md5::hex(greeting_.substr(open, close - open + 1) + account_.password);
+    return send("APOP " + account_.user + " " + digest + "\r\n", PopState::ApopSent, kStepApop);
+  }
+  if (account_.useAuthPlain) {
+    // The credentials go as the initial response: no authorisation
+    // identity, the user name and the password, each after a NUL.
+    const std::string credentials = std::string(1, '\0') + account_.user + '\0' + account_.password;
+    return send("AUTH PLAIN " + message::base64Encode(credentials) + "\r\n", PopState::AuthPlainSent,
+                kStepAuthPlain);
+  }
+  send("USER " + account_.user + "\r\n", PopState::UserSent, kStepUser);
+}
+
+void PopProtocol::onAuthPlainReply(std::string_view line) {
+  const std::string_view text = withoutLineEnd(line);
+  if (isOk(text)) return becomeReady(PopNotification::LoggedIn);
+  return text.starts_with("-ERR") ? fail(MessageNumber::PopAuthPlainRefused, text) : fail(MessageNumber::PopAuthPlainFailed);
 }
 
 void PopProtocol::onLoginReply(std::string_view line) {
@@ -183,6 +247,7 @@ void PopProtocol::onLoginReply(std::string_view line) {
 void PopProtocol::list(ListMode mode) {
   mode_ = mode;
   entries_.clear();
+  entriesByKey_.clear();
   newCount_ = unreadCount_ = receivedCount_ = 0;
   tray_.beginListing();
   send("STAT\r\n", PopState::StatSent, kStepStat);
@@ -353,10 +418,11 @@ void PopProtocol::onTopPipelineLine(std::string_view line) {
   if (topAnswered_ == topSent_) sendNextTop();
 }
 
-int PopProtocol::ordinalOf(int index) const {
-  const std::string& key = entries_[static_cast<std::size_t>(index)].headerKey;
-  return static_cast<int>(std::count_if(entries_.begin(), entries_.begin() + index,
-                                        [&key](const ServerMailEntry& e) { return e.headerKey == key; }));
+int PopProtocol::keepOrdinal(int index) {
+  std::vector<int>& same = entriesByKey_[entries_[static_cast<std::size_t>(index)].headerKey];
+  const auto at = std::lower_bound(same.begin(), same.end(), index);
+  if (at == same.end() || *at != index) return static_cast<int>(same.insert(at, index) - same.begin());
+  return static_cast<int>(at - same.begin());
 }
 
 void PopProtocol::storeHeader(int index, std::string_view text) {
@@ -366,7 +432,7 @@ void PopProtocol::storeHeader(int index, std::string_view text) {
   // With UIDL only the identifier tells mails apart: a new one is never
   // taken for an older mail that had the same Message-Id, Date and Subject.
   const MailServerTray::Match match = account_.useUidl ? MailServerTray::Match{}
-                                                       : tray_.find(entry.headerKey, ordinalOf(index));
+                                                       : tray_.find(entry.headerKey, keepOrdinal(index));
   if (match.state == MailServerTray::CopyState::Missing) {
     entry.trayIndex = tray_.append(header, entry.size);
     if (entry.trayIndex >= 0) tray_.markPresent(entry.trayIndex);
@@ -406,7 +472,7 @@ bool PopProtocol::reserveFor(int index) {
   return true;
 }
 
-void PopProtocol::fetch(int index, bool headerOnly) {
+void PopProtocol::prepareFetch(int index, bool headerOnly) {
   current_ = index;
   headerOnly_ = headerOnly;
   buffer_.clear();
@@ -415,9 +481,81 @@ void PopProtocol::fetch(int index, bool headerOnly) {
   if (headerOnly) bufferLimit_ = limits_.maxHeaderBytes;
   else if (entry.size >= 0)
     bufferLimit_ = std::min(bufferLimit_, static_cast<std::size_t>(entry.size) * kMailSizeFactor + kMailSizeSlack);
-  const std::string number = std::to_string(entry.number);
-  if (headerOnly) return send("TOP " + number + " 0\r\n", PopState::TopOversize, kStepRetr);
-  send("RETR " + number + "\r\n", PopState::RetrSent, kStepRetr);
+  stepCode_ = kStepRetr;
+  setState(headerOnly ? PopState::TopOversize : PopState::RetrSent);
+}
+
+void PopProtocol::sendFetch(const FetchOrder& order) {
+  const std::string number = std::to_string(entries_[static_cast<std::size_t>(order.index)].number);
+  commands_.push_back(order.headerOnly ? "TOP " + number + " 0\r\n" : "RETR " + number + "\r\n");
+}
+
+void PopProtocol::fetch(int index, bool headerOnly) {
+  sendFetch({index, headerOnly});
+  prepareFetch(index, headerOnly);
+}
+
+// ---- Many mails ----
+
+void PopProtocol::fetchMany(std::vector<FetchOrder> orders) {
+  orders_ = std::move(orders);
+  ordersSent_ = ordersDone_ = 0;
+  ordersKept_ = orders_.size();
+  if (orders_.empty()) return becomeReady(PopNotification::FetchesEnded);
+  batch_ = true;
+  // Whether the server takes commands ahead of its answers is asked once.
+  if (!capabilitiesAsked_) {
+    capabilitiesAsked_ = true;
+    return send("CAPA\r\n", PopState::CapaSent, kStepCapa);
+  }
+  startBatch();
+}
+
+void PopProtocol::startBatch() {
+  pipelining_ = std::any_of(capabilities_.begin(), capabilities_.end(), [](const std::string& line) {
+    return asciiUpper(line.substr(0, line.find(' '))) == "PIPELINING";
+  });
+  sendFetch(orders_[0]);
+  ++ordersSent_;
+  if (!reserveFor(orders_[0].index)) return fail(MessageNumber::PopOutOfMemory);
+  prepareFetch(orders_[0].index, orders_[0].headerOnly);
+  askAhead();
+}
+
+// The listed octets of the commands in flight beyond the mail in hand bound
+// how far ahead the session asks, so that a stop drops little.
+void PopProtocol::askAhead() {
+  if (!pipelining_) return;
+  const auto listed = [this](std::size_t k) {
+    const int size = entries_[static_cast<std::size_t>(orders_[k].index)].size;
+    return orders_[k].headerOnly ? 0 : static_cast<std::size_t>(std::max(size, 0));
+  };
+  std::size_t ahead = 0;
+  for (std::size_t k = ordersDone_ + 1; k < ordersSent_; ++k) ahead += listed(k);
+  while (ordersSent_ < ordersKept_ &&
+         ordersSent_ - ordersDone_ < static_cast<std::size_t>(std::max(limits_.maxRetrInFlight, 1))) {
+    if (ahead > 0 && ahead + listed(ordersSent_) > limits_.maxBytesAhead) return;
+    ahead += listed(ordersSent_);
+    sendFetch(orders_[ordersSent_++]);
+  }
+}
+
+void PopProtocol::nextInBatch() {
+  ++ordersDone_;
+  if (ordersDone_ == ordersSent_ && ordersSent_ >= ordersKept_) {
+    batch_ = false;
+    orders_.clear();
+    return becomeReady(PopNotification::FetchesEnded);
+  }
+  if (ordersSent_ == ordersDone_) sendFetch(orders_[ordersSent_++]);
+  const FetchOrder& head = orders_[ordersDone_];
+  if (!reserveFor(head.index)) return fail(MessageNumber::PopOutOfMemory);
+  prepareFetch(head.index, head.headerOnly);
+  askAhead();
+}
+
+void PopProtocol::stopFetches() {
+  if (batch_) ordersKept_ = std::min(ordersKept_, ordersDone_ + 1);
 }
 
 void PopProtocol::onRetrReply(std::string_view line) {
@@ -433,19 +571,23 @@ void PopProtocol::onRetrLine(std::string_view line) {
 }
 
 void PopProtocol::finishMail() {
-  const ServerMailEntry& entry = entries_[static_cast<std::size_t>(current_)];
-  // A mail listed without its header gets its copy now, so that the
-  // mail-server tray knows it was fetched should the session break before
-  // its deletion (the next receive must not fetch it again).
-  const bool listedWithoutHeader = mode_ == ListMode::UidlFast || mode_ == ListMode::NoHeaders;
-  if (listedWithoutHeader && entry.isNew && entry.headerKey.empty()) storeHeader(current_, buffer_);
-  const bool kept = sink_.beginMail(current_, entry, headerOnly_) && sink_.appendMail(buffer_) && sink_.endMail();
-  // The sink has said why (a full disk); ending here sends no DELE after it.
-  if (!kept) return fail(std::nullopt);
-  ++undurableMails_;
+  // After stopFetches() the answers asked for ahead are only read past.
+  if (!batch_ || ordersDone_ < ordersKept_) {
+    const ServerMailEntry& entry = entries_[static_cast<std::size_t>(current_)];
+    // A mail listed without its header gets its copy now, so that the
+    // mail-server tray knows it was fetched should the session break before
+    // its deletion (the next receive must not fetch it again).
+    const bool listedWithoutHeader = mode_ == ListMode::UidlFast || mode_ == ListMode::NoHeaders;
+    if (listedWithoutHeader && entry.isNew && entry.headerKey.empty()) storeHeader(current_, buffer_);
+    const bool kept = sink_.beginMail(current_, entry, headerOnly_) && sink_.appendMail(buffer_) && sink_.endMail();
+    // The sink has said why (a full disk); ending here sends no DELE after it.
+    if (!kept) return fail(std::nullopt);
+    ++undurableMails_;
+    post(PopNotification::Progress, static_cast<long>(buffer_.size()));
+    post(PopNotification::MailReceived, current_);
+  }
+  if (batch_) return nextInBatch();
   setState(PopState::Ready);
-  post(PopNotification::Progress, static_cast<long>(buffer_.size()));
-  post(PopNotification::MailReceived);
 }
 
 // ---- DELE and QUIT ----
@@ -519,7 +661,11 @@ bool PopProtocol::awaitingReply() const {
     case PopState::RetrSent:
     case PopState::RetrReading:
     case PopState::TopOversize:
-    case PopState::DeleSent: return true;
+    case PopState::DeleSent:
+    case PopState::StlsSent:
+    case PopState::CapaSent:
+    case PopState::CapaReading:
+    case PopState::AuthPlainSent: return true;
     case PopState::TopPipeline: return topAnswered_ < topSent_;
     case PopState::Quitting: return stepCode_ == kStepQuit;
     default: return false;
@@ -531,6 +677,10 @@ void PopProtocol::handleLine(std::string_view line) {
     case PopState::UserSent:
     case PopState::PassSent:
     case PopState::ApopSent: return onLoginReply(line);
+    case PopState::StlsSent: return onStlsReply(line);
+    case PopState::CapaSent: return onCapaReply(line);
+    case PopState::CapaReading: return onCapaLine(line);
+    case PopState::AuthPlainSent: return onAuthPlainReply(line);
     case PopState::StatSent: return onStatReply(line);
     case PopState::ListSent: return onListReply(line);
     case PopState::ListReading: return onListLine(line);
@@ -562,6 +712,8 @@ MessageNumber PopProtocol::failureMessageForState() const {
   switch (state_) {
     case PopState::Connecting: return MessageNumber::PopBadGreeting;
     case PopState::UserSent: return MessageNumber::PopUserFailed;
+    case PopState::StlsSent: return MessageNumber::PopNoStls;
+    case PopState::AuthPlainSent: return MessageNumber::PopAuthPlainFailed;
     case PopState::StatSent: return MessageNumber::PopStatFailed;
     case PopState::ListSent:
     case PopState::ListReading: return MessageNumber::PopListFailed;

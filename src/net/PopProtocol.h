@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/MessageNumber.h"
@@ -33,6 +34,15 @@ struct PopLimits {
   std::size_t maxHeaderBytes = 16u << 20;   // one TOP answer
   int maxMails = 1'000'000;                 // mails announced by STAT
   int maxTopInFlight = 100;                 // pipelined TOP commands not yet answered
+  int maxRetrInFlight = 16;                 // RETR and TOP of fetchMany() asked ahead of the answers
+  std::size_t maxBytesAhead = 4u << 20;     // their listed sizes together, the mail in hand aside
+};
+
+/// One mail of fetchMany(): the entry, and whether only its header (TOP) is
+/// wanted because it is too large to fetch.
+struct FetchOrder {
+  int index = -1;
+  bool headerOnly = false;
 };
 
 enum class ListMode {
@@ -64,8 +74,17 @@ public:
   // Starting a step. Each is valid only in the state named; the session
   // checks before it calls.
 
-  /// Connecting: the greeting's lines arrived; starts the login.
+  /// Connecting: the greeting's lines arrived; starts the login (after STLS
+  /// and CAPA when the account asks for them).
   void greet(std::string_view greeting);
+  /// The server agreed to STLS: the session must run the TLS handshake now
+  /// and then call tlsStarted(), or end the connection.
+  bool wantsTls() const { return state_ == PopState::TlsStarting && !failure_; }
+  /// The handshake succeeded; the login goes on over TLS.
+  void tlsStarted();
+  /// The server's CAPA lines (without line ends), when it was asked and
+  /// answered; what it announced before TLS is forgotten once TLS runs.
+  const std::vector<std::string>& capabilities() const { return capabilities_; }
   /// Ready: STAT, LIST, maybe UIDL, then the headers the mode asks for.
   void list(ListMode mode);
   /// Ready: prepares the reception buffer for a RETR of `index` at the size
@@ -74,6 +93,18 @@ public:
   bool reserveFor(int index);
   /// Ready: RETR of entry `index`, or TOP of its header only.
   void fetch(int index, bool headerOnly);
+  /// Ready: fetches the entries of `orders` one after the other without
+  /// waiting for the owner between them: each mail goes to the sink and is
+  /// announced with MailReceived (value: its entry index); FetchesEnded
+  /// follows the last. When the server announces PIPELINING (asked with
+  /// CAPA once per connection), later RETR commands go out before the
+  /// answers to earlier ones have come, at most limits.maxRetrInFlight
+  /// commands and limits.maxBytesAhead listed octets ahead.
+  void fetchMany(std::vector<FetchOrder> orders);
+  /// While fetchMany() runs: the mail in hand is finished, nothing more is
+  /// asked for, and the answers already asked for are read and dropped
+  /// before FetchesEnded. Harmless otherwise.
+  void stopFetches();
   /// Ready: DELE of entry `index`. Asks the sink to make the mails fetched
   /// since the last DELE durable first.
   void deleteMail(int index);
@@ -137,6 +168,10 @@ private:
 
   // One handler per state that reads a line.
   void onLoginReply(std::string_view line);
+  void onStlsReply(std::string_view line);
+  void onCapaReply(std::string_view line);
+  void onCapaLine(std::string_view line);
+  void onAuthPlainReply(std::string_view line);
   void onStatReply(std::string_view line);
   void onListReply(std::string_view line);
   void onListLine(std::string_view line);
@@ -148,14 +183,23 @@ private:
   void onDeleReply(std::string_view line);
   void onQuitReply(std::string_view line);
 
-  void startLogin(std::string_view greeting);
+  void continueLogin();
+  void capabilitiesKnown();
+  void startLogin();
+  void prepareFetch(int index, bool headerOnly);
+  void sendFetch(const FetchOrder& order);
+  void startBatch();
+  void askAhead();
+  void nextInBatch();
   void linkUidFile();
   void classify();
   void classifyByUidl();
   void startHeaderPipeline(std::vector<int> wanted);
   void sendNextTop();
   void storeHeader(int index, std::string_view text);
-  int ordinalOf(int index) const;
+  /// The ordinal of a header among equal ones: how many entries before
+  /// `index` have its key. Records the entry's key for the entries after it.
+  int keepOrdinal(int index);
   void finishMail();
   void finishListing();
   core::MessageNumber failureMessageForState() const;
@@ -170,11 +214,26 @@ private:
   int stepCode_ = 0;
   ListMode mode_ = ListMode::All;
   std::vector<ServerMailEntry> entries_;
+  /// The entries whose header was stored, by header key, in index order.
+  std::unordered_map<std::string, std::vector<int>> entriesByKey_;
   int newCount_ = 0;
   int unreadCount_ = 0;
   int receivedCount_ = 0;
   std::size_t listFilled_ = 0;
   std::size_t uidlPosition_ = 0;
+
+  std::string greeting_;  // its first line: APOP's time stamp
+  bool capabilitiesAsked_ = false;
+  bool loggedIn_ = false;
+  std::vector<std::string> capabilities_;
+
+  // fetchMany(): the orders, how many were asked for and how many answered.
+  bool batch_ = false;
+  std::vector<FetchOrder> orders_;
+  std::size_t ordersSent_ = 0;
+  std::size_t ordersDone_ = 0;
+  std::size_t ordersKept_ = 0;  // answers from this one on are dropped (after stopFetches)
+  bool pipelining_ = false;
 
   int current_ = -1;  // entry being fetched or deleted
   bool headerOnly_ = false;

@@ -1,5 +1,6 @@
 #include "net/PopSession.h"
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -19,7 +20,7 @@ PopSession::PopSession(core::Messages& messages, MailServerTray& tray, ReceivedM
                        std::unique_ptr<PopTransport> transport, PopLimits limits)
     : messages_(messages),
       tray_(tray),
-      sink_(sink),
+      background_(sink),
       transport_(transport ? std::move(transport) : std::make_unique<PopSocket>()),
       limits_(limits) {}
 
@@ -37,10 +38,12 @@ bool PopSession::start(PopOwner& owner, const PopSettings& settings) {
   }
   held_.clear();
   abort_ = false;
-  protocol_ = std::make_unique<PopProtocol>(settings.account, tray_, sink_, limits_);
+  background_.clearRefusal();
+  protocol_ = std::make_unique<PopProtocol>(settings.account, tray_, background_, limits_);
   protocol_->setStateObserver([this](PopState from, PopState to) { observeState(from, to); });
   connection_ = std::make_unique<PopConnection>(*transport_, messages_, abort_, zeroReads_);
   connection_->setTimeouts(settings.sendTimeoutSeconds, settings.receiveTimeoutSeconds);
+  connection_->setTls(settings.tls);
   state_ = static_cast<int>(PopState::Connecting);
   finished_ = false;
   worker_ = std::thread([this, settings] { run(settings); });
@@ -74,14 +77,19 @@ bool PopSession::request(Request next, std::optional<MessageNumber> refusal) {
   {
     std::unique_lock lock(mutex_);
     const bool accepted = ready_ && request_.command == Command::None && ending_ == Ending::None &&
-                          (next.command == Command::List || validIndex(next.index));
+                          (next.command == Command::List ||
+                           (next.command == Command::FetchMany
+                                ? std::all_of(next.orders.begin(), next.orders.end(),
+                                              [this](const FetchOrder& order) { return validIndex(order.index); })
+                                : validIndex(next.index)));
     if (accepted && next.command == Command::Fetch && !protocol_->reserveFor(next.index)) {
       lock.unlock();
       messages_.error(MessageNumber::PopOutOfMemory);
       return false;
     }
     if (accepted) {
-      request_ = next;
+      if (next.command == Command::FetchMany) cancelFetches_ = false;
+      request_ = std::move(next);
       ready_ = false;
       wake_.notify_one();
       return true;
@@ -98,6 +106,9 @@ bool PopSession::fetch(int index) {
 bool PopSession::fetchHeaderOnly(int index) {
   return request({Command::FetchHeader, ListMode::All, index}, MessageNumber::PopFetchRefused);
 }
+bool PopSession::fetchMany(std::vector<FetchOrder> orders) {
+  return request({Command::FetchMany, ListMode::All, -1, std::move(orders)}, MessageNumber::PopFetchRefused);
+}
 bool PopSession::deleteMail(int index) {
   return request({Command::Delete, ListMode::All, index}, MessageNumber::PopDeleteRefused);
 }
@@ -106,7 +117,7 @@ void PopSession::stop(bool abort) {
   if (worker_.joinable()) {
     // Before the login there is nothing to QUIT, and a server that never
     // greets would keep the worker reconnecting for ever.
-    if (abort || state_.load() <= static_cast<int>(PopState::ApopSent)) abort_ = true;
+    if (abort || isBeforeLogin(state())) abort_ = true;
     {
       const std::lock_guard lock(mutex_);
       ending_ = abort ? Ending::Abort : Ending::Quit;
@@ -140,6 +151,15 @@ int PopSession::unreadCount() const { return protocol_ ? protocol_->unreadCount(
 int PopSession::receivedCount() const { return protocol_ ? protocol_->receivedCount() : 0; }
 bool PopSession::hasUnsavedAttachment(int index) const {
   return validIndex(index) && protocol_->hasUnsavedAttachment(index);
+}
+const std::vector<std::string>& PopSession::capabilities() const {
+  static const std::vector<std::string> none;
+  return protocol_ ? protocol_->capabilities() : none;
+}
+const TlsStream* PopSession::tls() const { return connection_ ? connection_->tls() : nullptr; }
+const std::optional<TlsFailure>& PopSession::tlsFailure() const {
+  static const std::optional<TlsFailure> none;
+  return connection_ ? connection_->tlsFailure() : none;
 }
 const std::string& PopSession::receptionBuffer() const {
   static const std::string none;
@@ -179,10 +199,21 @@ void PopSession::deliverHeld() {
 
 bool PopSession::exchange() {
   for (;;) {
+    if (cancelFetches_.exchange(false)) protocol_->stopFetches();
     deliver(protocol_->takeEvents());
     if (protocol_->failure()) return false;
-    for (const std::string& command : protocol_->takeCommands())
-      if (!connection_->sendCommand(command)) return false;
+    // Commands asked for together (pipelined ones) go out in one write.
+    std::string commands;
+    for (const std::string& command : protocol_->takeCommands()) commands += command;
+    if (!commands.empty() && !connection_->sendCommand(commands)) return false;
+    if (protocol_->wantsTls()) {
+      if (!connection_->startTls()) {
+        protocol_->connectionLost();
+        return false;
+      }
+      protocol_->tlsStarted();
+      continue;
+    }
     if (!protocol_->awaitingReply()) return true;
     // Further TOP commands go out only while the server has not begun to
     // answer; once it has, its answers are read first.
@@ -205,6 +236,7 @@ void PopSession::apply(const Request& next) {
     case Command::List: protocol_->list(next.mode); break;
     case Command::Fetch: protocol_->fetch(next.index, false); break;
     case Command::FetchHeader: protocol_->fetch(next.index, true); break;
+    case Command::FetchMany: protocol_->fetchMany(next.orders); break;
     case Command::Delete: protocol_->deleteMail(next.index); break;
     case Command::None: break;
   }
@@ -214,6 +246,7 @@ void PopSession::finish(std::vector<PopProtocol::Event> last) {
   // Marked finished before the owner hears the end, so that a new start()
   // made in answer to it is not refused as busy; the worker touches nothing
   // of the session after this but the owner.
+  background_.flush();
   PopOwner* target = owner();
   finished_ = true;
   for (const PopProtocol::Event& event : last)
@@ -255,6 +288,7 @@ void PopSession::run(PopSettings settings) {
     return;
   }
   for (;;) {
+    background_.flush();
     {
       const std::lock_guard lock(mutex_);
       ready_ = true;

@@ -11,6 +11,10 @@
 /// counters in that time too, that is after a notification that leaves the
 /// session Ready. Messages shown by the worker wait for the owner to pump its
 /// core::Messages; stop() pumps while it waits for the worker.
+///
+/// The sink gets the mails on a thread of its own (BackgroundSink), so the
+/// worker reads on while a mail is decoded; before the owner hears that a
+/// step ended (and may look at the sink) every mail has reached the sink.
 #pragma once
 
 #include <atomic>
@@ -25,6 +29,7 @@
 #include <vector>
 
 #include "core/Messages.h"
+#include "net/BackgroundSink.h"
 #include "net/PopConnection.h"
 #include "net/PopProtocol.h"
 #include "net/PopSettings.h"
@@ -57,6 +62,15 @@ public:
   bool fetch(int index);
   /// TOP of the header only, for a mail too large to fetch (41069 unless Ready).
   bool fetchHeaderOnly(int index);
+  /// Fetches the entries of `orders` in order, without waiting for the
+  /// owner between them (RETR pipelined when the server allows it; see
+  /// PopProtocol::fetchMany): MailReceived for each (value: its entry
+  /// index), then FetchesEnded. Until then no other command is taken.
+  /// False (41069) unless Ready or when an index is not listed.
+  bool fetchMany(std::vector<FetchOrder> orders);
+  /// While fetchMany() runs: the mail in hand is finished, the rest is not
+  /// fetched, and FetchesEnded follows. Any thread.
+  void cancelFetches() { cancelFetches_ = true; }
   /// DELE of entry `index`; Deleted follows. False (41070) unless Ready.
   bool deleteMail(int index);
   /// Ends the session: QUIT (QuitFinished follows) or, with `abort` or
@@ -84,6 +98,12 @@ public:
   int unreadCount() const;
   int receivedCount() const;
   bool hasUnsavedAttachment(int index) const;
+  /// What the server announced to CAPA (asked only when the account says so).
+  const std::vector<std::string>& capabilities() const;
+  /// The connection's TLS (certificate, protocol) when it is encrypted.
+  const TlsStream* tls() const;
+  /// Why TLS failed, when the session ended for that.
+  const std::optional<TlsFailure>& tlsFailure() const;
   /// The last RETR or TOP answer, first line removed, as the server sent it.
   const std::string& receptionBuffer() const;
   /// The copy in the mail-server tray is marked received; the entry is no
@@ -93,12 +113,13 @@ public:
   void markDeleted(int index);
 
 private:
-  enum class Command { None, List, Fetch, FetchHeader, Delete };
+  enum class Command { None, List, Fetch, FetchHeader, FetchMany, Delete };
   enum class Ending { None, Quit, Abort };
   struct Request {
     Command command = Command::None;
     ListMode mode = ListMode::All;
     int index = -1;
+    std::vector<FetchOrder> orders = {};
   };
 
   bool list(ListMode mode);
@@ -117,7 +138,7 @@ private:
 
   core::Messages& messages_;
   MailServerTray& tray_;
-  ReceivedMailSink& sink_;
+  BackgroundSink background_;
   std::unique_ptr<PopTransport> transport_;
   PopLimits limits_;
 
@@ -136,6 +157,7 @@ private:
   std::vector<PopProtocol::Event> held_;  // notifications of a step that left the session Ready
   std::atomic<int> state_{static_cast<int>(PopState::Idle)};
   std::atomic<bool> abort_{false};
+  std::atomic<bool> cancelFetches_{false};
   std::atomic<int> zeroReads_{0};
   std::function<void(std::string_view)> stateLog_;
 };

@@ -16,6 +16,10 @@ PopSettings PopSettings::fromSettings(const core::SettingsFile& settings) {
   result.account.password = settings.plainPassword(item::kPopPassword);
   result.account.useApop = settings.flag(item::kUseApop);
   result.account.useUidl = settings.flag(item::kUseUidl);
+  result.account.useAuthPlain = settings.flag(item::kPopAuthPlain);
+  result.tls.mode = tlsModeOf(settings.number(item::kPopSecurity));
+  result.tls.trustedFingerprints = TlsSettings::parseFingerprints(settings.text(item::kTrustedFingerprints));
+  result.account.useStls = result.tls.mode == TlsMode::StartTls;
   return result;
 }
 

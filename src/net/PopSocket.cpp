@@ -37,6 +37,8 @@ bool PopSocket::create() {
 
 void PopSocket::close() {
   if (fd_ < 0) return;
+  if (tls_) tls_->shutdown();
+  tls_.reset();
   ::shutdown(fd_, SHUT_RDWR);
   ::close(fd_);
   fd_ = -1;
@@ -59,6 +61,11 @@ bool PopSocket::connected() {
 
 int PopSocket::wait(short events) {
   if (fd_ < 0) return -1;
+  if (tls_) {
+    if ((events & POLLIN) && tls_->buffered() > 0) return 1;
+    if (tls_->waitingFor() == TlsStream::Status::WantWrite) events = POLLOUT;
+    if (tls_->waitingFor() == TlsStream::Status::WantRead) events = POLLIN;
+  }
   pollfd p{fd_, events, 0};
   const int n = ::poll(&p, 1, kWaitMs);
   if (n < 0) return errno == EINTR ? 0 : -1;
@@ -70,13 +77,29 @@ int PopSocket::wait(short events) {
 int PopSocket::waitReadable() { return wait(POLLIN); }
 int PopSocket::waitWritable() { return wait(POLLOUT); }
 
+long PopSocket::passedThroughTls(std::size_t moved, TlsStream::Status status) {
+  wouldBlock_ = status == TlsStream::Status::WantRead || status == TlsStream::Status::WantWrite;
+  if (moved > 0) return static_cast<long>(moved);
+  return status == TlsStream::Status::Closed ? 0 : -1;
+}
+
 long PopSocket::receive(char* buffer, std::size_t size) {
+  if (tls_) {
+    TlsStream::Status status = TlsStream::Status::Done;
+    const std::size_t n = tls_->read(buffer, size, status);
+    return passedThroughTls(n, status);
+  }
   const ssize_t n = ::recv(fd_, buffer, size, 0);
   wouldBlock_ = n < 0 && wouldBlock(errno);
   return static_cast<long>(n);
 }
 
 long PopSocket::send(std::string_view bytes) {
+  if (tls_) {
+    TlsStream::Status status = TlsStream::Status::Done;
+    const std::size_t n = tls_->write(bytes, status);
+    return passedThroughTls(n, status);
+  }
   const ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
   wouldBlock_ = n < 0 && wouldBlock(errno);
   return static_cast<long>(n);
@@ -85,7 +108,17 @@ long PopSocket::send(std::string_view bytes) {
 long PopSocket::bytesAvailable() {
   int count = 0;
   if (fd_ < 0 || ::ioctl(fd_, FIONREAD, &count) != 0) return -1;
-  return count;
+  // Encrypted bytes on the socket mean the server has begun answering as
+  // much as decrypted ones do.
+  return count + static_cast<long>(tls_ ? tls_->buffered() : 0);
+}
+
+void PopSocket::startTls(std::string_view host, const TlsSettings& settings) {
+  tls_ = std::make_unique<TlsStream>(fd_, std::string(host), settings);
+}
+
+TlsStream::Status PopSocket::continueTls() {
+  return tls_ ? tls_->handshake() : TlsStream::Status::Failed;
 }
 
 }  // namespace zorvik::net

@@ -22,8 +22,28 @@ std::string_view popStateName(PopState state) {
     case PopState::UidlReading: return "UidlReading";
     case PopState::TopOversize: return "TopOversize";
     case PopState::Stopping: return "Stopping";
+    case PopState::StlsSent: return "StlsSent";
+    case PopState::TlsStarting: return "TlsStarting";
+    case PopState::CapaSent: return "CapaSent";
+    case PopState::CapaReading: return "CapaReading";
+    case PopState::AuthPlainSent: return "AuthPlainSent";
   }
   return "Unknown";
+}
+
+bool isBeforeLogin(PopState state) {
+  switch (state) {
+    case PopState::Connecting:
+    case PopState::UserSent:
+    case PopState::PassSent:
+    case PopState::ApopSent:
+    case PopState::StlsSent:
+    case PopState::TlsStarting:
+    case PopState::CapaSent:
+    case PopState::CapaReading:
+    case PopState::AuthPlainSent: return true;
+    default: return false;
+  }
 }
 
 }  // namespace zorvik::net

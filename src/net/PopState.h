@@ -27,7 +27,16 @@ enum class PopState : int {
   UidlReading = 18,  // reading the rest of the UIDL answer
   TopOversize = 19,  // TOP asked for one mail too large to fetch whole
   Stopping = 20,     // asked to stop without QUIT
+  StlsSent = 21,     // STLS sent: the upgrade to TLS asked for
+  TlsStarting = 22,  // the server agreed; the TLS handshake runs
+  CapaSent = 23,
+  CapaReading = 24,  // reading the rest of the CAPA answer
+  AuthPlainSent = 25,
 };
+
+/// Whether the session is still connecting or logging in: stopping it then
+/// means closing, there is nothing to QUIT yet.
+bool isBeforeLogin(PopState state);
 
 /// A short English name for logs ("Ready", "RetrReading", ...).
 std::string_view popStateName(PopState state);

@@ -1,6 +1,7 @@
 /// \file
 /// The stream socket under a POP3 session, as the session's line transport
-/// uses it: one-second readiness waits and single receive and send calls.
+/// uses it: one-second readiness waits and single receive and send calls,
+/// with TLS under them once started.
 /// PopSocket is the real one; tests put a scripted fake in its place to
 /// drive time-outs without waiting for them.
 #pragma once
@@ -8,6 +9,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+#include "net/TlsSettings.h"
+#include "net/TlsStream.h"
 
 namespace zorvik::net {
 
@@ -35,6 +39,15 @@ public:
   virtual bool lastCallWouldBlock() const = 0;
   /// Bytes waiting to be received; -1 when that cannot be asked.
   virtual long bytesAvailable() = 0;
+
+  /// Puts TLS for server `host` under the connected socket; continueTls()
+  /// then runs the handshake, and receive() and send() carry plain bytes
+  /// through it. A transport without TLS refuses (its handshake fails).
+  virtual void startTls(std::string_view /*host*/, const TlsSettings& /*settings*/) {}
+  /// One step of the handshake; Failed leaves the reason with tls().
+  virtual TlsStream::Status continueTls() { return TlsStream::Status::Failed; }
+  /// The TLS of this connection, once started; null otherwise.
+  virtual const TlsStream* tls() const { return nullptr; }
 };
 
 }  // namespace zorvik::net

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/FileSystem.h"
@@ -27,7 +28,8 @@ bool SmtpDataSource::open(const std::string& headerPath, const std::string& body
       close();
       return false;
     }
-    totalSize_ += static_cast<std::uint64_t>(info.st_size);
+    left_[i] = static_cast<std::uint64_t>(info.st_size);
+    totalSize_ += left_[i];
   }
   current_ = 0;
   return true;
@@ -41,26 +43,38 @@ void SmtpDataSource::close() {
   current_ = 2;
 }
 
+void SmtpDataSource::closeCurrent() {
+  ::close(fds_[current_]);
+  fds_[current_] = -1;
+  ++current_;
+}
+
 bool SmtpDataSource::readInto(std::string& block, std::size_t limit) {
   const std::size_t start = block.size();
-  block.resize(start + limit);
+  const std::uint64_t left = atEnd() ? 0 : left_[current_] + (current_ == 0 ? left_[1] : 0);
+  // Room only for what the files still hold: a short mail does not pay for
+  // filling a whole block first.
+  const std::size_t room = static_cast<std::size_t>(std::min<std::uint64_t>(limit, left));
+  block.resize(start + room);
   std::size_t filled = 0;
-  while (filled < limit && !atEnd()) {
-    const ssize_t n = ::read(fds_[current_], block.data() + start + filled, limit - filled);
+  while (filled < room && !atEnd()) {
+    if (left_[current_] == 0) {
+      closeCurrent();
+      continue;
+    }
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(room - filled, left_[current_]));
+    const ssize_t n = ::read(fds_[current_], block.data() + start + filled, want);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       failedPath_ = paths_[current_];
       block.resize(start + filled);
       return false;
     }
-    if (n == 0) {
-      ::close(fds_[current_]);
-      fds_[current_] = -1;
-      ++current_;
-      continue;
-    }
+    // A file that shrank since it was opened ends where it ends now.
+    left_[current_] = n == 0 ? 0 : left_[current_] - static_cast<std::uint64_t>(n);
     filled += static_cast<std::size_t>(n);
   }
+  while (!atEnd() && left_[current_] == 0) closeCurrent();
   block.resize(start + filled);
   bytesRead_ += filled;
   return true;

@@ -2,7 +2,9 @@
 /// The bytes of one mail's data: the header file followed by the body file,
 /// read in blocks as the socket takes them. Both files are opened before the
 /// transaction starts, so a missing file is found before the server is told
-/// anything about the mail.
+/// anything about the mail. Each file is read up to the size it had when it
+/// was opened (the composition has finished writing it by then), so the end
+/// is known without a further read.
 #pragma once
 
 #include <cstddef>
@@ -34,7 +36,10 @@ public:
   const std::string& failedPath() const { return failedPath_; }
 
 private:
+  void closeCurrent();
+
   int fds_[2] = {-1, -1};
+  std::uint64_t left_[2] = {0, 0};  // bytes of each file not yet read
   std::string paths_[2];
   int current_ = 2;
   std::uint64_t totalSize_ = 0;

@@ -12,6 +12,8 @@ using core::MessageNumber;
 namespace {
 
 constexpr int kReplyReady = 220;
+constexpr int kReplyAuthenticated = 235;
+constexpr int kReplyChallenge = 334;
 constexpr int kReplyOk = 250;
 constexpr int kReplyWillForward = 251;
 constexpr int kReplyStartData = 354;
@@ -64,6 +66,12 @@ bool SmtpSession::envelopeIsSafe(const OutgoingMail& mail) {
   return true;
 }
 
+bool SmtpSession::open() {
+  if (state_ != SmtpState::Idle) return false;
+  connect();
+  return true;
+}
+
 void SmtpSession::quit() {
   if (state_ == SmtpState::Idle || state_ == SmtpState::Closing) return;
   quitRequested_ = true;
@@ -93,6 +101,10 @@ void SmtpSession::closeConnection() {
 
 void SmtpSession::connect() {
   failed_ = false;
+  greeted_ = encrypted_ = authenticated_ = false;
+  tlsFailure_.reset();
+  capabilities_ = {};
+  authenticator_.reset();
   reader_.reset();
   setState(SmtpState::Connecting);
   startTimer(Timer::Send);
@@ -124,8 +136,39 @@ void SmtpSession::onConnected(int error) {
     failConnection(MessageNumber::SmtpNotConnected);
     return;
   }
+  if (settings_.tls.mode == TlsMode::Implicit) return beginTls();
   setState(SmtpState::Greeting);
   startTimer(Timer::Receive);
+}
+
+// The server owes its part of the handshake: the receive time-out runs.
+void SmtpSession::beginTls() {
+  setState(SmtpState::TlsHandshake);
+  // Lines the server sent in the clear after agreeing to STARTTLS would
+  // otherwise be read as its answers inside TLS.
+  reader_.reset();
+  if (!transport_.startTls(settings_.host, settings_.tls)) {
+    onTlsFailed(TlsFailure{TlsFailure::Kind::Setup, 0, "no TLS", std::nullopt});
+    return;
+  }
+  startTimer(Timer::Receive);
+}
+
+void SmtpSession::onTlsReady() {
+  stopTimer(Timer::Receive);
+  if (state_ != SmtpState::TlsHandshake) return;
+  encrypted_ = true;
+  if (greeted_) return sendGreeting();
+  setState(SmtpState::Greeting);
+  startTimer(Timer::Receive);
+}
+
+void SmtpSession::onTlsFailed(const TlsFailure& failure) {
+  stopTimer(Timer::Receive);
+  if (state_ != SmtpState::TlsHandshake) return;
+  tlsFailure_ = failure;
+  failure.report(messages_, settings_.host);
+  endConnection(true);
 }
 
 void SmtpSession::failConnection(MessageNumber r, core::MessageArgs args) {
@@ -192,6 +235,9 @@ void SmtpSession::handleReply(const SmtpReply& reply) {
   switch (state_) {
     case SmtpState::Greeting: onGreeting(reply); return;
     case SmtpState::Helo: onHelo(reply); return;
+    case SmtpState::Ehlo: onEhlo(reply); return;
+    case SmtpState::StartTls: onStartTls(reply); return;
+    case SmtpState::Auth: onAuth(reply); return;
     case SmtpState::Mail: onMail(reply); return;
     case SmtpState::Rcpt: onRcpt(reply); return;
     case SmtpState::Data: onData(reply); return;
@@ -217,21 +263,72 @@ void SmtpSession::onGreeting(const SmtpReply& reply) {
     failConnection(MessageNumber::SmtpGreetingRefused, {reply.text});
     return;
   }
+  greeted_ = true;
   if (hostName_.empty()) hostName_ = settings_.heloName.empty() ? transport_.localHostName() : settings_.heloName;
+  sendGreeting();
+}
+
+void SmtpSession::sendGreeting() {
+  if (settings_.usesEhlo()) return sendCommand(SmtpState::Ehlo, "EHLO " + hostName_ + "\r\n");
   sendCommand(SmtpState::Helo, "HELO " + hostName_ + "\r\n");
 }
 
 void SmtpSession::onHelo(const SmtpReply& reply) {
   if (reply.code != kReplyOk) {
-    failAndQuit(MessageNumber::SmtpHeloRefused, reply);
+    failAndQuit(MessageNumber::SmtpHeloRefused, {reply.text});
     return;
   }
   startNextMail();
 }
 
+void SmtpSession::onEhlo(const SmtpReply& reply) {
+  if (reply.code != kReplyOk) {
+    failAndQuit(MessageNumber::SmtpHeloRefused, {reply.text});
+    return;
+  }
+  // What the server said before TLS no longer counts once TLS runs.
+  capabilities_ = SmtpCapabilities::parse(reply.text);
+  if (settings_.tls.mode == TlsMode::StartTls && !encrypted_) {
+    // Without the upgrade nothing more is said: no password, no mail.
+    if (!capabilities_.startTls) return failAndQuit(MessageNumber::SmtpNoStartTls, {reply.text});
+    return sendCommand(SmtpState::StartTls, "STARTTLS\r\n");
+  }
+  authenticate();
+}
+
+void SmtpSession::onStartTls(const SmtpReply& reply) {
+  if (reply.code != kReplyReady) return failAndQuit(MessageNumber::SmtpNoStartTls, {reply.text});
+  beginTls();
+}
+
+void SmtpSession::authenticate() {
+  if (settings_.authMethod == SmtpAuthMethod::None || authenticated_) return startNextMail();
+  const SmtpAuthChoice choice =
+      chooseSmtpAuth(settings_.authMethod, capabilities_, encrypted_, settings_.allowPlainAuthInClear);
+  switch (choice.outcome) {
+    case SmtpAuthChoice::Outcome::NotOffered: return failAndQuit(MessageNumber::SmtpNoAuthMechanism, {capabilities_.authText()});
+    case SmtpAuthChoice::Outcome::RefusedInClear:
+      return failAndQuit(MessageNumber::SmtpPlainAuthInClear, {smtpAuthMechanismName(choice.mechanism)});
+    case SmtpAuthChoice::Outcome::Use: break;
+  }
+  authenticator_.emplace(choice.mechanism, settings_.user, settings_.password);
+  sendCommand(SmtpState::Auth, authenticator_->firstCommand());
+}
+
+void SmtpSession::onAuth(const SmtpReply& reply) {
+  if (reply.code == kReplyChallenge) {
+    const std::string_view challenge = std::string_view(reply.text).substr(std::min<std::size_t>(4, reply.text.size()));
+    return sendCommand(SmtpState::Auth, authenticator_->answer(challenge));
+  }
+  authenticator_.reset();
+  if (reply.code != kReplyAuthenticated) return failAndQuit(MessageNumber::SmtpAuthRefused, {reply.text});
+  authenticated_ = true;
+  startNextMail();
+}
+
 void SmtpSession::onMail(const SmtpReply& reply) {
   if (reply.code != kReplyOk) {
-    failAndQuit(MessageNumber::SmtpMailRefused, reply);
+    failAndQuit(MessageNumber::SmtpMailRefused, {reply.text});
     return;
   }
   recipient_ = 0;
@@ -265,7 +362,7 @@ bool SmtpSession::sizeAllowed() {
 
 void SmtpSession::onData(const SmtpReply& reply) {
   if (reply.code != kReplyStartData) {
-    failAndQuit(MessageNumber::SmtpDataRefused, reply);
+    failAndQuit(MessageNumber::SmtpDataRefused, {reply.text});
     return;
   }
   setState(SmtpState::SendingData);
@@ -277,7 +374,7 @@ void SmtpSession::onData(const SmtpReply& reply) {
 void SmtpSession::onEndOfData(const SmtpReply& reply) {
   if (reply.code != kReplyOk) {
     currentOutcome_ = SmtpMailOutcome::Refused;
-    failAndQuit(MessageNumber::SmtpMailBodyRefused, reply);
+    failAndQuit(MessageNumber::SmtpMailBodyRefused, {reply.text});
     return;
   }
   finishMail(SmtpMailOutcome::Accepted);
@@ -337,8 +434,8 @@ void SmtpSession::skipMail() {
   sendCommand(SmtpState::Rset, "RSET\r\n");
 }
 
-void SmtpSession::failAndQuit(MessageNumber r, const SmtpReply& reply) {
-  messages_.error(r, {reply.text});
+void SmtpSession::failAndQuit(MessageNumber r, core::MessageArgs args) {
+  messages_.error(r, args);
   failed_ = true;
   sendCommand(SmtpState::Quit, "QUIT\r\n");
 }

@@ -1,7 +1,15 @@
 /// \file
 /// The SMTP client: a state machine that sends a queue of mails over one
 /// connection (HELO, then MAIL, RCPT, DATA and the data for each mail, RSET
-/// after a refused one, QUIT when asked). It is fed by the transport's
+/// after a refused one, QUIT when asked).
+///
+/// Secure connections and authentication, when the settings ask for them:
+/// TLS from the connect on (SMTPS), or EHLO, STARTTLS, the TLS handshake and
+/// EHLO again; then AUTH (PLAIN, LOGIN or CRAM-MD5) before the first mail.
+/// A server that does not offer STARTTLS when it is required is left before
+/// anything else is said (no downgrade), and PLAIN and LOGIN never go out
+/// without TLS unless the user allowed it. Without either setting the
+/// greeting stays HELO, as it always was. It is fed by the transport's
 /// notifications (connected, bytes read, writable, failures, closed) and by
 /// its two timers on the event loop, and it never blocks: the desktop client
 /// runs it on the user-interface thread.
@@ -30,6 +38,8 @@
 #include "core/Messages.h"
 #include "net/EventLoop.h"
 #include "net/OutgoingMail.h"
+#include "net/SmtpAuthenticator.h"
+#include "net/SmtpCapabilities.h"
 #include "net/SmtpDataSource.h"
 #include "net/SmtpReply.h"
 #include "net/SmtpReplyReader.h"
@@ -59,6 +69,10 @@ public:
   /// More than kMaxRecipientsPerMail recipients is a caller's mistake
   /// (std::invalid_argument): split the mail with splitRecipients().
   bool send(OutgoingMail mail);
+  /// Opens a connection without a mail: greeting, TLS and AUTH as the
+  /// settings say. With quit() after it, this checks the server and the
+  /// login. False when a connection is open already.
+  bool open();
   /// Ends the connection with QUIT once every queued mail is done. Without a
   /// connection nothing happens.
   void quit();
@@ -71,6 +85,14 @@ public:
   bool failed() const { return failed_; }
   /// Mails waiting behind the current one.
   std::size_t queued() const { return queue_.size(); }
+  /// What the server answered to EHLO on this connection (empty after HELO).
+  const SmtpCapabilities& capabilities() const { return capabilities_; }
+  /// The connection runs over TLS.
+  bool encrypted() const { return encrypted_; }
+  /// Why TLS failed on the last connection, if it did.
+  const std::optional<TlsFailure>& tlsFailure() const { return tlsFailure_; }
+  /// AUTH succeeded on this connection.
+  bool authenticated() const { return authenticated_; }
 
 private:
   enum class Timer { Send, Receive };
@@ -82,6 +104,8 @@ private:
   void onWritable() override;
   void onWriteFailed(int error) override;
   void onPeerClosed() override;
+  void onTlsReady() override;
+  void onTlsFailed(const TlsFailure& failure) override;
 
   void setState(SmtpState next) { state_ = next; }
   /// Refuses, with its message, a mail whose envelope cannot be sent.
@@ -92,6 +116,12 @@ private:
   void handleReply(const SmtpReply& reply);
   void onGreeting(const SmtpReply& reply);
   void onHelo(const SmtpReply& reply);
+  void onEhlo(const SmtpReply& reply);
+  void onStartTls(const SmtpReply& reply);
+  void onAuth(const SmtpReply& reply);
+  void beginTls();
+  void sendGreeting();
+  void authenticate();
   void onMail(const SmtpReply& reply);
   void onRcpt(const SmtpReply& reply);
   void onData(const SmtpReply& reply);
@@ -106,7 +136,7 @@ private:
   std::string endOfData() const;
   void finishMail(SmtpMailOutcome outcome);
   void skipMail();
-  void failAndQuit(core::MessageNumber r, const SmtpReply& reply);
+  void failAndQuit(core::MessageNumber r, core::MessageArgs args);
   void failConnection(core::MessageNumber r, core::MessageArgs args = {});
   void failBeforeConnecting(core::MessageNumber r);
   void endConnection(bool failed);
@@ -135,6 +165,12 @@ private:
   char tail_[2] = {'\r', '\n'};
   SmtpReplyReader reader_;
   std::string hostName_;
+  bool greeted_ = false;
+  bool encrypted_ = false;
+  bool authenticated_ = false;
+  std::optional<TlsFailure> tlsFailure_;
+  SmtpCapabilities capabilities_;
+  std::optional<SmtpAuthenticator> authenticator_;
   EventLoop::TimerId sendTimer_ = 0;
   EventLoop::TimerId receiveTimer_ = 0;
   /// A step run from the loop rather than inside the owner's call.

@@ -6,8 +6,12 @@ std::string_view stateName(SmtpState state) {
   switch (state) {
     case SmtpState::Idle: return "Idle";
     case SmtpState::Connecting: return "Connecting";
+    case SmtpState::TlsHandshake: return "TlsHandshake";
     case SmtpState::Greeting: return "Greeting";
     case SmtpState::Helo: return "Helo";
+    case SmtpState::Ehlo: return "Ehlo";
+    case SmtpState::StartTls: return "StartTls";
+    case SmtpState::Auth: return "Auth";
     case SmtpState::Ready: return "Ready";
     case SmtpState::Mail: return "Mail";
     case SmtpState::Rcpt: return "Rcpt";
@@ -23,8 +27,12 @@ std::string_view stateName(SmtpState state) {
 
 bool awaitsReply(SmtpState state) {
   switch (state) {
+    case SmtpState::TlsHandshake:
     case SmtpState::Greeting:
     case SmtpState::Helo:
+    case SmtpState::Ehlo:
+    case SmtpState::StartTls:
+    case SmtpState::Auth:
     case SmtpState::Mail:
     case SmtpState::Rcpt:
     case SmtpState::Data:

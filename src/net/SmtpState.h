@@ -9,8 +9,12 @@ namespace zorvik::net {
 enum class SmtpState {
   Idle,         // no connection
   Connecting,   // connect issued, not yet confirmed
+  TlsHandshake, // TLS being established (implicit, or after STARTTLS)
   Greeting,     // connected, waiting for the server's 220
   Helo,         // HELO sent
+  Ehlo,         // EHLO sent
+  StartTls,     // STARTTLS sent
+  Auth,         // AUTH sent; the exchange runs
   Ready,        // connection open between mails, nothing outstanding
   Mail,         // MAIL sent
   Rcpt,         // RCPT sent

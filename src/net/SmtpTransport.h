@@ -1,13 +1,17 @@
 /// \file
 /// The socket as the SMTP session sees it: connect, send whole blocks, close,
-/// and the notifications that come back (connected, bytes read, ready to
-/// write again, failures, closed by the server). AsyncSocket implements it
+/// start TLS, and the notifications that come back (connected, bytes read,
+/// ready to write again, TLS ready or failed, failures, closed by the server). AsyncSocket implements it
 /// over an EventLoop; tests and the fuzzer can put a fake in its place.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "net/TlsFailure.h"
+#include "net/TlsSettings.h"
+#include "net/TlsStream.h"
 
 namespace zorvik::net {
 
@@ -23,6 +27,10 @@ public:
   virtual void onWriteFailed(int error) = 0;
   /// The server closed the connection (after every byte it sent was read).
   virtual void onPeerClosed() = 0;
+  /// The TLS handshake that startTls() began has succeeded.
+  virtual void onTlsReady() = 0;
+  /// It failed; the connection is of no more use.
+  virtual void onTlsFailed(const TlsFailure& failure) = 0;
 
 protected:
   ~SmtpTransportListener() = default;
@@ -31,9 +39,9 @@ protected:
 class SmtpTransport {
 public:
   enum class OpenResult {
-    Connecting,     // onConnected() follows
+    Connecting,     // onConnected() follows (with an error when the host does not resolve)
     NoSocket,       // the system gave no socket
-    ConnectFailed,  // the host did not resolve or connect refused at once
+    ConnectFailed,  // no connect could be started
   };
   enum class SendResult {
     Sent,     // every byte is with the system
@@ -55,6 +63,12 @@ public:
   /// This end's host name (reverse lookup of the socket's own address), or
   /// the address in dotted form when the lookup fails; empty when closed.
   virtual std::string localHostName() const = 0;
+  /// Starts TLS for server `host` on the open connection, once nothing is
+  /// kept back; onTlsReady() or onTlsFailed() follows from the loop. False
+  /// when it cannot be started (a transport without TLS).
+  virtual bool startTls(const std::string& /*host*/, const TlsSettings& /*settings*/) { return false; }
+  /// The connection's TLS once started; null otherwise.
+  virtual const TlsStream* tls() const { return nullptr; }
 };
 
 }  // namespace zorvik::net

@@ -16,6 +16,13 @@ using core::MessageNumber;
 
 namespace {
 
+// Values of the security and authentication items, and the ports that go
+// with TLS from the first byte.
+constexpr int kImplicitTls = 2;
+constexpr int kAutomaticAuth = 1;
+constexpr int kPop3sPort = 995;
+constexpr int kSmtpsPort = 465;
+
 // Domain names are compared without regard to case: "TARO@EXAMPLE.JP" is
 // as good an address as its lower-case form.
 bool containsDomainMark(std::string address) {
@@ -52,6 +59,13 @@ void FirstRunFlow::fillSettings(const AccountSetup& account) {
   settings_.setText(core::item::kSenderAddress, account.address);
   settings_.setText(core::item::kSenderName, account.name);
   settings_.setText(core::item::kDialUpEntry, "");
+  if (account.secure) {
+    settings_.setNumber(core::item::kPopSecurity, kImplicitTls);
+    settings_.setNumber(core::item::kPopPort, kPop3sPort);
+    settings_.setNumber(core::item::kSmtpSecurity, kImplicitTls);
+    settings_.setNumber(core::item::kSmtpPort, kSmtpsPort);
+    settings_.setNumber(core::item::kSmtpAuthMethod, kAutomaticAuth);
+  }
   settings_.setText(core::item::kStoreRoot,
                     platform::joinPath(places_.programDirectory, accountNameOf(account.address)));
 }

@@ -25,6 +25,10 @@ struct AccountSetup {
   std::string name;
   std::string address;
   std::string password;
+  /// The dialog proposes encrypted connections: POP3 over TLS on port 995
+  /// and SMTP over TLS on 465 with authentication chosen automatically.
+  /// Declined, the account keeps the plain ports 110 and 25.
+  bool secure = true;
 };
 
 class FirstRunFlow {

@@ -1,5 +1,6 @@
 #include "ui/AccountSetupDialog.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -12,7 +13,8 @@
 
 namespace zorvik::ui {
 AccountSetupDialog::AccountSetupDialog(QWidget* parent)
-    : QDialog(parent), name_(new QLineEdit(this)), address_(new QLineEdit(this)), password_(new QLineEdit(this)) {
+    : QDialog(parent), name_(new QLineEdit(this)), address_(new QLineEdit(this)), password_(new QLineEdit(this)),
+      secure_(new QCheckBox(QStringLiteral("暗号化して接続する(SSL/TLS、受信 995・送信 465)(&S)"), this)) {
   setWindowTitle(QStringLiteral("Zorvik アカウントの設定"));
   UiLog::global().watch(this);
 
@@ -28,12 +30,15 @@ AccountSetupDialog::AccountSetupDialog(QWidget* parent)
   name_->setPlaceholderText(QStringLiteral("山田 太郎"));
   address_->setPlaceholderText(QStringLiteral("taro@example.jp"));
   password_->setEchoMode(QLineEdit::Password);
+  secure_->setObjectName(QStringLiteral("secure"));
+  secure_->setChecked(true);
   address_->setMinimumWidth(address_->fontMetrics().averageCharWidth() * 36);
 
   auto* const form = new QFormLayout;
   form->addRow(QStringLiteral("名前(&N):"), name_);
   form->addRow(QStringLiteral("メールアドレス(&A):"), address_);
   form->addRow(QStringLiteral("パスワード(&P):"), password_);
+  form->addRow(secure_);
 
   auto* const buttons = new QDialogButtonBox(this);
   setUp_ = buttons->addButton(QStringLiteral("設定"), QDialogButtonBox::AcceptRole);
@@ -60,8 +65,8 @@ void AccountSetupDialog::updateButton() {
 
 store::AccountSetup AccountSetupDialog::account() const {
   // A password is taken as typed: blanks around it may be part of it.
-  return {toSjis(name_->text().trimmed()), toSjis(address_->text().trimmed()),
-          toSjis(password_->text())};
+  return {toSjis(name_->text().trimmed()), toSjis(address_->text().trimmed()), toSjis(password_->text()),
+          secure_->isChecked()};
 }
 
 std::optional<store::AccountSetup> AccountSetupDialog::ask(QWidget* parent) {

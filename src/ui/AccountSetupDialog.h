@@ -5,7 +5,10 @@
 /// "@", 43023 without ".jp" or ".com"); this dialog only collects, and
 /// hands the fields over in Shift_JIS.
 ///
-/// "設定" is offered once all three fields hold something.
+/// "設定" is offered once all three fields hold something. Encrypted
+/// connections (POP3 over TLS on 995, SMTP over TLS on 465 with
+/// authentication) are proposed, checked; unchecked, the account keeps the
+/// plain ports.
 #pragma once
 
 #include <QDialog>
@@ -14,6 +17,7 @@
 #include "store/DocumentOpen.h"
 #include "store/FirstRunFlow.h"
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
@@ -36,6 +40,7 @@ public:
   QLineEdit* nameField() const { return name_; }
   QLineEdit* addressField() const { return address_; }
   QLineEdit* passwordField() const { return password_; }
+  QCheckBox* secureBox() const { return secure_; }
   QPushButton* setUpButton() const { return setUp_; }
 
 private:
@@ -44,6 +49,7 @@ private:
   QLineEdit* name_;
   QLineEdit* address_;
   QLineEdit* password_;
+  QCheckBox* secure_;
   QPushButton* setUp_;
 };
 

@@ -48,7 +48,7 @@ protected:
     ASSERT_TRUE(started) << server->log();
     ASSERT_LT(usersTaken, kUsers);
     user = "u" + std::to_string(usersTaken++);
-    const auto made = test::runCli({"init", "--name", "T", "--address", "me@example.jp", "--dir", dir.path()},
+    const auto made = test::runCli({"init", "--name", "T", "--address", "me@example.jp", "--dir", dir.path(), "--plain"},
                                    dir.path(), {"HOME=" + dir.path()});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     settings = made.out.substr(0, made.out.find('\n'));

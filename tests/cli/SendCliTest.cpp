@@ -26,7 +26,7 @@ protected:
     if (const auto why = SmtpSinkServer::unavailableReason(); !why.empty()) GTEST_SKIP() << why;
     server.emplace(dir.file("maildir"));
     const auto made = test::runCli(
-        {"init", "--name", "山田 太郎", "--address", "taro@example.jp", "--dir", dir.path()}, dir.path(),
+        {"init", "--name", "山田 太郎", "--address", "taro@example.jp", "--dir", dir.path(), "--plain"}, dir.path(),
         {"HOME=" + dir.path()});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     settings = made.out.substr(0, made.out.find('\n'));

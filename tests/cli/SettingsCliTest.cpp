@@ -30,9 +30,11 @@ TEST(SettingsCli, SetCreatesACompleteFileAndGetReadsIt) {
 TEST(SettingsCli, PasswordsAreShownPlainAndStoredScrambled) {
   const test::ScratchDir dir;
   const std::string file = dir.file("a.xm9");
-  ASSERT_EQ(test::runCli({"--settings", file, "set", "804", "secret"}).exitCode, 0);
-  EXPECT_EQ(test::runCli({"--settings", file, "get", "804"}).out, "secret\n");
-  EXPECT_EQ(platform::readFile(file).value().find("secret"), std::string::npos);
+  for (const std::string item : {"804", "smtp-password"}) {
+    ASSERT_EQ(test::runCli({"--settings", file, "set", item, "secret-" + item}).exitCode, 0);
+    EXPECT_EQ(test::runCli({"--settings", file, "get", item}).out, "secret-" + item + "\n");
+    EXPECT_EQ(platform::readFile(file).value().find("secret"), std::string::npos);
+  }
 }
 
 TEST(SettingsCli, JapaneseValuesAndWrongUsage) {
@@ -60,6 +62,8 @@ TEST(SettingsCli, ValuesMustFitTheItemAndItemsHaveNames) {
   for (const Refused& c : std::vector<Refused>{{"809", "abc", "整数 1～65535"},
                                                 {"809", "99999", "整数 1～65535"},
                                                 {"pop-port", "-5", "整数 1～65535"},
+                                                {"pop-security", "3", "整数 0～2"},
+                                                {"smtp-auth", "5", "整数 0～4"},
                                                 {"807", "2", "スイッチ 0 または 1"},
                                                 {"302", "red", "色 16進数8桁"},
                                                 {"受信検査間隔秒", "1.5", "整数 0～2147483647"}}) {

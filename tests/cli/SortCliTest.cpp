@@ -37,7 +37,7 @@ const std::vector<ListMail> kMails{
 class SortCli : public ::testing::Test {
 protected:
   void SetUp() override {
-    const auto result = test::runCli({"init", "--name", "T", "--address", "me@example.jp", "--dir", dir.path()},
+    const auto result = test::runCli({"init", "--name", "T", "--address", "me@example.jp", "--dir", dir.path(), "--plain"},
                                      dir.path(), {"HOME=" + dir.path()});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     settings = result.out.substr(0, result.out.find('\n'));

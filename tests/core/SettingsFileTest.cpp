@@ -88,7 +88,7 @@ TEST_F(SettingsFileTest, SavedFileHasTheExactLayout) {
     }
     at = end + 1;
   }
-  EXPECT_EQ(items, 180 - 10 /* section headings */ + 1 /* end row */);
+  EXPECT_EQ(items, 188 - 10 /* section headings */ + 1 /* end row */);
 }
 
 TEST_F(SettingsFileTest, EveryKindSurvivesSaveAndLoad) {
@@ -298,15 +298,18 @@ TEST_F(SettingsFileTest, PasswordsAreStoredScrambled) {
   const std::string plain = "p@ss" + utf8ToSjis("日本語") + "\x01\xff";
   settings.setPlainPassword(item::kPopPassword, plain);
   settings.setPlainPassword(item::kDialUpPassword, "secret");
+  settings.setPlainPassword(item::kSmtpPassword, "smtp-pass");
   EXPECT_EQ(settings.text(item::kPopPassword).size(), plain.size() * 4);
   EXPECT_EQ(settings.text(item::kPopPassword).find("p@ss"), std::string::npos);
   ASSERT_TRUE(settings.save(messages, path));
   EXPECT_EQ(readBytes(path).find("secret"), std::string::npos);
+  EXPECT_EQ(readBytes(path).find("smtp-pass"), std::string::npos);
 
   SettingsFile read;
   ASSERT_TRUE(read.load(path, messages));
   EXPECT_EQ(read.plainPassword(item::kPopPassword), plain);
   EXPECT_EQ(read.plainPassword(item::kDialUpPassword), "secret");
+  EXPECT_EQ(read.plainPassword(item::kSmtpPassword), "smtp-pass");
   EXPECT_EQ(read.plainPassword(item::kPgpPassphrase), "");
 }
 
@@ -364,7 +367,7 @@ TEST(SettingsTable, EveryDescriptionAndDefaultConvertsToShiftJis) {
     EXPECT_EQ(row.description.find('?'), std::string::npos) << row.id;
   }
   const ItemTable& table = settingsItemTable();
-  EXPECT_EQ(table.rows().size(), 181u);
+  EXPECT_EQ(table.rows().size(), 189u);
   EXPECT_EQ(table.rows().back().id, 9999);
   EXPECT_EQ(table.rows()[*table.indexOf(519)].defaultText.substr(0, 9), "^93=VSBR,");
   EXPECT_EQ(table.rows()[*table.indexOf(406)].defaultNumber, 0x00C8FFFF);

@@ -117,6 +117,59 @@ TEST(PopProtocolLogin, LineBreaksInSettingsCannotInjectCommands) {
   EXPECT_EQ(d.sent, "USER taroDELE 1\r\n");
 }
 
+// STLS, CAPA and AUTH PLAIN before the login: the whole transcript after
+// each turn. Nothing but STLS goes out before the handshake, and a line the
+// server slips in after agreeing to STLS is not taken as an answer.
+TEST(PopProtocolLogin, StlsCapaAndAuthPlainDialogues) {
+  constexpr const char* kHandshake = "";  // this turn is the TLS handshake
+  struct Case {
+    const char* name;
+    PopAccount account;
+    std::vector<std::pair<const char*, std::string>> turns;  // server says, transcript after it
+    std::optional<MessageNumber> failure;                    // none: logged in
+  };
+  PopAccount stls{"taro", "secret", false, false, true};
+  PopAccount stlsCapa = stls;
+  stlsCapa.askCapabilities = true;
+  PopAccount authPlain{"taro", "secret", false, false, false, true};
+  const std::string kAuth = "AUTH PLAIN AHRhcm8Ac2VjcmV0\r\n";  // "\0taro\0secret"
+  const std::vector<Case> cases = {
+      {"STLS, USER, PASS", stls,
+       {{"+OK begin\r\n", "STLS\r\n"},
+        {kHandshake, "STLS\r\nUSER taro\r\n"},
+        {"+OK\r\n", "STLS\r\nUSER taro\r\nPASS secret\r\n"},
+        {"+OK in\r\n", "STLS\r\nUSER taro\r\nPASS secret\r\n"}},
+       std::nullopt},
+      {"STLS refused", stls, {{"-ERR TLS support isn't enabled.\r\n", "STLS\r\n"}}, MessageNumber::PopNoStls},
+      {"STLS, CAPA", stlsCapa,
+       {{"+OK go\r\n+OK injected\r\n", "STLS\r\n"},
+        {kHandshake, "STLS\r\nCAPA\r\n"},
+        {"+OK\r\nUSER\r\nPIPELINING\r\n.\r\n", "STLS\r\nCAPA\r\nUSER taro\r\n"}},
+       std::nullopt},
+      {"AUTH PLAIN", authPlain, {{"+OK logged in\r\n", kAuth}}, std::nullopt},
+      {"AUTH PLAIN refused", authPlain, {{"-ERR [AUTH] Authentication failed.\r\n", kAuth}}, MessageNumber::PopAuthPlainRefused},
+      {"AUTH PLAIN garbled", authPlain, {{"what?\r\n", kAuth}}, MessageNumber::PopAuthPlainFailed},
+  };
+  for (const Case& c : cases) {
+    Dialogue d(c.account);
+    d.greet();
+    for (const auto& [says, transcript] : c.turns) {
+      if (says == kHandshake) {
+        ASSERT_TRUE(d.protocol.wantsTls()) << c.name;
+        d.protocol.tlsStarted();
+        d.collect();
+      } else {
+        d.feed(says);
+      }
+      EXPECT_EQ(d.sent, transcript) << c.name << " after " << says;
+    }
+    EXPECT_EQ(d.failureMessage(), c.failure) << c.name;
+    if (c.name == std::string("STLS, USER, PASS")) EXPECT_EQ(d.protocol.state(), PopState::Ready);
+    if (c.name == std::string("STLS, CAPA"))
+      EXPECT_EQ(d.protocol.capabilities(), (std::vector<std::string>{"USER", "PIPELINING"}));
+  }
+}
+
 // Every step answered with -ERR ends with that step's message and the
 // server's line where the message has room for it.
 TEST(PopProtocolErrors, EveryStepReportsItsOwnMessage) {
@@ -402,6 +455,40 @@ TEST(PopProtocolFetch, MailIsKeptAsSentAndHandedToTheSink) {
   EXPECT_EQ(d.sink.mails[0].text, d.protocol.receptionBuffer());
   EXPECT_EQ(d.protocol.state(), PopState::Ready);
   EXPECT_EQ(d.events.back(), PopNotification::MailReceived);
+}
+
+// fetchMany(): with PIPELINING the commands go out ahead of the answers,
+// never more than the window; without it one after the other. A stop keeps
+// the mail in hand, reads past the answers already asked for, and asks for
+// nothing more.
+TEST(PopProtocolFetch, ManyMailsArePipelinedWithinTheWindowAndStopAfterTheMailInHand) {
+  const auto answer = [](int n) { return "+OK\r\nSubject: " + std::to_string(n) + "\r\n\r\nbody\r\n.\r\n"; };
+  for (const bool pipelining : {true, false}) {
+    SCOPED_TRACE(pipelining ? "PIPELINING" : "one at a time");
+    Dialogue d(plain(), {}, PopLimits{.maxRetrInFlight = 3});
+    d.login();
+    d.list(ListMode::NoHeaders, {10, 10, 10, 10, 10});
+    const std::size_t before = d.sent.size();
+    d.protocol.fetchMany({{0, false}, {1, false}, {2, false}, {3, true}, {4, false}});
+    d.collect();
+    EXPECT_EQ(d.sent.substr(before), "CAPA\r\n");
+    d.feed(pipelining ? "+OK\r\nUSER\r\npipelining\r\n.\r\n" : "-ERR what?\r\n");
+    EXPECT_EQ(d.sent.substr(before), pipelining ? "CAPA\r\nRETR 1\r\nRETR 2\r\nRETR 3\r\n" : "CAPA\r\nRETR 1\r\n");
+    d.feed(answer(1));
+    EXPECT_EQ(d.sent.substr(d.sent.rfind("\r\n", d.sent.size() - 3) + 2), pipelining ? "TOP 4 0\r\n" : "RETR 2\r\n");
+    ASSERT_EQ(d.sink.mails.size(), 1u);
+    EXPECT_EQ(d.protocol.state(), PopState::RetrSent) << "the next answer is awaited without the owner";
+
+    d.protocol.stopFetches();
+    const std::size_t stopped = d.sent.size();
+    d.feed(answer(2) + (pipelining ? answer(3) + "+OK\r\nSubject: 4\r\n\r\n.\r\n" : ""));
+    EXPECT_EQ(d.sent.size(), stopped) << "nothing asked for after the stop";
+    ASSERT_EQ(d.sink.mails.size(), 2u) << "the mail in hand is kept, those asked for ahead are dropped";
+    EXPECT_EQ(d.sink.mails[1].index, 1);
+    EXPECT_EQ(d.protocol.state(), PopState::Ready);
+    EXPECT_EQ(d.events.back(), PopNotification::FetchesEnded);
+    EXPECT_EQ(std::count(d.events.begin(), d.events.end(), PopNotification::MailReceived), 2);
+  }
 }
 
 TEST(PopProtocolFetch, EmptyMailEndsAtTheTerminator) {

@@ -88,6 +88,21 @@ TEST_F(StartUpTest, FirstRunWritesSettingsNamedAfterTheAccountAndBuildsTheStore)
   EXPECT_NE(launcher->find("Exec=\"" + dir.file("program/zorvik") + "\" \"" + file + "\"\n"), std::string::npos);
 }
 
+// The account dialog proposes TLS on the ports that carry it from the first
+// byte; an account that declines keeps the plain protocol and its ports.
+TEST_F(StartUpTest, FirstRunProposesTlsUnlessDeclined) {
+  for (const bool secure : {true, false}) {
+    core::SettingsFile fresh;
+    FirstRunFlow flow(fresh, messages, places);
+    ASSERT_TRUE(flow.run(AccountSetup{"n", secure ? "tls@example.jp" : "plain@example.jp", "pw", secure}));
+    EXPECT_EQ(fresh.number(core::item::kPopSecurity), secure ? 2 : 0) << secure;
+    EXPECT_EQ(fresh.number(core::item::kPopPort), secure ? 995 : 110) << secure;
+    EXPECT_EQ(fresh.number(core::item::kSmtpSecurity), secure ? 2 : 0) << secure;
+    EXPECT_EQ(fresh.number(core::item::kSmtpPort), secure ? 465 : 25) << secure;
+    EXPECT_EQ(fresh.number(core::item::kSmtpAuthMethod), secure ? 1 : 0) << secure;
+  }
+}
+
 TEST_F(StartUpTest, TreeStructureFileIsReadIntoTheNewStore) {
   TrayProperties properties = defaultTrayProperties();
   properties.sortKeyword = "ml";

@@ -1,6 +1,6 @@
 /// \file
-/// A fresh account for the zorvik-cli tests: `zorvik-cli init` run in a
-/// scratch folder (the settings file and the store "me" beside it), and
+/// A fresh account for the zorvik-cli tests: `zorvik-cli init --plain` run
+/// in a scratch folder (the settings file and the store "me" beside it), and
 /// zorvik-cli run on it with HOME in that folder.
 #pragma once
 

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <array>
+#include <string>
+#include <string_view>
 
 namespace zorvik::test {
 namespace {
@@ -65,28 +67,44 @@ void CuttingProxy::run() {
   if (server >= 0) ::close(server);
 }
 
-// The client's lines are scanned as they pass; the one that would start
-// the command once too often is not passed on, and both sides are closed.
+// The client's lines are scanned as they pass; from the one that would
+// start the command once too often on, nothing more reaches the server. The
+// server's answers to the commands let through are passed on whole, counted
+// by their terminator, and then both sides are closed.
 void CuttingProxy::relay(int client, int server) {
+  static constexpr std::string_view kTerminator = "\r\n.\r\n";
   std::array<pollfd, 2> sides{{{client, POLLIN, 0}, {server, POLLIN, 0}}};
   std::array<char, 65536> buffer{};
   std::string line;
+  std::string recent;  // the server's last bytes, for a terminator split across reads
   int seen = 0;
+  int answered = 0;
+  bool holding = false;
   while (!stopping_) {
+    if (holding && answered >= allowed_) {
+      cut_ = true;
+      return;
+    }
     if (::poll(sides.data(), sides.size(), 200) < 0) return;
     if (sides[1].revents != 0) {
       const ssize_t n = ::recv(server, buffer.data(), buffer.size(), 0);
       if (n <= 0 || !sendAll(client, buffer.data(), static_cast<std::size_t>(n))) return;
+      if (seen > 0) {
+        recent.append(buffer.data(), static_cast<std::size_t>(n));
+        for (std::size_t at = recent.find(kTerminator); at != std::string::npos; at = recent.find(kTerminator, at + 3))
+          ++answered;
+        recent.erase(0, recent.size() > 4 ? recent.size() - 4 : 0);
+      }
     }
     if (sides[0].revents == 0) continue;
     const ssize_t n = ::recv(client, buffer.data(), buffer.size(), 0);
     if (n <= 0) return;
-    for (ssize_t i = 0; i < n; ++i) {
+    for (ssize_t i = 0; i < n && !holding; ++i) {
       line += buffer[static_cast<std::size_t>(i)];
       if (buffer[static_cast<std::size_t>(i)] != '\n') continue;
       if (line.rfind(command_, 0) == 0 && ++seen > allowed_) {
-        cut_ = true;
-        return;
+        holding = true;
+        break;
       }
       if (!sendAll(server, line.data(), line.size())) return;
       line.clear();

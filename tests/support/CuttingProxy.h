@@ -1,9 +1,12 @@
 /// \file
 /// A TCP proxy on 127.0.0.1 in front of a real server that cuts the
-/// connection at a chosen moment: when the client sends a line beginning
-/// with a given command for the (n+1)-th time. Between a POP3 client and
-/// Dovecot it breaks a receive after n whole mails, as a dropped line does.
-/// Serves one connection.
+/// connection at a chosen moment: after the server's answers to the first n
+/// lines beginning with a given command, once the client has sent that
+/// command an (n+1)-th time. Between a POP3 client and Dovecot it breaks a
+/// receive after n whole mails, as a dropped line does, whether the client
+/// asks for one mail at a time or pipelines its RETR commands (the commands
+/// beyond the n-th never reach the server). The answers are counted by
+/// their terminator line "."; serves one connection.
 #pragma once
 
 #include <atomic>
@@ -15,8 +18,9 @@ namespace zorvik::test {
 
 class CuttingProxy {
 public:
-  /// Forwards to `targetPort` of 127.0.0.1; cuts when the client sends
-  /// `command` (e.g. "RETR ") for the (`allowed` + 1)-th time.
+  /// Forwards to `targetPort` of 127.0.0.1; cuts once the client has sent
+  /// `command` (e.g. "RETR ") for the (`allowed` + 1)-th time and the
+  /// multi-line answers to the first `allowed` have been passed on.
   CuttingProxy(std::uint16_t targetPort, std::string command, int allowed);
   ~CuttingProxy();
   CuttingProxy(const CuttingProxy&) = delete;

@@ -73,8 +73,6 @@ void DovecotServer::writeConfiguration() const {
   c << "base_dir = " << d << "/run\n"
     << "state_dir = " << d << "/state\n"
     << "log_path = " << d << "/dovecot.log\n"
-    << "ssl = no\n"
-    << "disable_plaintext_auth = no\n"
     << "auth_mechanisms = plain apop\n"
     // Failed logins of one test must not slow down the next ones: no delay,
     // and no growing penalty for the loopback address.
@@ -88,7 +86,24 @@ void DovecotServer::writeConfiguration() const {
     << "/home/%u\n}\n"
     << "mail_location = maildir:~/Maildir\n"
     << "service pop3-login {\n  inet_listener pop3 {\n    address = 127.0.0.1\n    port = " << port_
-    << "\n  }\n}\n";
+    << "\n  }\n";
+  if (tlsPort_ != 0) {
+    c << "  inet_listener pop3s {\n    address = 127.0.0.1\n    port = " << tlsPort_ << "\n    ssl = yes\n  }\n}\n"
+      << "ssl = required\n"
+      << "ssl_cert = <" << certificateFile_ << "\n"
+      << "ssl_key = <" << keyFile_ << "\n"
+      << "ssl_min_protocol = TLSv1.2\n"
+      << "disable_plaintext_auth = yes\n"
+      // Every attempt shows in the log with what the client sent.
+      << "auth_verbose = yes\n"
+      << "auth_debug = yes\n"
+      << "auth_debug_passwords = yes\n"
+      << "auth_verbose_passwords = plain\n";
+  } else {
+    c << "}\n"
+      << "ssl = no\n"
+      << "disable_plaintext_auth = no\n";
+  }
   if (!runningAsRoot()) {
     // Without root Dovecot cannot switch users or chroot; everything runs
     // as the test's own user.
@@ -101,9 +116,19 @@ void DovecotServer::writeConfiguration() const {
   std::ofstream(dir_.file("dovecot.conf")) << c.str();
 }
 
+void DovecotServer::useTls(const std::string& certificateFile, const std::string& keyFile) {
+  certificateFile_ = certificateFile;
+  keyFile_ = keyFile;
+}
+
 bool DovecotServer::start() {
   if (pid_ > 0 || !available()) return pid_ > 0;
   port_ = test::freeLoopbackPort();
+  if (!certificateFile_.empty()) {
+    do {
+      tlsPort_ = test::freeLoopbackPort();
+    } while (tlsPort_ == port_);
+  }
   writeConfiguration();
   const std::string program = dovecotPath();
   const std::string config = dir_.file("dovecot.conf");
@@ -122,7 +147,7 @@ bool DovecotServer::start() {
 bool DovecotServer::waitUntilListening() const {
   const auto end = std::chrono::steady_clock::now() + kStartLimit;
   while (std::chrono::steady_clock::now() < end) {
-    if (test::acceptsOnLoopback(port_)) return true;
+    if (test::acceptsOnLoopback(port_) && (tlsPort_ == 0 || test::acceptsOnLoopback(tlsPort_))) return true;
     int status = 0;
     if (::waitpid(pid_, &status, WNOHANG) == pid_) return false;  // it gave up
     std::this_thread::sleep_for(kPoll);
@@ -151,6 +176,15 @@ std::string DovecotServer::log() const {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+bool DovecotServer::waitForLog(const std::string& text) const {
+  const auto end = std::chrono::steady_clock::now() + kStopLimit;
+  while (log().find(text) == std::string::npos) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(kPoll);
+  }
+  return true;
 }
 
 void DovecotServer::addUser(const std::string& name, const std::string& password) {

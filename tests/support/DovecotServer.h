@@ -10,6 +10,10 @@
 ///   server.addUser("taro", "secret");
 ///   server.deliver("taro", "Subject: hi\r\n\r\nbody\r\n");
 ///
+/// With useTls() before start() it serves TLS only: "ssl = required", STLS
+/// on port() and POP3S on tlsPort(), and it logs every authentication
+/// attempt with its password, so a test can tell that none reached it.
+///
 /// Dovecot will not serve mail as root: when the test runs as root the
 /// mailboxes belong to nobody (65534) and the folders are opened up so that
 /// its auth process (user "dovecot") can read the password file.
@@ -44,9 +48,16 @@ public:
   /// Ends the server: SIGTERM, then SIGKILL when it lingers; bounded.
   void stop();
 
+  /// Serves TLS with this certificate and key (PEM files); before start().
+  void useTls(const std::string& certificateFile, const std::string& keyFile);
+
   std::uint16_t port() const { return port_; }
+  /// The POP3S port (0 without useTls()).
+  std::uint16_t tlsPort() const { return tlsPort_; }
   /// Dovecot's log, for failure messages.
   std::string log() const;
+  /// Waits (at most five seconds) until the log holds `text`.
+  bool waitForLog(const std::string& text) const;
 
   /// Adds a user with an empty maildir. Users can be added while it runs.
   void addUser(const std::string& name, const std::string& password);
@@ -66,6 +77,9 @@ private:
 
   ScratchDir dir_;
   std::uint16_t port_ = 0;
+  std::uint16_t tlsPort_ = 0;
+  std::string certificateFile_;
+  std::string keyFile_;
   pid_t pid_ = -1;
   std::vector<std::string> passwdLines_;
   int delivered_ = 0;

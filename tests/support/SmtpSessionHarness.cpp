@@ -13,7 +13,7 @@ void writeFile(const std::string& path, const std::string& bytes) {
 
 }  // namespace
 
-SmtpSessionHarness::SmtpSessionHarness(std::uint16_t port, void (*adjust)(net::SmtpSettings&)) {
+SmtpSessionHarness::SmtpSessionHarness(std::uint16_t port, std::function<void(net::SmtpSettings&)> adjust) {
   net::SmtpSettings settings;
   settings.host = "127.0.0.1";
   settings.port = port;

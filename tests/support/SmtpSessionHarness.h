@@ -31,7 +31,7 @@ class SmtpSessionHarness final : public net::SmtpSessionOwner {
 public:
   /// A session for 127.0.0.1:`port` with HELO name "client.test", both
   /// time-outs 30 s and no size limit; `adjust` may change the settings.
-  explicit SmtpSessionHarness(std::uint16_t port, void (*adjust)(net::SmtpSettings&) = nullptr);
+  explicit SmtpSessionHarness(std::uint16_t port, std::function<void(net::SmtpSettings&)> adjust = {});
 
   net::SmtpSession& session() { return *session_; }
   net::PollEventLoop& loop() { return loop_; }

@@ -28,6 +28,64 @@ namespace fs = std::filesystem;
 
 constexpr const char* kPython = "/usr/bin/python3";
 
+// The server: aiosmtpd's SMTP with its Mailbox handler on an asyncio loop
+// of its own, so that it can listen with TLS from the first byte too.
+// Arguments: port, maildir, mode, certificate, key, user, password.
+const char* const kServerScript = R"PY(
+import asyncio, hmac, logging, os, ssl, sys, time
+from aiosmtpd.handlers import Mailbox
+from aiosmtpd.smtp import MISSING, SMTP, AuthResult
+
+port, maildir, mode, cert, key, user, password = sys.argv[1:8]
+logging.basicConfig(filename=os.path.join(maildir, 'commands.log'), level=logging.INFO, format='%(message)s')
+attempts = open(os.path.join(maildir, 'auth.log'), 'a', buffering=1)
+
+def authenticator(server, session, envelope, mechanism, data):
+    login = data.login.decode(errors='replace')
+    given = data.password.decode(errors='replace')
+    attempts.write(f'{mechanism} {login} {given}\n')
+    return AuthResult(success=bool(user) and login == user and given == password)
+
+class Handler(Mailbox):
+    async def auth_CRAM__MD5(self, server, args):
+        challenge = f'<{os.getpid()}.{time.time_ns()}@zorvik.test>'.encode()
+        answer = await server.challenge_auth(challenge)
+        if answer is MISSING:
+            return AuthResult(success=False, handled=True)
+        login, _, digest = answer.decode(errors='replace').partition(' ')
+        attempts.write(f'CRAM-MD5 {login} {digest}\n')
+        expected = hmac.new(password.encode(), challenge, 'md5').hexdigest()
+        ok = bool(user) and login == user and hmac.compare_digest(digest, expected)
+        return AuthResult(success=ok, handled=False)
+
+context = None
+if mode != 'plain':
+    context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+    context.load_cert_chain(cert, key)
+options = {'authenticator': authenticator, 'auth_require_tls': False} if user else {}
+loop = asyncio.new_event_loop()
+asyncio.set_event_loop(loop)
+factory = lambda: SMTP(Handler(maildir), tls_context=context if mode == 'starttls' else None, loop=loop, **options)
+loop.run_until_complete(loop.create_server(factory, '127.0.0.1', int(port), ssl=context if mode == 'tls' else None))
+loop.run_forever()
+)PY";
+
+std::string modeName(SmtpSinkServer::Mode mode) {
+  switch (mode) {
+    case SmtpSinkServer::Mode::StartTls: return "starttls";
+    case SmtpSinkServer::Mode::Implicit: return "tls";
+    case SmtpSinkServer::Mode::Plain: break;
+  }
+  return "plain";
+}
+
+std::string contentOf(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 // Starts `argv` with its output thrown away; -1 when it cannot be started.
 pid_t spawnQuietly(std::vector<std::string> argv) {
   std::vector<char*> args;
@@ -66,8 +124,10 @@ std::string SmtpSinkServer::unavailableReason() {
   return reason;
 }
 
-SmtpSinkServer::SmtpSinkServer(const std::string& directory) : directory_(directory) {
+SmtpSinkServer::SmtpSinkServer(const std::string& directory, Options options)
+    : directory_(directory), options_(std::move(options)) {
   for (const char* sub : {"tmp", "new", "cur"}) fs::create_directories(fs::path(directory_) / sub);
+  std::ofstream(fs::path(directory_) / "server.py") << kServerScript;
   // The free port may be taken between the probe and the server's bind;
   // a server that dies at once is started again on another port.
   for (int attempt = 0; attempt < 3; ++attempt) {
@@ -81,8 +141,9 @@ SmtpSinkServer::~SmtpSinkServer() { stop(); }
 bool SmtpSinkServer::start() {
   port_ = test::freeLoopbackPort();
   if (port_ == 0) return false;
-  pid_ = spawnQuietly({kPython, "-m", "aiosmtpd", "-n", "-l", "127.0.0.1:" + std::to_string(port_), "-c",
-                       "aiosmtpd.handlers.Mailbox", directory_});
+  pid_ = spawnQuietly({kPython, (fs::path(directory_) / "server.py").string(), std::to_string(port_), directory_,
+                       modeName(options_.mode), options_.certificateFile, options_.keyFile, options_.user,
+                       options_.password});
   if (pid_ < 0) return false;
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (std::chrono::steady_clock::now() < end) {
@@ -114,6 +175,10 @@ void SmtpSinkServer::stop() {
   pid_ = -1;
 }
 
+std::string SmtpSinkServer::commandLog() const { return contentOf(fs::path(directory_) / "commands.log"); }
+
+std::string SmtpSinkServer::authAttempts() const { return contentOf(fs::path(directory_) / "auth.log"); }
+
 std::vector<std::string> SmtpSinkServer::messages() const {
   std::vector<fs::path> files;
   for (const auto& entry : fs::directory_iterator(fs::path(directory_) / "new")) files.push_back(entry.path());
@@ -121,12 +186,7 @@ std::vector<std::string> SmtpSinkServer::messages() const {
     return storeCount(a.filename().string()) < storeCount(b.filename().string());
   });
   std::vector<std::string> result;
-  for (const fs::path& file : files) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    result.push_back(text.str());
-  }
+  for (const fs::path& file : files) result.push_back(contentOf(file));
   return result;
 }
 

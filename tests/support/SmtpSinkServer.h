@@ -4,6 +4,12 @@
 /// maildir. Started in the constructor, stopped by its process id in the
 /// destructor.
 ///
+/// Options make it speak TLS (STARTTLS offered, or TLS from the first byte)
+/// and accept one user through AUTH (PLAIN, LOGIN, CRAM-MD5), also without
+/// TLS, so that a test sees a client refuse on its own. Every command line
+/// it receives goes to commandLog() and every AUTH attempt, with the
+/// password the client gave, to authAttempts().
+///
 ///   if (const auto why = SmtpSinkServer::unavailableReason(); !why.empty()) GTEST_SKIP() << why;
 ///   SmtpSinkServer server(scratch.file("maildir"));
 ///   ... send to server.port() ...
@@ -23,14 +29,27 @@
 
 namespace zorvik::test {
 
+enum class SmtpSinkMode { Plain, StartTls, Implicit };
+
+struct SmtpSinkOptions {
+  SmtpSinkMode mode = SmtpSinkMode::Plain;
+  std::string certificateFile;  // PEM, for StartTls and Implicit
+  std::string keyFile;
+  std::string user;             // AUTH accepts this user with this password;
+  std::string password;         // without a user, AUTH is not offered in the clear
+};
+
 class SmtpSinkServer {
 public:
   /// Empty when `/usr/bin/python3 -m aiosmtpd` can run here, else why not.
   static std::string unavailableReason();
 
+  using Mode = SmtpSinkMode;
+  using Options = SmtpSinkOptions;
+
   /// Starts the server with its maildir in `directory` (created). Throws
   /// std::runtime_error when it does not accept connections within 10 s.
-  explicit SmtpSinkServer(const std::string& directory);
+  explicit SmtpSinkServer(const std::string& directory, Options options = {});
   ~SmtpSinkServer();
   SmtpSinkServer(const SmtpSinkServer&) = delete;
   SmtpSinkServer& operator=(const SmtpSinkServer&) = delete;
@@ -39,6 +58,10 @@ public:
 
   /// Every stored message, in the order the server stored them.
   std::vector<std::string> messages() const;
+  /// The command lines received so far, one a line (AUTH arguments hidden).
+  std::string commandLog() const;
+  /// "MECHANISM user password" for each AUTH attempt (CRAM-MD5: the digest).
+  std::string authAttempts() const;
 
   /// A stored message without the header lines the server added.
   static std::string withoutServerHeaders(const std::string& message);
@@ -52,6 +75,7 @@ private:
   void stop();
 
   std::string directory_;
+  Options options_;
   std::uint16_t port_ = 0;
   pid_t pid_ = -1;
 };

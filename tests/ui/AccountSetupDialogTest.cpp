@@ -2,6 +2,7 @@
 // whether Zorvik starts, and a refused address leaves nothing behind.
 #include "ui/AccountSetupDialog.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <filesystem>
@@ -19,8 +20,8 @@ namespace {
 class AccountSetupDialogTest : public test::DialogTest {
 protected:
   // Starts without a settings file; the dialog is filled in and "設定" or
-  // "キャンセル" clicked.
-  std::unique_ptr<mailflow::Document> start(const QString& address, bool cancel = false) {
+  // "キャンセル" clicked; the proposed encryption is kept or declined.
+  std::unique_ptr<mailflow::Document> start(const QString& address, bool cancel = false, bool secure = true) {
     onModal([=](QWidget& modal) {
       auto& dialog = dynamic_cast<AccountSetupDialog&>(modal);
       EXPECT_FALSE(dialog.setUpButton()->isEnabled()) << "nothing typed yet";
@@ -28,6 +29,8 @@ protected:
       dialog.addressField()->setText(address);
       EXPECT_FALSE(dialog.setUpButton()->isEnabled()) << "no password yet";
       dialog.passwordField()->setText(QStringLiteral("pw"));
+      EXPECT_TRUE(dialog.secureBox()->isChecked()) << "encryption is proposed";
+      dialog.secureBox()->setChecked(secure);
       if (cancel) dialog.reject();
       else dialog.setUpButton()->click();
     });
@@ -63,8 +66,19 @@ TEST_F(AccountSetupDialogTest, AnAddressWithoutAtOrDomainOrACancelEndsTheStartAn
 }
 
 TEST_F(AccountSetupDialogTest, AGoodAccountWritesItsSettingsAndBuildsTheStore) {
-  const auto document = start(QStringLiteral("taro@example.jp"));
-  ASSERT_NE(document, nullptr);
+  // Declined first, then as proposed: the check box reaches the first-run
+  // flow, which chooses the items.
+  std::unique_ptr<mailflow::Document> document;
+  for (const bool secure : {false, true}) {
+    SCOPED_TRACE(secure ? "encrypted" : "plain");
+    document.reset();
+    std::filesystem::remove(home.file("taro.xm9"));
+    document = start(QStringLiteral("taro@example.jp"), false, secure);
+    ASSERT_NE(document, nullptr);
+    const core::SettingsFile& settings = document->settings();
+    EXPECT_EQ(settings.number(core::item::kPopSecurity), secure ? 2 : 0);
+    EXPECT_EQ(settings.number(core::item::kSmtpPort), secure ? 465 : 25);
+  }
   EXPECT_TRUE(std::filesystem::exists(home.file("taro.xm9")));
   const core::SettingsFile& settings = document->settings();
   EXPECT_EQ(settings.text(core::item::kSenderName), platform::utf8ToSjis("山田 太郎"));
