@@ -20,6 +20,8 @@ fi
 build="$here/build-release"
 target=zorvik
 [ $cli -eq 1 ] && target=zorvik-cli
+[ -x "$build/apps/zorvik/zorvik" ] || [ $cli -eq 1 ] ||
+  echo "zorvik: building the desktop client (the first start takes some minutes; log: $build/build.log)" >&2
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DZORVIK_TESTS=OFF -DZORVIK_FUZZ=OFF >/dev/null
 if ! cmake --build "$build" --target "$target" >"$build/build.log" 2>&1; then

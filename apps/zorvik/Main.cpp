@@ -5,9 +5,11 @@
 // main window shows with the layout the user left, and at the end the
 // layout is saved and the document shut down.
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMetaObject>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
@@ -51,6 +53,16 @@ std::vector<std::string> arguments(int argc, char** argv) {
   return out;
 }
 
+// Where a first start keeps the new account's settings file and store
+// ("~/.local/share/zorvik"), not beside the program and in the current
+// directory: the program may lie in a build tree that is cleaned, or in a
+// folder the user cannot write to, and the current directory is wherever
+// the desktop happened to start it. Empty when there is no home.
+QString dataFolder() {
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  return data.isEmpty() ? QString() : data + "/zorvik";
+}
+
 // The settings file to open: the one named, else the one used last (a
 // Linux desktop starts the client without one more often than not).
 std::string settingsPathOf(const core::CommandLine& line, const view::LayoutStore& layout) {
@@ -60,7 +72,20 @@ std::string settingsPathOf(const core::CommandLine& line, const view::LayoutStor
   }
   if (line.init) return {};
   const std::string last = layout.text("CurUser", "@");
-  return platform::isRegularFile(last) ? last : std::string();
+  if (platform::isRegularFile(last)) return last;
+  // No account used last (the first start has not ended yet, or the layout
+  // store is gone): the one account a first start made.
+  const QString data = dataFolder();
+  const QStringList made = data.isEmpty() ? QStringList() : QDir(data).entryList({"*.xm9"}, QDir::Files);
+  if (made.size() != 1) return {};
+  return platform::utf8ToSjis((data + "/" + made.front()).toStdString());
+}
+
+store::StartUpPlaces startUpPlaces(const std::string& settingsPath) {
+  const store::StartUpPlaces places = store::StartUpPlaces::ofProcess();
+  const QString data = dataFolder();
+  if (!settingsPath.empty() || data.isEmpty()) return places;
+  return places.inDirectory(platform::utf8ToSjis(data.toStdString()));
 }
 
 // With ZORVIK_STARTUP_TIMING set, the time from the start of the process to
@@ -117,7 +142,7 @@ int main(int argc, char** argv) {
   ui::QtReporter reporter;
   core::Messages messages(reporter);
 
-  const store::StartUpPlaces places = store::StartUpPlaces::ofProcess();
+  const store::StartUpPlaces places = startUpPlaces(settingsPath);
   const auto endProgram = [] { std::_Exit(3); };
   auto document = mailflow::StartUp::open(settingsPath, messages, places, ui::AccountSetupDialog::asker(), endProgram);
   if (!document) return 1;

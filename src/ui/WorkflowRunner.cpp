@@ -63,7 +63,7 @@ bool WorkflowRunner::start(Work work, std::function<void()> done) {
 
 void WorkflowRunner::launch() {
   ended_ = false;
-  front_.emplace(mailflow::FrontEnd{progress_, *sound_, platform::SystemClock::instance(), stop_, dialUpPrompt_});
+  front_.emplace(mailflow::FrontEnd{progress_, *sound_, platform::SystemClock::instance(), stop_});
   thread_ = std::thread([this] {
     work_(*front_);
     ended_ = true;

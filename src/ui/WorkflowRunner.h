@@ -56,8 +56,6 @@ public:
   /// The sound the works ring (a tray's arrival sound when sorting); it
   /// must outlive the runner. Null, the default: the desktop's bell.
   void setSound(platform::Sound* sound);
-  /// The dial-up question asked before dialling (null: none).
-  void setDialUpPrompt(mailflow::DialUpPrompt* prompt) { dialUpPrompt_ = prompt; }
 
   /// Starts `work` on a worker thread once the event loop turns; `done`
   /// follows on this thread after it. False (and nothing started) while a
@@ -101,7 +99,6 @@ private:
   core::Messages& messages_;
   std::unique_ptr<platform::Sound> bell_;
   platform::Sound* sound_;
-  mailflow::DialUpPrompt* dialUpPrompt_ = nullptr;
   LatestLine progress_;
   mailflow::StopRequest stop_;
   std::optional<mailflow::FrontEnd> front_;
