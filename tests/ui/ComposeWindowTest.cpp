@@ -12,7 +12,9 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <atomic>
 #include <fstream>
+#include <thread>
 #include <stdexcept>
 
 #include "compose/DraftFile.h"
@@ -32,7 +34,9 @@
 #include "ui/ExternalEditor.h"
 #include "ui/MailListPane.h"
 #include "ui/ServerTrayDialog.h"
+#include "ui/UiLog.h"
 #include "view/CommandId.h"
+#include "view/InstanceHandOff.h"
 #include "view/KeyPresets.h"
 
 namespace zorvik::ui {
@@ -252,6 +256,33 @@ TEST_F(ComposeWindowTest, AMailtoLinkOpensANewWindowWithItsFields) {
   EXPECT_EQ(compose.subjectField().text(), u("会議"));
   EXPECT_TRUE(compose.editor().toPlainText().startsWith(u("こん")));
   EXPECT_FALSE(compose.editor().isLocked(0)) << "the link's text is the user's";
+}
+
+// A second start hands its link over the socket; the running window opens
+// a "新規" window (what ZORVIK_UI_LOG shows a script).
+TEST_F(ComposeWindowTest, ASecondStartsMailtoOpensANewWindowInTheRunningOne) {
+  const std::string log = scratch.file("ui.log");
+  UiLog::global().setPath(QString::fromStdString(log));
+  MainWindowOptions options;
+  options.settingsName = "taro";
+  options.ask = [](const std::string&, const std::string&) { return true; };
+  window = std::make_unique<MainWindow>(*document, *messages, *layout, options);
+  window->show();
+  std::atomic<int> handed{-1};
+  std::thread second([&handed] {
+    const view::HandOffRequest request{view::HandOffRequest::Kind::Mailto, "hanako@example.jp?subject=Hi"};
+    handed = view::InstanceHandOff::send(view::InstanceHandOff::socketPath("taro"), request) ? 1 : 0;
+  });
+  const bool answered = QTest::qWaitFor([&handed] { return handed >= 0; }, 10000);
+  second.join();
+  ASSERT_TRUE(answered);
+  EXPECT_EQ(handed, 1);
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !window->compose().windows().empty(); }, 5000));
+  EXPECT_EQ(window->compose().windows().front()->subjectField().text(), "Hi");
+  UiLog::global().setPath({});
+  const auto logged = platform::readFile(log);
+  ASSERT_TRUE(logged);
+  EXPECT_NE(logged->find("window\tshown\tComposeWindow\t新規"), std::string::npos) << *logged;
 }
 
 TEST_F(ComposeWindowTest, TheAddressBookWindowSearchesAndCompletes) {
