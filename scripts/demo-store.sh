@@ -14,7 +14,7 @@ mkdir -p "$dir/mails" "$dir/home"
 # A first start leaves a launcher on the desktop: keep it in the demo folder.
 export HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_DATA_HOME="$dir/home/.local/share"
 
-settings=$("$cli" init --name "山田太郎" --address "taro@example.jp" --password secret --dir "$dir" | head -1)
+settings=$("$cli" init --plain --name "山田太郎" --address "taro@example.jp" --password secret --dir "$dir" | head -1)
 z() { "$cli" --settings "$settings" --yes "$@" >/dev/null; }
 
 z mkcab 仕事
