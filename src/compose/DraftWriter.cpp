@@ -152,7 +152,7 @@ std::optional<DraftWriter::Checked> DraftWriter::check(const Draft& draft, const
       return refuse();
     }
     if (checked.subject.empty()) {
-      if (!settings_.flag(core::item::kFirstLineAsSubject)) {
+      if (!draft.firstLineAsSubject.value_or(settings_.flag(core::item::kFirstLineAsSubject))) {
         messages_.error(MessageNumber::NoSubject);
         return refuse();
       }

@@ -54,6 +54,9 @@ struct Draft {
   std::string references;
   std::string tray;  ///< the tray the draft is written from (its signature, sender, send group); may be empty
   bool withoutSignature = false;  ///< "署名なし"
+  /// "1行目件名": an empty subject taken from the first text line; none:
+  /// as settings item 510 says.
+  std::optional<bool> firstLineAsSubject;
   std::string editMap;            ///< the "KRDX: " value (see EditMap)
   DraftKind kind = DraftKind::New;
   std::vector<store::MailPlace> originals;  ///< the mails a reply answers

@@ -30,6 +30,7 @@
 #include "store/TreeOperations.h"
 #include "ui/ClipPayload.h"
 #include "ui/CommandActions.h"
+#include "ui/ComposeCommands.h"
 #include "ui/HandOffListener.h"
 #include "ui/KeyMacroFilter.h"
 #include "ui/KeyStrokes.h"
@@ -108,6 +109,7 @@ MainWindow::MainWindow(mailflow::Document& document, core::Messages& messages, v
   serverCommands_ = std::make_unique<ServerCommands>(*this);
   settingsCommands_ = std::make_unique<SettingsCommands>(*this);
   runner_->setDialUpPrompt(&settingsCommands_->dialUpPrompt());
+  composeCommands_ = new ComposeCommands(*this);
 
   buildPanes();
   readingCommands_ = std::make_unique<ReadingCommands>(*this);
@@ -299,6 +301,12 @@ void MainWindow::buildCommands() {
   on(cmd::kAbout, [this] { about(); });
   on(cmd::kEmptyTrash, [this] { storeCommands_->emptyTrash(); });
   on(cmd::kStartEditor, [this] { startEditor(); });
+  on(cmd::kNewMail, [this] { composeCommands_->open(compose::DraftKind::New); });
+  on(cmd::kReply, [this] { composeCommands_->open(compose::DraftKind::ReplyAll); });
+  on(cmd::kReplyToSender, [this] { composeCommands_->open(compose::DraftKind::Reply); });
+  on(cmd::kForward, [this] { composeCommands_->open(compose::DraftKind::Forward); });
+  on(cmd::kAddressBook, [this] { composeCommands_->openAddressBook(); });
+  on(cmd::kAddToAddressBook, [this] { composeCommands_->registerTray(); });
   on(cmd::kBackupTray, [this] { serverCommands_->transferDialog(static_cast<int>(view::TransferKind::Backup)); });
   on(cmd::kImportTray, [this] { serverCommands_->transferDialog(static_cast<int>(view::TransferKind::Import)); });
   on(cmd::kExportTray, [this] { serverCommands_->transferDialog(static_cast<int>(view::TransferKind::Export)); });
@@ -872,7 +880,7 @@ void MainWindow::openRow(int row) {
   }
   switch (view::openAction(true, list.trayKind(), document_.settings().number(item::kDoubleClickAction))) {
     case view::OpenAction::MailProperties: runCommand(cmd::kProperties); return;
-    case view::OpenAction::ComposeFromDraft: runCommand(cmd::kNewMail); return;
+    case view::OpenAction::ComposeFromDraft: composeCommands_->reopenSelected(); return;
     case view::OpenAction::Reply: runCommand(cmd::kReply); return;
     case view::OpenAction::TextWindow: readingCommands_->openTextWindow(); return;
     case view::OpenAction::SelectNode: return;
@@ -959,7 +967,7 @@ void MainWindow::startMailTo(const QString& address) {
   showNormal();
   raise();
   activateWindow();
-  if (runCommand(cmd::kNewMail)) return;
+  if (composeCommands_->openMailto(address)) return;
   status_[0]->setText("mailto:" + address);
 }
 

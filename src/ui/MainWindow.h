@@ -50,6 +50,7 @@ namespace zorvik::ui {
 
 struct ClipPayload;
 class CommandActions;
+class ComposeCommands;
 class HandOffListener;
 class KeyMacroFilter;
 class MailListModel;
@@ -116,7 +117,9 @@ public:
 
   /// The layout values of this window now (what close writes).
   view::LayoutValues layoutValues() const;
-  /// A mailto hand-off or address from the command line.
+  /// The compose and address book windows' commands.
+  ComposeCommands& compose() const { return *composeCommands_; }
+  /// A mailto hand-off or address from the command line: a "新規" window.
   void startMailTo(const QString& address);
   /// The start-up password when the settings ask for it (false: the user
   /// gave up), and the start-up tips unless switched off.
@@ -132,6 +135,7 @@ signals:
 
 private:
   friend class ReadingCommands;
+  friend class ComposeCommands;
   friend class ServerCommands;
   friend class SettingsCommands;
   friend class StoreCommands;
@@ -229,6 +233,7 @@ private:
   std::unique_ptr<platform::Sound> sound_;
   WorkflowRunner* runner_ = nullptr;
   HandOffListener* handOff_ = nullptr;
+  ComposeCommands* composeCommands_ = nullptr;
   QSystemTrayIcon* trayIcon_ = nullptr;
   bool newMail_ = false;
   bool holdingFilled_ = false;

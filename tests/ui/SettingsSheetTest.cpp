@@ -81,7 +81,7 @@ TEST_F(SettingsSheetTest, OneControlOfEachPageChangesItsItemAloneInTheFile) {
       {1, item::kDoubleClickAction, [](QWidget* w) { static_cast<QComboBox*>(w)->setCurrentIndex(2); }, "2"},
       {2, item::kSenderName, [](QWidget* w) { static_cast<QLineEdit*>(w)->setText(QStringLiteral("山田 太郎〜")); },
        "山田 太郎～"},
-      {3, item::kEditorLineWidth, [](QWidget* w) { static_cast<QLineEdit*>(w)->setText(QStringLiteral(" 72 ")); }, "72"},
+      {3, item::kEditorColumns, [](QWidget* w) { static_cast<QLineEdit*>(w)->setText(QStringLiteral(" 72 ")); }, "72"},
       {4, item::kPopServer, [](QWidget* w) { static_cast<QLineEdit*>(w)->setText(QStringLiteral("pop.example.com")); },
        "pop.example.com"},
       {5, item::kSmtpAuthMethod, [](QWidget* w) { static_cast<QComboBox*>(w)->setCurrentIndex(3); }, "3"},
@@ -115,7 +115,7 @@ TEST_F(SettingsSheetTest, OkWithoutChangeWritesNothingAndABadValueKeepsTheSheetO
   EXPECT_FALSE(platform::pathExists(core::backupNameOf(path)));
 
   auto refused = sheet();
-  auto* port = static_cast<QLineEdit*>(refused->page(3)->control(item::kEditorLineWidth));
+  auto* port = static_cast<QLineEdit*>(refused->page(3)->control(item::kEditorColumns));
   port->setText(QStringLiteral("abc"));
   refused->show();
   refused->accept();

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -41,6 +42,11 @@
 #include "ui/ReadingCommands.h"
 #include "ui/SearchBar.h"
 #include "ui/TrayTreeView.h"
+#include "ui/AddressBookWindow.h"
+#include "ui/ComposeCommands.h"
+#include "ui/ComposeEditor.h"
+#include "ui/ComposeWindow.h"
+#include "ui/PreSendCheckDialog.h"
 #include "view/CommandId.h"
 #include "view/LayoutStore.h"
 
@@ -216,6 +222,78 @@ void briskoWindow(Gallery& gallery, mailflow::Document& document, core::Messages
   document.settings().setNumber(core::item::kStartInBriskoMode, 0);
 }
 
+// A reply with its locked quotes, Japanese typed below them and two files
+// attached; the pre-send check of a text with characters that will not
+// arrive as written; the address book window.
+void composeWindows(Gallery& gallery, mailflow::Document& document, core::Messages& messages,
+                    view::LayoutStore& layout, const QString& scratch) {
+  document.settings().setNumber(core::item::kUseAddressBook, 1);
+  MainWindow window(document, messages, layout, options("taro"));
+  window.setGeometry(0, 0, 1000, 640);
+  window.show();
+  settle(300);
+  window.selectNode(utf8ToSjis("新着受信"));
+  window.list().selectRow(0);
+  window.compose().open(compose::DraftKind::ReplyAll);
+  settle(300);
+  const auto open = window.compose().windows();
+  if (open.empty()) throw std::runtime_error("no compose window");
+  ComposeWindow& reply = *open.back();
+  reply.setGeometry(40, 40, 760, 600);
+  QDir().mkpath(scratch);
+  QStringList files;
+  for (const char* name : {"見積書.pdf", "写真.jpg"}) {
+    QFile file(QDir(scratch).filePath(QString::fromUtf8(name)));
+    file.open(QIODevice::WriteOnly);
+    file.write(QByteArray(12345, 'z'));
+    files << file.fileName();
+  }
+  reply.addAttachments(files);
+  reply.setCcShown(true);
+  reply.editor().moveCursor(QTextCursor::End);
+  QInputMethodEvent preedit(QString::fromUtf8("りょうかいしました"), {});
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromUtf8("\n承知しました。資料を二つ添付します。\nよろしくお願いいたします。"));
+  QApplication::sendEvent(&reply.editor(), &commit);
+  QApplication::sendEvent(&reply.editor(), &preedit);
+  gallery.picture(reply, "compose-reply");
+  reply.discard();
+  settle();
+
+  window.compose().open(compose::DraftKind::New);
+  settle(200);
+  ComposeWindow& fresh = *window.compose().windows().back();
+  fresh.setGeometry(40, 40, 700, 480);
+  QInputMethodEvent text;
+  text.setCommitString(QString::fromUtf8("①番の件、㈱山田に確認しました。ﾃｽﾄ送信です。"));
+  QApplication::sendEvent(&fresh.editor(), &text);
+  fresh.toField().setText("hanako@example.jp");
+  fresh.subjectField().setText(QString::fromUtf8("確認の件"));
+  QTimer::singleShot(500, [&] {
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (auto* check = qobject_cast<PreSendCheckDialog*>(top); check && check->isVisible()) {
+        gallery.picture(*check, "compose-presend-check");
+        check->reject();
+      }
+  });
+  fresh.send();
+  fresh.discard();
+  settle();
+
+  window.compose().openAddressBook();
+  settle(200);
+  if (AddressBookWindow* book = window.compose().addressBook()) {
+    book->addEntry(QString::fromUtf8("鈴木 花子"), "hanako@example.jp");
+    book->addEntry(QString::fromUtf8("田中 次郎"), "jiro@example.jp");
+    book->addEntry(QString::fromUtf8("佐藤 三郎"), "saburo@example.co.jp");
+    book->setGeometry(80, 80, 640, 400);
+    gallery.picture(*book, "address-book");
+    book->close();
+  }
+  window.close();
+  document.settings().setNumber(core::item::kUseAddressBook, 0);
+}
+
 // A first start in an empty folder: the account the dialog would give, the
 // store built, the window as it first appears.
 void firstRun(Gallery& gallery, core::Messages& messages, const QString& scratch) {
@@ -263,6 +341,7 @@ int main(int argc, char** argv) {
     zorvik::view::LayoutStore layout(zorvik::platform::utf8ToSjis(scratch.filePath("registry.ini").toStdString()));
     zorvik::ui::mainWindow(gallery, *document, messages, layout);
     zorvik::ui::briskoWindow(gallery, *document, messages, layout);
+    zorvik::ui::composeWindows(gallery, *document, messages, layout, scratch.filePath("files"));
     zorvik::ui::firstRun(gallery, messages, scratch.filePath("first"));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "zorvik_window_gallery: %s\n", error.what());
