@@ -20,6 +20,7 @@
 #include <stdexcept>
 
 #include "core/Messages.h"
+#include "GalleryMain.h"
 #include "core/SettingsItemTable.h"
 #include "mailflow/Document.h"
 #include "platform/TextEncoding.h"
@@ -303,29 +304,14 @@ void settingsDialogs(Gallery& gallery, mailflow::Document& document, const QStri
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libdbus-1.so\n"; }
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: zorvik_dialog_gallery OUTPUT_FOLDER\n");
-    return 2;
-  }
-  const QString folder = QString::fromLocal8Bit(argv[1]);
-  if (!QDir().mkpath(folder)) {
-    std::fprintf(stderr, "zorvik_dialog_gallery: cannot make %s\n", argv[1]);
-    return 1;
-  }
-  QTemporaryDir scratch;
-  zorvik::ui::QtReporter reporter;
-  zorvik::core::Messages messages(reporter);
-  try {
-    zorvik::ui::Gallery gallery(folder);
-    const auto document = zorvik::ui::sampleDocument(scratch.filePath(QStringLiteral("store")), messages);
-    zorvik::ui::messageBoxes(gallery);
-    zorvik::ui::storeDialogs(gallery, *document, scratch.path());
-    zorvik::ui::serverDialogs(gallery, *document);
-    zorvik::ui::settingsDialogs(gallery, *document, scratch.path());
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "zorvik_dialog_gallery: %s\n", error.what());
-    return 1;
-  }
-  return 0;
+  return zorvik::ui::runGallery(
+      argc, argv, 1, "zorvik_dialog_gallery", "OUTPUT_FOLDER",
+      [](const QString& folder, QTemporaryDir& scratch, zorvik::core::Messages& messages) {
+        zorvik::ui::Gallery gallery(folder);
+        const auto document = zorvik::ui::sampleDocument(scratch.filePath(QStringLiteral("store")), messages);
+        zorvik::ui::messageBoxes(gallery);
+        zorvik::ui::storeDialogs(gallery, *document, scratch.path());
+        zorvik::ui::serverDialogs(gallery, *document);
+        zorvik::ui::settingsDialogs(gallery, *document, scratch.path());
+      });
 }

@@ -30,6 +30,7 @@
 #include <stdexcept>
 
 #include "core/Messages.h"
+#include "GalleryMain.h"
 #include "core/SettingsItemTable.h"
 #include "mailflow/Document.h"
 #include "mailflow/StartUp.h"
@@ -321,31 +322,16 @@ void firstRun(Gallery& gallery, core::Messages& messages, const QString& scratch
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libdbus-1.so\n"; }
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: zorvik_window_gallery SETTINGS_FILE OUTPUT_FOLDER\n");
-    return 2;
-  }
-  const QString folder = QString::fromLocal8Bit(argv[2]);
-  if (!QDir().mkpath(folder)) {
-    std::fprintf(stderr, "zorvik_window_gallery: cannot make %s\n", argv[2]);
-    return 1;
-  }
-  QTemporaryDir scratch;
-  zorvik::ui::QtReporter reporter;
-  zorvik::core::Messages messages(reporter);
-  try {
-    zorvik::ui::Gallery gallery(folder);
-    auto document = zorvik::mailflow::Document::load(zorvik::platform::utf8ToSjis(argv[1]), messages);
-    if (!document) throw std::runtime_error("cannot open the demo settings");
-    zorvik::view::LayoutStore layout(zorvik::platform::utf8ToSjis(scratch.filePath("registry.ini").toStdString()));
-    zorvik::ui::mainWindow(gallery, *document, messages, layout);
-    zorvik::ui::briskoWindow(gallery, *document, messages, layout);
-    zorvik::ui::composeWindows(gallery, *document, messages, layout, scratch.filePath("files"));
-    zorvik::ui::firstRun(gallery, messages, scratch.filePath("first"));
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "zorvik_window_gallery: %s\n", error.what());
-    return 1;
-  }
-  return 0;
+  return zorvik::ui::runGallery(
+      argc, argv, 2, "zorvik_window_gallery", "SETTINGS_FILE OUTPUT_FOLDER",
+      [argv](const QString& folder, QTemporaryDir& scratch, zorvik::core::Messages& messages) {
+        zorvik::ui::Gallery gallery(folder);
+        auto document = zorvik::mailflow::Document::load(zorvik::platform::utf8ToSjis(argv[1]), messages);
+        if (!document) throw std::runtime_error("cannot open the demo settings");
+        zorvik::view::LayoutStore layout(zorvik::platform::utf8ToSjis(scratch.filePath("registry.ini").toStdString()));
+        zorvik::ui::mainWindow(gallery, *document, messages, layout);
+        zorvik::ui::briskoWindow(gallery, *document, messages, layout);
+        zorvik::ui::composeWindows(gallery, *document, messages, layout, scratch.filePath("files"));
+        zorvik::ui::firstRun(gallery, messages, scratch.filePath("first"));
+      });
 }
