@@ -1,11 +1,11 @@
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
 #include "CliCommand.h"
 #include "Interrupt.h"
+#include "OutputRecord.h"
 #include "TerminalProgress.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -74,57 +74,11 @@ mailflow::FrontEnd& CliContext::frontEnd() {
   return terminal_->front;
 }
 
-namespace {
-
-std::string jsonString(std::string_view utf8) {
-  std::string out = "\"";
-  for (const char c : utf8) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-          out += escaped;
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out + "\"";
-}
-
-// A tab-separated field: the characters that would split the record escaped.
-std::string tabField(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  for (const char c : utf8) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
-}  // namespace
-
 void CliContext::printRow(const std::vector<std::string>& fields) {
-  std::string line = json_ ? "[" : "";
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) line += json_ ? "," : "\t";
-    const std::string utf8 = platform::sjisToUtf8(fields[i]);
-    line += json_ ? jsonString(utf8) : tabField(utf8);
-  }
-  if (json_) line += "]";
-  out_ << line << '\n';
+  std::vector<std::string> utf8;
+  utf8.reserve(fields.size());
+  for (const std::string& field : fields) utf8.push_back(platform::sjisToUtf8(field));
+  out_ << outputRecord(utf8, json_) << '\n';
 }
 
 void CliContext::printRow(std::initializer_list<std::string_view> fields) {
