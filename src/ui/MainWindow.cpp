@@ -70,8 +70,6 @@ namespace item = core::item;
 
 namespace {
 
-QString sjisLiteral(const char* utf8) { return QString::fromUtf8(utf8); }
-
 std::string pathOf(const QByteArray& bytes) { return bytes.toStdString(); }
 
 // A busy cursor for the length of a store operation.
@@ -334,11 +332,11 @@ void MainWindow::buildBars() {
     bars_[bar.id] = toolBar;
   }
   // The mark bar: the mark to set or look for, and its two buttons.
-  markBar_ = new QToolBar(sjisLiteral("マークバー"), this);
+  markBar_ = new QToolBar(QStringLiteral("マークバー"), this);
   markBar_->setObjectName(QString("ToolBar%1").arg(cmd::kMarkBar));
   markChooser_ = new QComboBox(markBar_);
   for (int mark = 1; mark <= 5; ++mark) markChooser_->addItem(QIcon(MailIcons::item(6, mark, 0, 16).copy(0, 0, 16, 16)),
-                                                              sjisLiteral("マーク%1").arg(mark));
+                                                              QStringLiteral("マーク%1").arg(mark));
   markBar_->addWidget(markChooser_);
   const view::ToolBar marks{cmd::kMarkBar, {cmd::kSetChosenMark, cmd::kGoToSelectedMark}, false, false};
   QToolBar* buttons = actions_->buildToolBar(marks, *this);
@@ -901,16 +899,16 @@ void MainWindow::startEditor() {
 void MainWindow::openOtherSettings() {
   // Another settings file is another account with its own store and
   // layout: it opens in a fresh start of the program, and this one closes.
-  const QString chosen = QFileDialog::getOpenFileName(this, sjisLiteral("設定ﾌｧｲﾙ選択"),
+  const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("設定ﾌｧｲﾙ選択"),
                                                       fromSjis(document_.settings().fileName()),
-                                                      sjisLiteral("Person(*.xm9 *.XM9)"));
+                                                      QStringLiteral("Person(*.xm9 *.XM9)"));
   if (chosen.isEmpty()) return;
   if (QProcess::startDetached(QApplication::applicationFilePath(), {chosen})) close();
 }
 
 void MainWindow::about() {
-  QMessageBox::about(this, sjisLiteral("バージョン情報"),
-                     sjisLiteral("Zorvik 1.6.0.8\n日本語の電子メールクライアント\n設定：") +
+  QMessageBox::about(this, QStringLiteral("バージョン情報"),
+                     QStringLiteral("Zorvik 1.6.0.8\n日本語の電子メールクライアント\n設定：") +
                          fromSjis(document_.settings().fileName()));
 }
 

@@ -41,8 +41,6 @@ namespace item = core::item;
 
 namespace {
 
-QString sjisLiteral(const char* utf8) { return QString::fromUtf8(utf8); }
-
 // A busy cursor for the length of a store operation.
 class WaitCursor {
 public:
@@ -235,8 +233,8 @@ void StoreCommands::saveAsText() {
   const QString chosen =
       window_.options_.chooseSavePath
           ? window_.options_.chooseSavePath(suggestion)
-          : QFileDialog::getSaveFileName(&window_, sjisLiteral("名前を付けて保存"), suggestion,
-                                         sjisLiteral("ﾒｰﾙ本文ﾌｧｲﾙ(*.txt);;すべてのﾌｧｲﾙ(*.*)"));
+          : QFileDialog::getSaveFileName(&window_, QStringLiteral("名前を付けて保存"), suggestion,
+                                         QStringLiteral("ﾒｰﾙ本文ﾌｧｲﾙ(*.txt);;すべてのﾌｧｲﾙ(*.*)"));
   if (chosen.isEmpty()) return;
   QString path = chosen;
   if (path.indexOf('.', path.lastIndexOf('/') + 1) < 0) path += ".txt";
