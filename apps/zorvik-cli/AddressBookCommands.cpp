@@ -8,10 +8,15 @@
 //   find --address A       the entry holding A, as list prints it
 //   add NAME ADDRESS       a new entry ("add 'Name <address>'" also works)
 //   add --tray TRAY        the tray's send groups; prints each address added
+//   update ADDRESS [--name N] [--reading R] [--nickname K] [--addresses A,B...]
+//          [--title T] [--company C] [--department D] [--office O] [--note TEXT]
+//                          changes the entry holding ADDRESS: the fields given
+//                          (an empty value clears one); its other data stays
 //   remove ADDRESS         the entries holding ADDRESS; prints how many
 //   import FILE.vcf        the cards of FILE whose addresses are new; prints how many
 //   export FILE.vcf        every card into FILE
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CliCommand.h"
@@ -24,8 +29,9 @@ namespace zorvik::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: abook list | find TEXT | find --address A | add NAME ADDRESS | add --tray TRAY | remove ADDRESS | "
-    "import FILE.vcf | export FILE.vcf";
+    "usage: abook list | find TEXT | find --address A | add NAME ADDRESS | add --tray TRAY | "
+    "update ADDRESS [--name N] [--reading R] [--nickname K] [--addresses A,B...] [--title T] [--company C] "
+    "[--department D] [--office O] [--note TEXT] | remove ADDRESS | import FILE.vcf | export FILE.vcf";
 
 void printEntry(CliContext& context, const addressbook::AddressEntry& entry) {
   std::string addresses;
@@ -63,6 +69,32 @@ int add(CliContext& context, addressbook::VCardAddressBook& book, const std::vec
   return book.create(mail.name, mail.address) ? kDone : kFailed;
 }
 
+int update(CliContext& context, addressbook::VCardAddressBook& book, const std::vector<std::string>& args) {
+  if (args.size() < 2 || args.size() % 2 != 0) return context.usage(kUsage);
+  auto entry = book.findByAddress(args[1]);
+  if (!entry) return kFailed;
+  const std::vector<std::pair<std::string_view, std::string*>> fields{
+      {"--name", &entry->name},         {"--reading", &entry->reading}, {"--nickname", &entry->nickname},
+      {"--title", &entry->title},       {"--company", &entry->company}, {"--department", &entry->department},
+      {"--office", &entry->office},     {"--note", &entry->note}};
+  for (std::size_t i = 2; i < args.size(); i += 2) {
+    const std::string& value = args[i + 1];
+    if (args[i] == "--addresses") {
+      entry->addresses.clear();
+      const message::AddressParser parser(context.document()->settings().aliases());
+      for (const message::MailAddress& mail : parser.parseList(value)) entry->addresses.push_back(mail.address);
+      if (entry->addresses.empty()) return context.usage(kUsage);
+      continue;
+    }
+    std::string* field = nullptr;
+    for (const auto& [option, held] : fields)
+      if (args[i] == option) field = held;
+    if (!field) return context.usage(kUsage);
+    *field = value;
+  }
+  return book.update(args[1], *entry) ? kDone : kFailed;
+}
+
 int abook(CliContext& context) {
   const auto& args = context.args();
   if (args.empty()) return context.usage(kUsage);
@@ -80,6 +112,7 @@ int abook(CliContext& context) {
   }
   if (command == "find") return find(context, *book, args);
   if (command == "add") return add(context, *book, args);
+  if (command == "update") return update(context, *book, args);
   if (command == "remove" && args.size() == 2) {
     const auto removed = book->remove(args[1]);
     if (!removed) return kFailed;
@@ -98,7 +131,9 @@ int abook(CliContext& context) {
 
 }  // namespace
 
-ZORVIK_CLI_COMMAND("abook", "list|find TEXT|find --address A|add NAME ADDRESS|add --tray TRAY|remove ADDRESS|"
+ZORVIK_CLI_COMMAND("abook", "list|find TEXT|find --address A|add NAME ADDRESS|add --tray TRAY|"
+                            "update ADDRESS [--name N] [--reading R] [--nickname K] [--addresses A,B...] [--title T] "
+                            "[--company C] [--department D] [--office O] [--note TEXT]|remove ADDRESS|"
                             "import FILE.vcf|export FILE.vcf", abook);
 
 }  // namespace zorvik::cli

@@ -19,7 +19,8 @@ public:
 
   /// The addresses that what the user typed may stand for, best first: one
   /// choice per address of each entry whose display name, nickname, family
-  /// or given name, a word of its display name, or one of its addresses
+  /// or given name, its reading or a word of it, a word of its display
+  /// name, or one of its addresses
   /// begins with `query` (ASCII letters compared without regard to case);
   /// entries where one of these equals the query come first. Empty when
   /// nothing matches.
@@ -29,6 +30,14 @@ public:
   /// Adds an entry for `name` and `address`; false when it could not be
   /// written.
   virtual bool create(std::string_view name, std::string_view address) = 0;
+  /// Adds `entry` as a new entry; false when it has no address or could
+  /// not be written.
+  virtual bool create(const AddressEntry& entry) = 0;
+  /// The entry holding `address` (the first, when several do) takes the
+  /// fields of `entry`; its other data and every other entry stay as they
+  /// were. False when no entry holds `address` or the book could not be
+  /// written (then nothing changed).
+  virtual bool update(std::string_view address, const AddressEntry& entry) = 0;
 };
 
 }  // namespace zorvik::addressbook

@@ -51,6 +51,10 @@ NameIndex::NameIndex(const std::vector<VCardEntry>& cards) {
       texts.push_back(name->component(1));
     }
     if (const VCardProperty* nickname = entry.first("NICKNAME")) texts.push_back(nickname->text());
+    if (std::string reading = entry.reading(); !reading.empty()) {
+      for (const std::string_view word : wordsOf(reading)) texts.emplace_back(word);
+      texts.push_back(std::move(reading));
+    }
     addKeys(card, texts);
   }
   std::sort(keys_.begin(), keys_.end(), [this](const Key& a, const Key& b) {

@@ -1,6 +1,6 @@
 /// \file
-/// The search structure behind AddressBook::resolve: every name and address
-/// of every card as a key (UTF-8, ASCII letters in lower case) in one
+/// The search structure behind AddressBook::resolve: every name, reading
+/// and address of every card as a key (UTF-8, ASCII letters in lower case) in one
 /// sorted array, so the cards matching a typed prefix are found by a
 /// binary search, in well under a millisecond among 100,000 cards, and a
 /// map from each address to its card.

@@ -68,10 +68,34 @@ std::optional<AddressEntry> VCardAddressBook::findByAddress(std::string_view add
 }
 
 bool VCardAddressBook::create(std::string_view name, std::string_view address) {
-  return update([&](std::vector<VCardEntry>& cards) {
+  return rewrite([&](std::vector<VCardEntry>& cards) {
     cards.push_back(VCardEntry::create(name, address));
     return true;
   });
+}
+
+bool VCardAddressBook::create(const AddressEntry& entry) {
+  if (entry.addresses.empty() || entry.addresses.front().empty()) return false;
+  const std::string& first = entry.addresses.front();
+  return rewrite([&](std::vector<VCardEntry>& cards) {
+    VCardEntry card = VCardEntry::create(entry.name, first);
+    card.apply(entry);
+    cards.push_back(std::move(card));
+    return true;
+  });
+}
+
+bool VCardAddressBook::update(std::string_view address, const AddressEntry& entry) {
+  bool found = false;
+  const bool written = rewrite([&](std::vector<VCardEntry>& cards) {
+    // Found in the file as it is now: another writer may have moved it.
+    const auto card = NameIndex(cards).cardOf(platform::sjisToUtf8(address));
+    if (!card) return false;
+    found = true;
+    cards[*card].apply(entry);
+    return true;
+  });
+  return written && found;
 }
 
 std::vector<AddressEntry> VCardAddressBook::entries() {
@@ -85,7 +109,7 @@ std::vector<AddressEntry> VCardAddressBook::entries() {
 std::optional<std::size_t> VCardAddressBook::remove(std::string_view address) {
   const std::string wanted = NameIndex::keyOf(platform::sjisToUtf8(address));
   std::size_t removed = 0;
-  const bool written = update([&](std::vector<VCardEntry>& cards) {
+  const bool written = rewrite([&](std::vector<VCardEntry>& cards) {
     removed = std::erase_if(cards, [&wanted](const VCardEntry& card) {
       for (const std::string& held : card.addresses())
         if (NameIndex::keyOf(held) == wanted) return true;
@@ -102,7 +126,7 @@ std::optional<std::size_t> VCardAddressBook::importFile(std::string_view path) {
   if (!text) return std::nullopt;
   const std::vector<VCardEntry> incoming = VCardReader::parse(*text);
   std::size_t added = 0;
-  const bool written = update([&](std::vector<VCardEntry>& cards) {
+  const bool written = rewrite([&](std::vector<VCardEntry>& cards) {
     const NameIndex held(cards);
     for (const VCardEntry& card : incoming) {
       bool known = false;
@@ -121,7 +145,7 @@ bool VCardAddressBook::exportFile(std::string_view path) {
   return refresh() && platform::writeFileAtomically(path, VCardWriter::write(cards_));
 }
 
-bool VCardAddressBook::update(const std::function<bool(std::vector<VCardEntry>&)>& change) {
+bool VCardAddressBook::rewrite(const std::function<bool(std::vector<VCardEntry>&)>& change) {
   platform::makeDirectories(platform::directoryOf(path_));
   const std::string lockPath =
       platform::joinPath(platform::directoryOf(path_), "." + platform::fileNameOf(path_) + ".lock");

@@ -33,6 +33,8 @@ public:
   std::vector<message::MailAddress> resolve(std::string_view query) override;
   std::optional<AddressEntry> findByAddress(std::string_view address) override;
   bool create(std::string_view name, std::string_view address) override;
+  bool create(const AddressEntry& entry) override;
+  bool update(std::string_view address, const AddressEntry& entry) override;
 
   /// Every entry, in file order.
   std::vector<AddressEntry> entries();
@@ -54,7 +56,7 @@ private:
   const NameIndex& index();
   /// Changes the cards under the lock and writes them; `change` returns
   /// false to write nothing.
-  bool update(const std::function<bool(std::vector<VCardEntry>&)>& change);
+  bool rewrite(const std::function<bool(std::vector<VCardEntry>&)>& change);
 
   struct Stamp {
     std::int64_t modified = -1;

@@ -164,8 +164,7 @@ std::optional<DraftWriter::Checked> DraftWriter::check(const Draft& draft, const
     }
   }
   if (!checkAddresses(draft, checked.subject)) return refuse();
-  if (sending && (!confirmRecipients(draft, checked) || (options.askAboutCharacters && !confirmCharacters(checked))))
-    return refuse();
+  if (sending && (!confirmRecipients(draft, checked) || !confirmCharacters(checked, options))) return refuse();
   return checked;
 }
 
@@ -199,8 +198,10 @@ bool DraftWriter::confirmRecipients(const Draft& draft, const Checked& checked) 
   return true;
 }
 
-bool DraftWriter::confirmCharacters(const Checked& checked) const {
+bool DraftWriter::confirmCharacters(const Checked& checked, const StoreOptions& options) const {
+  if (!options.confirmCharacters && !options.askAboutCharacters) return true;
   const auto findings = SendCharacterCheck::run(checked.subject, checked.text);
+  if (options.confirmCharacters) return findings.empty() || options.confirmCharacters(findings);
   if (!SendCharacterCheck::needsConsent(findings)) return true;
   for (const CharacterFinding& first : findings) {
     if (first.kind == CharacterFinding::Kind::halfWidthKana) continue;

@@ -10,7 +10,8 @@
 /// the user typed never shapes the header); 41100 an attachment that is not
 /// a readable file; then, with item 509 on, question 40129 for every To
 /// address outside the tray's send group, and, when asked for, question
-/// 40505 when characters of the text will not arrive as written. Then the
+/// 40505 (or the front end's own list) when characters of the subject or
+/// text will not arrive as written. Then the
 /// tray's signature (unless the user turned it off) and one "@#MIME" line
 /// per attachment are appended, the text is normalised
 /// (message::DraftBody), and the mail is stored: the subject behind the
@@ -26,11 +27,13 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "compose/DraftKind.h"
+#include "compose/SendCharacterCheck.h"
 #include "core/Messages.h"
 #include "core/SettingsFile.h"
 #include "message/MailRecord.h"
@@ -72,6 +75,11 @@ struct StoreOptions {
   /// Ask 40505 when the text holds characters that will not arrive as
   /// written (a front end that showed them itself leaves this off).
   bool askAboutCharacters = false;
+  /// A front end's own showing of those characters, in place of 40505:
+  /// called when sending, once every other check passed and every question
+  /// was answered yes, with every finding (half-width kana too); false
+  /// stops the store with the draft as it was.
+  std::function<bool(const std::vector<CharacterFinding>& findings)> confirmCharacters;
 };
 
 class DraftWriter {
@@ -93,7 +101,7 @@ private:
   std::optional<Checked> check(const Draft& draft, const StoreOptions& options) const;
   bool checkAddresses(const Draft& draft, const std::string& subject) const;
   bool confirmRecipients(const Draft& draft, const Checked& checked) const;
-  bool confirmCharacters(const Checked& checked) const;
+  bool confirmCharacters(const Checked& checked, const StoreOptions& options) const;
   std::vector<std::string> storedLines(const Draft& draft, const Checked& checked, DraftTarget target) const;
   message::MailRecord recordOf(const Draft& draft, const Checked& checked, bool sending, std::time_t now) const;
   void markReplied(const std::vector<store::MailPlace>& originals) const;

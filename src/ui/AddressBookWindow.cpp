@@ -1,8 +1,6 @@
 #include "ui/AddressBookWindow.h"
 
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QFormLayout>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -121,7 +119,13 @@ bool AddressBookWindow::addEntry(const QString& name, const QString& address) {
 void AddressBookWindow::showSelected() {
   const auto selected = list_->selectedItems();
   if (selected.isEmpty()) return;
-  AddressEntryWindow::show(entries_.at(selected.front()->data(0, kEntryRole).toULongLong()), this);
+  const addressbook::AddressEntry& entry = entries_.at(selected.front()->data(0, kEntryRole).toULongLong());
+  const auto edited = AddressEntryWindow::edit(entry, this);
+  if (!edited || *edited == entry) return;
+  // An entry is found again by its address: the file may have changed
+  // while the window was open.
+  if (entry.addresses.empty() || !book_->update(entry.addresses.front(), *edited)) QApplication::beep();
+  reload();
 }
 
 void AddressBookWindow::removeSelected() {
@@ -133,18 +137,10 @@ void AddressBookWindow::removeSelected() {
 }
 
 void AddressBookWindow::newEntry() {
-  QDialog dialog(this);
-  dialog.setWindowTitle(u("新しい連絡先"));
-  auto* form = new QFormLayout(&dialog);
-  auto* name = new QLineEdit(&dialog);
-  auto* address = new QLineEdit(&dialog);
-  form->addRow(u("表示名(&N)："), name);
-  form->addRow(u("電子メール(&E)："), address);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  form->addRow(buttons);
-  if (dialog.exec() == QDialog::Accepted) addEntry(name->text(), address->text());
+  const auto entry = AddressEntryWindow::edit({}, this);
+  if (!entry) return;
+  if (!book_->create(*entry)) QApplication::beep();
+  reload();
 }
 
 }  // namespace zorvik::ui

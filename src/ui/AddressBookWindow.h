@@ -3,10 +3,10 @@
 /// (what "アドレス帳(&B)" opens): every entry with its name, nickname, first
 /// address and company; a search field narrowing the list as the user
 /// types (name, nickname, reading or address beginning with the text, as
-/// completion matches); "新規" to add an entry by name and address,
-/// "削除" to remove the selected one, "プロパティ" (or a double click) for
-/// the entry window, and "宛先に追加" handing the selected addresses to a
-/// compose window.
+/// completion matches); "新規" to add an entry in the entry window,
+/// "削除" to remove the selected one, "プロパティ" (or a double click) to
+/// change the selected one in the entry window, and "宛先に追加" handing
+/// the selected addresses to a compose window.
 #pragma once
 
 #include <QMainWindow>

@@ -4,6 +4,9 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <span>
 
 #include "ui/QtReporter.h"
 #include "ui/QtText.h"
@@ -11,44 +14,86 @@
 
 namespace zorvik::ui {
 
+namespace {
+
+QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// The one-line fields, in the order the window shows them.
+struct LineField {
+  const char* objectName;
+  const char* label;
+  std::string addressbook::AddressEntry::*member;
+};
+constexpr LineField kNameFields[] = {
+    {"name", "表示名(&N)：", &addressbook::AddressEntry::name},
+    {"reading", "よみ(&Y)：", &addressbook::AddressEntry::reading},
+    {"nickname", "ニックネーム(&K)：", &addressbook::AddressEntry::nickname},
+};
+constexpr LineField kWorkFields[] = {
+    {"title", "役職(&T)：", &addressbook::AddressEntry::title},
+    {"company", "会社名(&C)：", &addressbook::AddressEntry::company},
+    {"department", "部署(&D)：", &addressbook::AddressEntry::department},
+    {"office", "事業所(&O)：", &addressbook::AddressEntry::office},
+};
+
+}  // namespace
+
 AddressEntryWindow::AddressEntryWindow(const addressbook::AddressEntry& entry, QWidget* parent) : QDialog(parent) {
-  setWindowTitle(fromSjis(entry.name) + QString::fromUtf8(" のプロパティ"));
+  setWindowTitle(entry.name.empty() ? u("新しい連絡先") : fromSjis(entry.name) + u(" のプロパティ"));
   auto* form = new QFormLayout(this);
-  const auto row = [&](const char* label, const std::string& value) {
-    auto* field = new QLineEdit(fromSjis(value), this);
-    field->setReadOnly(true);
-    form->addRow(QString::fromUtf8(label), field);
+  const auto lineRow = [&](const LineField& field) {
+    auto* edit = new QLineEdit(fromSjis(entry.*field.member), this);
+    edit->setObjectName(field.objectName);
+    form->addRow(u(field.label), edit);
   };
-  row("表示名：", entry.name);
-  row("ニックネーム：", entry.nickname);
+  for (const LineField& field : kNameFields) lineRow(field);
   QStringList addresses;
   for (const std::string& address : entry.addresses) addresses << fromSjis(address);
-  auto* list = new QPlainTextEdit(addresses.join('\n'), this);
-  list->setReadOnly(true);
-  list->setMaximumHeight(70);
-  form->addRow(QString::fromUtf8("電子メール："), list);
-  row("役職：", entry.title);
-  row("会社名：", entry.company);
-  row("部署：", entry.department);
-  row("事業所：", entry.office);
+  addresses_ = new QPlainTextEdit(addresses.join('\n'), this);
+  addresses_->setObjectName("addresses");
+  addresses_->setTabChangesFocus(true);
+  addresses_->setMaximumHeight(70);
+  form->addRow(u("電子メール(&E)：\n(1行に1つ)"), addresses_);
+  for (const LineField& field : kWorkFields) lineRow(field);
   auto* note = new QPlainTextEdit(fromSjis(entry.note), this);
-  note->setReadOnly(true);
+  note->setObjectName("note");
+  note->setTabChangesFocus(true);
   note->setMaximumHeight(70);
-  form->addRow(QString::fromUtf8("メモ："), note);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  form->addRow(u("メモ(&M)："), note);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Cancel)->setText(u("キャンセル"));
+  ok_ = buttons->button(QDialogButtonBox::Ok);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  const auto needAddress = [this] { ok_->setEnabled(!this->entry().addresses.empty()); };
+  connect(addresses_, &QPlainTextEdit::textChanged, this, needAddress);
+  needAddress();
   form->addRow(buttons);
-  resize(420, 380);
+  resize(440, 400);
 }
 
-void AddressEntryWindow::show(const addressbook::AddressEntry& entry, QWidget* parent) {
+addressbook::AddressEntry AddressEntryWindow::entry() const {
+  addressbook::AddressEntry entry;
+  for (const auto& fields : {std::span<const LineField>(kNameFields), std::span<const LineField>(kWorkFields)})
+    for (const LineField& field : fields)
+      entry.*field.member = toSjis(findChild<QLineEdit*>(field.objectName)->text().trimmed());
+  for (const QString& line : addresses_->toPlainText().split('\n'))
+    if (!line.trimmed().isEmpty()) entry.addresses.push_back(toSjis(line.trimmed()));
+  entry.note = toSjis(findChild<QPlainTextEdit*>("note")->toPlainText().trimmed());
+  return entry;
+}
+
+std::optional<addressbook::AddressEntry> AddressEntryWindow::edit(const addressbook::AddressEntry& entry,
+                                                                 QWidget* parent) {
   AddressEntryWindow window(entry, parent);
   UiLog::global().watch(&window);
-  if (QtReporter::presetAnswer()) {
+  if (const auto preset = QtReporter::presetAnswer()) {
     UiLog::global().windowShown(window);
-    return;
+    if (!*preset) return std::nullopt;
+    return entry;
   }
-  window.exec();
+  if (window.exec() != QDialog::Accepted) return std::nullopt;
+  return window.entry();
 }
 
 }  // namespace zorvik::ui

@@ -8,6 +8,7 @@
 #include "platform/TextEncoding.h"
 #include "store/TrayFile.h"
 #include "ui/AddressBookWindow.h"
+#include "ui/AddressEntryWindow.h"
 #include "ui/ComposeWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/QtText.h"
@@ -131,7 +132,12 @@ void ComposeCommands::registerTray() {
     QApplication::beep();
     return;
   }
-  mailflow::AddressBookFlow::registerTray(window_.document_, *book, tray);
+  // Each new address opens in the entry window: "OK" stores it as the user
+  // left it, cancelling skips it.
+  const auto confirm = [this](const addressbook::AddressEntry& proposed) {
+    return AddressEntryWindow::edit(proposed, &window_);
+  };
+  if (!mailflow::AddressBookFlow::registerTray(window_.document_, *book, tray, confirm)) QApplication::beep();
   if (addressBook_) addressBook_->reload();
 }
 

@@ -39,7 +39,8 @@ public:
   /// A "新規" window filled from a mailto link.
   ComposeWindow* openMailto(const QString& link);
   void openAddressBook();
-  /// Registers the send groups of the selected tray in the address book.
+  /// Registers the send groups of the selected tray in the address book,
+  /// each new address confirmed or changed in the entry window first.
   void registerTray();
 
   /// The compose windows open now, oldest first.

@@ -24,6 +24,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "addressbook/AddressCompleter.h"
 #include "addressbook/VCardAddressBook.h"
 #include "compose/DraftFile.h"
@@ -102,6 +104,7 @@ ComposeWindow::ComposeWindow(mailflow::Document& document, mailflow::OpenDraft d
   const view::WindowRect& rect = options_.placement;
   setGeometry(rect.left, rect.top, std::max(320, rect.right - rect.left), std::max(240, rect.bottom - rect.top));
   splitter_->setSizes({std::max(80, height() - options_.editorHeight), options_.editorHeight});
+  fitAttachmentList();
   UiLog::global().watch(this);
   editor_->setFocus();
   if (document.settings().flag(item::kExternalEditorAlways))
@@ -177,7 +180,6 @@ void ComposeWindow::buildForm(QWidget* top) {
   attachments_->setHeaderLabels({u("添付ファイル名"), u("ｻｲｽﾞ"), u("更新日時")});
   attachments_->setRootIsDecorated(false);
   attachments_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  attachments_->setMaximumHeight(90);
   attachments_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
   auto* buttons = new QVBoxLayout;
   auto* remove = new QPushButton(u("削除(&D)"), attachmentPane_);
@@ -272,6 +274,25 @@ void ComposeWindow::showAttachments() {
   attachments_->setHeaderHidden(icons);
   for (int column = 1; column < 3; ++column) attachments_->setColumnHidden(column, icons);
   attachmentPane_->setVisible(form_.attachmentDisplay != view::AttachmentDisplay::Off);
+  fitAttachmentList();
+}
+
+void ComposeWindow::fitAttachmentList() {
+  // Every file shows whole up to a few; beyond that the list scrolls.
+  constexpr int kRowsShown = 4;
+  const int files = attachments_->topLevelItemCount();
+  const int rowHeight = files > 0 ? attachments_->sizeHintForRow(0) : attachments_->fontMetrics().height() + 4;
+  const int header = attachments_->isHeaderHidden() ? 0 : attachments_->header()->sizeHint().height();
+  const int height = 2 * attachments_->frameWidth() + header + std::clamp(files, 1, kRowsShown) * rowHeight;
+  attachments_->setFixedHeight(height);
+  // The form takes from the editor what the list needs, so no row is cut.
+  if (!splitter_ || !attachmentPane_->isVisibleTo(this)) return;
+  QList<int> sizes = splitter_->sizes();
+  const int needed = splitter_->widget(0)->minimumSizeHint().height();
+  if (sizes.size() < 2 || sizes[0] >= needed) return;
+  sizes[1] = std::max(0, sizes[1] - (needed - sizes[0]));
+  sizes[0] = needed;
+  splitter_->setSizes(sizes);
 }
 
 void ComposeWindow::addAttachments(const QStringList& paths) {
@@ -336,9 +357,7 @@ void ComposeWindow::readForm() {
   draft_.attachments = form_.attachmentPaths();
 }
 
-bool ComposeWindow::confirmCharacters() {
-  const auto findings = compose::SendCharacterCheck::run(form_.subject, draft_.prepared.body);
-  if (findings.empty()) return true;
+bool ComposeWindow::confirmCharacters(const std::vector<compose::CharacterFinding>& findings) {
   if (options_.confirmCharacters) {
     std::vector<std::string> shown;
     for (const auto& finding : findings) shown.push_back(toSjis(PreSendCheckDialog::describe(finding)));
@@ -368,10 +387,12 @@ bool ComposeWindow::store(bool forSending) {
   readForm();
   // A body file that cannot be written is reported by the store, in its turn.
   mailflow::DraftFlow::edit(draft_, text());
-  if (forSending && !confirmCharacters()) return false;
   compose::Draft draft = draft_.toDraft();
   draft.firstLineAsSubject = form_.firstLineAsSubject;
-  const compose::StoreOptions options{forSending ? compose::DraftTarget::Unsent : compose::DraftTarget::Drafts, false};
+  compose::StoreOptions options{forSending ? compose::DraftTarget::Unsent : compose::DraftTarget::Drafts, false};
+  // The characters are shown once the store's own checks have passed, so a
+  // draft that cannot go anyway asks nothing about them.
+  options.confirmCharacters = [this](const auto& findings) { return confirmCharacters(findings); };
   if (!mailflow::DraftFlow::store(document_, draft, options, draft_.reopened)) return false;
   done_ = true;
   emit stored(forSending);
@@ -469,14 +490,31 @@ void ComposeWindow::completeAddress() {
 
 void ComposeWindow::registerAddress() {
   QLineEdit* field = focusedAddressField();
-  const auto addresses = message::AddressParser(document_.settings().aliases()).parseList(toSjis(field->text()));
+  const std::string typed = toSjis(field->text());
+  const message::AddressParser parser(document_.settings().aliases());
+  const auto addresses = parser.parseList(typed);
   if (!book() || addresses.empty()) {
     QApplication::beep();
     return;
   }
   const message::MailAddress& chosen = addresses.front();
-  if (!book_->findByAddress(chosen.address)) book_->create(chosen.name, chosen.address);
-  if (const auto entry = book_->findByAddress(chosen.address)) AddressEntryWindow::show(*entry, this);
+  const auto held = book_->findByAddress(chosen.address);
+  const addressbook::AddressEntry shown = held ? *held : addressbook::AddressEntry::proposed(chosen.name, chosen.address);
+  const auto edited = AddressEntryWindow::edit(shown, this);
+  if (!edited) return;
+  const bool stored = held ? *edited == shown || book_->update(chosen.address, *edited) : book_->create(*edited);
+  if (!stored) {
+    QApplication::beep();
+    return;
+  }
+  // The address as the book now knows it stands in the field (not for an
+  // alias, which stands for more than the one address).
+  std::vector<std::string> entries = message::AddressParser::splitList(typed);
+  if (entries.empty() || parser.parseOne(entries.front()).mail.address != chosen.address) return;
+  entries.front() = addressbook::AddressCompleter::resolvedForm({edited->addresses.front(), edited->name});
+  std::string text;
+  for (const std::string& entry : entries) text += (text.empty() ? "" : ", ") + entry;
+  field->setText(fromSjis(text));
 }
 
 }  // namespace zorvik::ui

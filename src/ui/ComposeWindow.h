@@ -6,9 +6,9 @@
 ///
 /// "送信" stores the draft in the unsent tray through mailflow::DraftFlow,
 /// whose checks come in their order (40501, 40599, 40502, 40503, 40504,
-/// then question 40129); before that, the characters that would not arrive
-/// as written are listed (PreSendCheckDialog) and the user may go back to
-/// the text. Closing a window with content asks whether to keep the draft
+/// then question 40129); after them, just before the mail is queued, the
+/// characters that would not arrive as written are listed
+/// (PreSendCheckDialog) and the user may go back to the text. Closing a window with content asks whether to keep the draft
 /// in the drafts tray; "保存して終了" keeps it without asking, "保存せずに終了"
 /// drops it. The replied mark of the originals is set by the store.
 ///
@@ -90,7 +90,10 @@ public:
   /// "検索" on the address field with the focus (To when none has it):
   /// completes it from the address book, stepping through the choices.
   void completeAddress();
-  /// "WAB登録": registers the first address of the To field.
+  /// "WAB登録": the first address of the address field with the focus (To
+  /// when none has it) in the entry window, its entry when the book holds
+  /// one, else a new one of its name and address; "OK" stores it and the
+  /// field shows it in its resolved form, cancelling stores nothing.
   void registerAddress();
   /// "外部ｴﾃﾞｨﾀ": the text goes to the external editor, which hands it
   /// back on each save; the built-in editor is read-only meanwhile.
@@ -117,9 +120,10 @@ private:
   void loadText(const std::string& body);
   void showForm();
   void showAttachments();
+  void fitAttachmentList();
   void readForm();
   bool store(bool forSending);
-  bool confirmCharacters();
+  bool confirmCharacters(const std::vector<compose::CharacterFinding>& findings);
   bool askKeep();
   QLineEdit* focusedAddressField() const;
   addressbook::VCardAddressBook* book();

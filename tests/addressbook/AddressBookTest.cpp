@@ -1,9 +1,13 @@
 // The address book over a vCard file: cards as other programs write them
 // (vCard 2.1, 3.0, 4.0), written back so they read them, resolved and
-// stepped through as the compose window completes addresses, and changed
-// by several writers at once without losing an entry.
+// stepped through as the compose window completes addresses, changed by
+// several writers at once without losing an entry, an entry edited without
+// touching what else its card or the book holds, and a write cut off at
+// any moment leaving the book whole.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +18,7 @@
 #include "addressbook/VCardWriter.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
+#include "support/KilledChild.h"
 #include "support/TestEnvironment.h"
 
 namespace zorvik::addressbook {
@@ -149,6 +154,126 @@ TEST_F(VCardAddressBookTest, WritersAtOnceLoseNoEntryAndReadersSeeOtherWriters) 
   EXPECT_EQ(reader.remove("W1-0@example.jp"), 1u);
   EXPECT_EQ(VCardAddressBook(path()).entries().size(), 3u * kPerWriter - 1);
   EXPECT_FALSE(platform::pathExists(path() + ".new")) << "no temporary file is left";
+}
+
+std::string joined(const std::vector<std::string>& cards) {
+  std::string file;
+  for (const std::string& card : cards) file += card;
+  return file;
+}
+
+std::string card(const std::string& lines) { return "BEGIN:VCARD\r\nVERSION:3.0\r\n" + lines + "END:VCARD\r\n"; }
+
+TEST_F(VCardAddressBookTest, AnEditChangesItsOwnPropertiesAndNothingElse) {
+  const std::string taro =
+      "FN:山田 太郎\r\nN:山田;太郎;;;\r\nX-PHONETIC-LAST-NAME:やまだ\r\nX-PHONETIC-FIRST-NAME:たろう\r\n"
+      "NICKNAME:たろ,やまちゃん\r\nitem1.EMAIL;TYPE=INTERNET,WORK:taro@work.example.jp\r\n"
+      "EMAIL;TYPE=INTERNET:taro@example.jp\r\nTEL;TYPE=CELL:+81-90-0000-0000\r\nORG:Example;営業;東京;第一課\r\n"
+      "TITLE:課長\r\nNOTE:メモ\r\nX-OTHER-APP:keep\\, me\r\n";
+  // As the book creates an entry: N made from the display name.
+  const std::string suzuki = "FN:鈴木\r\nN:鈴木;;;;\r\nNICKNAME:鈴木\r\nEMAIL;TYPE=INTERNET:suzuki@example.jp\r\n";
+  const std::vector<std::string> book{card("FN:Before\r\nN:;;;;\r\nEMAIL:before@example.jp\r\n"), card(taro),
+                                      card(suzuki), card("FN:After\r\nN:;;;;\r\nEMAIL:after@example.jp\r\n")};
+  struct Case {
+    const char* what;
+    const char* address;  // the entry's, as the window knows it
+    std::function<void(AddressEntry&)> edit;
+    std::size_t card;
+    std::string expected;  // the card's lines afterwards
+  };
+  const auto replaced = [&taro](const std::string& from, const std::string& to) {
+    std::string lines = taro;
+    lines.replace(lines.find(from), from.size(), to);
+    return lines;
+  };
+  const std::vector<Case> cases{
+      {"the display name; an N of the user's own stays", "taro@example.jp",
+       [](AddressEntry& e) { e.name = sjis("山田 太郎（営業）"); }, 1, replaced("FN:山田 太郎", "FN:山田 太郎（営業）")},
+      {"the reading replaces the phonetic names it was read from", "taro@example.jp",
+       [](AddressEntry& e) { e.reading = sjis("やまだ たろう, じr."); }, 1,
+       replaced("X-PHONETIC-LAST-NAME:やまだ\r\nX-PHONETIC-FIRST-NAME:たろう\r\n", "") +
+           "SORT-STRING:やまだ たろう\\, じr.\r\n"},
+      {"the first nickname; the rest of the list stays", "TARO@example.jp",
+       [](AddressEntry& e) { e.nickname = "taro"; }, 1, replaced("NICKNAME:たろ,", "NICKNAME:taro,")},
+      {"addresses reordered and added: a kept one keeps its group and types", "taro@example.jp",
+       [](AddressEntry& e) { e.addresses = {"taro@example.jp", "taro@work.example.jp", "new@example.jp"}; }, 1,
+       replaced("item1.EMAIL;TYPE=INTERNET,WORK:taro@work.example.jp\r\nEMAIL;TYPE=INTERNET:taro@example.jp\r\n",
+                "EMAIL;TYPE=INTERNET:taro@example.jp\r\nitem1.EMAIL;TYPE=INTERNET,WORK:taro@work.example.jp\r\n"
+                "EMAIL;TYPE=INTERNET:new@example.jp\r\n")},
+      {"an address dropped", "taro@work.example.jp", [](AddressEntry& e) { e.addresses = {"taro@example.jp"}; }, 1,
+       replaced("item1.EMAIL;TYPE=INTERNET,WORK:taro@work.example.jp\r\n", "")},
+      {"the company; the organisation's fourth part stays; emptied fields go", "taro@example.jp",
+       [](AddressEntry& e) {
+         e.company = "Example; Inc.";
+         e.title.clear();
+         e.note.clear();
+       },
+       1,
+       replaced("ORG:Example;営業;東京;第一課\r\nTITLE:課長\r\nNOTE:メモ\r\n", "ORG:Example\\; Inc.;営業;東京;第一課\r\n")},
+      {"an N the book made follows the name; a new title is added", "suzuki@example.jp",
+       [](AddressEntry& e) {
+         e.name = sjis("鈴木 一郎");
+         e.title = sjis("部長");
+       },
+       2, "FN:鈴木 一郎\r\nN:鈴木 一郎;;;;\r\nNICKNAME:鈴木\r\nEMAIL;TYPE=INTERNET:suzuki@example.jp\r\nTITLE:部長\r\n"},
+      {"nothing changed", "taro@example.jp", [](AddressEntry&) {}, 1, taro},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    write(joined(book));
+    VCardAddressBook edited(path());
+    auto entry = edited.findByAddress(c.address);
+    ASSERT_TRUE(entry);
+    c.edit(*entry);
+    ASSERT_TRUE(edited.update(c.address, *entry));
+    std::vector<std::string> expected = book;
+    expected[c.card] = card(c.expected);
+    EXPECT_EQ(platform::readFile(path()), joined(expected));
+    EXPECT_EQ(VCardAddressBook(path()).findByAddress(entry->addresses.front()), entry) << "read back as edited";
+  }
+  write(joined(book));
+  VCardAddressBook held(path());
+  EXPECT_EQ(held.findByAddress("taro@example.jp")->reading, sjis("やまだ たろう"));
+  EXPECT_EQ(held.resolve(sjis("たろう")).size(), 2u) << "found by a word of its reading";
+  EXPECT_FALSE(held.update("nobody@example.jp", *held.findByAddress("taro@example.jp")));
+  EXPECT_EQ(platform::readFile(path()), joined(book)) << "no entry, no write";
+}
+
+// The book is rewritten whole on every change; a writer killed at any
+// moment of it leaves either the book before or the book after, never a
+// part of one, and the next change goes through.
+TEST_F(VCardAddressBookTest, AnEditCutOffAtAnyMomentLeavesTheBookWhole) {
+  constexpr int kCards = 20000;
+  constexpr int kKills = 16;
+  std::vector<std::string> cards;
+  for (int i = 0; i < kCards; ++i) {
+    const std::string n = std::to_string(i);
+    cards.push_back(card("FN:人 " + n + "\r\nN:人;" + n + ";;;\r\nEMAIL:p" + n + "@example.jp\r\nTEL:" + n + "\r\n"));
+  }
+  const std::string before = joined(cards);
+  const auto edit = [this] {
+    VCardAddressBook book(path());
+    AddressEntry entry = *book.findByAddress("p10000@example.jp");
+    entry.name = sjis("変えた名前");
+    entry.reading = sjis("かえたなまえ");
+    book.update("p10000@example.jp", entry);
+  };
+  write(before);
+  const auto start = std::chrono::steady_clock::now();
+  edit();
+  const auto duration = std::chrono::steady_clock::now() - start;
+  const auto after = platform::readFile(path());
+  ASSERT_TRUE(after);
+  ASSERT_NE(*after, before);
+  for (int kill = 0; kill < kKills; ++kill) {
+    write(before);
+    test::killAfter(std::chrono::duration_cast<std::chrono::microseconds>(duration * kill / (kKills - 4)), edit);
+    const auto left = platform::readFile(path());
+    ASSERT_TRUE(left) << "kill " << kill;
+    ASSERT_TRUE(*left == before || *left == *after) << "kill " << kill << ": " << left->size() << " bytes";
+  }
+  edit();
+  EXPECT_EQ(platform::readFile(path()), *after) << "a change after a cut one goes through";
 }
 
 TEST_F(VCardAddressBookTest, AHundredThousandCardsAreResolvedByTheirPrefix) {

@@ -1,6 +1,6 @@
 // zorvik-cli abook: the address book over addressbook.vcf in the store
 // root. A vCard file made here goes in and comes out again whole (every
-// entry, every property, every folded line), entries are added, found,
+// entry, every property, every folded line), entries are added, changed, found,
 // registered from a tray's send groups and removed, and nothing happens
 // while settings item 116 is off.
 #include <gtest/gtest.h>
@@ -64,6 +64,16 @@ TEST_F(AddressBookCli, EntriesAreAddedRegisteredFromATrayAndRemovedOnlyWhileTheB
   EXPECT_EQ(registered.out, "tanaka@example.jp\nboss@example.jp\n") << "a known address is passed over";
   EXPECT_EQ(cli({"abook", "find", "tanaka"}).out, "田中 <tanaka@example.jp>\t田中\ttanaka@example.jp\n");
   EXPECT_EQ(cli({"abook", "find", "鈴木"}).out, "鈴木 <suzuki@example.jp>\t鈴木\tsuzuki@example.jp\n");
+
+  EXPECT_EQ(cli({"abook", "update", "TANAKA@example.jp", "--name", "田中 一郎", "--reading", "たなか", "--company",
+                 "田中商店", "--addresses", "tanaka@example.jp, ichiro@example.jp"})
+                .exitCode,
+            0);
+  EXPECT_EQ(cli({"abook", "find", "--address", "ichiro@example.jp"}).out,
+            "田中 一郎\t田中\ttanaka@example.jp,ichiro@example.jp\t\t田中商店\t\t\t\n");
+  EXPECT_EQ(cli({"abook", "find", "たなか"}).exitCode, 0) << "found by its reading";
+  EXPECT_EQ(cli({"abook", "update", "nobody@example.jp", "--name", "x"}).exitCode, 1);
+  EXPECT_EQ(cli({"abook", "update", "tanaka@example.jp", "--colour", "red"}).exitCode, 2);
 
   EXPECT_EQ(cli({"abook", "remove", "hanako@example.jp"}).out, "1\n");
   EXPECT_EQ(cli({"abook", "find", "佐藤"}).exitCode, 1);

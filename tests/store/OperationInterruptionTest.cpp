@@ -19,6 +19,7 @@
 #include "store/MailOperations.h"
 #include "store/OperationStep.h"
 #include "store/TreeOperations.h"
+#include "support/KilledChild.h"
 
 namespace zorvik::store {
 namespace {
@@ -41,19 +42,6 @@ bool runUntilStep(int step, const std::function<void()>& operation) {
   int status = 0;
   waitpid(child, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == kCompleted;
-}
-
-// Runs `operation` in a child and kills it after `delay`.
-void killAfter(std::chrono::microseconds delay, const std::function<void()>& operation) {
-  const pid_t child = fork();
-  if (child == 0) {
-    operation();
-    _exit(kCompleted);
-  }
-  std::this_thread::sleep_for(delay);
-  kill(child, SIGKILL);
-  int status = 0;
-  waitpid(child, &status, 0);
 }
 
 // A store with mails in "Inbox", one of them linked from "Links".
@@ -320,7 +308,7 @@ TEST(OperationInterruptionTest, CompactionKilledAtAnyMomentLeavesTheTrayWhole) {
   const auto duration = std::chrono::steady_clock::now() - start;
   for (int kill = 0; kill < kKills; ++kill) {
     restore();
-    killAfter(std::chrono::duration_cast<std::chrono::microseconds>(duration * kill / (kKills - 4)), compact);
+    test::killAfter(std::chrono::duration_cast<std::chrono::microseconds>(duration * kill / (kKills - 4)), compact);
     const auto stored = scene.stored({"Inbox"});
     ASSERT_EQ(std::set<std::string>(stored.begin(), stored.end()), kept) << "kill " << kill;
     ASSERT_EQ(stored.size(), kept.size()) << "kill " << kill;
@@ -333,7 +321,7 @@ TEST(OperationInterruptionTest, MoveKilledAtAnyMomentLosesNoMail) {
     Scene scene(kMails);
     std::vector<std::uint32_t> all;
     for (std::uint32_t i = 0; i < kMails; ++i) all.push_back(i);
-    killAfter(std::chrono::milliseconds(delayMs), [&] { scene.mails.move("Inbox", all, "Work"); });
+    test::killAfter(std::chrono::milliseconds(delayMs), [&] { scene.mails.move("Inbox", all, "Work"); });
     const auto stored = scene.stored({"Inbox", "Work"});
     EXPECT_EQ(std::set<std::string>(stored.begin(), stored.end()), names(kMails)) << "killed after " << delayMs << " ms";
     // The next move of what is left must still work on the trays as left.

@@ -7,12 +7,15 @@
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include <atomic>
+#include <functional>
 #include <fstream>
 #include <thread>
 #include <stdexcept>
@@ -28,6 +31,7 @@
 #include "support/SmtpSinkServer.h"
 #include "UiFixture.h"
 #include "ui/AddressBookWindow.h"
+#include "ui/AddressEntryWindow.h"
 #include "ui/ComposeCommands.h"
 #include "ui/ComposeEditor.h"
 #include "ui/ComposeWindow.h"
@@ -176,25 +180,48 @@ TEST_F(ComposeWindowTest, TheEmacsPresetUndoesWithCtrlXU) {
   EXPECT_TRUE(editor.toPlainText().endsWith(u("abc")));
 }
 
-TEST_F(ComposeWindowTest, ChecksComeInTheirOrder) {
+// The store's checks come first: a draft that cannot go anyway asks nothing
+// about its characters (here half-width kana); the character check comes
+// last, just before the mail is queued, and "back to the text" keeps it.
+TEST_F(ComposeWindowTest, ChecksComeInTheirOrderAndTheCharacterCheckLast) {
   document->settings().setNumber(item::kFirstLineAsSubject, 0);
+  const std::string ownAddress = document->settings().text(item::kSenderAddress);
   document->settings().setText(item::kSenderAddress, "");
   ComposeWindow& compose = newWindow();
   const int unsent = liveMails("未送信");
   compose.editor().clear();
+  const QString characterCheck = u("送信前の文字チェック");
+  struct Step {
+    const char* what;
+    std::function<void()> fill;
+    MessageNumber refused;
+  };
+  const std::vector<Step> steps{
+      {"no text, no subject", [] {}, MessageNumber::NoMailText},
+      {"text with half-width kana, no To", [&] { typeText(&compose.editor(), u("本文ﾃｽﾄ")); }, MessageNumber::NoRecipient},
+      {"no subject: 40503 before 40504", [&] { typeText(&compose.toField(), u("a@example.jp")); },
+       MessageNumber::NoSubject},
+      {"no own address", [&] { typeText(&compose.subjectField(), u("件名")); }, MessageNumber::NoOwnAddress},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.fill();
+    const auto before = reporter.numbers().size();
+    EXPECT_FALSE(compose.send());
+    ASSERT_EQ(reporter.numbers().size(), before + 1);
+    EXPECT_EQ(reporter.numbers().back(), step.refused);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), characterCheck.toStdString()), 0);
+  }
+  document->settings().setText(item::kSenderAddress, ownAddress);
+  answer = false;
   EXPECT_FALSE(compose.send());
-  EXPECT_EQ(boxes(MessageNumber::NoMailText), 1);
-  typeText(&compose.editor(), u("本文だけ"));
-  EXPECT_FALSE(compose.send());
-  EXPECT_EQ(boxes(MessageNumber::NoRecipient), 1);
-  typeText(&compose.toField(), u("a@example.jp"));
-  EXPECT_FALSE(compose.send());
-  EXPECT_EQ(boxes(MessageNumber::NoSubject), 1) << "40503 before 40504";
-  EXPECT_EQ(boxes(MessageNumber::NoOwnAddress), 0);
-  typeText(&compose.subjectField(), u("件名"));
-  EXPECT_FALSE(compose.send());
-  EXPECT_EQ(boxes(MessageNumber::NoOwnAddress), 1);
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), characterCheck.toStdString()), 1);
+  EXPECT_EQ(compose.editor().textCursor().positionInBlock(), 2) << "back at the kana";
   EXPECT_EQ(liveMails("未送信"), unsent);
+  answer = true;
+  EXPECT_TRUE(compose.send());
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), characterCheck.toStdString()), 2);
+  EXPECT_EQ(liveMails("未送信"), unsent + 1);
 }
 
 TEST_F(ComposeWindowTest, ClosingKeepsADraftOrAsksNothing) {
@@ -305,6 +332,100 @@ TEST_F(ComposeWindowTest, TheAddressBookWindowSearchesAndCompletes) {
   compose.completeAddress();
   EXPECT_EQ(compose.toField().text(), u("鈴木 花子 <hanako@example.jp>"));
   book->close();
+}
+
+// Answers the entry windows as they open, one step each: the step fills
+// the fields and says whether to press "OK" (else "キャンセル").
+class EntryWindowAnswers {
+public:
+  using Step = std::function<bool(AddressEntryWindow&)>;
+  explicit EntryWindowAnswers(std::vector<Step> steps) : steps_(std::move(steps)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      auto* shown = qobject_cast<AddressEntryWindow*>(QApplication::activeModalWidget());
+      if (!shown || shown == last_ || answered_ >= steps_.size()) return;
+      last_ = shown;
+      if (steps_[answered_++](*shown)) {
+        shown->accept();
+      } else {
+        shown->reject();
+      }
+    });
+    timer_.start(20);
+  }
+  std::size_t answered() const { return answered_; }
+  static void set(AddressEntryWindow& window, const char* field, const QString& text) {
+    if (auto* line = window.findChild<QLineEdit*>(field)) line->setText(text);
+  }
+
+private:
+  std::vector<Step> steps_;
+  std::size_t answered_ = 0;
+  QPointer<AddressEntryWindow> last_;
+  QTimer timer_;
+};
+
+// Registering a tray's send groups shows each new address in the entry
+// window: changed there it is stored as changed, cancelled it is skipped, a
+// known one is not asked about. The address book window changes an entry
+// the same way, and "WAB登録" puts the entry's resolved form in the field.
+TEST_F(ComposeWindowTest, TheEntryWindowConfirmsOrChangesWhatIsStored) {
+  document->settings().setNumber(item::kUseAddressBook, 1);
+  ASSERT_EQ(cli({"set", "116", "1"}), 0);
+  ASSERT_EQ(cli({"abook", "add", "佐藤", "sato@example.jp"}), 0);
+  ASSERT_EQ(cli({"mktray", "仕事"}), 0);
+  ASSERT_EQ(cli({"prop", "仕事", "1007", "佐藤 <sato@example.jp>\r\n田中 <tanaka@example.jp>"}), 0);
+  ASSERT_EQ(cli({"prop", "仕事", "1008", "boss@example.jp, tanaka@example.jp"}), 0);
+  MainWindow& main = openWindow();
+  ASSERT_TRUE(main.selectNode(sjis("仕事")));
+  {
+    EntryWindowAnswers answers({[](AddressEntryWindow& shown) {
+                                  EXPECT_EQ(shown.entry().addresses, std::vector<std::string>{"tanaka@example.jp"});
+                                  EntryWindowAnswers::set(shown, "name", u("田中 一郎"));
+                                  EntryWindowAnswers::set(shown, "reading", u("たなか いちろう"));
+                                  return true;
+                                },
+                                [](AddressEntryWindow& shown) {
+                                  EXPECT_EQ(shown.entry().addresses, std::vector<std::string>{"boss@example.jp"});
+                                  return false;
+                                }});
+    main.compose().registerTray();
+    EXPECT_EQ(answers.answered(), 2u) << "the known address and the second tanaka are not asked about";
+  }
+  EXPECT_EQ(cliOut({"abook", "find", "たなか"}), "田中 一郎 <tanaka@example.jp>\t田中 一郎\ttanaka@example.jp\n");
+  EXPECT_EQ(cliOut({"abook", "find", "boss"}), "") << "cancelled: skipped";
+
+  ASSERT_TRUE(main.runCommand(cmd::kAddressBook));
+  AddressBookWindow* book = main.compose().addressBook();
+  ASSERT_NE(book, nullptr);
+  book->search(u("sato"));
+  ASSERT_EQ(book->rowCount(), 1);
+  book->list().topLevelItem(0)->setSelected(true);
+  {
+    EntryWindowAnswers answers({[](AddressEntryWindow& shown) {
+      EntryWindowAnswers::set(shown, "company", u("佐藤商事"));
+      shown.findChild<QPlainTextEdit*>("addresses")->setPlainText(u("sato@example.jp\nsato@home.example.jp"));
+      return true;
+    }});
+    for (QPushButton* button : book->findChildren<QPushButton*>())
+      if (button->text() == u("プロパティ(&R)")) button->click();
+    EXPECT_EQ(answers.answered(), 1u);
+  }
+  EXPECT_EQ(cliOut({"abook", "find", "--address", "sato@home.example.jp"}),
+            "佐藤\t佐藤\tsato@example.jp,sato@home.example.jp\t\t佐藤商事\t\t\t\n");
+  book->close();
+
+  ComposeWindow& compose = newWindow();
+  typeText(&compose.toField(), u("Boss <boss@example.jp>, x@example.jp"));
+  for (const bool ok : {false, true}) {
+    EntryWindowAnswers answers({[ok](AddressEntryWindow& shown) {
+      EntryWindowAnswers::set(shown, "name", u("上司"));
+      return ok;
+    }});
+    compose.registerAddress();
+    EXPECT_EQ(answers.answered(), 1u);
+  }
+  EXPECT_EQ(compose.toField().text(), u("上司 <boss@example.jp>, x@example.jp"));
+  EXPECT_EQ(cliOut({"abook", "find", "boss"}), "上司 <boss@example.jp>\t上司\tboss@example.jp\n");
 }
 
 // A reply written in the window, sent from the main window's menu to

@@ -69,7 +69,10 @@ MainWindow& UiFixture::openWindow() {
   MainWindowOptions options;
   options.settingsName = "taro";
   options.listenForHandOff = false;
-  options.ask = [](const std::string&, const std::string&) { return true; };
+  options.ask = [this](const std::string& caption, const std::string&) {
+    asked.push_back(platform::sjisToUtf8(caption));
+    return answer;
+  };
   options.chooseSavePath = [this](const QString& suggestion) {
     return QString::fromStdString(scratch.file("saved/")) + suggestion;
   };

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/Messages.h"
 #include "mailflow/Document.h"
@@ -40,6 +41,11 @@ protected:
   static std::string sjis(const std::string& utf8);
   /// Types `text` into `widget` the way an input method commits it.
   static void typeText(QWidget* widget, const QString& text);
+
+  /// The captions of the questions the main window's windows asked (the
+  /// pre-send character check among them), answered with `answer`.
+  std::vector<std::string> asked;
+  bool answer = true;
 
   test::ScratchDir scratch;
   test::RecordingReporter reporter{true};

@@ -44,6 +44,7 @@
 #include "ui/SearchBar.h"
 #include "ui/TrayTreeView.h"
 #include "ui/AddressBookWindow.h"
+#include "ui/AddressEntryWindow.h"
 #include "ui/ComposeCommands.h"
 #include "ui/ComposeEditor.h"
 #include "ui/ComposeWindow.h"
@@ -289,6 +290,21 @@ void composeWindows(Gallery& gallery, mailflow::Document& document, core::Messag
     book->addEntry(QString::fromUtf8("佐藤 三郎"), "saburo@example.co.jp");
     book->setGeometry(80, 80, 640, 400);
     gallery.picture(*book, "address-book");
+    addressbook::AddressEntry entry;
+    entry.name = utf8ToSjis("鈴木 花子");
+    entry.reading = utf8ToSjis("すずき はなこ");
+    entry.nickname = utf8ToSjis("はなこ");
+    entry.addresses = {"hanako@example.jp", "suzuki@example.co.jp"};
+    entry.title = utf8ToSjis("課長");
+    entry.company = utf8ToSjis("山田商事株式会社");
+    entry.department = utf8ToSjis("営業部");
+    entry.office = utf8ToSjis("東京本社");
+    entry.note = utf8ToSjis("月曜は在宅勤務");
+    AddressEntryWindow details(entry, book);
+    details.show();
+    settle(100);
+    gallery.picture(details, "address-entry");
+    details.close();
     book->close();
   }
   window.close();
