@@ -112,7 +112,7 @@ int composeNew(CliContext& context) {
   auto* const open = context.document();
   if (!open) return kFailed;
   if (!draft.tray.empty()) draft.editMap = mailflow::DraftFlow::loadedEditMap(*open);
-  const auto index = mailflow::DraftFlow::store(*open, draft, {compose::DraftTarget::Unsent, true});
+  const auto index = mailflow::DraftFlow::store(*open, draft, {compose::DraftTarget::Unsent, true, {}});
   if (!index) return kFailed;
   context.printRow({std::to_string(*index)});
   return kDone;

@@ -118,7 +118,7 @@ int composeReply(CliContext& context, std::string_view usage) {
   }
   printDraft(context, *draft);
   const compose::DraftTarget target = arguments->keep ? compose::DraftTarget::Drafts : compose::DraftTarget::Unsent;
-  const auto index = mailflow::DraftFlow::store(*open, draft->toDraft(), {target, true});
+  const auto index = mailflow::DraftFlow::store(*open, draft->toDraft(), {target, true, {}});
   if (!index) {
     mailflow::DraftFlow::discard(*draft);
     return kFailed;

@@ -44,7 +44,7 @@ int draftCommand(CliContext& context) {
     return kFailed;
   }
   const compose::DraftTarget target = keep ? compose::DraftTarget::Drafts : compose::DraftTarget::Unsent;
-  const auto stored = mailflow::DraftFlow::store(*open, draft->toDraft(), {target, true}, draft->reopened);
+  const auto stored = mailflow::DraftFlow::store(*open, draft->toDraft(), {target, true, {}}, draft->reopened);
   if (!stored) {
     mailflow::DraftFlow::discard(*draft);
     return kFailed;

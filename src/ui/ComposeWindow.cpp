@@ -389,7 +389,7 @@ bool ComposeWindow::store(bool forSending) {
   mailflow::DraftFlow::edit(draft_, text());
   compose::Draft draft = draft_.toDraft();
   draft.firstLineAsSubject = form_.firstLineAsSubject;
-  compose::StoreOptions options{forSending ? compose::DraftTarget::Unsent : compose::DraftTarget::Drafts, false};
+  compose::StoreOptions options{forSending ? compose::DraftTarget::Unsent : compose::DraftTarget::Drafts, false, {}};
   // The characters are shown once the store's own checks have passed, so a
   // draft that cannot go anyway asks nothing about them.
   options.confirmCharacters = [this](const auto& findings) { return confirmCharacters(findings); };

@@ -164,13 +164,13 @@ TEST_F(DraftWriterTest, FirstTimeRecipientsAndUnsendableCharactersAreAskedAbout)
   Draft circled = full();
   circled.body = sjis("番号 ① と ｶﾅ\n");
   scene.reporter.setAnswer(false);
-  EXPECT_FALSE(store(circled, {DraftTarget::Unsent, true}).has_value());
+  EXPECT_FALSE(store(circled, {DraftTarget::Unsent, true, {}}).has_value());
   EXPECT_EQ(scene.shown().back(), MessageNumber::CharactersNotArriving);
   EXPECT_TRUE(store(circled).has_value()) << "a front end that showed the list itself does not ask";
   Draft kana = full();
   kana.body = sjis("ｶﾅ\n");
   const auto asked = scene.shown().size();
-  EXPECT_TRUE(store(kana, {DraftTarget::Unsent, true}).has_value()) << "full-width kana read the same";
+  EXPECT_TRUE(store(kana, {DraftTarget::Unsent, true, {}}).has_value()) << "full-width kana read the same";
   EXPECT_EQ(scene.shown().size(), asked);
 }
 
@@ -192,7 +192,7 @@ TEST_F(DraftWriterTest, RepliesMarkTheirMailsThroughLinksAndKeptDraftsCheckLittl
   ASSERT_TRUE(store(draft).has_value());
   EXPECT_FALSE(replied()) << "a forward is no reply";
   draft.kind = DraftKind::Reply;
-  ASSERT_TRUE(store(draft, {DraftTarget::Drafts, false}).has_value());
+  ASSERT_TRUE(store(draft, {DraftTarget::Drafts, false, {}}).has_value());
   EXPECT_FALSE(replied()) << "a kept draft has not been sent";
   ASSERT_TRUE(store(draft).has_value());
   EXPECT_TRUE(replied());
@@ -203,7 +203,7 @@ TEST_F(DraftWriterTest, RepliesMarkTheirMailsThroughLinksAndKeptDraftsCheckLittl
   Draft kept;
   kept.tray = tray;
   kept.bodyFile = *DraftFile::create(DraftFile::patternOf(scene.store, scene.settings), "half\r\n");
-  ASSERT_EQ(store(kept, {DraftTarget::Drafts, false}), 1u);
+  ASSERT_EQ(store(kept, {DraftTarget::Drafts, false, {}}), 1u);
   EXPECT_FALSE(platform::pathExists(kept.bodyFile));
   const std::string text = stored(drafts, 1);
   EXPECT_NE(text.find(sjis("To: (宛先なし)\r\n")), std::string::npos) << text;

@@ -96,7 +96,7 @@ TEST_F(DraftFlowTest, TheDocumentsBookFillsTheTemplateAndTheEditMapFollowsTheUse
   ASSERT_TRUE(DraftFlow::edit(*draft, utf8ToSjis("鈴木商事 鈴木 花子 様\nお世話になります。\nquestion?\n")));
   EXPECT_EQ(draft->editMap, "1,0,1-2");
   EXPECT_EQ(compose::DraftFile::read(draft->bodyFile), draft->prepared.body);
-  const auto kept = DraftFlow::store(*scene.document, draft->toDraft(), {compose::DraftTarget::Drafts, false});
+  const auto kept = DraftFlow::store(*scene.document, draft->toDraft(), {compose::DraftTarget::Drafts, false, {}});
   ASSERT_TRUE(kept.has_value());
   const auto reopened = DraftFlow::reopen(*scene.document, scene.tray(core::item::kDraftsTray), *kept);
   ASSERT_TRUE(reopened.has_value());
@@ -109,7 +109,7 @@ TEST_F(DraftFlowTest, AKeptDraftTakenUpAgainReplacesTheOneItCameFrom) {
   ASSERT_TRUE(draft.has_value());
   draft->editMap = "1,0,2";
   const std::string drafts = scene.tray(core::item::kDraftsTray);
-  ASSERT_EQ(DraftFlow::store(*scene.document, draft->toDraft(), {compose::DraftTarget::Drafts, false}), 0u);
+  ASSERT_EQ(DraftFlow::store(*scene.document, draft->toDraft(), {compose::DraftTarget::Drafts, false, {}}), 0u);
 
   auto reopened = DraftFlow::reopen(*scene.document, drafts, 0);
   ASSERT_TRUE(reopened.has_value());
