@@ -372,11 +372,11 @@ TEST_F(ComposeWindowTest, TheEntryWindowConfirmsOrChangesWhatIsStored) {
   document->settings().setNumber(item::kUseAddressBook, 1);
   ASSERT_EQ(cli({"set", "116", "1"}), 0);
   ASSERT_EQ(cli({"abook", "add", "佐藤", "sato@example.jp"}), 0);
-  ASSERT_EQ(cli({"mktray", "仕事"}), 0);
-  ASSERT_EQ(cli({"prop", "仕事", "1007", "佐藤 <sato@example.jp>\r\n田中 <tanaka@example.jp>"}), 0);
-  ASSERT_EQ(cli({"prop", "仕事", "1008", "boss@example.jp, tanaka@example.jp"}), 0);
+  ASSERT_EQ(cli({"mktray", "取引先"}), 0);
+  ASSERT_EQ(cli({"prop", "取引先", "1007", "佐藤 <sato@example.jp>\r\n田中 <tanaka@example.jp>"}), 0);
+  ASSERT_EQ(cli({"prop", "取引先", "1008", "boss@example.jp, tanaka@example.jp"}), 0);
   MainWindow& main = openWindow();
-  ASSERT_TRUE(main.selectNode(sjis("仕事")));
+  ASSERT_TRUE(main.selectNode(sjis("取引先")));
   {
     EntryWindowAnswers answers({[](AddressEntryWindow& shown) {
                                   EXPECT_EQ(shown.entry().addresses, std::vector<std::string>{"tanaka@example.jp"});
