@@ -104,7 +104,6 @@ ComposeWindow::ComposeWindow(mailflow::Document& document, mailflow::OpenDraft d
   const view::WindowRect& rect = options_.placement;
   setGeometry(rect.left, rect.top, std::max(320, rect.right - rect.left), std::max(240, rect.bottom - rect.top));
   splitter_->setSizes({std::max(80, height() - options_.editorHeight), options_.editorHeight});
-  fitAttachmentList();
   UiLog::global().watch(this);
   editor_->setFocus();
   if (document.settings().flag(item::kExternalEditorAlways))
@@ -284,15 +283,9 @@ void ComposeWindow::fitAttachmentList() {
   const int rowHeight = files > 0 ? attachments_->sizeHintForRow(0) : attachments_->fontMetrics().height() + 4;
   const int header = attachments_->isHeaderHidden() ? 0 : attachments_->header()->sizeHint().height();
   const int height = 2 * attachments_->frameWidth() + header + std::clamp(files, 1, kRowsShown) * rowHeight;
+  // Fixed, the list's height is part of the form's least height, which the
+  // splitter keeps: the editor gives way, not the rows.
   attachments_->setFixedHeight(height);
-  // The form takes from the editor what the list needs, so no row is cut.
-  if (!splitter_ || !attachmentPane_->isVisibleTo(this)) return;
-  QList<int> sizes = splitter_->sizes();
-  const int needed = splitter_->widget(0)->minimumSizeHint().height();
-  if (sizes.size() < 2 || sizes[0] >= needed) return;
-  sizes[1] = std::max(0, sizes[1] - (needed - sizes[0]));
-  sizes[0] = needed;
-  splitter_->setSizes(sizes);
 }
 
 void ComposeWindow::addAttachments(const QStringList& paths) {
