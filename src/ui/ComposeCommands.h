@@ -43,6 +43,11 @@ public:
   /// each new address confirmed or changed in the entry window first.
   void registerTray();
 
+  /// Closes every compose window (each asks whether to keep its draft) and
+  /// the address book window, as the program ends. False when a window
+  /// stays open because its draft could not be stored.
+  bool closeAll();
+
   /// The compose windows open now, oldest first.
   std::vector<ComposeWindow*> windows() const;
   AddressBookWindow* addressBook() const { return addressBook_; }
