@@ -305,7 +305,9 @@ void ComposeWindow::loadText(const std::string& body) {
   const auto all = compose::TemplateFiles::lines(body);
   for (std::size_t i = 0; i < all.size(); ++i) {
     const std::string& line = all[i];
-    if (line.rfind(kMimeLine, 0) == 0) {
+    // With the drop list shown, attachment lines are its entries; without
+    // it the editor embeds them in the text.
+    if (document_.settings().flag(item::kEditorDropList) && line.rfind(kMimeLine, 0) == 0) {
       addAttachments({fromSjis(attachmentPathOf(line))});
       continue;
     }
@@ -427,7 +429,7 @@ void ComposeWindow::closeEvent(QCloseEvent* event) {
 
 void ComposeWindow::startExternalEditor() {
   if (external_->running()) {
-    // Its window is the editor's own; the most we can do is not start another.
+    external_->raise();
     return;
   }
   readForm();

@@ -25,13 +25,13 @@ std::string caretOption(std::string option, const Caret& caret) {
   return out;
 }
 
-bool isWindowsDefault(const std::string& item) {
+}  // namespace
+
+bool ExternalEditorCommand::standsForOwnEditor(const std::string& item102) {
   std::string lower;
-  for (const char c : item) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  for (const char c : item102) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   return lower == "notepad.exe" || lower == "notepad" || lower == "auto";
 }
-
-}  // namespace
 
 std::vector<std::string> ExternalEditorCommand::words(const std::string& text) {
   std::vector<std::string> out;
@@ -68,7 +68,7 @@ std::vector<std::string> ExternalEditorCommand::build(const std::string& item102
                                                       const EditorEnvironment& environment) {
   if (item102.empty()) return {};
   std::vector<std::string> command;
-  if (!isWindowsDefault(item102)) {
+  if (!standsForOwnEditor(item102)) {
     command = words(item102);
   } else {
     const std::string& own = !environment.visual.empty() ? environment.visual : environment.editor;
