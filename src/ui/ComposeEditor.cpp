@@ -419,7 +419,7 @@ void ComposeEditor::insertFromMimeData(const QMimeData* source) {
   if (source->hasUrls()) {
     QStringList files;
     for (const QUrl& url : source->urls())
-      if (url.isLocalFile()) files << url.toLocalFile();
+      if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) files << url.toLocalFile();
     if (!files.isEmpty()) {
       if (!embedFiles_ || !insertAttachments(files)) emit filesDropped(files);
       return;

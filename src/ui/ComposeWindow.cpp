@@ -207,7 +207,8 @@ void ComposeWindow::buildMenus() {
   file->addAction(u("保存して終了(&M)"), this, [this] { keep(); });
   file->addAction(u("保存せずに終了(&X)"), this, [this] { discard(); });
   file->addSeparator();
-  file->addAction(u("外部ｴﾃﾞｨﾀ(&E)"), this, [this] { startExternalEditor(); });
+  // The main window's "文書エディタ起動" key: here it hands this draft over.
+  file->addAction(u("外部ｴﾃﾞｨﾀ(&E)"), QKeySequence(Qt::CTRL | Qt::Key_E), this, [this] { startExternalEditor(); });
   file->addAction(u("閉じる(&C)"), this, &QWidget::close);
 
   QMenu* view = menuBar()->addMenu(u("表示(&V)"));

@@ -54,6 +54,11 @@ ExternalEditor::~ExternalEditor() {
 
 int ExternalEditor::runningCount() { return gRunning; }
 
+view::EditorEnvironment ExternalEditor::environment() {
+  return {qEnvironmentVariable("VISUAL").toStdString(), qEnvironmentVariable("EDITOR").toStdString(),
+          !QStandardPaths::findExecutable("x-terminal-emulator").isEmpty()};
+}
+
 int ExternalEditor::saveWaits() const { return std::max(0, static_cast<int>(settings_.number(item::kEditorSaveWait))); }
 
 ExternalEditor::Outcome ExternalEditor::start(const QString& file, std::optional<view::Caret> caret) {
@@ -62,14 +67,11 @@ ExternalEditor::Outcome ExternalEditor::start(const QString& file, std::optional
     QApplication::beep();
     return Outcome::Refused;
   }
-  view::EditorEnvironment environment{qEnvironmentVariable("VISUAL").toStdString(),
-                                      qEnvironmentVariable("EDITOR").toStdString(),
-                                      !QStandardPaths::findExecutable("x-terminal-emulator").isEmpty()};
   // The command line is built in UTF-8, as the program will be started.
   const std::string editor = fromSjis(settings_.text(item::kEditor)).toStdString();
   const std::string caretOption = fromSjis(settings_.text(item::kEditorCaretOption)).toStdString();
   const auto command =
-      view::ExternalEditorCommand::build(editor, caretOption, file.toStdString(), caret, environment);
+      view::ExternalEditorCommand::build(editor, caretOption, file.toStdString(), caret, environment());
   if (command.empty()) return Outcome::NoEditor;
   QStringList arguments;
   for (std::size_t i = 1; i < command.size(); ++i) arguments << QString::fromStdString(command[i]);

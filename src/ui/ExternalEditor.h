@@ -60,6 +60,8 @@ public:
   void finish();
   /// Editors running in all windows.
   static int runningCount();
+  /// $VISUAL, $EDITOR and whether a terminal can be started, as now.
+  static view::EditorEnvironment environment();
 
 signals:
   /// The file changed or the editor ended: the text is to be read again.

@@ -91,6 +91,16 @@ protected:
     return static_cast<int>(std::count(numbers.begin(), numbers.end(), number));
   }
   static QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+  // $VISUAL: a script that appends `line` to the file it is given.
+  void useEditorScript(const char* line) const {
+    const std::string script = scratch.file("fake-editor.sh");
+    {
+      std::ofstream out(script);
+      out << "#!/bin/sh\nprintf '%s\\n' '" << line << "' >> \"$1\"\n";
+    }
+    ::chmod(script.c_str(), 0755);
+    ::setenv("VISUAL", script.c_str(), 1);
+  }
 };
 
 TEST_F(ComposeWindowTest, ANewMailTypedInJapaneseIsQueuedWithItsHeaders) {
@@ -225,13 +235,7 @@ TEST_F(ComposeWindowTest, SeveralWindowsAndAnExternalEditorScript) {
   EXPECT_EQ(window->compose().windows().size(), 2u);
   EXPECT_NE(first.geometry().topLeft(), second.geometry().topLeft());
 
-  const std::string script = scratch.file("fake-editor.sh");
-  {
-    std::ofstream out(script);
-    out << "#!/bin/sh\nprintf '%s\\n' 'edited outside' >> \"$1\"\n";
-  }
-  ::chmod(script.c_str(), 0755);
-  ::setenv("VISUAL", script.c_str(), 1);
+  useEditorScript("edited outside");
   document->settings().setText(item::kEditor, "notepad.exe");
   first.startExternalEditor();
   EXPECT_TRUE(first.externalEditor().running());
@@ -243,6 +247,28 @@ TEST_F(ComposeWindowTest, SeveralWindowsAndAnExternalEditorScript) {
   QApplication::processEvents();
   EXPECT_TRUE(first.editor().toPlainText().endsWith(u("edited outside")));
   EXPECT_FALSE(first.editor().isReadOnly());
+  ::unsetenv("VISUAL");
+}
+
+// The main window's "文書エディタ起動" asked within a compose window, and its
+// key there, hand that window's draft to the external editor.
+TEST_F(ComposeWindowTest, TheEditorCommandWithinAComposeWindowTakesItsDraft) {
+  useEditorScript("from the editor");
+  document->settings().setText(item::kEditor, "notepad.exe");
+  ComposeWindow& compose = newWindow();
+  compose.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&compose));
+  const auto handedOver = [&] {
+    if (!compose.externalEditor().running()) return false;
+    return QTest::qWaitFor([&] { return !compose.externalEditor().running(); }, 10000);
+  };
+  ASSERT_TRUE(window->runCommand(cmd::kStartEditor));
+  ASSERT_TRUE(handedOver());
+  EXPECT_TRUE(compose.editor().toPlainText().endsWith(u("from the editor")));
+  compose.editor().setFocus();
+  QTest::keyClick(&compose.editor(), Qt::Key_E, Qt::ControlModifier);
+  ASSERT_TRUE(handedOver());
+  EXPECT_EQ(compose.editor().toPlainText().count(u("from the editor")), 2);
   ::unsetenv("VISUAL");
 }
 
