@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTextFormat>
 #include <QTextObjectInterface>
 
 #include <optional>

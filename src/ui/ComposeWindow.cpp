@@ -208,7 +208,8 @@ void ComposeWindow::buildMenus() {
   file->addAction(u("保存せずに終了(&X)"), this, [this] { discard(); });
   file->addSeparator();
   // The main window's "文書エディタ起動" key: here it hands this draft over.
-  file->addAction(u("外部ｴﾃﾞｨﾀ(&E)"), QKeySequence(Qt::CTRL | Qt::Key_E), this, [this] { startExternalEditor(); });
+  file->addAction(u("外部ｴﾃﾞｨﾀ(&E)"), this, [this] { startExternalEditor(); })
+      ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
   file->addAction(u("閉じる(&C)"), this, &QWidget::close);
 
   QMenu* view = menuBar()->addMenu(u("表示(&V)"));
