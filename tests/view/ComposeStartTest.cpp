@@ -80,7 +80,7 @@ TEST(EditorWindowRulesTest, SaveKeysOfEveryStoredForm) {
       {"", {}},
       {"^83", {"ctrl+s"}},
       {"#70,83", {"alt+f", "s"}},
-      {"#!^112, 13", {"ctrl+shift+alt+F1", "Return"}},
+      {"#!^112, 13", {"alt+shift+ctrl+F1", "Return"}},
       {"^250", {}},            // no key xdotool knows: nothing sent
       {"1", {"alt+1"}},        // a lone digit is a menu letter
       {"F-S", {"alt+f", "s"}},  // punctuation has no menu letter
