@@ -89,7 +89,7 @@ ComposeWindow::ComposeWindow(mailflow::Document& document, mailflow::OpenDraft d
   external_ = new ExternalEditor(document.settings(), this);
   connect(external_, &ExternalEditor::textChanged, this, [this] {
     if (const auto text = compose::DraftFile::read(draft_.bodyFile)) {
-      mailflow::DraftFlow::edit(draft_, *text);
+      mailflow::DraftFlow::adopt(draft_, *text);
       loadText(*text);
     }
     editor_->setReadOnly(external_->running());

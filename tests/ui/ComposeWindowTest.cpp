@@ -268,7 +268,7 @@ TEST_F(ComposeWindowTest, TheEditorCommandWithinAComposeWindowTakesItsDraft) {
   compose.editor().setFocus();
   QTest::keyClick(&compose.editor(), Qt::Key_E, Qt::ControlModifier);
   ASSERT_TRUE(handedOver());
-  EXPECT_EQ(compose.editor().toPlainText().count(u("from the editor")), 2);
+  EXPECT_EQ(compose.editor().toPlainText().count(u("from the editor")), 2) << "the editor's save kept";
   ::unsetenv("VISUAL");
 }
 
@@ -433,6 +433,8 @@ TEST_F(ComposeWindowTest, AReplyWithAnAttachmentArrivesIntact) {
   document->settings().setText(item::kSmtpServer, "127.0.0.1");
   document->settings().setNumber(item::kSmtpPort, server.port());
   document->settings().setNumber(item::kWarnNewRecipient, 0);
+  // The drop list shown: the original's attachment line goes to the list.
+  document->settings().setNumber(item::kEditorDropList, 1);
   MainWindow& main = openWindow();
   main.list().selectRow(0);
   ComposeWindow& reply = newWindow(cmd::kReplyToSender);
