@@ -295,7 +295,8 @@ bool ComposeEditor::insertAttachments(const QStringList& paths) {
     text += kObjectCharacter;
     pendingObjects_ << QFileInfo(paths[i]).absoluteFilePath();
   }
-  if (!cursor.atBlockEnd()) text += u'\n';
+  // What follows starts on the next line: the line's rest, or a new one at the end.
+  if (!cursor.atBlockEnd() || !cursor.block().next().isValid()) text += u'\n';
   const bool inserted = gate_->type(text);
   pendingObjects_.clear();
   return inserted;
