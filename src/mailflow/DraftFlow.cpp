@@ -104,12 +104,16 @@ std::optional<OpenDraft> DraftFlow::reopen(const Document& document, const std::
   return draft;
 }
 
-bool DraftFlow::edit(OpenDraft& draft, const std::string& text) {
+void DraftFlow::adopt(OpenDraft& draft, const std::string& text) {
   const auto linesOf = [](const std::string& body) { return compose::TemplateFiles::lines(body); };
   const compose::EditMap map = compose::EditMap::afterEdit(linesOf(draft.prepared.body),
                                                            compose::EditMap::parse(draft.editMap), linesOf(text));
   draft.editMap = map.format();
   draft.prepared.body = text;
+}
+
+bool DraftFlow::edit(OpenDraft& draft, const std::string& text) {
+  adopt(draft, text);
   return compose::DraftFile::write(draft.bodyFile, text);
 }
 

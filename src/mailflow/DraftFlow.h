@@ -70,6 +70,10 @@ public:
   /// earlier ones keep what the edit map said of them, others count as
   /// typed. False when the body file cannot be written.
   static bool edit(OpenDraft& draft, const std::string& text);
+  /// The text the body file holds now, written there by another program
+  /// (the external editor): the draft and its edit map follow it, and the
+  /// file is left alone, so a save the program makes meanwhile is kept.
+  static void adopt(OpenDraft& draft, const std::string& text);
   /// A draft given up before it was stored: its body file goes.
   static void discard(const OpenDraft& draft);
   /// The edit map of a text whose lines were all loaded, none typed, in

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
@@ -13,9 +15,13 @@
 #include "core/SettingsFile.h"
 #include "core/SettingsItemTable.h"
 #include "core/SjisText.h"
+#include "message/TagCommand.h"
+#include "ui/AttachmentObject.h"
 #include "ui/KeyMacroFilter.h"
 #include "ui/QtText.h"
+#include "ui/TagHighlighter.h"
 #include "view/KeyDefinition.h"
+#include "view/TagScanner.h"
 
 namespace zorvik::ui {
 
@@ -23,8 +29,11 @@ namespace item = core::item;
 
 namespace {
 
-// The character property that marks locked text.
+// The character properties that mark locked text, and text loaded from the
+// draft (locked or not) rather than typed.
 constexpr int kLockedProperty = QTextFormat::UserProperty + 1;
+constexpr int kLoadedProperty = QTextFormat::UserProperty + 2;
+constexpr char16_t kObjectCharacter = 0xFFFC;
 
 QString qt(const std::u16string& text) { return QString::fromStdU16String(text); }
 std::u16string std16(const QString& text) { return text.toStdU16String(); }
@@ -36,6 +45,25 @@ bool isNavigation(const QKeyEvent& event) {
     case Qt::Key_End: case Qt::Key_PageUp: case Qt::Key_PageDown: return true;
     default: return event.matches(QKeySequence::SelectAll) || event.matches(QKeySequence::Copy);
   }
+}
+
+// A line without loaded text in it was typed (an empty line counts too).
+bool isTyped(const QTextBlock& block) {
+  for (auto it = block.begin(); !it.atEnd(); ++it)
+    if (it.fragment().charFormat().boolProperty(kLoadedProperty)) return false;
+  return true;
+}
+
+// The file an attachment line names; none for any other line.
+std::optional<std::string> attachedFile(const std::string& line) {
+  if (line.rfind(message::TagCommand::kMime, 0) != 0) return std::nullopt;
+  const auto tags = view::TagScanner::scan(line);
+  if (tags.empty() || tags.front().kind != view::TagKind::MimeLine) return std::nullopt;
+  return tags.front().reference;
+}
+
+std::string attachmentLine(const QString& path) {
+  return std::string(message::TagCommand::kMime) + "\"" + toSjis(path) + "\"\n";
 }
 
 }  // namespace
@@ -63,7 +91,9 @@ public:
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
     cursor.beginEditBlock();
-    cursor.insertText(qt(text), editor_.formatOf(lock));
+    cursor.removeSelectedText();
+    editor_.insertRun(cursor, text, lock);
+    editor_.indentLines(from, cursor.position());
     cursor.endEditBlock();
     // Typing continues in the typed format, whatever the caret sat beside.
     editor_.setCurrentCharFormat(editor_.formatOf(false));
@@ -94,8 +124,50 @@ private:
 QTextCharFormat ComposeEditor::formatOf(bool lock) const {
   QTextCharFormat format;
   format.setProperty(kLockedProperty, lock);
+  format.setProperty(kLoadedProperty, loading_);
   format.setForeground(lock ? lockedColor_ : typedColor_);
   return format;
+}
+
+void ComposeEditor::insertRun(QTextCursor& cursor, const std::u16string& text, bool lock) {
+  std::u16string run;
+  const auto flush = [&] {
+    if (!run.empty()) cursor.insertText(qt(run), formatOf(lock));
+    run.clear();
+  };
+  for (const char16_t c : text) {
+    if (c != kObjectCharacter) {
+      run += c;
+      continue;
+    }
+    flush();
+    // An object character without its file (one taken back from the erase
+    // buffer) has nothing to show: it is left out.
+    if (pendingObjects_.isEmpty()) continue;
+    QTextCharFormat object = formatOf(false);
+    object.merge(AttachmentObject::format(pendingObjects_.takeFirst()));
+    cursor.insertText(QString(QChar(kObjectCharacter)), object);
+  }
+  flush();
+}
+
+int ComposeEditor::indentWidth() const { return fontMetrics().horizontalAdvance(QLatin1Char('0')) * leftIndent_; }
+
+void ComposeEditor::indentLines(int from, int to) {
+  const qreal width = indentWidth();
+  for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+       block = block.next()) {
+    const qreal margin = isTyped(block) ? width : 0;
+    if (block.blockFormat().leftMargin() == margin) continue;
+    QTextBlockFormat format = block.blockFormat();
+    format.setLeftMargin(margin);
+    QTextCursor(block).setBlockFormat(format);
+  }
+}
+
+bool ComposeEditor::isTypedLine(int block) const {
+  const QTextBlock found = document()->findBlockByNumber(block);
+  return found.isValid() && isTyped(found);
 }
 
 ComposeEditor::ComposeEditor(const core::SettingsFile& settings, QWidget* parent)
@@ -110,7 +182,9 @@ ComposeEditor::ComposeEditor(const core::SettingsFile& settings, QWidget* parent
   connect(keys_, &KeyMacroFilter::macro, this, [this](const QString& name) { runMacro(name); });
 
   lockLoaded_ = settings.flag(item::kEditorLockLoaded);
+  embedFiles_ = !settings.flag(item::kEditorDropList);
   columns_ = std::max(20, static_cast<int>(settings.number(item::kEditorColumns)));
+  leftIndent_ = std::clamp(static_cast<int>(settings.number(item::kEditorLeftIndent)), 0, columns_ - 10);
   typedColor_ = fromColorRef(settings.number(item::kEditorTextColour));
   lockedColor_ = fromColorRef(settings.number(item::kEditorLockedColour));
   QPalette colours = palette();
@@ -129,6 +203,9 @@ ComposeEditor::ComposeEditor(const core::SettingsFile& settings, QWidget* parent
   setLineWrapMode(QTextEdit::FixedPixelWidth);
   applyWrapWidth();
   setAttribute(Qt::WA_InputMethodEnabled);
+  new TagHighlighter(document(), fromColorRef(settings.number(item::kEditorTagColour)));
+  AttachmentObject::install(document());
+  opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
 ComposeEditor::~ComposeEditor() = default;
@@ -147,26 +224,57 @@ void ComposeEditor::resizeEvent(QResizeEvent* event) {
 void ComposeEditor::load(const std::vector<std::string>& lines, const std::vector<bool>& typed) {
   clear();
   for (std::size_t i = 0; i < lines.size(); ++i) {
+    const bool typedLine = i < typed.size() && typed[i];
+    std::string line = lines[i];
+    // The left indent of a typed line was stored as spaces; it shows as a margin.
+    if (typedLine) line.erase(0, std::min(line.find_first_not_of(' '), static_cast<std::size_t>(leftIndent_)));
+    loading_ = !typedLine;
     if (i > 0) buffer_->replace(buffer_->size(), buffer_->size(), u"\n", false);
-    const bool lock = lockLoaded_ && !lines[i].empty() && !(i < typed.size() && typed[i]);
-    buffer_->replace(buffer_->size(), buffer_->size(), std16(fromSjis(lines[i])), lock);
+    const auto file = embedFiles_ ? attachedFile(line) : std::nullopt;
+    if (file) pendingObjects_ << fromSjis(*file);
+    const bool lock = lockLoaded_ && !line.empty() && !typedLine && !file;
+    buffer_->replace(buffer_->size(), buffer_->size(), file ? std::u16string(1, kObjectCharacter) : std16(fromSjis(line)),
+                     lock);
   }
+  loading_ = false;
+  pendingObjects_.clear();
+  setCurrentCharFormat(formatOf(false));
   document()->clearUndoRedoStacks();
   buffer_->setCaret(0, -1);
 }
 
 std::string ComposeEditor::storedText() const {
   std::string out;
-  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-    const std::string line = toSjis(block.text());
-    // Tag lines ("@#MIME ...") are commands, never broken.
+  const auto addLine = [&](const QString& text, bool typed) {
+    const std::string line = toSjis(text);
+    // Tag lines ("@#MIME ...") are commands, never broken nor indented.
     if (line.rfind("@#", 0) == 0) {
       out += line + "\n";
-      continue;
+      return;
     }
-    const auto pieces = core::breakSjis(line, static_cast<std::size_t>(columns_));
+    const int indent = typed && !line.empty() ? leftIndent_ : 0;
+    const auto pieces = core::breakSjis(line, static_cast<std::size_t>(columns_ - indent));
     if (pieces.empty()) out += "\n";
-    for (const std::string_view piece : pieces) out.append(piece).append("\n");
+    for (const std::string_view piece : pieces) out.append(static_cast<std::size_t>(indent), ' ').append(piece).append("\n");
+  };
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+    const bool typed = isTyped(block);
+    QString text;
+    bool objects = false;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      const auto path = AttachmentObject::pathOf(fragment.charFormat());
+      if (!path) {
+        text += fragment.text();
+        continue;
+      }
+      // An object is a line of its own, whatever stands beside it.
+      if (!text.isEmpty()) addLine(text, typed);
+      text.clear();
+      for (int n = 0; n < fragment.length(); ++n) out += attachmentLine(*path);
+      objects = true;
+    }
+    if (!text.isEmpty() || !objects) addLine(text, typed);
   }
   // The document always ends with a block; a text ending in a line break
   // shows as an empty last block, which is no line of its own.
@@ -175,13 +283,81 @@ std::string ComposeEditor::storedText() const {
   return out;
 }
 
+// --- Embedded attachments -------------------------------------------------
+
+bool ComposeEditor::insertAttachments(const QStringList& paths) {
+  if (paths.isEmpty()) return true;
+  const QTextCursor cursor = textCursor();
+  std::u16string text;
+  if (!cursor.atBlockStart()) text += u'\n';
+  for (qsizetype i = 0; i < paths.size(); ++i) {
+    if (i > 0) text += u'\n';
+    text += kObjectCharacter;
+    pendingObjects_ << QFileInfo(paths[i]).absoluteFilePath();
+  }
+  // What follows starts on the next line: the line's rest, or a new one at the end.
+  if (!cursor.atBlockEnd() || !cursor.block().next().isValid()) text += u'\n';
+  const bool inserted = gate_->type(text);
+  pendingObjects_.clear();
+  return inserted;
+}
+
+QStringList ComposeEditor::attachments() const {
+  QStringList paths;
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+    for (auto it = block.begin(); !it.atEnd(); ++it)
+      if (const auto path = AttachmentObject::pathOf(it.fragment().charFormat()))
+        for (int n = 0; n < it.fragment().length(); ++n) paths << *path;
+  return paths;
+}
+
+std::optional<QString> ComposeEditor::attachmentAt(int pos) const {
+  if (pos < 0 || pos >= buffer_->size()) return std::nullopt;
+  QTextCursor cursor(document());
+  cursor.setPosition(pos + 1);  // the format of the character before the cursor
+  return AttachmentObject::pathOf(cursor.charFormat());
+}
+
+bool ComposeEditor::removeAttachment(int pos) {
+  if (!attachmentAt(pos)) return false;
+  // Its line goes with it when it stands alone there.
+  const QTextBlock block = document()->findBlock(pos);
+  if (block.length() == 2) {
+    const bool last = !block.next().isValid();
+    if (last && pos > 0 && gate_->change(pos - 1, pos + 1, u"")) return true;
+    if (!last && gate_->change(pos, pos + 1 + 1, u"")) return true;
+  }
+  return gate_->change(pos, pos + 1, u"");
+}
+
+bool ComposeEditor::openAttachment(int pos) {
+  const auto path = attachmentAt(pos);
+  if (!path) return false;
+  if (opener_(QUrl::fromLocalFile(*path))) return true;
+  QApplication::beep();
+  return false;
+}
+
+bool ComposeEditor::objectMenu(QContextMenuEvent* event) {
+  // The object under the pointer, or just left of it (a click on its right half).
+  int pos = cursorForPosition(event->pos()).position();
+  if (!attachmentAt(pos)) --pos;
+  if (!attachmentAt(pos)) return false;
+  QMenu menu(this);
+  menu.addAction(QString::fromUtf8("開く(&O)"), this, [this, pos] { openAttachment(pos); });
+  menu.addAction(QString::fromUtf8("削除(&D)"), this, [this, pos] { removeAttachment(pos); });
+  menu.exec(event->globalPos());
+  return true;
+}
+
 // --- Events: every change through the gate ---------------------------------
 
 bool ComposeEditor::runMacro(const QString& name) { return macros_->run(name.toStdString()); }
 
 bool ComposeEditor::typeText(const QString& text) {
   QString plain = text;
-  plain.replace(QChar::ParagraphSeparator, u'\n').replace(u'\r', QString());
+  // An object character copied from the text carries no file: not typed.
+  plain.replace(QChar::ParagraphSeparator, u'\n').replace(u'\r', QString()).remove(QChar(kObjectCharacter));
   return macros_->type(std16(plain));
 }
 
@@ -244,9 +420,9 @@ void ComposeEditor::insertFromMimeData(const QMimeData* source) {
   if (source->hasUrls()) {
     QStringList files;
     for (const QUrl& url : source->urls())
-      if (url.isLocalFile()) files << url.toLocalFile();
+      if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) files << url.toLocalFile();
     if (!files.isEmpty()) {
-      emit filesDropped(files);
+      if (!embedFiles_ || !insertAttachments(files)) emit filesDropped(files);
       return;
     }
   }
@@ -255,7 +431,7 @@ void ComposeEditor::insertFromMimeData(const QMimeData* source) {
 
 void ComposeEditor::dropEvent(QDropEvent* event) {
   const QMimeData* data = event->mimeData();
-  if (!data->hasUrls()) setTextCursor(cursorForPosition(event->position().toPoint()));
+  if (!data->hasUrls() || embedFiles_) setTextCursor(cursorForPosition(event->position().toPoint()));
   insertFromMimeData(data);
   // A copy, never a move: the source of a drag inside the editor is not
   // removed behind the gate's back.
@@ -264,6 +440,7 @@ void ComposeEditor::dropEvent(QDropEvent* event) {
 }
 
 void ComposeEditor::contextMenuEvent(QContextMenuEvent* event) {
+  if (objectMenu(event)) return;
   QMenu menu(this);
   const auto add = [&](const char* text, const char* macro) {
     menu.addAction(QString::fromUtf8(text), this, [this, macro] { runMacro(macro); });

@@ -91,7 +91,7 @@ ComposeWindow::ComposeWindow(mailflow::Document& document, mailflow::OpenDraft d
   external_ = new ExternalEditor(document.settings(), this);
   connect(external_, &ExternalEditor::textChanged, this, [this] {
     if (const auto text = compose::DraftFile::read(draft_.bodyFile)) {
-      mailflow::DraftFlow::edit(draft_, *text);
+      mailflow::DraftFlow::adopt(draft_, *text);
       loadText(*text);
     }
     editor_->setReadOnly(external_->running());
@@ -208,7 +208,9 @@ void ComposeWindow::buildMenus() {
   file->addAction(u("保存して終了(&M)"), this, [this] { keep(); });
   file->addAction(u("保存せずに終了(&X)"), this, [this] { discard(); });
   file->addSeparator();
-  file->addAction(u("外部ｴﾃﾞｨﾀ(&E)"), this, [this] { startExternalEditor(); });
+  // The main window's "文書エディタ起動" key: here it hands this draft over.
+  file->addAction(u("外部ｴﾃﾞｨﾀ(&E)"), this, [this] { startExternalEditor(); })
+      ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
   file->addAction(u("閉じる(&C)"), this, &QWidget::close);
 
   QMenu* view = menuBar()->addMenu(u("表示(&V)"));
@@ -319,7 +321,9 @@ void ComposeWindow::loadText(const std::string& body) {
   const auto all = compose::TemplateFiles::lines(body);
   for (std::size_t i = 0; i < all.size(); ++i) {
     const std::string& line = all[i];
-    if (line.rfind(kMimeLine, 0) == 0) {
+    // With the drop list shown, attachment lines are its entries; without
+    // it the editor embeds them in the text.
+    if (document_.settings().flag(item::kEditorDropList) && line.rfind(kMimeLine, 0) == 0) {
       addAttachments({fromSjis(attachmentPathOf(line))});
       continue;
     }
@@ -443,7 +447,7 @@ bool ComposeWindow::settleDraft() {
 
 void ComposeWindow::startExternalEditor() {
   if (external_->running()) {
-    // Its window is the editor's own; the most we can do is not start another.
+    external_->raise();
     return;
   }
   readForm();

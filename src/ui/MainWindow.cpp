@@ -31,6 +31,8 @@
 #include "ui/ClipPayload.h"
 #include "ui/CommandActions.h"
 #include "ui/ComposeCommands.h"
+#include "ui/ComposeWindow.h"
+#include "ui/ExternalEditor.h"
 #include "ui/HandOffListener.h"
 #include "ui/KeyMacroFilter.h"
 #include "ui/KeyStrokes.h"
@@ -53,6 +55,7 @@
 #include "ui/TrayTreeModel.h"
 #include "ui/TrayTreeView.h"
 #include "ui/WorkflowRunner.h"
+#include "view/ExternalEditorCommand.h"
 #include "view/CommandId.h"
 #include "view/HoldingCabinet.h"
 #include "view/KeyDefinition.h"
@@ -886,14 +889,18 @@ void MainWindow::openRow(int row) {
 }
 
 void MainWindow::startEditor() {
-  QString program = fromSjis(document_.settings().text(item::kEditor));
-  if (program.isEmpty() || !QProcess::startDetached(program, {})) {
-    for (const char* variable : {"VISUAL", "EDITOR"}) {
-      const QString fallback = qEnvironmentVariable(variable);
-      if (!fallback.isEmpty() && QProcess::startDetached("x-terminal-emulator", {"-e", fallback})) return;
-    }
-    messages_.error(MessageNumber::NoApplication);
+  // Asked for within a compose window, the command hands that window's
+  // draft to the external editor; elsewhere it starts the editor alone.
+  if (auto* compose = qobject_cast<ComposeWindow*>(QApplication::activeWindow())) {
+    compose->startExternalEditor();
+    return;
   }
+  const auto command = view::ExternalEditorCommand::program(fromSjis(document_.settings().text(item::kEditor)).toStdString(),
+                                                            ExternalEditor::environment());
+  QStringList arguments;
+  for (std::size_t i = 1; i < command.size(); ++i) arguments << QString::fromStdString(command[i]);
+  if (command.empty() || !QProcess::startDetached(QString::fromStdString(command.front()), arguments))
+    messages_.error(MessageNumber::NoApplication);
 }
 
 void MainWindow::openOtherSettings() {

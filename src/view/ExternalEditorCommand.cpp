@@ -25,13 +25,13 @@ std::string caretOption(std::string option, const Caret& caret) {
   return out;
 }
 
-bool isWindowsDefault(const std::string& item) {
+}  // namespace
+
+bool ExternalEditorCommand::standsForOwnEditor(const std::string& item102) {
   std::string lower;
-  for (const char c : item) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  for (const char c : item102) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   return lower == "notepad.exe" || lower == "notepad" || lower == "auto";
 }
-
-}  // namespace
 
 std::vector<std::string> ExternalEditorCommand::words(const std::string& text) {
   std::vector<std::string> out;
@@ -63,19 +63,23 @@ bool ExternalEditorCommand::needsTerminal(const std::string& program) {
   return false;
 }
 
+std::vector<std::string> ExternalEditorCommand::program(const std::string& item102,
+                                                        const EditorEnvironment& environment) {
+  if (!standsForOwnEditor(item102)) return words(item102);
+  const std::string& own = !environment.visual.empty() ? environment.visual : environment.editor;
+  std::vector<std::string> command = words(own);
+  if (!command.empty() && needsTerminal(command.front()) && environment.terminal)
+    command.insert(command.begin(), {"x-terminal-emulator", "-e"});
+  return command;
+}
+
 std::vector<std::string> ExternalEditorCommand::build(const std::string& item102, const std::string& item106,
                                                       const std::string& file, std::optional<Caret> caret,
                                                       const EditorEnvironment& environment) {
   if (item102.empty()) return {};
-  std::vector<std::string> command;
-  if (!isWindowsDefault(item102)) {
-    command = words(item102);
-  } else {
-    const std::string& own = !environment.visual.empty() ? environment.visual : environment.editor;
-    command = own.empty() ? std::vector<std::string>{"xdg-open"} : words(own);
-    if (!command.empty() && needsTerminal(command.front()) && environment.terminal)
-      command.insert(command.begin(), {"x-terminal-emulator", "-e"});
-  }
+  std::vector<std::string> command = program(item102, environment);
+  // The desktop's program for text files, when the user has no editor of their own.
+  if (command.empty() && standsForOwnEditor(item102)) command = {"xdg-open"};
   if (command.empty()) return {};
   command.push_back(file);
   if (caret && !item106.empty())

@@ -34,6 +34,13 @@ public:
   static std::vector<std::string> build(const std::string& item102, const std::string& item106,
                                         const std::string& file, std::optional<Caret> caret,
                                         const EditorEnvironment& environment);
+  /// The editor alone, without a file (the main window's "文書エディタ起動");
+  /// empty when there is none. xdg-open needs a file: without $VISUAL or
+  /// $EDITOR the Windows default names no editor here.
+  static std::vector<std::string> program(const std::string& item102, const EditorEnvironment& environment);
+  /// Whether item 102 stands for the user's own editor (the Windows
+  /// default or "auto") rather than naming one.
+  static bool standsForOwnEditor(const std::string& item102);
   /// Whether `program` (a path or name) is an editor that needs a terminal.
   static bool needsTerminal(const std::string& program);
   static std::vector<std::string> words(const std::string& text);

@@ -6,6 +6,8 @@
 // window, and a reply that reaches the real SMTP server (aiosmtpd) intact.
 #include <QApplication>
 #include <QInputMethodEvent>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -39,6 +41,7 @@
 #include "ui/MailListPane.h"
 #include "ui/ServerTrayDialog.h"
 #include "ui/UiLog.h"
+#include "ui/XdoTool.h"
 #include "view/CommandId.h"
 #include "view/InstanceHandOff.h"
 #include "view/KeyPresets.h"
@@ -92,6 +95,16 @@ protected:
     return static_cast<int>(std::count(numbers.begin(), numbers.end(), number));
   }
   static QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+  // $VISUAL: a script that appends `line` to the file it is given.
+  void useEditorScript(const char* line) const {
+    const std::string script = scratch.file("fake-editor.sh");
+    {
+      std::ofstream out(script);
+      out << "#!/bin/sh\nprintf '%s\\n' '" << line << "' >> \"$1\"\n";
+    }
+    ::chmod(script.c_str(), 0755);
+    ::setenv("VISUAL", script.c_str(), 1);
+  }
 };
 
 TEST_F(ComposeWindowTest, ANewMailTypedInJapaneseIsQueuedWithItsHeaders) {
@@ -250,13 +263,7 @@ TEST_F(ComposeWindowTest, SeveralWindowsAndAnExternalEditorScript) {
   EXPECT_EQ(window->compose().windows().size(), 2u);
   EXPECT_NE(first.geometry().topLeft(), second.geometry().topLeft());
 
-  const std::string script = scratch.file("fake-editor.sh");
-  {
-    std::ofstream out(script);
-    out << "#!/bin/sh\nprintf '%s\\n' 'edited outside' >> \"$1\"\n";
-  }
-  ::chmod(script.c_str(), 0755);
-  ::setenv("VISUAL", script.c_str(), 1);
+  useEditorScript("edited outside");
   document->settings().setText(item::kEditor, "notepad.exe");
   first.startExternalEditor();
   EXPECT_TRUE(first.externalEditor().running());
@@ -269,6 +276,117 @@ TEST_F(ComposeWindowTest, SeveralWindowsAndAnExternalEditorScript) {
   EXPECT_TRUE(first.editor().toPlainText().endsWith(u("edited outside")));
   EXPECT_FALSE(first.editor().isReadOnly());
   ::unsetenv("VISUAL");
+}
+
+// The main window's "文書エディタ起動" asked within a compose window, and its
+// key there, hand that window's draft to the external editor.
+TEST_F(ComposeWindowTest, TheEditorCommandWithinAComposeWindowTakesItsDraft) {
+  useEditorScript("from the editor");
+  document->settings().setText(item::kEditor, "notepad.exe");
+  ComposeWindow& compose = newWindow();
+  compose.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&compose));
+  const auto handedOver = [&] {
+    if (!compose.externalEditor().running()) return false;
+    return QTest::qWaitFor([&] { return !compose.externalEditor().running(); }, 10000);
+  };
+  ASSERT_TRUE(window->runCommand(cmd::kStartEditor));
+  ASSERT_TRUE(handedOver());
+  EXPECT_TRUE(compose.editor().toPlainText().endsWith(u("from the editor")));
+  compose.editor().setFocus();
+  QTest::keyClick(&compose.editor(), Qt::Key_E, Qt::ControlModifier);
+  ASSERT_TRUE(handedOver());
+  EXPECT_EQ(compose.editor().toPlainText().count(u("from the editor")), 2) << "the editor's save kept";
+  ::unsetenv("VISUAL");
+}
+
+// An X server of the test's own (Xvfb), named in $DISPLAY while it lives.
+class VirtualScreen {
+public:
+  VirtualScreen() {
+    if (QStandardPaths::findExecutable("Xvfb").isEmpty()) return;
+    server_.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "800x600x24"});
+    if (!server_.waitForStarted(5000)) return;
+    QString number;
+    while (!number.contains('\n') && server_.waitForReadyRead(10000)) number += server_.readAllStandardOutput();
+    if (number.trimmed().isEmpty()) return;
+    previous_ = qgetenv("DISPLAY");
+    qputenv("DISPLAY", ":" + number.trimmed().toLatin1());
+    running_ = true;
+  }
+  ~VirtualScreen() {
+    if (running_) qputenv("DISPLAY", previous_);
+    server_.terminate();
+    server_.waitForFinished(5000);
+  }
+  bool running() const { return running_; }
+
+private:
+  QProcess server_;
+  QByteArray previous_;
+  bool running_ = false;
+};
+
+// The editor named by item 102 is found by its window on an X screen, made
+// to save with the keys of item 107 and closed (item 120); an editor whose
+// window does not appear is ended, and the built-in editor stays.
+TEST_F(ComposeWindowTest, TheExternalEditorsWindowIsFoundAndMadeToSave) {
+  if (QStandardPaths::findExecutable("xdotool").isEmpty()) GTEST_SKIP() << "no xdotool";
+  VirtualScreen screen;
+  if (!screen.running()) GTEST_SKIP() << "no Xvfb";
+  ASSERT_TRUE(XdoTool::available());
+  // The fake editor's leaks and the strict string checks libxkbcommon
+  // trips over in Qt's X11 plug-in are not ours to report.
+  const QByteArray asanOptions = qgetenv("ASAN_OPTIONS");
+  qputenv("ASAN_OPTIONS", asanOptions + ":detect_leaks=0:strict_string_checks=0");
+  struct Case {
+    const char* fakeTitle;  // "%f" the file name, "%p" its path
+    bool byTitle;           // item 110
+    const char* item111;
+    bool fullPath;          // item 112
+    const char* item107;
+    bool found;
+  };
+  const Case cases[] = {
+      {"%f - ﾒﾓ帳", true, "%s - ﾒﾓ帳", false, "FS", true},
+      {"[%p] (edit)", true, "[%s] (edit)", true, "fs", true},
+      {"anything", false, "", false, "^83", true},
+      {"%f - other", true, "%s - ﾒﾓ帳", false, "FS", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fakeTitle);
+    auto& settings = document->settings();
+    settings.setText(item::kEditor, "\"" ZORVIK_FAKE_EDITOR "\" \"--title=" + sjis(c.fakeTitle) + "\"");
+    settings.setNumber(item::kEditorFindByTitle, c.byTitle);
+    settings.setText(item::kEditorTitle, sjis(c.item111));
+    settings.setNumber(item::kEditorTitleFullPath, c.fullPath);
+    settings.setText(item::kEditorSaveKeys, c.item107);
+    settings.setNumber(item::kEditorSaveWait, c.found ? 400 : 0);
+    settings.setNumber(item::kEditorCloseAfterSave, 1);
+    ComposeWindow& compose = newWindow();
+    typeText(&compose.editor(), u("本文"));
+    compose.startExternalEditor();
+    ExternalEditor& external = compose.externalEditor();
+    ASSERT_TRUE(external.running());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !external.searching(); }, 30000));
+    if (!c.found) {
+      ASSERT_TRUE(QTest::qWaitFor([&] { return !external.running(); }, 10000));
+      EXPECT_FALSE(compose.editor().isReadOnly()) << "the built-in editor stays";
+      EXPECT_TRUE(compose.editor().toPlainText().endsWith(u("本文")));
+      compose.discard();
+      continue;
+    }
+    ASSERT_FALSE(external.window().isEmpty());
+    EXPECT_TRUE(compose.editor().isReadOnly());
+    typeText(&compose.toField(), u("hanako@example.jp"));
+    typeText(&compose.subjectField(), u("外部エディタ"));
+    const int unsent = liveMails("未送信");
+    ASSERT_TRUE(compose.send());
+    EXPECT_EQ(ExternalEditor::runningCount(), 0) << "closed after the save";
+    const std::string shown = cliOut({"show", "未送信", std::to_string(unsent)});
+    EXPECT_NE(shown.find("本文\nsaved by the fake editor"), std::string::npos) << shown;
+  }
+  qputenv("ASAN_OPTIONS", asanOptions);
 }
 
 TEST_F(ComposeWindowTest, AMailtoLinkOpensANewWindowWithItsFields) {
@@ -438,6 +556,8 @@ TEST_F(ComposeWindowTest, AReplyWithAnAttachmentArrivesIntact) {
   document->settings().setText(item::kSmtpServer, "127.0.0.1");
   document->settings().setNumber(item::kSmtpPort, server.port());
   document->settings().setNumber(item::kWarnNewRecipient, 0);
+  // The drop list shown: the original's attachment line goes to the list.
+  document->settings().setNumber(item::kEditorDropList, 1);
   MainWindow& main = openWindow();
   main.list().selectRow(0);
   ComposeWindow& reply = newWindow(cmd::kReplyToSender);

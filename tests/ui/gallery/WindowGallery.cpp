@@ -225,7 +225,7 @@ void briskoWindow(Gallery& gallery, mailflow::Document& document, core::Messages
 }
 
 // A reply with its locked quotes, Japanese typed below them and two files
-// attached; the pre-send check of a text with characters that will not
+// attached; a new mail with a file embedded in its text; the pre-send check of a text with characters that will not
 // arrive as written; the address book window.
 void composeWindows(Gallery& gallery, mailflow::Document& document, core::Messages& messages,
                     view::LayoutStore& layout, const QString& scratch) {
@@ -260,6 +260,25 @@ void composeWindows(Gallery& gallery, mailflow::Document& document, core::Messag
   QApplication::sendEvent(&reply.editor(), &preedit);
   gallery.picture(reply, "compose-reply");
   reply.discard();
+  settle();
+
+  // A new mail whose attachment sits in the text as an object (the drop
+  // list off), with a web address drawn in the tag colour.
+  window.compose().open(compose::DraftKind::New);
+  settle(200);
+  ComposeWindow& embedded = *window.compose().windows().back();
+  embedded.setGeometry(40, 40, 700, 420);
+  embedded.toField().setText("hanako@example.jp");
+  embedded.subjectField().setText(QString::fromUtf8("見積書の送付"));
+  QInputMethodEvent letter;
+  letter.setCommitString(QString::fromUtf8("花子さん\n見積書を添付します。\n"));
+  QApplication::sendEvent(&embedded.editor(), &letter);
+  embedded.editor().insertAttachments({files.front()});
+  QInputMethodEvent closing;
+  closing.setCommitString(QString::fromUtf8("詳細は http://www.example.jp/mitsumori/ をご覧ください。"));
+  QApplication::sendEvent(&embedded.editor(), &closing);
+  gallery.picture(embedded, "compose-embedded-attachment");
+  embedded.discard();
   settle();
 
   window.compose().open(compose::DraftKind::New);
