@@ -35,6 +35,10 @@ TrayPropertySheet TrayPropertySheet::forCabinet(const store::StoreLocation& stor
   return TrayPropertySheet(store, {}, std::move(cabinet), valuesOf(shown));
 }
 
+std::string TrayPropertySheet::firstTray() const {
+  return cabinet_ ? store::defaultTrayOf(*cabinet_) : trays_.front();
+}
+
 std::vector<std::string> TrayPropertySheet::editedTrays() const {
   if (!cabinet_) return trays_;
   std::vector<std::string> trays{store::defaultTrayOf(*cabinet_)};

@@ -30,6 +30,10 @@ public:
   /// The values the pages show.
   const core::ItemValues& values() const { return values_; }
   bool isCabinet() const { return cabinet_.has_value(); }
+  /// The tray whose rule the page edits: the first tray, or the cabinet's
+  /// ".Default" tray; also the tray "再生成(&R)" rebuilds (none for a
+  /// cabinet).
+  std::string firstTray() const;
 
   /// Writes the changed items of `draft` (made over values()) into the
   /// trays. True when nothing changed, or every tray was written; false
