@@ -180,7 +180,13 @@ void SettingsCommands::tips(bool atStart) {
 
 bool SettingsCommands::passwordGate(bool restoring) {
   if (!view::StartPassword::asked(window_.document_.settings(), restoring)) return true;
-  return StartPasswordDialog::ask(window_.layoutStore_.text(passwordSection(), kPasswordValue), &window_);
+  StartPasswordDialog dialog(window_.layoutStore_.text(passwordSection(), kPasswordValue), &window_);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  if (const auto& renewed = dialog.renewedForm()) {
+    window_.layoutStore_.setText(passwordSection(), kPasswordValue, *renewed);
+    window_.layoutStore_.save();
+  }
+  return true;
 }
 
 }  // namespace zorvik::ui

@@ -22,7 +22,9 @@ namespace zorvik::view {
 
 class TrayPropertySheet {
 public:
-  /// The sheet over the trays `trays` (tray names in the store).
+  /// The sheet over the trays `trays` (tray names in the store); over a
+  /// first tray whose index cannot be read, with the properties a new tray
+  /// there inherits (only its rebuild can succeed).
   static std::optional<TrayPropertySheet> forTrays(const store::StoreLocation& store, std::vector<std::string> trays);
   /// The sheet over the cabinet `cabinet` ("" the top cabinet).
   static TrayPropertySheet forCabinet(const store::StoreLocation& store, std::string cabinet);
