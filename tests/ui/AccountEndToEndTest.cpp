@@ -5,6 +5,8 @@
 // main window's send command to aiosmtpd over STARTTLS with AUTH, put into
 // Dovecot's mailbox, and received back over POP3S with the receive command.
 // Both servers run on 127.0.0.1 with certificates of a test CA.
+#include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>

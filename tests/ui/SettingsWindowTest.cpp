@@ -22,6 +22,7 @@
 #include "store/TrayName.h"
 #include "store/TrayPropertyTable.h"
 #include "ui/DialogTest.h"
+#include "ui/MailListModel.h"
 #include "ui/MainWindow.h"
 #include "ui/RuleTestDialog.h"
 #include "ui/SettingsCommands.h"
@@ -87,6 +88,7 @@ protected:
     }
     return mails;
   }
+};
 
 TEST_F(SettingsWindowTest, AnEditedToolBarIsRebuiltAndComesBackAfterARestart) {
   openWindow();
