@@ -56,7 +56,7 @@ RuleTestDialog::RuleTestDialog(const view::RuleTestReport& report, QWidget* pare
   buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("閉じる"));
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
-  resize(620, 560);
+  setMinimumSize(600, 560);
 }
 
 }  // namespace zorvik::ui
