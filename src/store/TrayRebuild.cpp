@@ -26,6 +26,7 @@ constexpr std::uint32_t kCarried =
 struct OldRecord {
   std::uint32_t index = 0;
   std::uint32_t flags = 0;
+  std::int32_t date = 0;  // a mail without a Date line was dated when stored
 };
 
 // What the old index still says: its mails by text start, and its links.
@@ -48,7 +49,7 @@ OldIndex readOld(const std::optional<TrayIndex>& index) {
           IndexRecord::fromBytes(block.data() + static_cast<std::size_t>(i) * IndexRecord::kSize);
       if (record.hasFlag(recordflag::kDeleted)) continue;
       if (record.isLink()) old.links.push_back(record);
-      else old.byTextStart.emplace(record.textStart(), OldRecord{first + i, record.flags()});
+      else old.byTextStart.emplace(record.textStart(), OldRecord{first + i, record.flags(), record.date()});
     }
     first += got;
   }
@@ -109,6 +110,7 @@ std::optional<RebuildResult> TrayRebuild::rebuild(std::string_view name) const {
     TrayRecord row;
     if (found == old.byTextStart.end() || fresh.read(k, row) != ReadResult::Live) continue;
     row.record.setFlags((row.record.flags() & ~kCarried) | (found->second.flags & kCarried));
+    row.record.setDate(found->second.date);
     if (!fresh.writeRecord(k, row.record)) return std::nullopt;
     if (recordflag::referenceCount(found->second.flags) > 0 && found->second.index != k)
       result.moved.emplace(found->second.index, k);

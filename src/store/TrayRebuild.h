@@ -8,7 +8,8 @@
 /// What the text cannot say is taken from the old index where it can still
 /// be read: the properties (else those a new tray of the cabinet inherits),
 /// and for each mail whose record is found at its text start the opened and
-/// replied bits, the mark and the reference count; the tray's link records
+/// replied bits, the mark, the reference count and the date (a mail without
+/// a Date line was dated when it was stored); the tray's link records
 /// are appended after the mails. Mails keep their order; a referenced mail
 /// whose record number changed is returned, so the links elsewhere can
 /// follow it (LinkMaintenance).

@@ -59,11 +59,10 @@ TrayPropertyDialog::TrayPropertyDialog(view::TrayPropertySheet sheet, core::Mess
   setMinimumSize(560, 520);
 }
 
-QPushButton* TrayPropertyDialog::addAction(QHBoxLayout* row, const QString& text, std::function<void()> act) {
+void TrayPropertyDialog::addAction(QHBoxLayout* row, const QString& text, std::function<void()> act) {
   auto* button = new QPushButton(text, this);
   connect(button, &QPushButton::clicked, this, [act = std::move(act)] { act(); });
   row->addWidget(button);
-  return button;
 }
 
 core::ItemValues TrayPropertyDialog::editedValues() {

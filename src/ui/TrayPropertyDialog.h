@@ -55,7 +55,7 @@ public:
 
 private:
   void ringSound();
-  QPushButton* addAction(QHBoxLayout* row, const QString& text, std::function<void()> act);
+  void addAction(QHBoxLayout* row, const QString& text, std::function<void()> act);
 
   view::TrayPropertySheet sheet_;
   view::SettingsDraft draft_;
