@@ -72,7 +72,7 @@ bool Messages::deliver(MessageKind kind, std::string boxCaption, std::string box
   std::future<bool> answer;
   {
     const std::lock_guard lock(mutex_);
-    pending_.push_back({kind, std::move(boxCaption), std::move(boxText), {}});
+    pending_.push_back({kind, std::move(boxCaption), std::move(boxText), {}, std::this_thread::get_id()});
     answer = pending_.back().answer.get_future();
   }
   return answer.get();
@@ -93,6 +93,15 @@ void Messages::pump() {
     }
     request.answer.set_value(reporter_.show(request.kind, request.caption, request.text));
   }
+}
+
+void Messages::dismiss(std::thread::id from) {
+  const std::lock_guard lock(mutex_);
+  std::erase_if(pending_, [from](Request& request) {
+    if (request.from != from) return false;
+    request.answer.set_value(false);
+    return true;
+  });
 }
 
 }  // namespace zorvik::core

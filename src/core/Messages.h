@@ -41,6 +41,9 @@ public:
   /// Shows the boxes other threads are waiting for. Does nothing on any
   /// other thread than the owner's.
   void pump();
+  /// Answers "no" to the boxes thread `from` waits for, without showing
+  /// them: for an owner that is going away and must wait for that thread.
+  void dismiss(std::thread::id from);
 
   /// Called before an error, fatal or bug box: hangs up a dial-up connection.
   void setHangUp(std::function<void()> hangUp) { hangUp_ = std::move(hangUp); }
@@ -58,6 +61,7 @@ private:
     std::string caption;
     std::string text;
     std::promise<bool> answer;
+    std::thread::id from;
   };
 
   bool deliver(MessageKind kind, std::string caption, std::string text);

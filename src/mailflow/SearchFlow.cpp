@@ -36,6 +36,14 @@ SearchFlow::SearchFlow(const Document& document, FrontEnd& front) : document_(do
 
 SearchFlow::~SearchFlow() {
   abandoned_ = true;
+  // The worker may be waiting for the owner to show it a box (a search that
+  // cannot go on); the owner is this thread, now waiting for the worker, so
+  // the box is answered unseen.
+  const std::thread::id worker = worker_.get_id();
+  while (running_.load()) {
+    document_.messages().dismiss(worker);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   if (worker_.joinable()) worker_.join();
 }
 

@@ -63,7 +63,10 @@ TrayProperties systemTrayProperties(SystemTrayKind kind) {
   properties.userDisplayDays = 10;
   properties.signatureKind = 0;
   properties.tagSelection = 0;
-  properties.tagEndSymbol.clear();
+  // Quote prefix kind 0 is "the end mark alone": an empty mark would quote a
+  // reply to a mail in 受信 or 送信済 with no mark at all, so the quoted text
+  // could not be told from the answer. The system trays take the usual ">".
+  properties.tagEndSymbol = ">";
   properties.soundFile.clear();
   properties.splitSizeKb = 0;
   properties.description = systemTrayDescription(kind);

@@ -105,6 +105,16 @@ std::vector<ComposeWindow*> ComposeCommands::windows() const {
   return open;
 }
 
+bool ComposeCommands::closeAll() {
+  bool closed = true;
+  for (ComposeWindow* compose : windows()) {
+    compose->close();
+    closed = closed && !compose->isVisible();
+  }
+  if (closed && addressBook_) addressBook_->close();
+  return closed;
+}
+
 void ComposeCommands::openAddressBook() {
   if (!addressBook_) {
     addressBook_ = new AddressBookWindow(mailflow::AddressBookFlow::pathOf(window_.document_));

@@ -42,6 +42,11 @@ public:
   /// Registers the send groups of the selected tray in the address book.
   void registerTray();
 
+  /// Closes every compose window (each asks whether to keep its draft) and
+  /// the address book window, as the program ends. False when a window
+  /// stays open because its draft could not be stored.
+  bool closeAll();
+
   /// The compose windows open now, oldest first.
   std::vector<ComposeWindow*> windows() const;
   AddressBookWindow* addressBook() const { return addressBook_; }

@@ -405,15 +405,10 @@ bool ComposeWindow::askKeep() {
 }
 
 void ComposeWindow::closeEvent(QCloseEvent* event) {
-  if (!done_) {
-    readForm();
-    const std::string body = text();
-    if (form_.needsCloseQuestion(body) && askKeep()) {
-      event->ignore();
-      if (!keep()) return;
-      return;
-    }
-    discard();
+  // Qt ignores a close() made while a close is under way, so storing or
+  // dropping the draft from here cannot close the window itself: accepting
+  // this event does.
+  if (!done_ && !settleDraft()) {
     event->ignore();
     return;
   }
@@ -421,6 +416,13 @@ void ComposeWindow::closeEvent(QCloseEvent* event) {
   emit placed({frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()},
               editor_->height());
   QMainWindow::closeEvent(event);
+}
+
+bool ComposeWindow::settleDraft() {
+  readForm();
+  if (form_.needsCloseQuestion(text()) && askKeep()) return keep();
+  discard();
+  return true;
 }
 
 // --- External editor ----------------------------------------------------------

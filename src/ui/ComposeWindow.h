@@ -121,6 +121,9 @@ private:
   bool store(bool forSending);
   bool confirmCharacters();
   bool askKeep();
+  /// As the window closes unfinished: keeps the draft when the user asks
+  /// to (false when it could not be stored), else drops it.
+  bool settleDraft();
   QLineEdit* focusedAddressField() const;
   addressbook::VCardAddressBook* book();
 

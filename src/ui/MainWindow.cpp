@@ -1006,6 +1006,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // A draft still open is kept or dropped as its own window asks; one that
+  // could not be stored keeps the program running.
+  if (!composeCommands_->closeAll()) {
+    event->ignore();
+    return;
+  }
   writeBackTraySort();
   layoutValues().write(layoutStore_, options_.settingsName);
   layoutStore_.setText("CurUser", "@", document_.settings().fileName());

@@ -137,5 +137,21 @@ TEST_F(SearchFlowTest, RunsOneSearchAtATimeOnAWorkerThread) {
   EXPECT_EQ(results().size(), 4u);
 }
 
+TEST_F(SearchFlowTest, EndsWhileItsWorkerWaitsForABoxNobodyShows) {
+  // The owner never pumps: the worker's "cannot continue" box waits for it,
+  // and the flow going away must not wait for ever.
+  auto going = std::make_unique<SearchFlow>(*scene.document, scene.front);
+  std::promise<void> asked;
+  ASSERT_TRUE(going->inBackground(
+      [&](SearchFlow& search) {
+        asked.set_value();
+        return search.findNext();
+      },
+      [](const SearchOutcome&) {}));
+  asked.get_future().wait();
+  going.reset();
+  EXPECT_TRUE(scene.shown().empty()) << "answered, not shown";
+}
+
 }  // namespace
 }  // namespace zorvik::mailflow

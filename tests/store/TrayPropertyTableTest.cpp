@@ -142,7 +142,7 @@ TEST(SystemTrays, PropertiesStartFromTheEmptySet) {
   EXPECT_EQ(trash.signatureKind, 0);
   EXPECT_EQ(trash.tagSelection, 0);
   EXPECT_EQ(trash.splitSizeKb, 0);
-  EXPECT_EQ(trash.tagEndSymbol, "");
+  EXPECT_EQ(trash.tagEndSymbol, ">");
   EXPECT_EQ(trash.soundFile, "");
   EXPECT_EQ(trash.description, platform::utf8ToSjis("消去したばかりのメール"));
   EXPECT_EQ(trash.replyTemplate, platform::utf8ToSjis("標準"));

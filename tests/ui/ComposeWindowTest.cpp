@@ -211,6 +211,7 @@ TEST_F(ComposeWindowTest, ClosingKeepsADraftOrAsksNothing) {
   written.close();
   QApplication::processEvents();
   EXPECT_EQ(liveMails("送信原稿"), drafts + 1);
+  EXPECT_TRUE(window->compose().windows().empty()) << "one click on close closes the window";
   const std::string listed = cliOut({"list", "送信原稿"});
   EXPECT_NE(listed.find("書きかけ"), std::string::npos) << listed;
 }

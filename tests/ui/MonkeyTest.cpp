@@ -42,6 +42,7 @@ TEST_F(MonkeyTest, RandomWalkLeavesTheStoreSound) {
   const unsigned steps = environmentNumber("ZORVIK_MONKEY_STEPS", 150);
   const unsigned seed = environmentNumber("ZORVIK_MONKEY_SEED", std::random_device{}());
   std::printf("monkey: %u steps, ZORVIK_MONKEY_SEED=%u\n", steps, seed);
+  std::fflush(stdout);
   std::mt19937 random(seed);
   const auto pick = [&random](std::size_t count) {
     return std::uniform_int_distribution<std::size_t>(0, count - 1)(random);

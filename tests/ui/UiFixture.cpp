@@ -83,6 +83,8 @@ void UiFixture::closeWindow() {
   if (!window) return;
   window->close();
   window.reset();
+  // Windows closed with the main one (compose, address book) go now.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 int UiFixture::cli(std::vector<std::string> args) const {
