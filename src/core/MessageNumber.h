@@ -214,6 +214,7 @@ enum class MessageNumber : int {
   // Dial-up and import beyond the numbers above.
   DialUpFailed = 44220,  // the dial-up service's own words
   NotAMailbox = 44221,
+  TrayRebuildFailed = 44222,
 };
 
 /// R itself, for what quotes the number (captions, logs).

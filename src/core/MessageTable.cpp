@@ -198,6 +198,7 @@ constexpr MessageSource kMessages[] = {
   {44211, "トレイ「%s」に番号 %s のメールはありません。"},
   {44220, "ダイアルアップ中にエラーが起こりました。\n接続先「%s」：%s"},
   {44221, "ファイル「%s」は%sのメールボックスではないか、途中が壊れています。\n読めたところまでのメールを取り込みました。"},
+  {44222, "トレイ「%s」のインデックスを再生成できませんでした。\n権限があるかどうか確認してください。"},
 };
 
 constexpr int kFirstNumber = 40000;
@@ -394,6 +395,7 @@ constexpr bool isNamed(int r) {
     case MessageNumber::NoSuchMail:
     case MessageNumber::DialUpFailed:
     case MessageNumber::NotAMailbox:
+    case MessageNumber::TrayRebuildFailed:
       return true;
   }
   return false;

@@ -1,7 +1,7 @@
 /// \file
-/// The store work of the tray menu that rewrites trays whole: compacting a
-/// tray ("ﾄﾚｲの整理") and emptying the trash. Both run under the store's
-/// lock, so they never rewrite a tray a receive or a sort of another
+/// The store work that rewrites trays whole: compacting a tray ("ﾄﾚｲの
+/// 整理"), rebuilding its index from its text file ("再生成" of the tray
+/// property sheet) and emptying the trash. All run under the store's lock, so they never rewrite a tray a receive or a sort of another
 /// process is appending to.
 #pragma once
 
@@ -22,6 +22,9 @@ struct MaintenanceReport {
 class TrayMaintenance {
 public:
   static MaintenanceReport compact(const Document& document, const std::string& tray);
+  /// A rebuild shows 40200 with the tray's name when it failed (the tray is
+  /// left as it was).
+  static MaintenanceReport rebuild(const Document& document, const std::string& tray);
   static MaintenanceReport emptyTrash(const Document& document);
 };
 

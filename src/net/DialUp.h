@@ -38,6 +38,10 @@ public:
   virtual void state(int state, const std::string& text) = 0;
   /// True once the user asked to break dialling off.
   virtual bool abortRequested() = 0;
+  /// The service refused the dialling with `reason` (Shift_JIS; its own
+  /// words, or "未定義エラー"). True when the observer has shown it in an
+  /// error window of its own; false leaves it to message 44220.
+  virtual bool failed(const DialEntry& /*entry*/, const std::string& /*reason*/) { return false; }
 };
 
 enum class DialResult {

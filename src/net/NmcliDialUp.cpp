@@ -202,9 +202,9 @@ DialResult NmcliDialUp::dial(const std::string& name, const DialEntry& entry, Di
   } else if (result.exitCode == kInvalidInput || result.exitCode == kNoSuchConnection) {
     messages_.error(MessageNumber::DialUpBadSettings);
   } else {
-    const std::string reason = firstLine(result.errors);
-    messages_.error(MessageNumber::DialUpFailed, {entry.name, reason.empty() ? platform::sjisLiteral("未定義エラー")
-                                                            : platform::utf8ToSjis(reason)});
+    const std::string said = firstLine(result.errors);
+    const std::string reason = said.empty() ? platform::sjisLiteral("未定義エラー") : platform::utf8ToSjis(said);
+    if (!observer.failed(entry, reason)) messages_.error(MessageNumber::DialUpFailed, {entry.name, reason});
   }
   return DialResult::Failed;
 }

@@ -18,7 +18,8 @@
 /// Messages: no nmcli, or NetworkManager not running, 40900; the active
 /// list cannot be read 40924; the entry does not exist or is refused at
 /// once 40922; the connection went down while it was being dialled 40923;
-/// any other failure 44220 with nmcli's own text.
+/// any other failure is shown with nmcli's own text by the observer's error
+/// window ("ダイアルアップ接続エラー"), or else as 44220.
 #pragma once
 
 #include <chrono>

@@ -58,6 +58,37 @@ net::DialEntry DialUpDialog::entry() const {
 bool DialUpDialog::saveEntry() const { return save_->isChecked(); }
 bool DialUpDialog::hideFromNowOn() const { return hide_->isChecked(); }
 
+DialUpErrorWindow::DialUpErrorWindow(const net::DialEntry& entry, const std::string& reason, QWidget* parent)
+    : QDialog(parent), reason_(new QLabel(fromSjis(reason), this)) {
+  setWindowTitle(QStringLiteral("ダイアルアップ接続エラー"));
+  UiLog::global().watch(this);
+  auto* layout = new QVBoxLayout(this);
+  auto* title = new QLabel(QStringLiteral("ダイアルアップ中にエラーが起こりました"), this);
+  QFont bold = title->font();
+  bold.setBold(true);
+  title->setFont(bold);
+  layout->addWidget(title);
+  reason_->setWordWrap(true);
+  reason_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(reason_);
+  const auto shown = [this](const std::string& sjis, bool secret = false) {
+    auto* field = new QLineEdit(fromSjis(sjis), this);
+    field->setReadOnly(true);
+    if (secret) field->setEchoMode(QLineEdit::Password);
+    return field;
+  };
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("接続先："), shown(entry.name));
+  form->addRow(QStringLiteral("NTﾄﾞﾒｲﾝ："), shown(entry.domain));
+  form->addRow(QStringLiteral("ﾕｰｻﾞｰ名："), shown(entry.user));
+  form->addRow(QStringLiteral("ﾊﾟｽﾜｰﾄﾞ："), shown(entry.password, true));
+  layout->addLayout(form);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  layout->addWidget(buttons);
+  setMinimumWidth(420);
+}
+
 DiallingWindow::DiallingWindow(QWidget* parent)
     : QDialog(parent),
       entry_(new QLabel(this)),
@@ -94,6 +125,15 @@ void DiallingWindow::state(int, const std::string& text) {
   onGuiThread([this, text] {
     state_->setText(fromSjis(text));
     if (!isVisible()) show();
+    return true;
+  });
+}
+
+bool DiallingWindow::failed(const net::DialEntry& entry, const std::string& reason) {
+  return onGuiThread([&] {
+    hide();
+    DialUpErrorWindow error(entry, reason, parentWidget());
+    error.exec();
     return true;
   });
 }

@@ -55,9 +55,26 @@ private:
   QCheckBox* hide_;
 };
 
+/// The error window "ダイアルアップ接続エラー" of a dialling the service
+/// refused: "ダイアルアップ中にエラーが起こりました", the service's own
+/// words, and what was dialled (entry, domain, user and password, the
+/// password hidden), read-only, with "OK".
+class DialUpErrorWindow final : public QDialog {
+  Q_OBJECT
+
+public:
+  DialUpErrorWindow(const net::DialEntry& entry, const std::string& reason, QWidget* parent = nullptr);
+
+  QLabel* reasonLabel() const { return reason_; }
+
+private:
+  QLabel* reason_;
+};
+
 /// The window "ﾀﾞｲｱﾙｱｯﾌﾟ接続中": the entry, the user, the state of the
 /// dialling and "中断(&A)". Fed from the worker thread: each state is shown
 /// on the application's thread, the window coming up with the first one.
+/// A failure the service reports closes it and opens DialUpErrorWindow.
 class DiallingWindow final : public QDialog, public net::DialObserver {
   Q_OBJECT
 
@@ -67,6 +84,7 @@ public:
   void start(const net::DialEntry& entry);
   void state(int state, const std::string& text) override;
   bool abortRequested() override { return aborted_.load(); }
+  bool failed(const net::DialEntry& entry, const std::string& reason) override;
 
   QLabel* stateLabel() const { return state_; }
   QPushButton* abortButton() const { return abort_; }

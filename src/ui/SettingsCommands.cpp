@@ -5,11 +5,13 @@
 
 #include "core/SettingsItemTable.h"
 #include "mailflow/ImportFlow.h"
+#include "mailflow/TrayMaintenance.h"
 #include "ui/CertificateDialog.h"
 #include "ui/CommandActions.h"
 #include "ui/ImportDialog.h"
 #include "ui/MailPropertyDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/RuleTestDialog.h"
 #include "ui/SettingsPageForm.h"
 #include "ui/SettingsSheet.h"
 #include "ui/StartPasswordDialog.h"
@@ -19,6 +21,7 @@
 #include "ui/TrayTreeModel.h"
 #include "ui/TrayTreeView.h"
 #include "view/LayoutValues.h"
+#include "view/RuleTestReport.h"
 #include "view/StartPassword.h"
 #include "view/ToolBarSequence.h"
 
@@ -125,9 +128,27 @@ void SettingsCommands::properties() {
       cabinet ? std::optional(view::TrayPropertySheet::forCabinet(store, path))
               : view::TrayPropertySheet::forTrays(store, {path});
   if (!sheet) return;
-  TrayPropertyDialog dialog(std::move(*sheet), window_.messages_, *window_.sound_,
-                            [this, path, cabinet] { importInto(path, cabinet); }, &window_);
+  const std::string tested = sheet->firstTray();
+  TrayPropertyActions actions;
+  actions.startImport = [this, path, cabinet] { importInto(path, cabinet); };
+  actions.rebuild = [this, path] { rebuildTray(path); };
+  actions.testRule = [this, tested](const core::ItemValues& edited) { testRule(tested, edited); };
+  TrayPropertyDialog dialog(std::move(*sheet), window_.messages_, *window_.sound_, std::move(actions), &window_);
   if (dialog.exec() == QDialog::Accepted) window_.refreshAfterStoreChange();
+}
+
+void SettingsCommands::rebuildTray(const std::string& tray) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  mailflow::TrayMaintenance::rebuild(window_.document_, tray);
+  QApplication::restoreOverrideCursor();
+  window_.refreshAfterStoreChange();
+}
+
+void SettingsCommands::testRule(const std::string& tray, const core::ItemValues& edited) {
+  const auto report = view::RuleTestReport::make(window_.document_, tray, edited, window_.selectedMailPlace());
+  if (!report) return;
+  RuleTestDialog dialog(*report, QApplication::activeModalWidget());
+  dialog.exec();
 }
 
 void SettingsCommands::importInto(const std::string& node, bool cabinet) {
@@ -159,7 +180,13 @@ void SettingsCommands::tips(bool atStart) {
 
 bool SettingsCommands::passwordGate(bool restoring) {
   if (!view::StartPassword::asked(window_.document_.settings(), restoring)) return true;
-  return StartPasswordDialog::ask(window_.layoutStore_.text(passwordSection(), kPasswordValue), &window_);
+  StartPasswordDialog dialog(window_.layoutStore_.text(passwordSection(), kPasswordValue), &window_);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  if (const auto& renewed = dialog.renewedForm()) {
+    window_.layoutStore_.setText(passwordSection(), kPasswordValue, *renewed);
+    window_.layoutStore_.save();
+  }
+  return true;
 }
 
 }  // namespace zorvik::ui

@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "core/ItemValues.h"
 #include "ui/DialUpDialog.h"
 
 class QWidget;
@@ -48,6 +49,10 @@ public:
 private:
   void trustCertificates(SettingsSheet& sheet, QWidget* parent);
   void importInto(const std::string& tray, bool cabinet);
+  void rebuildTray(const std::string& tray);
+  /// "受信振分試験(&R)": the rule of `tray` as `edited` holds it, tried on
+  /// the mail selected in the list.
+  void testRule(const std::string& tray, const core::ItemValues& edited);
   std::string passwordSection() const;
 
   MainWindow& window_;

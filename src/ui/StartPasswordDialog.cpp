@@ -43,15 +43,15 @@ StartPasswordDialog::StartPasswordDialog(std::string stored, QWidget* parent)
 }
 
 void StartPasswordDialog::accept() {
-  if (view::StartPassword::matches(stored_, toSjis(password_->text()))) return QDialog::accept();
+  const std::string typed = toSjis(password_->text());
+  if (view::StartPassword::matches(stored_, typed)) {
+    if (!stored_.empty() && !view::StartPassword::isCurrent(stored_))
+      renewed_ = view::StartPassword::stored(typed, view::StartPassword::freshSalt());
+    return QDialog::accept();
+  }
   wrong_->setText(QStringLiteral("パスワードが違います。"));
   password_->clear();
   password_->setFocus();
-}
-
-bool StartPasswordDialog::ask(const std::string& stored, QWidget* parent) {
-  StartPasswordDialog dialog(stored, parent);
-  return dialog.exec() == QDialog::Accepted;
 }
 
 PasswordSetDialog::PasswordSetDialog(QWidget* parent)

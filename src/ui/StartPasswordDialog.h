@@ -2,7 +2,8 @@
 /// The start-up password's two dialogs: "起動時パスワード" asks for it (at
 /// start, and when the window is restored), "パスワード設定" sets it (typed
 /// twice). A wrong password clears the field and asks again; cancelling
-/// gives up.
+/// gives up. A right password kept in an older stored form gives the form
+/// to store in its place (renewedForm).
 #pragma once
 
 #include <QDialog>
@@ -20,13 +21,16 @@ class StartPasswordDialog : public QDialog {
 public:
   /// Asks until the password of `stored` is typed; false when cancelled.
   explicit StartPasswordDialog(std::string stored, QWidget* parent = nullptr);
-  static bool ask(const std::string& stored, QWidget* parent = nullptr);
 
   QLineEdit* passwordField() const { return password_; }
+  /// After a right password: the current stored form, when `stored` was in
+  /// an older one.
+  const std::optional<std::string>& renewedForm() const { return renewed_; }
   void accept() override;
 
 private:
   std::string stored_;
+  std::optional<std::string> renewed_;
   QLineEdit* password_;
   QLabel* wrong_;
 };

@@ -17,7 +17,7 @@
 namespace zorvik::ui {
 
 TrayPropertyDialog::TrayPropertyDialog(view::TrayPropertySheet sheet, core::Messages& messages, platform::Sound& sound,
-                                       std::function<void()> startImport, QWidget* parent)
+                                       TrayPropertyActions actions, QWidget* parent)
     : QDialog(parent),
       sheet_(std::move(sheet)),
       draft_(sheet_.values()),
@@ -39,19 +39,16 @@ TrayPropertyDialog::TrayPropertyDialog(view::TrayPropertySheet sheet, core::Mess
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidget(form);
     inside->addWidget(scroll);
-    auto* actions = new QHBoxLayout;
-    actions->addStretch(1);
-    if (i == 0 && startImport) {
-      auto* import = new QPushButton(QStringLiteral("他のﾒｰﾗより取得(&G)..."), holder);
-      connect(import, &QPushButton::clicked, this, [startImport] { startImport(); });
-      actions->addWidget(import);
-    }
-    if (form->control(store::trayitem::kSoundFile)) {
-      auto* test = new QPushButton(QStringLiteral("試験(&T)"), holder);
-      connect(test, &QPushButton::clicked, this, &TrayPropertyDialog::ringSound);
-      actions->addWidget(test);
-    }
-    inside->addLayout(actions);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    if (i == 0 && actions.rebuild && !sheet_.isCabinet())
+      addAction(row, QStringLiteral("再生成(&R)"), actions.rebuild);
+    if (i == 0 && actions.startImport) addAction(row, QStringLiteral("他のﾒｰﾗより取得(&G)..."), actions.startImport);
+    if (form->control(store::trayitem::kSortExpression) && actions.testRule)
+      addAction(row, QStringLiteral("受信振分試験(&R)"), [this, test = actions.testRule] { test(editedValues()); });
+    if (form->control(store::trayitem::kSoundFile))
+      addAction(row, QStringLiteral("試験(&T)"), [this] { ringSound(); });
+    inside->addLayout(row);
     const QString title = i == 0 && sheet_.isCabinet() ? QStringLiteral("引出のプロパティ") : fromSjis(pages[i].title);
     tabs_->addTab(holder, title);
     forms_.push_back(form);
@@ -60,6 +57,19 @@ TrayPropertyDialog::TrayPropertyDialog(view::TrayPropertySheet sheet, core::Mess
   QDialogButtonBox* buttons = okCancelButtons(*this);
   layout->addWidget(buttons);
   setMinimumSize(560, 520);
+}
+
+void TrayPropertyDialog::addAction(QHBoxLayout* row, const QString& text, std::function<void()> act) {
+  auto* button = new QPushButton(text, this);
+  connect(button, &QPushButton::clicked, this, [act = std::move(act)] { act(); });
+  row->addWidget(button);
+}
+
+core::ItemValues TrayPropertyDialog::editedValues() {
+  for (SettingsPageForm* form : forms_) form->store();
+  core::ItemValues values = sheet_.values();
+  draft_.applyTo(values);
+  return values;
 }
 
 void TrayPropertyDialog::ringSound() {

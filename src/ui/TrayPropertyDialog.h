@@ -19,6 +19,7 @@
 #include "view/SettingsDraft.h"
 #include "view/TrayPropertySheet.h"
 
+class QHBoxLayout;
 class QPushButton;
 class QTabWidget;
 
@@ -26,22 +27,35 @@ namespace zorvik::ui {
 
 class SettingsPageForm;
 
+/// What the caller does for the buttons that reach beyond the sheet; a
+/// button is left out without its action.
+struct TrayPropertyActions {
+  /// Runs the import dialog for this tray or cabinet.
+  std::function<void()> startImport;
+  /// Rebuilds the index of the tray (never offered for a cabinet).
+  std::function<void()> rebuild;
+  /// Tests the rule of these values (the sheet's, with the pages' edits).
+  std::function<void(const core::ItemValues&)> testRule;
+};
+
 class TrayPropertyDialog : public QDialog {
   Q_OBJECT
 
 public:
-  /// `startImport` runs the import dialog for this tray or cabinet; the
-  /// button is left out without one.
   TrayPropertyDialog(view::TrayPropertySheet sheet, core::Messages& messages, platform::Sound& sound,
-                     std::function<void()> startImport = {}, QWidget* parent = nullptr);
+                     TrayPropertyActions actions = {}, QWidget* parent = nullptr);
 
   SettingsPageForm* page(int index) const { return forms_[static_cast<std::size_t>(index)]; }
   QTabWidget* tabs() const { return tabs_; }
 
   void accept() override;
 
+  /// The sheet's values with what the pages hold now.
+  core::ItemValues editedValues();
+
 private:
   void ringSound();
+  void addAction(QHBoxLayout* row, const QString& text, std::function<void()> act);
 
   view::TrayPropertySheet sheet_;
   view::SettingsDraft draft_;

@@ -1,6 +1,7 @@
 #include "view/TrayPropertySheet.h"
 
 #include "core/MessageNumber.h"
+#include "platform/FileSystem.h"
 #include "store/TrayFile.h"
 #include "store/TrayInheritance.h"
 #include "store/TrayPropertyTable.h"
@@ -24,15 +25,22 @@ TrayPropertySheet::TrayPropertySheet(store::StoreLocation store, std::vector<std
 std::optional<TrayPropertySheet> TrayPropertySheet::forTrays(const store::StoreLocation& store,
                                                              std::vector<std::string> trays) {
   if (trays.empty()) return std::nullopt;
+  // A damaged index still gets its sheet, for "再生成"; it shows what a new
+  // tray of the cabinet would have, and OK cannot write it.
   const auto properties = store::TrayFile(store, trays.front()).properties();
-  if (!properties) return std::nullopt;
-  return TrayPropertySheet(store, std::move(trays), std::nullopt, valuesOf(*properties));
+  const store::TrayProperties shown =
+      properties ? *properties : store::inheritedProperties(store, platform::directoryOf(trays.front()));
+  return TrayPropertySheet(store, std::move(trays), std::nullopt, valuesOf(shown));
 }
 
 TrayPropertySheet TrayPropertySheet::forCabinet(const store::StoreLocation& store, std::string cabinet) {
   const auto own = store::TrayFile(store, store::defaultTrayOf(cabinet)).properties();
   const store::TrayProperties shown = own ? *own : store::inheritedProperties(store, cabinet);
   return TrayPropertySheet(store, {}, std::move(cabinet), valuesOf(shown));
+}
+
+std::string TrayPropertySheet::firstTray() const {
+  return cabinet_ ? store::defaultTrayOf(*cabinet_) : trays_.front();
 }
 
 std::vector<std::string> TrayPropertySheet::editedTrays() const {

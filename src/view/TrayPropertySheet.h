@@ -22,7 +22,9 @@ namespace zorvik::view {
 
 class TrayPropertySheet {
 public:
-  /// The sheet over the trays `trays` (tray names in the store).
+  /// The sheet over the trays `trays` (tray names in the store); over a
+  /// first tray whose index cannot be read, with the properties a new tray
+  /// there inherits (only its rebuild can succeed).
   static std::optional<TrayPropertySheet> forTrays(const store::StoreLocation& store, std::vector<std::string> trays);
   /// The sheet over the cabinet `cabinet` ("" the top cabinet).
   static TrayPropertySheet forCabinet(const store::StoreLocation& store, std::string cabinet);
@@ -30,6 +32,10 @@ public:
   /// The values the pages show.
   const core::ItemValues& values() const { return values_; }
   bool isCabinet() const { return cabinet_.has_value(); }
+  /// The tray whose rule the page edits: the first tray, or the cabinet's
+  /// ".Default" tray; also the tray "再生成(&R)" rebuilds (none for a
+  /// cabinet).
+  std::string firstTray() const;
 
   /// Writes the changed items of `draft` (made over values()) into the
   /// trays. True when nothing changed, or every tray was written; false

@@ -47,6 +47,7 @@
 #include "ui/SettingsPageForm.h"
 #include "ui/SettingsSheet.h"
 #include "ui/TipDialog.h"
+#include "ui/RuleTestDialog.h"
 #include "ui/TrayPropertyDialog.h"
 #include "store/TrayFile.h"
 #include "store/TreeOperations.h"
@@ -237,8 +238,10 @@ void settingsDialogs(Gallery& gallery, mailflow::Document& document, const QStri
   tree.createCabinet(utf8ToSjis("仕事"));
   tree.createTray(tray);
   platform::SilentSound silence;
+  // Every button the main window gives the sheet.
+  const TrayPropertyActions actions{[] {}, [] {}, [](const core::ItemValues&) {}};
   if (auto properties = view::TrayPropertySheet::forTrays(store::StoreLocation::fromSettings(document.settings()), {tray})) {
-    TrayPropertyDialog trayDialog(*properties, document.messages(), silence, [] {});
+    TrayPropertyDialog trayDialog(*properties, document.messages(), silence, actions);
     for (int i = 0; i < trayDialog.tabs()->count(); ++i) {
       trayDialog.tabs()->setCurrentIndex(i);
       gallery.picture(trayDialog, QStringLiteral("tray-properties-%1").arg(i + 1));
@@ -246,7 +249,7 @@ void settingsDialogs(Gallery& gallery, mailflow::Document& document, const QStri
   }
   TrayPropertyDialog cabinetDialog(
       view::TrayPropertySheet::forCabinet(store::StoreLocation::fromSettings(document.settings()), utf8ToSjis("仕事")),
-      document.messages(), silence, [] {});
+      document.messages(), silence, actions);
   gallery.picture(cabinetDialog, QStringLiteral("cabinet-properties"));
 
   const QString tipsPath = QDir(scratch).filePath(QStringLiteral("tips.txt"));
@@ -272,6 +275,21 @@ void settingsDialogs(Gallery& gallery, mailflow::Document& document, const QStri
   dialling.start({utf8ToSjis("ﾓﾊﾞｲﾙ回線"), "taro", "", ""});
   dialling.state(2, utf8ToSjis("デバイス接続中"));
   gallery.picture(dialling, QStringLiteral("dial-up-dialling"));
+  DialUpErrorWindow dialUpError({utf8ToSjis("ﾓﾊﾞｲﾙ回線"), "taro", "secret", utf8ToSjis("本社")},
+                                "Error: Connection activation failed: (53) The modem could not be found.");
+  gallery.picture(dialUpError, QStringLiteral("dial-up-error"));
+
+  view::RuleTestReport report;
+  report.matched = true;
+  report.reason = utf8ToSjis("振分論理式");
+  report.outcome = utf8ToSjis("正常終了");
+  report.header = utf8ToSjis(
+      "From: 佐藤花子 <hanako@example.jp>\r\nTo: 山田太郎 <taro@example.jp>\r\nSubject: [会議] 来週の定例会議について\r\n"
+      "Date: Mon, 30 Nov 2026 09:12:00 +0900\r\nMessage-ID: <m1@example.jp>");
+  report.body = utf8ToSjis("山田さん\r\n\r\n来週の定例会議は12月7日(月)10時〜12時、第2会議室です。\r\n"
+                           "議題があればご連絡ください。\r\n\r\n佐藤");
+  RuleTestDialog ruleTest(report);
+  gallery.picture(ruleTest, QStringLiteral("rule-test"));
 
   KeyCaptureDialog keys(view::MacroTable::editor(), view::editorKeyPresets()[2].definition, true);
   gallery.picture(keys, QStringLiteral("key-capture"));
