@@ -8,6 +8,7 @@
 
 #include "core/SettingsItemTable.h"
 #include "mailflow/SortFlow.h"
+#include "mailflow/TrayMaintenance.h"
 #include "message/MailRecordParser.h"
 #include "platform/Clock.h"
 #include "store/MailOperations.h"
@@ -261,7 +262,9 @@ void StoreCommands::compactTray() {
   const std::string tray = window_.selectedNode();
   {
     WaitCursor wait;
-    store::TreeOperations(window_.document_.store(), window_.document_.settings(), window_.messages_).compact(tray);
+    // Under the store's lock, like every rewrite of a whole tray: a receive
+    // of another process may be appending to it.
+    mailflow::TrayMaintenance::compact(window_.document_, tray);
   }
   window_.refreshAfterStoreChange();
 }
@@ -271,7 +274,7 @@ void StoreCommands::emptyTrash() {
   if (!window_.messages_.question(MessageNumber::DeleteAllMails, {trash})) return;
   {
     WaitCursor wait;
-    store::TreeOperations(window_.document_.store(), window_.document_.settings(), window_.messages_).emptyTray(trash);
+    mailflow::TrayMaintenance::emptyTrash(window_.document_);
   }
   window_.refreshAfterStoreChange();
 }

@@ -13,6 +13,7 @@
 #include <QTreeView>
 
 #include "core/SettingsItemTable.h"
+#include "mailflow/StoreLock.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 #include "support/DovecotServer.h"
@@ -152,6 +153,24 @@ TEST_F(MainWindowTest, DeleteWithTheQuestionAnswered) {
   press(&main.tree(), Qt::Key_Delete);
   EXPECT_EQ(boxes(MessageNumber::CabinetHoldsTrays), 1);
   EXPECT_EQ(liveMails("趣味/写真"), 0);
+}
+
+TEST_F(MainWindowTest, TheTrashIsEmptiedOnlyWhileNoOtherRunHoldsTheStore) {
+  MainWindow& main = openWindow();
+  main.list().selectRow(0);
+  press(main.list().currentView(), Qt::Key_Delete);
+  ASSERT_EQ(liveMails("ごみ箱"), 1);
+  {
+    // Another process receiving into the store.
+    const auto held = mailflow::StoreLock::take(*document, mailflow::StoreWork::Receive);
+    ASSERT_TRUE(held);
+    const std::size_t shown = reporter.numbers().size();
+    main.runCommand(view::cmd::kEmptyTrash);
+    EXPECT_EQ(reporter.numbers().size(), shown + 2) << "the question, then who holds the store";
+    EXPECT_EQ(liveMails("ごみ箱"), 1);
+  }
+  main.runCommand(view::cmd::kEmptyTrash);
+  EXPECT_EQ(liveMails("ごみ箱"), 0);
 }
 
 TEST_F(MainWindowTest, PaneKeyDefinitions) {
