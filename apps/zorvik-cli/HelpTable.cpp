@@ -15,7 +15,8 @@ constexpr Help kHelp[] = {
      "zorvik-cli init --name '山田 太郎' --address taro@example.jp --password secret --dir ~/mail"},
     {"check", "The environment check of every start: builds what is missing of the store after asking, and "
               "moves mails that an interrupted receive left in the work file into the new-mail tray (--yes), "
-              "or keeps them under a dated name (--no).",
+              "or keeps them under a dated name (--no). Names on stderr every tray whose index is gone, for "
+              "`rebuild`.",
      "zorvik-cli --settings ~/mail/taro.xm9 --yes check"},
     {"get", "Prints one settings item, by number or by its Japanese description. Passwords are shown plainly.",
      "zorvik-cli --settings ~/mail/taro.xm9 get 801"},
@@ -103,6 +104,11 @@ constexpr Help kHelp[] = {
     {"read", "Marks mails read (the whole tray without indices).", "zorvik-cli read 新着受信"},
     {"unread", "Marks mails unread (the whole tray without indices).", "zorvik-cli unread 新着受信 3"},
     {"compact", "Removes deleted mails from a tray's files.", "zorvik-cli compact 新着受信"},
+    {"rebuild", "Makes a tray's index anew from its text file, for an index that was lost or damaged: every "
+                "mail the text holds comes back, with its read state and mark where the old index still tells "
+                "them, and links to it follow. A tray whose index is missing is accepted; `check` names such "
+                "trays.",
+     "zorvik-cli rebuild 仕事/会議"},
     {"empty-trash", "Empties the trash.", "zorvik-cli empty-trash"},
     {"clean-attachments", "Lists attachment folders no mail refers to; --yes removes them.",
      "zorvik-cli --yes clean-attachments"},

@@ -1,11 +1,12 @@
 // init --name N --address A [--password P] [--dir D] [--plain]: the first
 // start of an account without the dialog (TLS on 995 and 465, as the dialog
 // proposes, unless --plain keeps the plain ports 110 and 25); check: the
-// environment check of a start and the recovery of mails left in the
-// new-mail work file.
+// environment check of a start, the recovery of mails left in the new-mail
+// work file, and a note for each tray whose index is gone.
 #include "CliCommand.h"
 #include "mailflow/StartUp.h"
 #include "platform/FileSystem.h"
+#include "store/TreeListing.h"
 
 namespace zorvik::cli {
 namespace {
@@ -78,7 +79,14 @@ int check(CliContext& context) {
   // does for `init --dir`: relative paths in the file are relative to it.
   const store::StartUpPlaces places =
       store::StartUpPlaces::ofProcess().inDirectory(mailflow::Document::resolutionFolderOf(context.settingsPath()));
-  return mailflow::StartUp::open(context.settingsPath(), context.messages(), places, {}) ? kDone : kFailed;
+  const auto document = mailflow::StartUp::open(context.settingsPath(), context.messages(), places, {});
+  if (!document) return kFailed;
+  // The tree cannot show a tray whose index is gone; its mails are still in
+  // its text file. A line on stderr, as the other notes: what a script
+  // reads of `check` stays as it was.
+  for (const std::string& tray : store::traysWithoutIndex(document->store(), ""))
+    context.status("zorvik-cli: " + tray + " has no index; zorvik-cli rebuild " + tray + " brings its mails back");
+  return kDone;
 }
 
 }  // namespace

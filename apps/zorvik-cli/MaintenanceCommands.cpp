@@ -1,4 +1,5 @@
-// compact, empty-trash, clean-attachments: tidying the store under its lock.
+// compact, rebuild, empty-trash, clean-attachments: tidying the store under
+// its lock.
 #include <string>
 
 #include "StoreOperations.h"
@@ -14,14 +15,23 @@ int reportMaintenance(CliContext& context, const mailflow::MaintenanceReport& re
   return report.ok ? kDone : kFailed;
 }
 
-int compact(CliContext& context) {
-  if (context.args().size() != 1) return context.usage("usage: compact TRAY");
+using TrayWork = mailflow::MaintenanceReport (*)(const mailflow::Document&, const std::string&);
+
+// A command that rewrites one tray: `verb TRAY`.
+int rewriteTray(CliContext& context, const std::string& verb, TrayWork work) {
+  if (context.args().size() != 1) return context.usage("usage: " + verb + " TRAY");
   auto* const opened = context.document();
   if (!opened) return kFailed;
-  const auto report = mailflow::TrayMaintenance::compact(*opened, context.args()[0]);
-  if (!report.ok) context.status("zorvik-cli: cannot compact " + context.args()[0]);
+  const auto report = work(*opened, context.args()[0]);
+  if (!report.ok) context.status("zorvik-cli: cannot " + verb + " " + context.args()[0]);
   return reportMaintenance(context, report);
 }
+
+int compact(CliContext& context) { return rewriteTray(context, "compact", &mailflow::TrayMaintenance::compact); }
+
+// The tray's text file is all it needs: a tray whose index was lost is
+// accepted, though the tree no longer shows it.
+int rebuild(CliContext& context) { return rewriteTray(context, "rebuild", &mailflow::TrayMaintenance::rebuild); }
 
 int emptyTrash(CliContext& context) {
   if (!context.args().empty()) return context.usage("usage: empty-trash");
@@ -49,6 +59,7 @@ int cleanAttachments(CliContext& context) {
 }  // namespace
 
 ZORVIK_CLI_COMMAND("compact", "TRAY", compact);
+ZORVIK_CLI_COMMAND("rebuild", "TRAY", rebuild);
 ZORVIK_CLI_COMMAND("empty-trash", "", emptyTrash);
 ZORVIK_CLI_COMMAND("clean-attachments", "", cleanAttachments);
 

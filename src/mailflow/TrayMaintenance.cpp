@@ -10,10 +10,23 @@
 #include "platform/FileSystem.h"
 #include "store/LinkMaintenance.h"
 #include "store/TrashOperations.h"
+#include "store/TrayName.h"
 #include "store/TrayRebuild.h"
 #include "store/TreeOperations.h"
 
 namespace zorvik::mailflow {
+namespace {
+
+// A name with neither a text file nor an index is no tray at all: saying
+// its rebuild failed for want of rights would send the user looking in the
+// wrong place. A text file alone is the case a rebuild is for.
+bool hasTrayFiles(const store::StoreLocation& store, const std::string& tray) {
+  if (!store::TrayName::isUsable(tray)) return false;
+  return platform::isRegularFile(store::TrayName::path(store, tray, store::filetype::kText)) ||
+         platform::isRegularFile(store::TrayName::path(store, tray, store::filetype::kIndex));
+}
+
+}  // namespace
 
 MaintenanceReport TrayMaintenance::compact(const Document& document, const std::string& tray) {
   const auto lock = StoreLock::take(document, StoreWork::Compact);
@@ -24,6 +37,10 @@ MaintenanceReport TrayMaintenance::compact(const Document& document, const std::
 }
 
 MaintenanceReport TrayMaintenance::rebuild(const Document& document, const std::string& tray) {
+  if (!hasTrayFiles(document.store(), tray)) {
+    document.messages().error(core::MessageNumber::NoSuchTray, {tray});
+    return {};
+  }
   const auto lock = StoreLock::take(document, StoreWork::Compact);
   if (!lock) return {};
   const message::MailRecordParser parser(message::ParseContext::fromSettings(document.settings(), std::time(nullptr)));

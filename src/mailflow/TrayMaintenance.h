@@ -22,8 +22,10 @@ struct MaintenanceReport {
 class TrayMaintenance {
 public:
   static MaintenanceReport compact(const Document& document, const std::string& tray);
-  /// A rebuild shows 40200 with the tray's name when it failed (the tray is
-  /// left as it was).
+  /// A rebuild takes a tray whose index is missing (its text file is
+  /// enough). It shows 44210 with the tray's name when the name holds
+  /// neither file, and 44222 when the rebuild failed (the tray is left as
+  /// it was).
   static MaintenanceReport rebuild(const Document& document, const std::string& tray);
   static MaintenanceReport emptyTrash(const Document& document);
 };

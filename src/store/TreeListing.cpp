@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/SjisText.h"
 #include "platform/FileSystem.h"
 
 namespace zorvik::store {
@@ -9,6 +10,13 @@ namespace {
 
 std::string directoryPath(const StoreLocation& store, std::string_view cabinet) {
   return platform::joinPath(store.topCabinetPath(), cabinet);
+}
+
+// The cabinet's directory entries in byte order of their names.
+std::vector<platform::DirectoryEntry> entriesInOrder(const StoreLocation& store, std::string_view cabinet) {
+  std::vector<platform::DirectoryEntry> names = platform::listDirectory(directoryPath(store, cabinet));
+  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+  return names;
 }
 
 void walk(const StoreLocation& store, std::string_view cabinet, int depth,
@@ -19,13 +27,26 @@ void walk(const StoreLocation& store, std::string_view cabinet, int depth,
   }
 }
 
+void addTextsWithoutIndex(const StoreLocation& store, std::string_view cabinet, std::vector<std::string>& trays) {
+  for (const platform::DirectoryEntry& name : entriesInOrder(store, cabinet)) {
+    const std::size_t dot = name.name.rfind('.');
+    if (name.isDirectory || name.name.starts_with('.') || dot == std::string::npos ||
+        !core::equalsIgnoringAsciiCase(std::string_view(name.name).substr(dot), ".XM0"))
+      continue;
+    // The paths the rebuild will open, so that "a.xm0" on a file system
+    // that tells cases apart is not offered as the tray "a".
+    const std::string tray = platform::joinPath(cabinet, name.name.substr(0, dot));
+    if (platform::isRegularFile(TrayName::path(store, tray, filetype::kText)) &&
+        !platform::isRegularFile(TrayName::path(store, tray, filetype::kIndex)))
+      trays.push_back(tray);
+  }
+}
+
 }  // namespace
 
 std::vector<TreeEntry> listCabinet(const StoreLocation& store, std::string_view cabinet) {
-  std::vector<platform::DirectoryEntry> names = platform::listDirectory(directoryPath(store, cabinet));
-  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
   std::vector<TreeEntry> entries;
-  for (const platform::DirectoryEntry& name : names) {
+  for (const platform::DirectoryEntry& name : entriesInOrder(store, cabinet)) {
     const ListingKind kind = TrayName::listingKind(name.name, false);
     if (kind == ListingKind::Hidden) continue;
     if (name.isDirectory) {
@@ -42,6 +63,15 @@ std::vector<TreeEntry> listCabinet(const StoreLocation& store, std::string_view 
 void walkTree(const StoreLocation& store, std::string_view cabinet,
               const std::function<void(const TreeEntry&)>& visit) {
   walk(store, cabinet, 1, visit);
+}
+
+std::vector<std::string> traysWithoutIndex(const StoreLocation& store, std::string_view cabinet) {
+  std::vector<std::string> trays;
+  addTextsWithoutIndex(store, cabinet, trays);
+  walkTree(store, cabinet, [&](const TreeEntry& entry) {
+    if (entry.isCabinet) addTextsWithoutIndex(store, entry.path, trays);
+  });
+  return trays;
 }
 
 std::optional<std::string> nameInStore(const StoreLocation& store, std::string_view fullPath) {

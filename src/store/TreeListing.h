@@ -32,6 +32,12 @@ void walkTree(const StoreLocation& store, std::string_view cabinet,
 
 inline constexpr int kMaxTreeDepth = 64;
 
+/// The trays in and below `cabinet` whose text file (".XM0") has no index
+/// beside it, in the walk's order. The tree cannot show them, yet their
+/// mails are all there: a rebuild (TrayRebuild) makes the index anew.
+/// Hidden names are left out, as the tree leaves them out.
+std::vector<std::string> traysWithoutIndex(const StoreLocation& store, std::string_view cabinet);
+
 /// The name relative to the top cabinet of a full path inside it ("" for
 /// the top cabinet itself); empty when the path lies outside the top
 /// cabinet. "/store/topX/a" is not inside "/store/top".

@@ -9,6 +9,7 @@
 #include "platform/TextEncoding.h"
 #include "store/TrayFile.h"
 #include "support/CliRunner.h"
+#include "support/DemoStore.h"
 
 namespace zorvik::ui {
 namespace {
@@ -31,11 +32,6 @@ private:
 
 [[maybe_unused]] ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-std::string sourceDir() {
-  const char* dir = std::getenv("ZORVIK_SOURCE_DIR");
-  return dir ? dir : ".";
-}
-
 }  // namespace
 
 UiFixture::UiFixture() : messages(std::make_unique<core::Messages>(reporter)) {
@@ -54,12 +50,9 @@ UiFixture::~UiFixture() {
 }
 
 void UiFixture::makeStore() {
-  const std::string command = "bash '" + sourceDir() + "/scripts/demo-store.sh' '" + test::cliPath() + "' '" +
-                              scratch.file("demo") + "' > '" + scratch.file("settings-path") + "'";
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  const auto printed = platform::readFile(scratch.file("settings-path"));
-  ASSERT_TRUE(printed);
-  settingsPath = platform::utf8ToSjis(printed->substr(0, printed->find('\n')));
+  const std::string printed = test::makeDemoStore(scratch.file("demo"));
+  ASSERT_FALSE(printed.empty());
+  settingsPath = platform::utf8ToSjis(printed);
   document = mailflow::Document::load(settingsPath, *messages);
   ASSERT_TRUE(document);
 }
