@@ -7,6 +7,7 @@
 #include "core/SettingsItemTable.h"
 #include "mailflow/Document.h"
 #include "message/HeaderReader.h"
+#include "message/RawHeaderText.h"
 #include "platform/FileSystem.h"
 #include "platform/LineReader.h"
 #include "store/MailRecordIndex.h"
@@ -40,13 +41,13 @@ message::MailRecord recordOfKey(const std::string& key) {
   return record;
 }
 
-// The header as a copy stores it: each line decoded the way a received
-// mail's header is, so that the key of a header from the server and the
-// record of its stored copy agree.
+// The header as a copy stores it: raw UTF-8 converted and each line decoded
+// the way a received mail's header is, so that the key of a header from the
+// server and the record of its stored copy agree.
 bool readHeader(const message::MailRecordParser& parser, std::string_view header, message::MailRecord& record,
                 message::MailLines& lines) {
   std::string text = "From  \r\n";
-  text.append(header);
+  text.append(message::RawHeaderText::toSjis(header));
   text.append("\r\n");
   auto input = platform::LineReader::fromText(std::move(text));
   message::HeaderReader reader(input, parser);

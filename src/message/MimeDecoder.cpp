@@ -8,6 +8,7 @@
 #include "message/MailDate.h"
 #include "message/MimeCharset.h"
 #include "message/MimeHeader.h"
+#include "message/RawHeaderText.h"
 #include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 
@@ -186,12 +187,14 @@ void MimeDecoder::handleLine(std::string_view line) {
   }
 }
 
-// A folder line that came with the mail is disabled: it would name a folder
-// that Zorvik did not make for this mail, perhaps another mail's, whose
-// files would go when this mail is deleted.
+// Raw UTF-8 becomes Shift_JIS here, where the mail enters: the stored
+// header is taken as Shift_JIS by everything that reads it later. A folder
+// line that came with the mail is disabled: it would name a folder that
+// Zorvik did not make for this mail, perhaps another mail's, whose files
+// would go when this mail is deleted.
 void MimeDecoder::writeHeaderLine(std::string_view line) {
   if (!core::startsWithIgnoringAsciiCase(line, kFolderLine)) {
-    write(line);
+    write(RawHeaderText::toSjis(line));
     return;
   }
   write(kDisabledFolderLine);
@@ -205,7 +208,7 @@ void MimeDecoder::handleAttachedMailHeaderLine(std::string_view line) {
   if (core::startsWithIgnoringAsciiCase(line, "MESSAGE-ID:")) return;
   for (const auto name : {"Date:", "From:", "To:", "Subject:"}) {
     if (!core::startsWithIgnoringAsciiCase(line, name)) continue;
-    write(line);
+    write(RawHeaderText::toSjis(line));
     return;
   }
   if (isEmptyLine(line)) write(line);

@@ -21,6 +21,10 @@
 /// Every state of a decode is the decoder's own (its saved files, its
 /// folder), so decoders on several threads never touch each other's files.
 ///
+/// Header lines and attachment names sent as raw UTF-8 are converted to
+/// Shift_JIS here, once, as the mail comes in (RawHeaderText); the stored
+/// text is not taken through that rule again when it moves into a tray.
+///
 /// Names of attachments come from the mail and are made safe before use
 /// (AttachmentName): nothing is ever written outside the mail's folder,
 /// except the temporary file of an expanded text attachment, which lies in

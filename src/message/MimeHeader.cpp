@@ -3,6 +3,7 @@
 #include "message/EncodedWordDecoder.h"
 #include "core/SjisText.h"
 #include "message/MimeParameters.h"
+#include "message/RawHeaderText.h"
 
 #include <array>
 #include <utility>
@@ -98,7 +99,7 @@ std::string MimeHeader::partName(std::string_view value) {
   const MimeParameters parameters(value);
   for (const auto name : {"name", "filename"}) {
     const auto plain = parameters.get(name);
-    if (plain && !plain->empty()) return EncodedWordDecoder::decode(*plain);
+    if (plain && !plain->empty()) return EncodedWordDecoder::decode(RawHeaderText::toSjis(*plain));
   }
   for (const auto name : {"name", "filename"}) {
     const auto extended = parameters.extended(name);

@@ -51,8 +51,9 @@ public:
   static TransferEncodingValue transferEncoding(std::string_view value);
 
   /// The attachment name of a Content-Type or Content-Disposition value:
-  /// the NAME parameter, else FILENAME, encoded words decoded; without
-  /// either, their RFC 2231 forms. Empty when none gives a non-empty name.
+  /// the NAME parameter, else FILENAME, raw UTF-8 converted and encoded
+  /// words decoded (RawHeaderText, EncodedWordDecoder); without either,
+  /// their RFC 2231 forms. Empty when none gives a non-empty name.
   static std::string partName(std::string_view value);
 
   /// The text between "<" and ">", or the first token when there is no "<".

@@ -168,6 +168,25 @@ Utf8Decoder::Progress Utf8Decoder::convert(std::string_view utf8, char* out) {
   return {i, static_cast<std::size_t>(out - start)};
 }
 
+bool Utf8Decoder::isMultiByteText(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  bool multiByte = false;
+  for (std::size_t i = 0; i < bytes.size();) {
+    if (p[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    const LeadInfo lead = leadInfo(p[i]);
+    const auto length = static_cast<std::size_t>(lead.length);
+    if (length == 0 || bytes.size() - i < length || p[i + 1] < lead.low || p[i + 1] > lead.high) return false;
+    for (std::size_t k = 2; k < length; ++k)
+      if (!isContinuation(p[i + k])) return false;
+    multiByte = true;
+    i += length;
+  }
+  return multiByte;
+}
+
 void Utf8Decoder::decode(std::string_view bytes, std::string& out) {
   std::string joined;
   if (!carry_.empty()) {

@@ -30,6 +30,11 @@ public:
   /// piece.
   static Progress convert(std::string_view utf8, char* out);
 
+  /// True when `bytes` are well-formed UTF-8 (no overlong form, surrogate,
+  /// code point past U+10FFFF or cut character) holding at least one
+  /// character beyond ASCII: text that can only have been meant as UTF-8.
+  static bool isMultiByteText(std::string_view bytes);
+
   /// Converts `bytes`, after whatever incomplete character the previous call
   /// left, and appends the Shift_JIS text to `out`.
   void decode(std::string_view bytes, std::string& out);

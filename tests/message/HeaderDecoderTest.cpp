@@ -1,11 +1,13 @@
 #include "message/EncodedWordDecoder.h"
 
 #include "message/JapaneseCodec.h"
+#include "message/RawHeaderText.h"
 #include "platform/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 namespace zorvik::message {
 namespace {
@@ -83,6 +85,28 @@ TEST(HeaderDecoder, LatinLettersNeverPairWithTheNextByte) {
   EXPECT_EQ(decoded("=?ISO-8859-1?Q?caf=E9?= au lait"), "caf〓 au lait");
   EXPECT_EQ(decoded("=?ISO-8859-1?Q?=B1=D7?="), "±×");
   EXPECT_EQ(decoded("=?ISO-8859-2?Q?Pawe=B3?="), "Pawe〓");
+}
+
+// Raw header bytes are UTF-8 only when the whole line is well-formed UTF-8
+// with something beyond ASCII; anything doubtful stays as it came. Each
+// line of a folded field is decided on its own.
+TEST(HeaderDecoder, OnlyWholeUtf8LinesOfRawTextAreConverted) {
+  struct Case {
+    std::string raw;
+    std::string expected;  // Shift_JIS
+  };
+  const std::string katakanaPair = "\xC4\xB3";  // ﾄｳ in Shift_JIS, also "ĳ" in UTF-8
+  for (const Case& c : std::vector<Case>{
+           {"Re: 日本語\r\n", utf8ToSjis("Re: 日本語\r\n")},
+           {katakanaPair, "\x81\xAC"},                          // taken as UTF-8: code page 932 has no ĳ
+           {"\xE6\x97\xA5\xE6\x9C", "\xE6\x97\xA5\xE6\x9C"},  // the last character cut
+           {"\xC0\xAE\xC0\xAE/", "\xC0\xAE\xC0\xAE/"},          // overlong "../"
+           {"\xED\xA0\x80", "\xED\xA0\x80"},                      // a surrogate
+           {"\xF4\x90\x80\x80", "\xF4\x90\x80\x80"},            // past U+10FFFF
+           {utf8ToSjis("日本語") + " 日本語", utf8ToSjis("日本語") + " 日本語"},  // Shift_JIS beside UTF-8
+           {utf8ToSjis("件名") + "\r\n 続き\r\n", utf8ToSjis("件名\r\n 続き\r\n")},
+           {"plain\r\n", "plain\r\n"}})
+    EXPECT_EQ(RawHeaderText::toSjis(c.raw), c.expected) << platform::sjisToUtf8(c.raw);
 }
 
 TEST(HeaderDecoder, HostileInputNeverBreaksOut) {

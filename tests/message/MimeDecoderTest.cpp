@@ -2,6 +2,7 @@
 
 #include "message/AttachmentName.h"
 #include "message/Base64.h"
+#include "message/HeaderReader.h"
 
 #include <gtest/gtest.h>
 
@@ -201,6 +202,76 @@ TEST_F(MimeDecoderTest, HostileAttachmentNamesStayInsideTheFolder) {
   EXPECT_EQ(d.files.size(), 7u);
   EXPECT_EQ(platform::listDirectory(settings.attachmentRoot).size(), 1u) << "nothing beside the mail's folder";
   EXPECT_FALSE(platform::pathExists(scratch.file(".bashrc")));
+}
+
+// Subject, sender's name and attachment name of one mail, each written the
+// same way, as the tray stores them and as the reference line names the
+// saved file. Only raw text that is whole UTF-8 is converted; raw Shift_JIS
+// and EUC-JP (which old mailers send) stay the bytes they were, encoded
+// words decode as before.
+TEST_F(MimeDecoderTest, RawUtf8HeaderTextIsShiftJisLikeEncodedWords) {
+  settings.expandTextAttachments = false;
+  struct Case {
+    const char* what;
+    std::string written;   // as it stands in the mail
+    std::string expected;  // Shift_JIS, as stored and saved
+  };
+  const std::string geta = "\x81\xAC";
+  const std::string eucNihon = "\xC6\xFC\xCB\xDC";
+  const std::vector<Case> cases = {
+      {"raw UTF-8", "報告書", sjis("報告書")},
+      {"raw UTF-8 within ASCII", "v2 報告書 final", sjis("v2 報告書 final")},
+      {"raw UTF-8 beyond code page 932", "café 🎉", "caf" + geta + " " + geta},
+      {"raw Shift_JIS", sjis("報告書"), sjis("報告書")},
+      {"raw half-width katakana", sjis("ﾃｽﾄ"), sjis("ﾃｽﾄ")},
+      {"raw EUC-JP", eucNihon, eucNihon},
+      {"UTF-8 encoded word", "=?UTF-8?B?5aCx5ZGK5pu4?=", sjis("報告書")},
+      {"ISO-2022-JP encoded word beside raw UTF-8", "=?ISO-2022-JP?B?GyRCPEw/PxsoQg==?= 報告書", sjis("写真 報告書")},
+      {"ASCII", "plain", "plain"},
+  };
+  const MailRecordParser parser(ParseContext{{}, 9, 0, "me@example.jp"});
+  for (const Case& c : cases) {
+    const std::string mail = "From: " + c.written + " <a@example.jp>\nSubject: " + c.written +
+                             "\nDate: Mon, 07 Dec 2026 09:30:00 +0900\nMIME-Version: 1.0\n"
+                             "Content-Type: multipart/mixed; boundary=\"XX\"\n\n" +
+                             part("Content-Type: application/pdf\nContent-Disposition: attachment; filename=\"" +
+                                      c.written + ".pdf\"\n",
+                                  "%PDF\n") +
+                             "--XX--\n";
+    const Decoded d = decode(mail);
+    ASSERT_TRUE(d.ok) << c.what;
+    auto stored = platform::LineReader::fromText("From  \r\n" + d.text);
+    HeaderReader reader(stored, parser);
+    MailRecord record;
+    MailLines lines;
+    ASSERT_TRUE(reader.readHeader(record, lines)) << c.what;
+    EXPECT_EQ(record.subject, c.expected) << c.what;
+    EXPECT_EQ(record.fromName, c.expected) << c.what;
+    EXPECT_EQ(d.files.size(), 1u) << c.what;
+    EXPECT_NE(d.text.find("@#MIME \"%:" + c.expected + ".pdf\""), std::string::npos) << c.what;
+  }
+}
+
+// A raw UTF-8 name is made safe after it is converted: its path is dropped
+// and nothing lands outside the mail's folder. An attached mail's header
+// lines are stored as text too, so they are converted the same way.
+TEST_F(MimeDecoderTest, RawUtf8AttachmentNameIsSavedSafelyInTheMailsFolder) {
+  settings.expandTextAttachments = false;
+  const std::string mail = kMixedHeader +
+                           part("Content-Type: application/octet-stream;\n name=\"../写真/夏の旅.jpg\"\n"
+                                "Content-Transfer-Encoding: base64\n",
+                                "/9j/4AAQ\n") +
+                           part("Content-Type: message/rfc822\n", "From: 山田 <y@x>\nSubject: 転送 fwd\n\nbody\n") +
+                           "--XX--\n";
+  const Decoded d = decode(mail);
+  ASSERT_TRUE(d.ok);
+  ASSERT_EQ(d.files.size(), 1u);
+  EXPECT_EQ(d.files.begin()->first, sjis("夏の旅.jpg"));
+  EXPECT_EQ(d.files.begin()->second, std::string("\xFF\xD8\xFF\xE0\x00\x10", 6));
+  EXPECT_NE(d.text.find("@#MIME \"%:" + sjis("夏の旅.jpg") + "\"\r\n"), std::string::npos) << d.text;
+  EXPECT_NE(d.text.find(sjis("From: 山田 <y@x>\r\nSubject: 転送 fwd\r\n")), std::string::npos) << d.text;
+  EXPECT_EQ(platform::listDirectory(settings.attachmentRoot).size(), 1u) << "nothing beside the mail's folder";
+  EXPECT_FALSE(platform::pathExists(platform::joinPath(settings.attachmentRoot, sjis("写真"))));
 }
 
 TEST_F(MimeDecoderTest, SecondAttemptReplacesReservedCharactersWithoutBreakingKanji) {
