@@ -5,14 +5,12 @@
 // the raw read; appending at least 50,000 mails a second.
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "store/TrayFile.h"
+#include "RawFileRead.h"
 
 namespace {
 
@@ -122,14 +120,8 @@ void BM_RawIndexRead(benchmark::State& state) {
   const TrayFile tray(scratch.store, "Bench");
   if (!fill(tray, kMails)) return state.SkipWithError("fill failed");
   const std::string path = tray.path(filetype::kIndex);
-  for (auto _ : state) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    std::string content(static_cast<std::size_t>(::lseek(fd, 0, SEEK_END)), '\0');
-    const ssize_t got = ::pread(fd, content.data(), content.size(), 0);
-    ::close(fd);
-    benchmark::DoNotOptimize(content.data());
-    if (got != static_cast<ssize_t>(content.size())) state.SkipWithError("short read");
-  }
+  for (auto _ : state)
+    if (!zorvik::bench::readFileWhole(path)) state.SkipWithError("short read");
   state.SetItemsProcessed(state.iterations() * kMails);
 }
 BENCHMARK(BM_RawIndexRead)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -9,9 +9,6 @@
 // Japanese.
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -20,6 +17,7 @@
 #include "platform/TextEncoding.h"
 #include "store/TrayFile.h"
 #include "view/MailList.h"
+#include "RawFileRead.h"
 
 namespace {
 
@@ -92,14 +90,8 @@ Bench& bench() {
 void BM_RawIndexRead(benchmark::State& state) {
   if (!bench().ready) return state.SkipWithError("fill failed");
   const std::string path = bench().tray.path(store::filetype::kIndex);
-  for (auto _ : state) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    std::string content(static_cast<std::size_t>(::lseek(fd, 0, SEEK_END)), '\0');
-    const ssize_t got = ::pread(fd, content.data(), content.size(), 0);
-    ::close(fd);
-    benchmark::DoNotOptimize(content.data());
-    if (got != static_cast<ssize_t>(content.size())) state.SkipWithError("short read");
-  }
+  for (auto _ : state)
+    if (!bench::readFileWhole(path)) state.SkipWithError("short read");
   state.SetItemsProcessed(state.iterations() * kMails);
 }
 BENCHMARK(BM_RawIndexRead)->Unit(benchmark::kMillisecond)->UseRealTime();
