@@ -23,6 +23,7 @@
 #include "store/StoreLayout.h"
 #include "store/TrayFile.h"
 #include "store/WorkFileAppender.h"
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -39,9 +40,6 @@ public:
 // some quoted once or twice, some longer than 72 bytes.
 struct Scene {
   Scene() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zorvik-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    root = pattern;
     core::SettingsFile settings;
     settings.setText(core::item::kStoreRoot, root + "/store");
     settings.setText(core::item::kSenderAddress, "taro@example.jp");
@@ -66,9 +64,9 @@ struct Scene {
     const message::MailRecordParser parser(message::ParseContext::fromSettings(document->settings(), std::time(nullptr)));
     if (!store::WorkFileAppender::append(work, store::TrayFile(document->store(), tray), parser)) std::abort();
   }
-  ~Scene() { std::filesystem::remove_all(root); }
 
-  std::string root;
+  bench::ScratchFolder folder;
+  const std::string& root = folder.path();
   Silent silent;
   core::Messages messages{silent};
   std::optional<mailflow::Document> document;

@@ -29,6 +29,7 @@
 #include "store/MailRecordIndex.h"
 #include "store/TrayFile.h"
 #include "store/TrayFlags.h"
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -80,9 +81,6 @@ store::MailText mailText(int i) {
 
 struct Store {
   Store() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zorvik-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    root = pattern;
     environment.store.root = root + "/work";
     environment.store.topCabinet = "Top";
     environment.newMailTray = kNewMail;
@@ -92,7 +90,6 @@ struct Store {
     environment.journalPath = root + "/journal";
     build();
   }
-  ~Store() { std::filesystem::remove_all(root); }
 
   void build() const {
     const store::StoreLocation original{root + "/original", "Top", {}};
@@ -121,7 +118,8 @@ struct Store {
     std::filesystem::remove(environment.logPath);
   }
 
-  std::string root;
+  bench::ScratchFolder folder;
+  const std::string& root = folder.path();
   sorting::SortEnvironment environment;
 };
 

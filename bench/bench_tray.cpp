@@ -11,6 +11,7 @@
 
 #include "store/TrayFile.h"
 #include "RawFileRead.h"
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -20,13 +21,11 @@ constexpr int kMails = 100000;
 
 struct Scratch {
   Scratch() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zorvik-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    store.root = pattern;
+    store.root = folder.path();
     store.topCabinet = "Top";
     std::filesystem::create_directories(store.topCabinetPath());
   }
-  ~Scratch() { std::filesystem::remove_all(store.root); }
+  zorvik::bench::ScratchFolder folder;
   StoreLocation store;
 };
 

@@ -18,6 +18,7 @@
 #include "store/TrayFile.h"
 #include "view/MailList.h"
 #include "RawFileRead.h"
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -27,15 +28,13 @@ constexpr int kMails = 100000;
 
 struct Scratch {
   Scratch() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zorvik-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    store.root = pattern;
+    store.root = folder.path();
     store.topCabinet = "Top";
     std::filesystem::create_directories(store.topCabinetPath());
     settings.setText(core::item::kStoreRoot, store.root);
     settings.setText(core::item::kTopCabinet, store.topCabinet);
   }
-  ~Scratch() { std::filesystem::remove_all(store.root); }
+  bench::ScratchFolder folder;
   store::StoreLocation store;
   core::SettingsFile settings;
 };

@@ -28,13 +28,6 @@ namespace {
 
 namespace item = core::item;
 
-std::string bytesOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 /// The lines of `after` that differ from those of `before` (same count).
 std::vector<std::string> changedLines(const std::string& before, const std::string& after) {
   std::istringstream a(before), b(after);
@@ -51,7 +44,7 @@ protected:
     initial.setText(item::kStoreRoot, "store");
     initial.setText(item::kPopServer, "pop.example.jp");
     initial.save(messages, path);
-    original = bytesOf(path);
+    original = platform::readFile(path).value_or("");
     document = mailflow::Document::load(path, messages);
   }
 
@@ -102,7 +95,7 @@ TEST_F(SettingsSheetTest, OneControlOfEachPageChangesItsItemAloneInTheFile) {
     each.change(control);
     opened->accept();
     EXPECT_EQ(opened->result(), QDialog::Accepted);
-    EXPECT_EQ(changedLines(original, bytesOf(path)), std::vector<std::string>{platform::utf8ToSjis(each.line)});
+    EXPECT_EQ(changedLines(original, platform::readFile(path).value_or("")), std::vector<std::string>{platform::utf8ToSjis(each.line)});
   }
   EXPECT_TRUE(boxLines().empty());
 }
@@ -111,7 +104,7 @@ TEST_F(SettingsSheetTest, OkWithoutChangeWritesNothingAndABadValueKeepsTheSheetO
   auto unchanged = sheet();
   unchanged->accept();
   EXPECT_EQ(unchanged->result(), QDialog::Accepted);
-  EXPECT_EQ(bytesOf(path), original);
+  EXPECT_EQ(platform::readFile(path).value_or(""), original);
   EXPECT_FALSE(platform::pathExists(core::backupNameOf(path)));
 
   auto refused = sheet();
@@ -122,7 +115,7 @@ TEST_F(SettingsSheetTest, OkWithoutChangeWritesNothingAndABadValueKeepsTheSheetO
   EXPECT_TRUE(refused->isVisible()) << "stays open for the value to be mended";
   ASSERT_EQ(boxLines().size(), 1u);
   EXPECT_TRUE(boxLines()[0].starts_with("box\t44208\t"));
-  EXPECT_EQ(bytesOf(path), original);
+  EXPECT_EQ(platform::readFile(path).value_or(""), original);
 }
 
 TEST_F(SettingsSheetTest, ASubDialogChangesTheSheetOnlyWhenBothAreConfirmed) {
@@ -137,11 +130,11 @@ TEST_F(SettingsSheetTest, ASubDialogChangesTheSheetOnlyWhenBothAreConfirmed) {
     static_cast<QPushButton*>(opened->page(4)->detailButton(platform::sjisLiteral("ｻｰﾊﾞｰの詳細設定")))->click();
     if (!confirmSheet) {
       opened->reject();
-      EXPECT_EQ(bytesOf(path), original);
+      EXPECT_EQ(platform::readFile(path).value_or(""), original);
       continue;
     }
     opened->accept();
-    EXPECT_EQ(changedLines(original, bytesOf(path)), std::vector<std::string>{"587"});
+    EXPECT_EQ(changedLines(original, platform::readFile(path).value_or("")), std::vector<std::string>{"587"});
     EXPECT_EQ(document->settings().number(item::kSmtpPort), 587);
   }
 }

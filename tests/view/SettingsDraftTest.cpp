@@ -22,13 +22,6 @@ namespace {
 
 namespace item = core::item;
 
-std::string bytesOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 std::vector<std::string> linesOf(const std::string& bytes) {
   std::vector<std::string> lines;
   std::istringstream in(bytes);
@@ -58,7 +51,7 @@ protected:
     initial.setText(item::kPopServer, "pop.example.jp");
     initial.setPlainPassword(item::kPopPassword, "secret");
     ASSERT_TRUE(initial.save(messages, path));
-    original = bytesOf(path);
+    original = platform::readFile(path).value_or("");
   }
 
   std::unique_ptr<mailflow::Document> open() {
@@ -88,7 +81,7 @@ TEST_F(SettingsDraftTest, EveryControlOfEveryPageChangesItsOwnItemAndNothingElse
       ASSERT_TRUE(draft.confirm(*document, messages));
 
       const auto before = linesOf(original);
-      const auto after = linesOf(bytesOf(path));
+      const auto after = linesOf(platform::readFile(path).value_or(""));
       ASSERT_EQ(before.size(), after.size());
       int differing = 0;
       for (std::size_t i = 0; i < before.size(); ++i) differing += before[i] != after[i];
@@ -109,7 +102,7 @@ TEST_F(SettingsDraftTest, UnchangedOrRefusedSheetLeavesTheFileAsItWas) {
   }
   EXPECT_TRUE(same.changedItems().empty());
   EXPECT_TRUE(same.confirm(*document, messages));
-  EXPECT_EQ(bytesOf(path), original);
+  EXPECT_EQ(platform::readFile(path).value_or(""), original);
   EXPECT_FALSE(platform::pathExists(core::backupNameOf(path))) << "not even saved over itself";
 
   SettingsDraft refused(document->settings());
@@ -118,7 +111,7 @@ TEST_F(SettingsDraftTest, UnchangedOrRefusedSheetLeavesTheFileAsItWas) {
   EXPECT_FALSE(refused.confirm(*document, messages));
   ASSERT_EQ(reporter.boxes().size(), 1u);
   EXPECT_NE(reporter.boxes()[0].text.find("99999"), std::string::npos);
-  EXPECT_EQ(bytesOf(path), original);
+  EXPECT_EQ(platform::readFile(path).value_or(""), original);
   EXPECT_EQ(document->settings().text(item::kPopServer), "pop.example.jp");
 }
 
@@ -129,7 +122,7 @@ TEST_F(SettingsDraftTest, SavedElsewhereTheNewFileBecomesTheDocumentsAndTheOldSt
   draft.setText(item::kPopPassword, "himitsu");
   const std::string other = dir.file("hanako.xm9");
   ASSERT_TRUE(draft.confirm(*document, messages, other));
-  EXPECT_EQ(bytesOf(path), original);
+  EXPECT_EQ(platform::readFile(path).value_or(""), original);
   EXPECT_EQ(document->settings().fileName(), other);
   const auto moved = mailflow::Document::readSettings(other, messages);
   EXPECT_EQ(moved->plainPassword(item::kPopPassword), "himitsu");
